@@ -1,0 +1,40 @@
+#include "editor/grid_view.h"
+
+#include <cmath>
+#include <string>
+
+#include "model/fault.h"
+
+namespace quarnel {
+
+void PutGrid(Surface& surface, int x, int y, Colour colour) {
+  const int left = kCellPitch * x;
+  const int top = kCellPitch * y;
+  surface.FillBox(left, top, left + kSquareSize, top + kSquareSize, colour);
+}
+
+int GetGridX(float x) {
+  return static_cast<int>(std::floor(x / kCellPitch));
+}
+int GetGridY(float y) {
+  return static_cast<int>(std::floor(y / kCellPitch));
+}
+
+void ShowArray(Program& program) {
+  const int layer = program.window.Layer();
+  if (layer < 0 || layer >= kLayers) {
+    throw Fault({},
+                "layer " + std::to_string(layer) + " is outside 0.." + std::to_string(kLayers - 1));
+  }
+  Surface& surface = program.window.Picture();
+  surface.Clear();
+  program.has_first_corner = false;
+  if (!program.tilearray.LayerHasCells(layer)) return;
+  for (int x = 0; x < kColumns; ++x) {
+    for (int y = 0; y < kRows; ++y) {
+      if (program.tilearray.At(x, y, layer)) PutGrid(surface, x, y, kRed);
+    }
+  }
+}
+
+}  // namespace quarnel

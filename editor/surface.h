@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quarnel {
+
+// 24-bit colours: red in the low byte, green in the middle, blue in the high byte.
+using Colour = std::uint32_t;
+inline constexpr Colour kBlack = 0;        // the background
+inline constexpr Colour kRed = 255;        // a cell of the current type
+inline constexpr Colour kGreen = 65280;    // the first corner of a rectangle
+inline constexpr Colour kBlue = 16711680;  // a marked rectangle
+
+// An off-screen raster that the grid is drawn on and read back from. Each pixel is stored as its
+// colour with the top byte set to 0xFF, so that on a little-endian machine the memory is an opaque
+// RGBX image the window can show as it is.
+class Surface {
+ public:
+  static constexpr int kWidth = 585;
+  static constexpr int kHeight = 511;
+
+  Surface();
+
+  // Fills the whole surface with the background colour.
+  void Clear();
+  // Fills the box between two corner points, both included, clipped to the surface.
+  void FillBox(int x1, int y1, int x2, int y2, Colour colour);
+  // The colour last drawn at (x, y); the background outside the surface.
+  Colour PointColour(int x, int y) const;
+
+  int Width() const { return kWidth; }
+  int Height() const { return kHeight; }
+  // Pixel rows, kWidth pixels each, for showing the raster.
+  const std::uint32_t* Pixels() const { return pixels_.data(); }
+
+ private:
+  static constexpr std::uint32_t kOpaque = 0xFF000000u;
+  std::vector<std::uint32_t> pixels_;
+};
+
+}  // namespace quarnel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// Where a fault was found. Line numbers count from 1; 0 means the fault concerns the whole file.
+// Field numbers count from 0, as the template format numbers them; -1 means no particular field.
+struct FaultPlace {
+  std::string file;
+  long long line = 0;
+  int field = -1;
+};
+
+// Something the program cannot accept: a template it cannot read or a value it cannot use.
+// The message names the file, the line and field where one applies, and what is wrong. Throwing
+// one ends the current user action; the window reports it and carries on.
+class Fault : public std::runtime_error {
+ public:
+  Fault(FaultPlace place, const std::string& problem);
+
+  const FaultPlace& place() const { return place_; }
+  const std::string& problem() const { return problem_; }
+
+ private:
+  FaultPlace place_;
+  std::string problem_;
+};
+
+// A field's text in double quotes, fit for a message: long texts are cut short and control bytes
+// are written as \xNN, so a line of binary junk still gives a readable message.
+std::string Quoted(std::string_view text);
+
+}  // namespace quarnel

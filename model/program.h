@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "model/template_format.h"
+#include "model/tile_array.h"
+#include "model/window_values.h"
+
+namespace quarnel {
+
+// The tile types shown in the current run, in the order shown, with a set of their keys for quick
+// look-up. Types compare as exact pairs of ids.
+struct DoneList {
+  std::vector<TileType> shown;
+  std::unordered_set<std::string> keys;
+
+  bool Contains(const std::string& key) const { return keys.contains(key); }
+  void Add(TileType type) {
+    keys.insert(type.Key());
+    shown.push_back(std::move(type));
+  }
+};
+
+// Everything the program keeps between user actions, apart from what the window holds. A fresh
+// one is the program at start-up.
+struct Program {
+  explicit Program(WindowValues& window_values) : window(window_values) {}
+
+  WindowValues& window;
+  TileArray tilearray;  // cells of the current type
+  std::string curtype;  // "id1 id2" of the current type, empty before the first load
+  DoneList donelist;    // types shown in this run
+  // Corners of the rectangle being marked. The first corner counts only while has_first_corner:
+  // it belongs to the drawing it was pressed on, and every redraw forgets it.
+  int startx = 0;
+  int starty = 0;
+  int endx = 0;
+  int endy = 0;
+  bool has_first_corner = false;
+};
+
+}  // namespace quarnel

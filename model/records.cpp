@@ -1,0 +1,109 @@
+#include "model/records.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/fault.h"
+
+namespace quarnel {
+namespace {
+
+struct Axis {
+  const char* name;  // what the index means, for messages
+  int size;          // valid indices: 0..size-1
+};
+constexpr Axis kColumnAxis{"column", kColumns};
+constexpr Axis kRowAxis{"row", kRows};
+constexpr Axis kLayerAxis{"layer", kLayers};
+
+FaultPlace Place(const TemplateFile& file, int field) {
+  return {file.Path(), file.LineNumber(), field};
+}
+
+double ParseFinite(const TemplateFile& file, const Fields& fields, int index,
+                   std::string_view purpose) {
+  const std::string_view text = RequireField(file, fields, index, purpose);
+  const auto value = ParseNumber(text);
+  if (!value) throw Fault(Place(file, index), Quoted(text) + " is not a number");
+  if (!std::isfinite(*value)) throw Fault(Place(file, index), Quoted(text) + " is too large");
+  return *value;
+}
+
+[[noreturn]] void OutOfRange(const TemplateFile& file, const Fields& fields, int index,
+                             const Axis& axis, double where) {
+  throw Fault(Place(file, index),
+              Quoted(fields[index]) + " puts the " + axis.name + " at " +
+                  (std::abs(where) < 1e15 ? std::to_string(static_cast<long long>(where))
+                                          : std::string("a value far")) +
+                  ", outside 0.." + std::to_string(axis.size - 1));
+}
+
+int ParseIndex(const TemplateFile& file, const Fields& fields, int index, const Axis& axis,
+               std::string_view purpose) {
+  const double value = RoundHalfEven(ParseFinite(file, fields, index, purpose));
+  if (value < 0 || value >= axis.size) OutOfRange(file, fields, index, axis, value);
+  return static_cast<int>(value);
+}
+
+// The indices that a counting loop from `from` to `to` in steps of 1 visits, each counter rounded
+// half to even, as a rectangle record's bounds define them. Throws Fault at the first index outside
+// the axis; a range far too long to fit is refused from its ends without being walked.
+std::vector<int> CoveredIndices(const TemplateFile& file, const Fields& fields, int from_field,
+                                double from, double to, const Axis& axis) {
+  std::vector<int> indices;
+  if (from > to) return indices;
+  const double first = RoundHalfEven(from);
+  if (first < 0 || first >= axis.size) OutOfRange(file, fields, from_field, axis, first);
+  if (to - from > 2.0 * axis.size) {
+    OutOfRange(file, fields, from_field + 1, axis, RoundHalfEven(to));
+  }
+  for (double counter = from; counter <= to; counter += 1) {
+    const double rounded = RoundHalfEven(counter);
+    if (rounded >= axis.size) OutOfRange(file, fields, from_field + 1, axis, rounded);
+    indices.push_back(static_cast<int>(rounded));
+  }
+  return indices;
+}
+
+}  // namespace
+
+void MissingField(const TemplateFile& file, const Fields& fields, int index,
+                  std::string_view purpose) {
+  if (fields.count == 0) {
+    throw Fault({file.Path(), file.LineNumber()},
+                "the line is empty; every line after the header must be a record");
+  }
+  throw Fault(Place(file, index), "is missing (" + std::string(purpose) + ")");
+}
+
+void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+  constexpr std::string_view kPurpose = "a tile record is: id1 id2 x y z";
+  const int x = ParseIndex(file, fields, 2, kColumnAxis, kPurpose);
+  const int y = ParseIndex(file, fields, 3, kRowAxis, kPurpose);
+  const int z = ParseIndex(file, fields, 4, kLayerAxis, kPurpose);
+  tilearray.Set(x, y, z);
+}
+
+void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+  constexpr std::string_view kPurpose =
+      "a rectangle record is: TILEW id1 id2 x-from x-to y-from y-to z";
+  // The stored bounds lie kRectangleOffset below the grid indices.
+  const double x_from = ParseFinite(file, fields, 3, kPurpose) + kRectangleOffset;
+  const double x_to = ParseFinite(file, fields, 4, kPurpose) + kRectangleOffset;
+  if (x_from > x_to) return;
+  const double y_from = ParseFinite(file, fields, 5, kPurpose) + kRectangleOffset;
+  const double y_to = ParseFinite(file, fields, 6, kPurpose) + kRectangleOffset;
+  if (y_from > y_to) return;
+  const double z_value = RoundHalfEven(ParseFinite(file, fields, 7, kPurpose));
+
+  const auto columns = CoveredIndices(file, fields, 3, x_from, x_to, kColumnAxis);
+  const auto rows = CoveredIndices(file, fields, 5, y_from, y_to, kRowAxis);
+  if (z_value < 0 || z_value >= kLayers) OutOfRange(file, fields, 7, kLayerAxis, z_value);
+  const int z = static_cast<int>(z_value);
+  for (const int column : columns) {
+    for (const int row : rows) tilearray.Set(column, row, z);
+  }
+}
+
+}  // namespace quarnel

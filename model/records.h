@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string_view>
+
+#include "model/template_file.h"
+#include "model/template_format.h"
+#include "model/tile_array.h"
+
+namespace quarnel {
+
+inline constexpr std::string_view kIdsPurpose =
+    "a record names its tile type by two ids: id1 id2, or TILEW id1 id2";
+
+[[noreturn]] void MissingField(const TemplateFile& file, const Fields& fields, int index,
+                               std::string_view purpose);
+
+// Field `index` of a line just read from `file`; throws Fault naming what the record needed it for
+// when the line has no such field.
+inline std::string_view RequireField(const TemplateFile& file, const Fields& fields, int index,
+                                     std::string_view purpose) {
+  if (!fields.Has(index)) MissingField(file, fields, index, purpose);
+  return fields[index];
+}
+
+// Checks that a line has both ids of its tile type, starting at field `first`: 0 for a tile
+// record, 1 for a rectangle record. Throws Fault if one is missing.
+inline void RequireIds(const TemplateFile& file, std::string_view line, int first) {
+  const std::size_t space = line.find(' ');
+  const bool has_both = space != std::string_view::npos &&
+                        (first == 0 || line.find(' ', space + 1) != std::string_view::npos);
+  if (!has_both) {
+    const Fields fields = SplitFields(line);
+    MissingField(file, fields, fields.count, kIdsPurpose);
+  }
+}
+
+// Sets the cell of a tile record "id1 id2 x y z" whose type matched.
+void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
+
+// Sets the cells of a rectangle record "TILEW id1 id2 x-from x-to y-from y-to z" whose type
+// matched. Fields are examined lazily, as far as the record's ranges need them.
+void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
+
+}  // namespace quarnel

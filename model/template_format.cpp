@@ -1,0 +1,121 @@
+#include "model/template_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace quarnel {
+namespace {
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+std::size_t SkipDigits(std::string_view text, std::size_t at) {
+  while (at < text.size() && IsDigit(text[at])) ++at;
+  return at;
+}
+
+// from_chars reports overflow and underflow alike. Tell them apart by the decimal magnitude:
+// where the first significant digit stands, moved by the exponent.
+bool Overflows(std::string_view number, std::size_t integral_end) {
+  long long magnitude = 0;
+  std::size_t at = 0;
+  while (at < integral_end && number[at] == '0') ++at;
+  if (at < integral_end) {
+    magnitude = static_cast<long long>(integral_end - at);
+  } else {
+    at = integral_end + 1;  // past the point
+    while (at < number.size() && number[at] == '0') {
+      --magnitude;
+      ++at;
+    }
+  }
+  const std::size_t e = number.find_first_of("eE");
+  if (e != std::string_view::npos) {
+    long long exponent = 0;
+    std::size_t digit = e + 1;
+    const bool negative = digit < number.size() && number[digit] == '-';
+    if (digit < number.size() && (number[digit] == '-' || number[digit] == '+')) ++digit;
+    for (; digit < number.size() && exponent < 1'000'000; ++digit) {
+      exponent = exponent * 10 + (number[digit] - '0');
+    }
+    magnitude += negative ? -exponent : exponent;
+  }
+  return magnitude > 0;
+}
+
+}  // namespace
+
+Fields SplitFields(std::string_view line, int max_fields) {
+  Fields fields;
+  if (line.empty()) return fields;
+  std::size_t begin = 0;
+  // A plain loop: fields are a few bytes long, too short for find() to pay off.
+  while (fields.count < max_fields) {
+    std::size_t space = begin;
+    while (space < line.size() && line[space] != ' ') ++space;
+    fields.field[static_cast<std::size_t>(fields.count++)] = line.substr(begin, space - begin);
+    if (space == line.size()) break;
+    begin = space + 1;
+  }
+  return fields;
+}
+
+bool IsRectangleRecord(std::string_view line) {
+  return line.starts_with("TILEW");
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsSpace(text[begin])) ++begin;
+  while (end > begin && IsSpace(text[end - 1])) --end;
+  text = text.substr(begin, end - begin);
+
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  // Check the whole grammar here; from_chars alone would accept "inf", "nan" and hex forms.
+  const std::size_t integral_end = SkipDigits(text, 0);
+  std::size_t at = integral_end;
+  std::size_t fraction_digits = 0;
+  if (at < text.size() && text[at] == '.') {
+    const std::size_t fraction_end = SkipDigits(text, at + 1);
+    fraction_digits = fraction_end - at - 1;
+    at = fraction_end;
+  }
+  if (integral_end == 0 && fraction_digits == 0) return std::nullopt;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    std::size_t exponent = at + 1;
+    if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) ++exponent;
+    const std::size_t exponent_end = SkipDigits(text, exponent);
+    if (exponent_end == exponent) return std::nullopt;
+    at = exponent_end;
+  }
+  if (at != text.size()) return std::nullopt;
+
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    value = Overflows(text, integral_end) ? std::numeric_limits<double>::infinity() : 0.0;
+  } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+double RoundHalfEven(double value) {
+  const double floor = std::floor(value);
+  const double diff = value - floor;
+  if (diff < 0.5) return floor;
+  if (diff > 0.5) return floor + 1;
+  return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+}
+
+}  // namespace quarnel

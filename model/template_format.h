@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// Extent of the occupancy grid: columns and rows 0..50, layers 0..100.
+inline constexpr int kColumns = 51;
+inline constexpr int kRows = 51;
+inline constexpr int kLayers = 101;
+
+// Rectangle records store their bounds this much below the grid indices.
+inline constexpr int kRectangleOffset = 3;
+
+// The fields of one line, split at every single space. Two spaces in a row give an empty field,
+// and an empty line has no field at all. Only the first kMaxFields are kept: no record examines
+// more, so a line of a million spaces costs no memory.
+struct Fields {
+  static constexpr int kMaxFields = 8;
+  std::array<std::string_view, kMaxFields> field{};
+  int count = 0;
+
+  bool Has(int index) const { return index < count; }
+  std::string_view operator[](int index) const { return field[static_cast<std::size_t>(index)]; }
+};
+
+// Splits off at most `max_fields` fields: a reader that only needs a line's ids stops there.
+Fields SplitFields(std::string_view line, int max_fields = Fields::kMaxFields);
+
+// A line that starts with "TILEW" (case-sensitive) is a rectangle record; any other line after the
+// header is a tile record.
+bool IsRectangleRecord(std::string_view line);
+
+// A number as templates write it, the same in every locale: optional white space around it, an
+// optional sign, digits with an optional "." fraction, an optional exponent. Nothing else is a
+// number ("0x10", "1,5", "nan" and "inf" are not). Returns nothing for a non-number; a value too
+// large for a double comes back as infinity so that the caller can say so.
+std::optional<double> ParseNumber(std::string_view text);
+
+// Rounds to the nearest integer, halves to even.
+double RoundHalfEven(double value);
+
+// A tile type: its two ids, compared as exact bytes.
+struct TileType {
+  std::string id1;
+  std::string id2;
+
+  bool operator==(const TileType&) const = default;
+  // "id1 id2": the form in which rectangle records carry the type.
+  std::string Key() const { return id1 + " " + id2; }
+};
+
+}  // namespace quarnel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "model/template_format.h"
+
+namespace quarnel {
+
+// Which cells of which layers hold a tile of the current type. Stored column-fastest, one byte a
+// flag, with a count of set flags per layer so that empty layers are known at once.
+struct TileArray {
+  static constexpr int kLayerSize = kColumns * kRows;
+  static constexpr int kSize = kLayerSize * kLayers;
+
+  std::vector<std::uint8_t> flags = std::vector<std::uint8_t>(kSize, 0);
+  std::array<int, kLayers> layer_count{};
+
+  static bool InRange(int x, int y, int z) {
+    return x >= 0 && x < kColumns && y >= 0 && y < kRows && z >= 0 && z < kLayers;
+  }
+  static int Index(int x, int y, int z) { return x + kColumns * y + kLayerSize * z; }
+
+  // Both take indices inside the grid; callers check them first.
+  bool At(int x, int y, int z) const { return flags[static_cast<std::size_t>(Index(x, y, z))]; }
+  void Set(int x, int y, int z) {
+    auto& flag = flags[static_cast<std::size_t>(Index(x, y, z))];
+    if (!flag) {
+      flag = 1;
+      ++layer_count[static_cast<std::size_t>(z)];
+    }
+  }
+  bool LayerHasCells(int z) const { return layer_count[static_cast<std::size_t>(z)] > 0; }
+};
+
+// Clears every flag a load can set: all columns, rows and layers.
+void ClearArray(TileArray& tilearray);
+
+}  // namespace quarnel

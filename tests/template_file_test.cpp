@@ -1,0 +1,117 @@
+#include "model/template_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "model/fault.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::TempTemplate;
+
+std::vector<std::string> ReadAll(const std::string& path) {
+  TemplateFile file(path);
+  std::vector<std::string> lines;
+  while (!file.AtEnd()) lines.emplace_back(file.ReadLine());
+  return lines;
+}
+
+TEST(TemplateFile, EndsLinesAtCrLfLfOrCr) {
+  const struct {
+    std::string content;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"a\r\rb", {"a", "", "b"}},
+      {"last line without end", {"last line without end"}},
+      {std::string("nul\0byte\r\n", 10), {std::string("nul\0byte", 8)}},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.content);
+    EXPECT_EQ(ReadAll(file.Path()), c.lines) << c.content;
+  }
+}
+
+TEST(TemplateFile, JoinsLinesAcrossBufferRefills) {
+  // Line ends placed around the 64 KiB read size, a CR LF split across two reads, and one line far
+  // longer than a read.
+  const std::string long_line(200'000, 'x');
+  for (const std::size_t first : {65'534u, 65'535u, 65'536u}) {
+    const std::string a(first, 'a');
+    TempTemplate file(a + "\r\n" + long_line + "\rz");
+    const auto lines = ReadAll(file.Path());
+    ASSERT_EQ(lines.size(), 3u) << first;
+    EXPECT_EQ(lines[0], a);
+    EXPECT_EQ(lines[1], long_line);
+    EXPECT_EQ(lines[2], "z");
+  }
+}
+
+TEST(TemplateFile, CountsLines) {
+  TempTemplate file("a\r\nb\nc");
+  TemplateFile reader(file.Path());
+  reader.ReadLine();
+  reader.ReadLine();
+  EXPECT_EQ(reader.LineNumber(), 2);
+  EXPECT_EQ(reader.ReadLine(), "c");
+  EXPECT_EQ(reader.LineNumber(), 3);
+  EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST(TemplateFile, RefusesWhatItCannotRead) {
+  TempTemplate existing("a\r\nb\r\n");
+  const std::string folder = existing.Folder().string();
+  const std::string fifo = folder + "/pipe.tmp";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path;
+    std::string message;
+  } cases[] = {
+      {"", "(no file): no template chosen: the path box is empty"},
+      {folder + "/missing.tmp", folder + "/missing.tmp: cannot be opened: No such file"},
+      {folder, folder + ": cannot be opened: it is a folder, not a file"},
+      {fifo, fifo + ": cannot be opened: it is not a regular file"},
+  };
+  for (const auto& c : cases) {
+    try {
+      TemplateFile file(c.path);
+      ADD_FAILURE() << "opened " << c.path;
+    } catch (const Fault& fault) {
+      EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message);
+    }
+  }
+}
+
+TEST(ReadHeader, JoinsTheTwoHeaderLines) {
+  TempTemplate file("AB \r\nCD\r\nrest\r\n");
+  TemplateFile reader(file.Path());
+  EXPECT_EQ(ReadHeader(reader), "AB CD");
+  EXPECT_EQ(reader.ReadLine(), "rest");
+}
+
+TEST(ReadHeader, RefusesAFileOfFewerThanTwoLines) {
+  for (const char* content : {"", "only one line\r\n", "one"}) {
+    TempTemplate file(content);
+    TemplateFile reader(file.Path());
+    try {
+      ReadHeader(reader);
+      ADD_FAILURE() << content;
+    } catch (const Fault& fault) {
+      EXPECT_NE(std::string(fault.what()).find("ends before its two header lines"),
+                std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quarnel

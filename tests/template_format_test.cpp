@@ -1,0 +1,109 @@
+#include "model/template_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/fault.h"
+
+namespace quarnel {
+namespace {
+
+std::vector<std::string> FieldsOf(std::string_view line) {
+  const Fields fields = SplitFields(line);
+  std::vector<std::string> out;
+  for (int i = 0; i < fields.count; ++i) out.emplace_back(fields[i]);
+  return out;
+}
+
+TEST(SplitFields, SplitsAtEverySingleSpace) {
+  const struct {
+    std::string_view line;
+    std::vector<std::string> fields;
+  } cases[] = {
+      {"", {}},
+      {"7 3 10 12 4", {"7", "3", "10", "12", "4"}},
+      {"7  3 10", {"7", "", "3", "10"}},
+      {" 7 3", {"", "7", "3"}},
+      {"7 3 ", {"7", "3", ""}},
+      {" ", {"", ""}},
+      {"7\t3 1", {"7\t3", "1"}},
+      {"a b c d e f g h i j", {"a", "b", "c", "d", "e", "f", "g", "h"}},
+      {std::string_view("a\0b c", 5), {std::string("a\0b", 3), "c"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FieldsOf(c.line), c.fields) << '"' << c.line << '"';
+}
+
+TEST(IsRectangleRecord, IsACaseSensitivePrefix) {
+  EXPECT_TRUE(IsRectangleRecord("TILEW 7 3 0 2 0 1 5"));
+  EXPECT_TRUE(IsRectangleRecord("TILEWALL 7 3 0 2 0 1 5"));
+  EXPECT_TRUE(IsRectangleRecord("TILEW"));
+  EXPECT_FALSE(IsRectangleRecord("tilew 7 3 0 2 0 1 5"));
+  EXPECT_FALSE(IsRectangleRecord(" TILEW 7 3"));
+  EXPECT_FALSE(IsRectangleRecord("TILE"));
+}
+
+TEST(ParseNumber, AcceptsPlainDecimalNumbersOnly) {
+  const double inf = INFINITY;
+  const struct {
+    std::string_view text;
+    std::optional<double> value;
+  } cases[] = {
+      {"0", 0},
+      {"42", 42},
+      {"-7", -7},
+      {"+7", 7},
+      {"-0", 0},
+      {"2.5", 2.5},
+      {"5.", 5},
+      {".5", 0.5},
+      {"1e3", 1000},
+      {"1E+2", 100},
+      {"25e-1", 2.5},
+      {" 7", 7},
+      {"7\t", 7},
+      {"1e400", inf},
+      {"-1e400", -inf},
+      {"1e-400", 0},
+      {"", std::nullopt},
+      {" ", std::nullopt},
+      {"nan", std::nullopt},
+      {"inf", std::nullopt},
+      {"0x10", std::nullopt},
+      {"1,5", std::nullopt},
+      {"1.2.3", std::nullopt},
+      {"e5", std::nullopt},
+      {"1e", std::nullopt},
+      {".", std::nullopt},
+      {"--1", std::nullopt},
+      {"1 2", std::nullopt},
+      {"x1", std::nullopt},
+      {"١", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbour) {
+  const struct {
+    double value, rounded;
+  } cases[] = {{0.5, 0},  {1.5, 2},  {2.5, 2},    {3.5, 4}, {-0.5, 0},  {-1.5, -2},
+               {2.49, 2}, {2.51, 3}, {-2.51, -3}, {7, 7},   {50.5, 50}, {100.5, 100}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+}
+
+TEST(Fault, NamesFileLineAndField) {
+  EXPECT_STREQ(Fault({"level1.tmp", 7, 3}, Quoted("x1") + " is not a number").what(),
+               "level1.tmp, line 7: field 3 \"x1\" is not a number");
+  EXPECT_STREQ(Fault({"a.tmp", 2}, "too short").what(), "a.tmp, line 2: too short");
+  EXPECT_STREQ(Fault({"a.tmp"}, "cannot be opened").what(), "a.tmp: cannot be opened");
+}
+
+TEST(Fault, QuotesBinaryAndLongFieldsReadably) {
+  EXPECT_EQ(Quoted(std::string_view("a\0\x1b", 3)), "\"a\\x00\\x1B\"");
+  EXPECT_EQ(Quoted(std::string(100, 'x')), "\"" + std::string(40, 'x') + "...\"");
+}
+
+}  // namespace
+}  // namespace quarnel
