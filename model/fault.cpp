@@ -6,9 +6,10 @@ namespace quarnel {
 namespace {
 
 std::string Describe(const FaultPlace& place, const std::string& problem) {
-  std::string message = place.file.empty() ? std::string("(no file)") : place.file;
+  // A fault of no file (the path box is empty, the layer box holds junk) is the problem alone.
+  std::string message = place.file;
   if (place.line > 0) message += ", line " + std::to_string(place.line);
-  message += ": ";
+  if (!message.empty()) message += ": ";
   if (place.field >= 0) message += "field " + std::to_string(place.field) + " ";
   message += problem;
   return message;

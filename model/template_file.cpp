@@ -43,7 +43,7 @@ const char* FindLineEnd(const char* at, const char* const end) {
 }  // namespace
 
 TemplateFile::TemplateFile(std::string path) : path_(std::move(path)) {
-  if (path_.empty()) throw Fault({}, "no template chosen: the path box is empty");
+  if (path_.empty()) throw Fault({}, "No template chosen: the path box is empty.");
   std::error_code error;
   const auto status = std::filesystem::status(path_, error);
   if (error) CannotOpen(path_, error.message());

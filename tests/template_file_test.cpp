@@ -77,7 +77,7 @@ TEST(TemplateFile, RefusesWhatItCannotRead) {
     std::string path;
     std::string message;
   } cases[] = {
-      {"", "(no file): no template chosen: the path box is empty"},
+      {"", "No template chosen: the path box is empty."},
       {folder + "/missing.tmp", folder + "/missing.tmp: cannot be opened: No such file"},
       {folder, folder + ": cannot be opened: it is a folder, not a file"},
       {fifo, fifo + ": cannot be opened: it is not a regular file"},

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "model/program.h"
+
+namespace quarnel {
+
+// The spinner's value changed. Moves on, in the direction of the change as measured from the
+// layer box, to the nearest layer at or beyond the new value that holds a cell of the current
+// type, puts its number in the layer box and redraws. Without such a layer the spinner keeps its
+// new value and an empty layer shows. A layer box that holds no number is a Fault, thrown after
+// the box and the drawing have been brought in line with the spinner.
+void ZscrChange(Program& program);
+
+}  // namespace quarnel

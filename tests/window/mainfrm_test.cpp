@@ -1,0 +1,250 @@
+#include "window/mainfrm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "window/output_box.h"
+#include "window/surface_view.h"
+#include "window/template_dialog.h"
+
+namespace quarnel {
+
+class MainFrmTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QStringList faults_;
+  QString chosen_file_;
+  QString dialog_start_;
+  std::unique_ptr<MainFrm> window_;
+  QTemporaryDir folder_;
+
+  template <typename Control>
+  Control* Find(const char* name) const {
+    auto* control = window_->findChild<Control*>(QString::fromLatin1(name));
+    if (!control) qFatal("no control %s", name);
+    return control;
+  }
+  QLineEdit* PathBox() const { return Find<QLineEdit>("thefile"); }
+  QLineEdit* LayerBox() const { return Find<QLineEdit>("zval"); }
+  QScrollBar* Spinner() const { return Find<QScrollBar>("zscr"); }
+  OutputBox* Output() const { return Find<OutputBox>("comlist"); }
+  SurfaceView* Picture() const { return Find<SurfaceView>("Picture1"); }
+
+  void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  // Presses a mouse button on cell (x, y) of the surface, at its given pixel offset.
+  void Press(Qt::MouseButton button, int x, int y, int offset = 4) {
+    QTest::mouseClick(Picture(), button, {}, QPoint(10 * x + offset, 10 * y + offset));
+  }
+  Colour CellColour(int x, int y) { return window_->Picture().PointColour(10 * x + 4, 10 * y + 4); }
+
+  QString WriteTemplate(const char* name, const std::string& content) {
+    const QString path = folder_.filePath(QString::fromLatin1(name));
+    std::ofstream(path.toStdString(), std::ios::binary) << content;
+    return path;
+  }
+  // Loads `content` with "go".
+  void Go(const std::string& content) {
+    PathBox()->setText(WriteTemplate("map.tmp", content));
+    Click("Command2");
+  }
+
+ private slots:
+  void init() {
+    faults_.clear();
+    chosen_file_.clear();
+    dialog_start_.clear();
+    window_ =
+        std::make_unique<MainFrm>([this](QWidget*, const QString& message) { faults_ << message; },
+                                  [this](QWidget*, const QString& start) {
+                                    dialog_start_ = start;
+                                    return chosen_file_;
+                                  });
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void cleanup() { window_.reset(); }
+
+  void startsEmpty() {
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel"));
+    QCOMPARE(LayerBox()->text(), QStringLiteral("0"));
+    QCOMPARE(Spinner()->value(), 0);
+    QCOMPARE(Spinner()->minimum(), 0);
+    QCOMPARE(Spinner()->maximum(), 100);
+    QVERIFY(PathBox()->text().isEmpty());
+    QVERIFY(Output()->toPlainText().isEmpty());
+    const QImage shown = Picture()->grab().toImage();
+    QCOMPARE(shown.size(), QSize(585, 511));
+    QCOMPARE(shown.pixelColor(300, 300), QColor(Qt::black));
+    for (int y = 0; y < 511; y += 5) {
+      for (int x = 0; x < 585; x += 5) QCOMPARE(window_->Picture().PointColour(x, y), kBlack);
+    }
+  }
+
+  void laysOutTheControls() {
+    QCOMPARE(window_->size(), QSize(810, 552));
+    const struct {
+      const char* name;
+      QRect rect;
+      QString text;
+    } controls[] = {
+        {"Picture1", {8, 8, 585, 511}, {}},
+        {"thefile", {8, 526, 505, 19}, {}},
+        {"Command1", {512, 526, 17, 17}, QStringLiteral("...")},
+        {"Command2", {536, 526, 57, 17}, QStringLiteral("go")},
+        {"zscr", {624, 526, 17, 17}, {}},
+        {"zval", {600, 526, 25, 19}, QStringLiteral("0")},
+        {"comlist", {600, 8, 201, 511}, {}},
+        {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
+    };
+    QWidget* previous = nullptr;
+    for (const auto& c : controls) {
+      auto* control = Find<QWidget>(c.name);
+      QCOMPARE(control->geometry(), c.rect);
+      if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), c.text);
+      if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), c.text);
+      if (previous) {
+        QWidget* next = previous->nextInFocusChain();
+        while (previous->isAncestorOf(next)) next = next->nextInFocusChain();  // its viewport
+        QCOMPARE(next, control);
+      }
+      previous = control;
+    }
+    QCOMPARE(Spinner()->orientation(), Qt::Vertical);
+  }
+
+  void goDrawsTheFirstTypeOnTheCurrentLayer() {
+    PathBox()->setText(WriteTemplate("map.tmp",
+                                     "Castle\r\n keep\r\n7 3 1 1 0\r\n7 3 2 2 4\r\n"
+                                     "8 1 3 3 4\r\n"));
+    LayerBox()->setText(QStringLiteral("4"));
+    Spinner()->setValue(4);
+    Click("Command2");
+    QVERIFY(faults_.isEmpty());
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Castle keep"));
+    QCOMPARE(Spinner()->value(), 4);
+    QCOMPARE(CellColour(2, 2), kRed);
+    QCOMPARE(CellColour(1, 1), kBlack);
+    QCOMPARE(CellColour(3, 3), kBlack);
+    // What the window shows is the raster itself.
+    QCOMPARE(Picture()->grab().toImage().pixelColor(24, 24), QColor(255, 0, 0));
+  }
+
+  void nextTileDrawsOnTheLayerThenResetsTheSpinner() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n8 1 2 2 5\r\n8 1 3 3 0\r\n");
+    Spinner()->setValue(5);
+    Click("NextTile");
+    QVERIFY(faults_.isEmpty());
+    QCOMPARE(window_->program().curtype, std::string("8 1"));
+    QCOMPARE(Spinner()->value(), 0);
+    QCOMPARE(LayerBox()->text(), QStringLiteral("0"));
+    QCOMPARE(CellColour(3, 3), kRed);
+    QCOMPARE(CellColour(2, 2), kBlack);
+  }
+
+  void theEndOfARunChangesNothingAndGoRestarts() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n");
+    Click("NextTile");
+    Press(Qt::LeftButton, 2, 2);
+    Click("NextTile");  // the run is over: the drawing, with its mark, stays
+    QCOMPARE(window_->program().curtype, std::string("8 1"));
+    QCOMPARE(CellColour(2, 2), kGreen);
+    Click("Command2");
+    QCOMPARE(window_->program().curtype, std::string("7 3"));
+    QCOMPARE(CellColour(1, 1), kRed);
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void faultsAreReportedAndChangeNothing() {
+    Click("Command2");
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY(faults_.at(0).contains(QStringLiteral("path box is empty")));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel"));
+
+    Go("Map\r\n A\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n");
+    Output()->setPlainText(QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
+    const QString path =
+        WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n8 1 x 0 0\r\n");
+    Click("NextTile");
+    QCOMPARE(faults_.size(), 2);
+    QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: field 2 \"x\" is not a number"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
+    QCOMPARE(window_->program().curtype, std::string("7 3"));
+    QCOMPARE(CellColour(1, 1), kRed);
+    QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
+
+    PathBox()->setText(folder_.filePath(QStringLiteral("missing.tmp")));
+    Click("NextTile");
+    QCOMPARE(faults_.size(), 3);
+    QVERIFY(faults_.at(2).contains(QStringLiteral("cannot be opened")));
+
+    WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n");
+    PathBox()->setText(path);
+    Click("NextTile");  // mended, the same step goes through
+    QCOMPARE(faults_.size(), 3);
+    QCOMPARE(window_->program().curtype, std::string("8 1"));
+  }
+
+  void browseFillsThePathBox() {
+    const QString examples = QStringLiteral(QUARNEL_EXAMPLES_DIR);
+    chosen_file_ = examples + QStringLiteral("/castle.tmp");
+    Click("Command1");
+    QCOMPARE(dialog_start_, examples);
+    QCOMPARE(PathBox()->text(), chosen_file_);
+
+    const QString other = WriteTemplate("other.tmp", "a\r\nb\r\n");
+    PathBox()->setText(other);
+    chosen_file_.clear();  // cancelled
+    Click("Command1");
+    QCOMPARE(dialog_start_, folder_.path());
+    QCOMPARE(PathBox()->text(), other);
+  }
+
+  void theDialogOffersTemplates() {
+    QFileDialog dialog;
+    ConfigureTemplateDialog(dialog, DialogStartFolder({}));
+    QCOMPARE(dialog.objectName(), QStringLiteral("CommonDialog1"));
+    QCOMPARE(dialog.nameFilters(), QStringList{QStringLiteral("Template Files (*.tmp)")});
+    QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog.directory().absolutePath(), QStringLiteral(QUARNEL_EXAMPLES_DIR));
+    QCOMPARE(DialogStartFolder(folder_.filePath(QStringLiteral("x/y.tmp"))),
+             QStringLiteral(QUARNEL_EXAMPLES_DIR));
+  }
+
+  void theOutputKeepsCrLfAndItsCaretAtTheEnd() {
+    window_->SetOutputText("TILEW 7 3 1 2 3 4 2\r\n");
+    window_->SetOutputText(window_->OutputText() + "TILEW 8 1 0 0 0 0 0\r\n");
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 4 2\r\nTILEW 8 1 0 0 0 0 0\r\n"));
+    QCOMPARE(Output()->textCursor().position(), Output()->toPlainText().size());
+
+    Output()->selectAll();
+    std::unique_ptr<QMimeData> copied(Output()->SelectionMimeData());
+    QCOMPARE(copied->text(), QStringLiteral("TILEW 7 3 1 2 3 4 2\r\nTILEW 8 1 0 0 0 0 0\r\n"));
+    Output()->copy();
+    QCOMPARE(QApplication::clipboard()->text(), copied->text());
+
+    // Typing moves the caret to the end after each change.
+    QTextCursor start = Output()->textCursor();
+    start.setPosition(0);
+    Output()->setTextCursor(start);
+    Output()->setFocus();
+    QTest::keyClicks(Output(), QStringLiteral("xy"));
+    QCOMPARE(Output()->textCursor().position(), Output()->toPlainText().size());
+    QVERIFY(Output()->toPlainText().startsWith(QStringLiteral("x")));
+  }
+};
+
+}  // namespace quarnel
+
+QTEST_MAIN(quarnel::MainFrmTest)
+#include "mainfrm_test.moc"

@@ -1,0 +1,15 @@
+#include <QApplication>
+#include <QStringList>
+
+#include "window/mainfrm.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Quarnel"));
+  quarnel::MainFrm window;
+  // A template named on the command line goes into the path box, ready for "go".
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) window.SetTemplatePath(arguments.at(1));
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,48 @@
+#include "window/output_box.h"
+
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
+namespace quarnel {
+namespace {
+
+QString WithLf(QString text) {
+  return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+}  // namespace
+
+QString WithCrLf(QString text) {
+  return WithLf(std::move(text)).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+OutputBox::OutputBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setTabChangesFocus(true);  // records hold no tabs; Tab moves on to the next control
+}
+
+std::string OutputBox::Text() const {
+  return WithCrLf(toPlainText()).toStdString();
+}
+
+void OutputBox::SetText(const std::string& text) {
+  const QString wanted = WithLf(QString::fromStdString(text));
+  const QString current = toPlainText();
+  if (wanted.startsWith(current) && wanted.size() > current.size()) {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(wanted.mid(current.size()));
+  } else if (wanted != current) {
+    setPlainText(wanted);
+  }
+}
+
+QMimeData* OutputBox::createMimeDataFromSelection() const {
+  auto* data = new QMimeData;  // the caller (clipboard or drag) takes ownership
+  data->setText(WithCrLf(textCursor().selection().toPlainText()));
+  return data;
+}
+
+}  // namespace quarnel

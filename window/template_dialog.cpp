@@ -1,0 +1,35 @@
+#include "window/template_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace quarnel {
+
+QString DialogStartFolder(const QString& path_box_text) {
+  if (!path_box_text.isEmpty()) {
+    const QFileInfo info(path_box_text);
+    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    if (QFileInfo(folder).isDir()) return folder;
+  }
+  const QString examples = QStringLiteral(QUARNEL_EXAMPLES_DIR);
+  return QFileInfo(examples).isDir() ? examples : QDir::homePath();
+}
+
+void ConfigureTemplateDialog(QFileDialog& dialog, const QString& start_folder) {
+  dialog.setObjectName(QStringLiteral("CommonDialog1"));
+  dialog.setWindowTitle(QStringLiteral("Open Template"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("Template Files (*.tmp)"));
+  dialog.setDirectory(start_folder);
+}
+
+QString ChooseTemplate(QWidget* parent, const QString& start_folder) {
+  QFileDialog dialog(parent);
+  ConfigureTemplateDialog(dialog, start_folder);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace quarnel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+namespace quarnel {
+
+// Folder the file dialog opens in: that of the path in the path box, or the bundled examples when
+// the box is empty or names no existing folder.
+QString DialogStartFolder(const QString& path_box_text);
+
+// Sets up the open dialog for templates: one filter, "Template Files (*.tmp)".
+void ConfigureTemplateDialog(QFileDialog& dialog, const QString& start_folder);
+
+// Shows the open dialog and returns the chosen file, or an empty text when the user cancels.
+QString ChooseTemplate(QWidget* parent, const QString& start_folder);
+
+}  // namespace quarnel
