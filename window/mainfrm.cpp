@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <exception>
 
 #include "editor/layers.h"
@@ -39,17 +40,25 @@ Control* Place(Control* control, const char* name, const QRect& rect) {
 }
 
 // A vertical scroll bar counts down towards its top arrow. Used as a layer spinner it should count
-// up: turn every step, page and wheel movement around before the new value takes effect.
+// up: turn every step and page action (arrows, arrow keys, Page Up and Down) around before the new
+// value takes effect. The wheel is handled by MainFrm::eventFilter.
 void MakeUpArrowRaise(QScrollBar* spinner) {
   spinner->setInvertedAppearance(true);
   QObject::connect(spinner, &QAbstractSlider::actionTriggered, spinner, [spinner](int action) {
+    // The new position is already set, clamped to the range; work from the unchanged value.
+    const int value = spinner->value();
     switch (action) {
       case QAbstractSlider::SliderSingleStepAdd:
+        spinner->setSliderPosition(value - spinner->singleStep());
+        break;
       case QAbstractSlider::SliderSingleStepSub:
+        spinner->setSliderPosition(value + spinner->singleStep());
+        break;
       case QAbstractSlider::SliderPageStepAdd:
+        spinner->setSliderPosition(value - spinner->pageStep());
+        break;
       case QAbstractSlider::SliderPageStepSub:
-      case QAbstractSlider::SliderMove:
-        spinner->setSliderPosition(2 * spinner->value() - spinner->sliderPosition());
+        spinner->setSliderPosition(value + spinner->pageStep());
         break;
       default:
         break;
@@ -94,6 +103,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   zscr_->setSingleStep(1);
   zscr_->setPageStep(1);
   MakeUpArrowRaise(zscr_);
+  zscr_->installEventFilter(this);
 
   setTabOrder(picture1_, thefile_);
   setTabOrder(thefile_, command1_);
@@ -187,6 +197,16 @@ void MainFrm::keyPressEvent(QKeyEvent* event) {
   // steps by one on Page Up and Page Down too (its page step is 1).
   if (!IsTextBox(focusWidget()) && StepLayerByKey(event->key())) return;
   QWidget::keyPressEvent(event);
+}
+
+bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+  // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
+  if (watched == zscr_ && event->type() == QEvent::Wheel) {
+    const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+    if (delta != 0) zscr_->setValue(zscr_->value() + (delta > 0 ? 1 : -1));
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quarnel

@@ -51,6 +51,7 @@ class MainFrm : public QWidget, public WindowValues {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Runs one piece of logic; reports a fault it throws and shows the surface as it now stands.

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <fstream>
 #include <memory>
 
@@ -241,6 +242,106 @@ class MainFrmTest : public QObject {
     QTest::keyClicks(Output(), QStringLiteral("xy"));
     QCOMPARE(Output()->textCursor().position(), Output()->toPlainText().size());
     QVERIFY(Output()->toPlainText().startsWith(QStringLiteral("x")));
+  }
+
+  void marksRectanglesWithRealPresses() {
+    Go("Map\r\n\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n7 3 4 7 2\r\n7 3 5 7 2\r\n7 3 9 9 0\r\n");
+    Spinner()->setValue(2);
+    Press(Qt::RightButton, 5, 7);  // no first corner yet
+    QVERIFY(Output()->toPlainText().isEmpty());
+    Press(Qt::LeftButton, 5, 7);
+    QCOMPARE(CellColour(5, 7), kGreen);
+    Press(Qt::RightButton, 4, 6);  // above and to the left of the first corner
+    for (const auto& [x, y] : {std::pair{4, 6}, {5, 6}, {4, 7}, {5, 7}}) {
+      QCOMPARE(CellColour(x, y), kBlue);
+    }
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 4 2\r\n"));
+    QCOMPARE(Output()->textCursor().position(), Output()->toPlainText().size());
+    QCOMPARE(Picture()->grab().toImage().pixelColor(44, 64), QColor(0, 0, 255));
+
+    Press(Qt::RightButton, 4, 6);     // blue: nothing
+    Press(Qt::RightButton, 4, 6, 9);  // the gap: nothing
+    Press(Qt::LeftButton, 30, 30);    // the background: nothing
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 4 2\r\n"));
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void aLayerChangeForgetsTheFirstCorner() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 1 1 3\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Spinner()->setValue(1);  // jumps to 3
+    QCOMPARE(Spinner()->value(), 3);
+    Spinner()->setValue(2);  // back down to 0
+    QCOMPARE(Spinner()->value(), 0);
+    QCOMPARE(CellColour(4, 6), kRed);
+    Press(Qt::RightButton, 5, 6);
+    QVERIFY(Output()->toPlainText().isEmpty());
+  }
+
+  void theSpinnerArrowsJumpBetweenLayers() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 7\r\n");
+    const QPoint up(8, 3);
+    const QPoint down(8, 14);
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, up);
+    QCOMPARE(Spinner()->value(), 7);
+    QCOMPARE(LayerBox()->text(), QStringLiteral("7"));
+    QCOMPARE(CellColour(2, 2), kRed);
+    QCOMPARE(CellColour(1, 1), kBlack);
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, down);
+    QCOMPARE(Spinner()->value(), 0);
+    QCOMPARE(LayerBox()->text(), QStringLiteral("0"));
+    QCOMPARE(CellColour(1, 1), kRed);
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, down);  // already at the bottom
+    QCOMPARE(Spinner()->value(), 0);
+    for (const auto& [delta, lands] : {std::pair{120, 7}, {-120, 0}}) {
+      QWheelEvent wheel(QPointF(8, 8), Spinner()->mapToGlobal(QPointF(8, 8)), {}, {0, delta},
+                        Qt::NoButton, {}, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(Spinner(), &wheel);
+      QCOMPARE(Spinner()->value(), lands);
+    }
+    for (const auto& [key, lands] : {std::pair{Qt::Key_Up, 7}, {Qt::Key_Down, 0}}) {
+      QTest::keyClick(Spinner(), key);
+      QCOMPARE(Spinner()->value(), lands);
+    }
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void pageKeysStepTheSpinnerOutsideTextBoxes() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 7\r\n7 3 3 3 100\r\n");
+    const struct {
+      const char* focus;
+      Qt::Key key;
+      int from;
+      int to;
+    } cases[] = {
+        {"Picture1", Qt::Key_PageUp, 0, 7},   {"Picture1", Qt::Key_PageDown, 7, 0},
+        {"Command2", Qt::Key_PageUp, 7, 100}, {"NextTile", Qt::Key_PageDown, 100, 7},
+        {"zscr", Qt::Key_PageUp, 0, 7},       {"zscr", Qt::Key_PageDown, 7, 0},
+        {"zval", Qt::Key_PageUp, 0, 0},       {"thefile", Qt::Key_PageUp, 0, 0},
+        {"comlist", Qt::Key_PageUp, 7, 7},
+    };
+    for (const auto& c : cases) {
+      Spinner()->setValue(c.from);
+      QCOMPARE(Spinner()->value(), c.from);
+      auto* focus = Find<QWidget>(c.focus);
+      focus->setFocus();
+      QTest::keyClick(focus, c.key);
+      QVERIFY2(Spinner()->value() == c.to, c.focus);
+    }
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void aLayerBoxWithoutANumberIsReported() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 7\r\n");
+    Output()->setPlainText(QStringLiteral("TILEW 7 3 0 0 0 0 0\n"));
+    LayerBox()->setText(QStringLiteral("seven"));
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY(faults_.at(0).contains(QStringLiteral("\"seven\"")));
+    QCOMPARE(Spinner()->value(), 1);
+    QCOMPARE(LayerBox()->text(), QStringLiteral("1"));
+    QCOMPARE(CellColour(1, 1), kBlack);
+    QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 0 0 0 0 0\n"));
   }
 };
 

@@ -1,0 +1,169 @@
+#include "editor/marking.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "editor/grid_view.h"
+#include "model/loader.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Cell;
+using testing::SetCells;
+using testing::Template;
+using testing::TempTemplate;
+using testing::TestProgram;
+
+struct Press {
+  int button;
+  int x, y;  // surface pixels
+};
+
+// Type (7, 3) drawn on layer 2, with cells (4, 6), (5, 6), (4, 7), (5, 7) and (8, 8).
+class MarkingTest : public ::testing::Test {
+ protected:
+  TempTemplate file_{
+      Template({"7 3 4 6 2", "7 3 5 6 2", "7 3 4 7 2", "7 3 5 7 2", "7 3 8 8 2", "7 3 1 1 3"})};
+  TestProgram t_{file_.Path()};
+
+  void SetUp() override {
+    t_.window.layer = 2;
+    LoadToArray(t_.program, "7", "3");
+    ShowArray(t_.program);
+  }
+  void Run(std::initializer_list<Press> presses) {
+    for (const auto& p : presses) {
+      PictureMouseDown(t_.program, p.button, static_cast<float>(p.x), static_cast<float>(p.y));
+    }
+  }
+  Colour CellColour(int x, int y) const {
+    return t_.window.surface.PointColour(x * 10 + 4, y * 10 + 4);
+  }
+};
+
+constexpr int L = kLeftButton;
+constexpr int R = kRightButton;
+
+TEST_F(MarkingTest, MarksRectanglesAndWritesTheirRecords) {
+  const struct {
+    const char* what;
+    std::initializer_list<Press> presses;
+    std::string output;
+    std::initializer_list<Cell> blue;  // cells that end up blue (layer unused)
+  } cases[] = {
+      {"corner to corner",
+       {{L, 44, 64}, {R, 54, 74}},
+       "TILEW 7 3 1 2 3 4 2\r\n",
+       {{4, 6, 2}, {5, 6, 2}, {4, 7, 2}, {5, 7, 2}}},
+      {"corners in reverse order",
+       {{L, 54, 74}, {R, 44, 64}},
+       "TILEW 7 3 1 2 3 4 2\r\n",
+       {{4, 6, 2}, {5, 6, 2}, {4, 7, 2}, {5, 7, 2}}},
+      {"the other diagonal",
+       {{L, 54, 64}, {R, 44, 74}},
+       "TILEW 7 3 1 2 3 4 2\r\n",
+       {{4, 6, 2}, {5, 6, 2}, {4, 7, 2}, {5, 7, 2}}},
+      {"one cell on the green corner",
+       {{L, 44, 64}, {R, 44, 64}},
+       "TILEW 7 3 1 1 3 3 2\r\n",
+       {{4, 6, 2}}},
+      {"a first pixel column counts for its own cell",
+       {{L, 40, 60}, {R, 50, 60}},
+       "TILEW 7 3 1 2 3 3 2\r\n",
+       {{4, 6, 2}, {5, 6, 2}}},
+      {"the fill may cover empty cells",
+       {{L, 44, 64}, {R, 84, 84}},
+       "TILEW 7 3 1 5 3 5 2\r\n",
+       {{4, 6, 2}, {6, 6, 2}, {8, 8, 2}}},
+      {"a blue square takes no second press",
+       {{L, 44, 64}, {R, 54, 74}, {R, 54, 74}},
+       "TILEW 7 3 1 2 3 4 2\r\n",
+       {{5, 7, 2}}},
+      {"two records share one first corner",
+       {{L, 44, 64}, {R, 54, 64}, {R, 44, 74}},
+       "TILEW 7 3 1 2 3 3 2\r\nTILEW 7 3 1 1 3 4 2\r\n",
+       {{4, 6, 2}, {5, 6, 2}, {4, 7, 2}}},
+      {"no first corner: a right press does nothing", {{R, 54, 74}}, "", {}},
+      {"a left press off a red square does nothing",
+       {{L, 49, 64}, {L, 4, 4}, {L, 300, 300}, {R, 54, 74}},
+       "",
+       {}},
+      {"a right press on a gap or the background does nothing",
+       {{L, 44, 64}, {R, 59, 74}, {R, 300, 300}, {R, 4, 4}},
+       "",
+       {}},
+      {"other buttons do nothing", {{L, 44, 64}, {4, 54, 74}, {0, 54, 74}}, "", {}},
+  };
+  for (const auto& c : cases) {
+    t_.window.output.clear();
+    ShowArray(t_.program);
+    Run(c.presses);
+    EXPECT_EQ(t_.window.output, c.output) << c.what;
+    for (const auto& [x, y, z] : c.blue) EXPECT_EQ(CellColour(x, y), kBlue) << c.what;
+  }
+}
+
+TEST_F(MarkingTest, OnlyOneFirstCornerShows) {
+  Run({{L, 44, 64}, {L, 54, 74}});
+  EXPECT_EQ(CellColour(4, 6), kRed);
+  EXPECT_EQ(CellColour(5, 7), kGreen);
+  // A corner a fill turned blue stays blue.
+  Run({{R, 54, 64}, {L, 44, 74}});
+  EXPECT_EQ(CellColour(5, 7), kBlue);
+  EXPECT_EQ(CellColour(4, 7), kGreen);
+}
+
+TEST_F(MarkingTest, ARedrawForgetsTheFirstCorner) {
+  Run({{L, 44, 64}});
+  t_.window.layer = 3;
+  ShowArray(t_.program);
+  t_.window.layer = 2;
+  ShowArray(t_.program);
+  Run({{R, 54, 74}});
+  EXPECT_EQ(t_.window.output, "");
+  EXPECT_EQ(CellColour(5, 7), kRed);
+}
+
+TEST(Marking, ARecordLoadsBackAsExactlyTheMarkedCells) {
+  // A full layer 9, so that any rectangle can be marked on it.
+  std::string full = "Map\r\n\r\n";
+  for (int x = 0; x < kColumns; ++x) {
+    for (int y = 0; y < kRows; ++y) {
+      full += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " 9\r\n";
+    }
+  }
+  TempTemplate file(full);
+  TestProgram t(file.Path());
+  t.window.layer = 9;
+  LoadToArray(t.program, "7", "3");
+
+  std::mt19937 random(4);
+  std::uniform_int_distribution<int> index(0, 50);
+  std::vector<std::array<int, 4>> corners = {
+      {0, 0, 0, 0}, {50, 50, 0, 0}, {0, 50, 50, 0}, {2, 2, 3, 3}, {3, 3, 2, 2}};
+  for (int i = 0; i < 40; ++i) {
+    corners.push_back({index(random), index(random), index(random), index(random)});
+  }
+  for (const auto& [x1, y1, x2, y2] : corners) {
+    ShowArray(t.program);
+    t.window.output.clear();
+    PictureMouseDown(t.program, kLeftButton, x1 * 10 + 3.f, y1 * 10 + 5.f);
+    PictureMouseDown(t.program, kRightButton, x2 * 10 + 8.f, y2 * 10 + 0.f);
+
+    TempTemplate marked(Template({t.window.output.substr(0, t.window.output.size() - 2)}));
+    TestProgram reader(marked.Path());
+    LoadToArray(reader.program, "7", "3");
+    std::set<Cell> expected;
+    for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x) {
+      for (int y = std::min(y1, y2); y <= std::max(y1, y2); ++y) expected.emplace(x, y, 9);
+    }
+    EXPECT_EQ(SetCells(reader.program.tilearray), expected) << t.window.output;
+  }
+}
+
+}  // namespace
+}  // namespace quarnel
