@@ -14,8 +14,8 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-// The first CR or LF in [at, end), or end. Looks at eight bytes a step: lines are short, and this
-// beats two memchr calls a line.
+// The first CR, LF or NUL in [at, end), or end. Looks at eight bytes a step: lines are short, and
+// this beats several memchr calls a line.
 const char* FindLineEnd(const char* at, const char* const end) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
@@ -25,14 +25,15 @@ const char* FindLineEnd(const char* at, const char* const end) {
       std::memcpy(&word, at, sizeof word);
       const std::uint64_t lf = word ^ (kOnes * '\n');
       const std::uint64_t cr = word ^ (kOnes * '\r');
-      // The high bit of a byte is set where lf or cr is zero, that is where the word holds that
-      // character; the lowest such bit is exact.
-      const std::uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs);
+      // The high bit of a byte is set where lf, cr or the word itself is zero, that is where the
+      // word holds LF, CR or NUL; the lowest such bit is exact.
+      const std::uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs) |
+                                  ((word - kOnes) & ~word & kHighs);
       if (found) return at + std::countr_zero(found) / 8;
       at += 8;
     }
   }
-  while (at < end && *at != '\n' && *at != '\r') ++at;
+  while (at < end && *at != '\n' && *at != '\r' && *at != '\0') ++at;
   return at;
 }
 
@@ -88,6 +89,11 @@ std::string_view TemplateFile::ReadLine() {
       continue;
     }
     const auto length = static_cast<std::size_t>(stop - start);
+    if (*stop == '\0') {
+      throw Fault({path_, line_number_},
+                  "holds a NUL byte at column " + std::to_string(carry_.size() + length + 1) +
+                      ": a template is text, and this looks like binary data");
+    }
     begin_ += length + 1;
     if (*stop == '\r') {
       if (begin_ < end_) {

@@ -9,7 +9,8 @@
 namespace quarnel {
 
 // Reads a template line by line as raw bytes. A line ends at CR LF, LF or CR; the end is not part
-// of the line, and a last line without an end still counts. The file is closed when the reader
+// of the line, and a last line without an end still counts. A NUL byte is a Fault: templates are
+// text, and NULs mean binary data. The file is closed when the reader
 // goes out of scope, whichever way that happens.
 class TemplateFile {
  public:

@@ -2,10 +2,12 @@
 #include <QStringList>
 
 #include "window/mainfrm.h"
+#include "window/template_dialog.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quarnel"));
+  quarnel::KeepNoSettings();
   quarnel::MainFrm window;
   // A template named on the command line goes into the path box, ready for "go".
   const QStringList arguments = QApplication::arguments();

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace quarnel {
 
@@ -23,6 +24,15 @@ void ConfigureTemplateDialog(QFileDialog& dialog, const QString& start_folder) {
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilter(QStringLiteral("Template Files (*.tmp)"));
   dialog.setDirectory(start_folder);
+}
+
+void KeepNoSettings() {
+  // No folder can be made inside /dev/null, so settings are neither read nor written.
+  const QString nowhere = QStringLiteral("/dev/null");
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, nowhere);
+  QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, nowhere);
 }
 
 QString ChooseTemplate(QWidget* parent, const QString& start_folder) {

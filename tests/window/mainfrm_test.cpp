@@ -1,15 +1,20 @@
 #include "window/mainfrm.h"
 
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <fstream>
 #include <memory>
@@ -19,6 +24,41 @@
 #include "window/template_dialog.h"
 
 namespace quarnel {
+namespace {
+
+// inotify events on files and folders, collected until Read.
+class FileWatch {
+ public:
+  FileWatch() : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+  ~FileWatch() { ::close(fd_); }
+  FileWatch(const FileWatch&) = delete;
+  FileWatch& operator=(const FileWatch&) = delete;
+
+  bool Add(const QString& path, std::uint32_t mask) {
+    return inotify_add_watch(fd_, QFile::encodeName(path).constData(), mask) >= 0;
+  }
+  // The kinds of event seen, one bit each.
+  QSet<std::uint32_t> Read() {
+    QSet<std::uint32_t> kinds;
+    alignas(inotify_event) char buffer[65536];
+    ssize_t got = 0;
+    while ((got = ::read(fd_, buffer, sizeof buffer)) > 0) {
+      for (char* at = buffer; at < buffer + got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        for (std::uint32_t bit = 1; bit != 0; bit <<= 1) {
+          if (event->mask & bit) kinds.insert(bit);
+        }
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return kinds;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
 
 class MainFrmTest : public QObject {
   Q_OBJECT
@@ -75,6 +115,7 @@ class MainFrmTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }
   void cleanup() { window_.reset(); }
+  void initTestCase() { KeepNoSettings(); }
 
   void startsEmpty() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel"));
@@ -342,6 +383,57 @@ class MainFrmTest : public QObject {
     QCOMPARE(LayerBox()->text(), QStringLiteral("1"));
     QCOMPARE(CellColour(1, 1), kBlack);
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 0 0 0 0 0\n"));
+  }
+
+  // A whole use of the tool, with the real file dialog, reads the template and writes nothing.
+  void aWholeUseWritesNothing() {
+    const QString path = WriteTemplate("castle.tmp",
+                                       "Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n"
+                                       "7 3 5 7 4\r\n8 1 1 1 0\r\n");
+    window_ = std::make_unique<MainFrm>([this](QWidget*, const QString& m) { faults_ << m; });
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+
+    FileWatch watch;
+    QVERIFY(watch.Add(path, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE | IN_MODIFY));
+    for (const QString& folder :
+         {folder_.path(), QStringLiteral(QUARNEL_EXAMPLES_DIR), QDir::currentPath(),
+          QDir::homePath(), QDir::homePath() + QStringLiteral("/.config")}) {
+      watch.Add(folder, IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE);
+    }
+
+    PathBox()->setText(path);
+    QTimer accept_dialog;  // once the dialog is up, choose the template in it
+    connect(&accept_dialog, &QTimer::timeout, this, [&path] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog || !dialog->isVisible()) return;
+      // Type the path into the dialog's file name box, as a user would.
+      auto* name_box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (!name_box) return;
+      name_box->setText(path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    accept_dialog.start(50);
+    PathBox()->clear();
+    Click("Command1");
+    accept_dialog.stop();
+    QCOMPARE(PathBox()->text(), path);
+    Click("Command2");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));
+    QCOMPARE(Spinner()->value(), 4);
+    Click("NextTile");
+    Click("NextTile");
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QVERIFY(faults_.isEmpty());
+    window_.reset();
+
+    const auto events = watch.Read();
+    QVERIFY2(events.contains(IN_CLOSE_NOWRITE), "the template was never read");
+    QVERIFY2(!events.contains(IN_CLOSE_WRITE), "a file was opened for writing");
+    QVERIFY2(!events.contains(IN_MODIFY), "the template was changed");
+    QVERIFY2(!events.contains(IN_CREATE) && !events.contains(IN_MOVED_TO), "a file was made");
   }
 };
 

@@ -1,0 +1,200 @@
+// Bad paths and bad files: each gives a message naming the file (and the line, where there is
+// one), and leaves the program exactly as it was.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "model/fault.h"
+#include "model/walker.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::SetCells;
+using testing::Template;
+using testing::TempTemplate;
+using testing::TestProgram;
+
+const std::string kGood = Template({"7 3 1 1 0", "8 1 2 2 0"}, "Good", " map");
+
+// A program that has shown the first type of a good template and collected one record.
+struct Collected {
+  TempTemplate good{kGood, "good.tmp"};
+  TestProgram t{good.Path()};
+  Collected() {
+    StartTiles(t.program);
+    t.window.output = "TILEW 7 3 -2 -2 -2 -2 0\r\n";
+  }
+  void ExpectUnchanged() const {
+    EXPECT_EQ(t.program.curtype, "7 3");
+    EXPECT_EQ(t.window.caption, "Good map");
+    EXPECT_EQ(SetCells(t.program.tilearray), (std::set<testing::Cell>{{1, 1, 0}}));
+    EXPECT_EQ(t.program.donelist.shown.size(), 1u);
+    EXPECT_EQ(t.window.output, "TILEW 7 3 -2 -2 -2 -2 0\r\n");
+    EXPECT_EQ(t.window.surface.PointColour(14, 14), kRed);
+  }
+};
+
+// Runs "go" and "Next Tile Type" on `path`; both must fault with `message` and change nothing.
+// Hostile records belong to type (9, 9), which the collected run has not shown yet.
+void ExpectRefused(const std::string& path, const std::string& message, const std::string& what) {
+  Collected c;
+  c.t.window.path = path;
+  for (const auto& step : {StartTiles, DoNextTile}) {
+    try {
+      step(c.t.program);
+      ADD_FAILURE() << what << ": no fault";
+    } catch (const Fault& fault) {
+      EXPECT_NE(std::string(fault.what()).find(message), std::string::npos)
+          << what << "\n  got:    " << fault.what() << "\n  wanted: " << message;
+    }
+    c.ExpectUnchanged();
+  }
+}
+
+std::string Junk(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (auto& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+TEST(HostileInput, BadFilesAreRefusedWithTheirLine) {
+  const struct {
+    const char* what;
+    std::string content;
+    std::string message;  // after the file's path
+  } cases[] = {
+      {"zero bytes", "", ", line 1: the template ends before its two header lines"},
+      {"one line", "Map only\r\n", ", line 2: the template ends before its two header lines"},
+      {"NUL byte in a record", Template({"9 9 1 1 0", std::string("9\0 9 1 1 0", 10)}),
+       ", line 4: holds a NUL byte at column 2"},
+      {"NUL byte in the header", std::string("Ma\0p\r\nx\r\n", 9), ", line 1: holds a NUL byte"},
+      {"binary junk", "Map\r\n\r\n" + Junk(4096, 1), ", line "},
+      {"10 MB line without an end", "Map\r\n\r\n" + std::string(10'000'000, 'x'),
+       ", line 3: field 1 is missing"},
+      {"10 MB of spaces", "Map\r\n\r\n9 9" + std::string(10'000'000, ' '),
+       ", line 3: field 2 \"\" is not a number"},
+      {"empty line", Template({"9 9 1 1 0", ""}), ", line 4: the line is empty"},
+      {"1e400", Template({"9 9 1e400 1 0"}), ", line 3: field 2 \"1e400\" is too large"},
+      {"nan", Template({"9 9 nan 1 0"}), ", line 3: field 2 \"nan\" is not a number"},
+      {"inf", Template({"9 9 1 inf 0"}), ", line 3: field 3 \"inf\" is not a number"},
+      {"0x10", Template({"9 9 1 1 0x10"}), ", line 3: field 4 \"0x10\" is not a number"},
+      {"1,5", Template({"9 9 0 0 0", "TILEW 9 9 1,5 2 0 0 0"}),
+       ", line 4: field 3 \"1,5\" is not a number"},
+      {"column 51", Template({"9 9 51 0 0"}), ", line 3: field 2 \"51\" puts the column at 51"},
+      {"row -1", Template({"9 9 0 -1 0"}), ", line 3: field 3 \"-1\" puts the row at -1"},
+      {"layer 101", Template({"9 9 0 0 101"}), ", line 3: field 4 \"101\" puts the layer at 101"},
+      {"rectangle past column 50", Template({"9 9 0 0 0", "TILEW 9 9 40 48 0 0 0"}),
+       ", line 4: field 4 \"48\" puts the column at 51"},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.content, "hostile.tmp");
+    ExpectRefused(file.Path(), file.Path() + c.message, c.what);
+  }
+}
+
+TEST(HostileInput, OddButValidNumbersAndOtherTypesAreAccepted) {
+  const struct {
+    const char* what;
+    std::string content;
+    std::set<testing::Cell> cells;
+  } cases[] = {
+      {"tab before a number", Template({"7 3 \t7 1 0"}), {{7, 1, 0}}},
+      {"-0", Template({"7 3 -0 -0.4 0"}), {{0, 0, 0}}},
+      {"other types are not examined past their ids",
+       Template({"7 3 1 1 0", "8 1 51 -1 101", "TILEW 8 1 x y z w v", "9 9 1e400 nan inf"}),
+       {{1, 1, 0}}},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.content);
+    TestProgram t(file.Path());
+    StartTiles(t.program);
+    EXPECT_EQ(SetCells(t.program.tilearray), c.cells) << c.what;
+  }
+}
+
+TEST(HostileInput, BadPathsAreRefused) {
+  TempTemplate existing("x");
+  const std::string folder = existing.Folder().string();
+  const std::string fifo = folder + "/pipe.tmp";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string locked = folder + "/locked.tmp";
+  TempTemplate locked_file(kGood);
+  std::filesystem::copy_file(locked_file.Path(), locked);
+  ::chmod(locked.c_str(), 0);
+
+  ExpectRefused("", "No template chosen: the path box is empty.", "empty path");
+  ExpectRefused(folder + "/missing.tmp", folder + "/missing.tmp: cannot be opened: No such file",
+                "missing");
+  ExpectRefused(folder, folder + ": cannot be opened: it is a folder", "folder");
+  ExpectRefused(fifo, fifo + ": cannot be opened: it is not a regular file", "FIFO");
+  if (::geteuid() != 0) {  // root reads any file
+    ExpectRefused(locked, locked + ": cannot be opened: Permission denied", "unreadable");
+  }
+}
+
+// The window values of a test program, with a hook that runs when the logic asks for the path
+// the second time: after the walker's scan, before the load.
+struct ChangingWindow final : WindowValues {
+  WindowRecord record;
+  std::function<void()> between_scan_and_load;
+  mutable int path_reads = 0;
+
+  std::string TemplatePath() const override {
+    if (++path_reads == 2 && between_scan_and_load) between_scan_and_load();
+    return record.path;
+  }
+  std::string Caption() const override { return record.caption; }
+  void SetCaption(const std::string& text) override { record.caption = text; }
+  int Layer() const override { return record.layer; }
+  void SetLayer(int value) override { record.layer = value; }
+  std::string LayerText() const override { return record.layer_text; }
+  void SetLayerText(const std::string& text) override { record.layer_text = text; }
+  std::string OutputText() const override { return record.output; }
+  void SetOutputText(const std::string& text) override { record.output = text; }
+  Surface& Picture() override { return record.surface; }
+};
+
+TEST(HostileInput, AFileThatChangesBetweenScanAndLoad) {
+  TempTemplate file(kGood, "moving.tmp");
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::string message;  // empty: no fault
+    std::string curtype;
+  } cases[] = {
+      {"disappears", [&] { std::filesystem::remove(file.Path()); },
+       file.Path() + ": cannot be opened", "7 3"},
+      {"gains a bad record", [&] { file.Write(kGood + "8 1 99 0 0\r\n"); },
+       file.Path() + ", line 5: field 2 \"99\" puts the column at 99", "7 3"},
+      {"loses the type", [&] { file.Write(Template({"7 3 1 1 0"}, "Good", " map")); }, "", "8 1"},
+  };
+  for (const auto& c : cases) {
+    file.Write(kGood);
+    ChangingWindow window;
+    window.record.path = file.Path();
+    Program program(window);
+    StartTiles(program);
+    window.path_reads = 0;
+    window.between_scan_and_load = c.change;
+    try {
+      DoNextTile(program);
+      EXPECT_TRUE(c.message.empty()) << c.what << ": no fault";
+    } catch (const Fault& fault) {
+      EXPECT_NE(std::string(fault.what()).find(c.message), std::string::npos)
+          << c.what << ": " << fault.what();
+    }
+    EXPECT_EQ(program.curtype, c.curtype) << c.what;
+    EXPECT_EQ(program.donelist.shown.size(), c.curtype == "7 3" ? 1u : 2u) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace quarnel
