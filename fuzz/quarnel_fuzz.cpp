@@ -1,0 +1,98 @@
+// libFuzzer target: arbitrary bytes as a template, driven as a user drives the window: "go", then
+// "Next Tile Type" until the run ends, each type drawn on several layers and marked. Checks that
+// a fault changes nothing and that collected records are never lost.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "editor/grid_view.h"
+#include "editor/layers.h"
+#include "editor/marking.h"
+#include "editor/window_record.h"
+#include "model/fault.h"
+#include "model/walker.h"
+
+namespace {
+
+using namespace quarnel;
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "broken: %s\n", what);
+    std::abort();
+  }
+}
+
+const std::string& TemplatePath() {
+  static const std::string path = [] {
+    std::string p = "/tmp/quarnel-fuzz-" + std::to_string(::getpid()) + ".tmp";
+    std::atexit([] { std::remove(TemplatePath().c_str()); });
+    return p;
+  }();
+  return path;
+}
+
+// One step of the run; a fault must leave the program as it was.
+template <typename Step>
+void RunStep(Program& program, WindowRecord& window, Step step) {
+  const std::string curtype = program.curtype;
+  const std::string caption = window.caption;
+  const std::size_t shown = program.donelist.shown.size();
+  const std::string output = window.output;
+  try {
+    step(program);
+  } catch (const Fault&) {
+    Check(program.curtype == curtype, "a fault changed the current type");
+    Check(window.caption == caption, "a fault changed the caption");
+    Check(program.donelist.shown.size() == shown, "a fault changed the run");
+  }
+  Check(window.output == output, "a step changed the output");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  {
+    std::ofstream out(TemplatePath(), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  WindowRecord window;
+  window.path = TemplatePath();
+  Program program(window);
+  window.on_layer_change = [&] {
+    try {
+      ZscrChange(program);
+    } catch (const Fault&) {
+    }
+    Check(window.layer_text == std::to_string(window.layer), "the layer box lags the spinner");
+  };
+
+  // Presses come from the input's bytes, so the fuzzer steers them too.
+  std::size_t next_byte = 0;
+  const auto byte = [&] { return size == 0 ? 0 : data[next_byte++ % size]; };
+
+  RunStep(program, window, StartTiles);
+  constexpr int kMaxSteps = 32;
+  for (int step = 0; step < kMaxSteps; ++step) {
+    for (const int layer : {100, 1, 0}) {
+      window.SetLayer(layer);
+      for (int press = 0; press < 3; ++press) {
+        const std::string before = window.output;
+        PictureMouseDown(program, 1 + byte() % 3, static_cast<float>(byte() * 2 + byte() % 2),
+                         static_cast<float>(byte() * 2));
+        Check(window.output.starts_with(before), "a press lost a record");
+      }
+    }
+    const std::size_t shown = program.donelist.shown.size();
+    RunStep(program, window, [&window](Program& p) {
+      DoNextTile(p);
+      window.SetLayer(0);
+    });
+    if (program.donelist.shown.size() == shown) break;  // the run is over, or the step faulted
+  }
+  return 0;
+}
