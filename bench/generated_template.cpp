@@ -1,5 +1,6 @@
 #include "bench/generated_template.h"
 
+#include <sys/resource.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,10 +13,16 @@
 namespace quarnel::bench {
 
 std::string TypeId1(int index) {
-  return std::to_string(index / 7 + 1);
+  return index == kLateType ? "late" : std::to_string(index / 7 + 1);
 }
 std::string TypeId2(int index) {
-  return std::to_string(index % 7);
+  return index == kLateType ? "1" : std::to_string(index % 7);
+}
+
+double PeakRssMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 std::string GeneratedTemplate(const TemplateShape& shape) {
@@ -37,7 +44,8 @@ std::string GeneratedTemplate(const TemplateShape& shape) {
     std::string line;
     for (long long i = 0; i < shape.lines; ++i) {
       // Every type gets a tile record early on, so that a run visits all of them.
-      const int t = i < shape.types ? static_cast<int>(i) : type(random);
+      const bool late = i >= shape.lines - shape.lines / 100 && i % 50 == 0;
+      const int t = i < shape.types ? static_cast<int>(i) : late ? kLateType : type(random);
       line.clear();
       if (i >= shape.types && rectangle(random)) {
         const int x = bound(random);

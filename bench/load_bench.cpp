@@ -1,27 +1,129 @@
+// Loading and stepping through generated templates, each measure next to a memchr pass over the
+// same file (BM_LineEndBaseline). Arguments: lines after the header.
 #include <benchmark/benchmark.h>
 
 #include "bench/generated_template.h"
+#include "editor/grid_view.h"
+#include "editor/layers.h"
 #include "editor/window_record.h"
 #include "model/loader.h"
+#include "model/walker.h"
 
 namespace quarnel::bench {
 namespace {
 
-const TemplateShape kMillionLines{1'000'000, 1'000, 0.05, 1};
+TemplateShape Shape(const benchmark::State& state) {
+  return TemplateShape{state.range(0), 1'000, 0.05, 1};
+}
+
+void ReportMemory(benchmark::State& state) {
+  state.counters["peak_rss_MiB"] = PeakRssMiB();
+}
 
 void BM_LineEndBaseline(benchmark::State& state) {
-  const std::string path = GeneratedTemplate(kMillionLines);
+  const std::string path = GeneratedTemplate(Shape(state));
   for (auto _ : state) benchmark::DoNotOptimize(CountLineEnds(path));
+  ReportMemory(state);
 }
-BENCHMARK(BM_LineEndBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_LoadToArray(benchmark::State& state) {
   WindowRecord window;
-  window.path = GeneratedTemplate(kMillionLines);
+  window.path = GeneratedTemplate(Shape(state));
   Program program(window);
   for (auto _ : state) LoadToArray(program, TypeId1(500), TypeId2(500));
+  ReportMemory(state);
 }
-BENCHMARK(BM_LoadToArray)->Unit(benchmark::kMillisecond);
+
+// "go": the scan finds the first type at once, then the whole file is loaded.
+void BM_Go(benchmark::State& state) {
+  WindowRecord window;
+  window.path = GeneratedTemplate(Shape(state));
+  Program program(window);
+  for (auto _ : state) StartTiles(program);
+  ReportMemory(state);
+}
+
+// "Next Tile Type" when every type but one has been shown, and that one first appears near the
+// end: a scan of nearly the whole file, then a load.
+void BM_NextTileNearTheEnd(benchmark::State& state) {
+  const TemplateShape shape = Shape(state);
+  WindowRecord window;
+  window.path = GeneratedTemplate(shape);
+  Program program(window);
+  DoneList all_but_late;
+  for (int type = 0; type < shape.types; ++type) all_but_late.Add({TypeId1(type), TypeId2(type)});
+  for (auto _ : state) {
+    state.PauseTiming();
+    program.donelist = all_but_late;
+    state.ResumeTiming();
+    DoNextTile(program);
+  }
+  if (program.curtype != TypeId1(kLateType) + " " + TypeId2(kLateType)) {
+    state.SkipWithError("the late type was not found");
+  }
+  ReportMemory(state);
+}
+
+// A whole run: "go", then "Next Tile Type" until every type has been shown.
+void BM_WholeRun(benchmark::State& state) {
+  WindowRecord window;
+  window.path = GeneratedTemplate(Shape(state));
+  Program program(window);
+  for (auto _ : state) {
+    StartTiles(program);
+    std::size_t shown = 0;
+    while (program.donelist.Shown().size() != shown) {
+      shown = program.donelist.Shown().size();
+      DoNextTile(program);
+    }
+    state.counters["types"] = static_cast<double>(shown);
+  }
+  ReportMemory(state);
+}
+
+constexpr long long kSizes[] = {10'000, 1'000'000, 10'000'000};
+
+void FileSizes(benchmark::internal::Benchmark* benchmark) {
+  for (const long long lines : kSizes) benchmark->Arg(lines);
+  benchmark->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_LineEndBaseline)->Apply(FileSizes);
+BENCHMARK(BM_LoadToArray)->Apply(FileSizes);
+BENCHMARK(BM_Go)->Apply(FileSizes);
+BENCHMARK(BM_NextTileNearTheEnd)->Apply(FileSizes);
+BENCHMARK(BM_WholeRun)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A program with one loaded type: cells on layer 3 in a quarter of the grid, nothing elsewhere.
+struct Drawn {
+  WindowRecord window;
+  Program program{window};
+  Drawn() {
+    for (int x = 0; x < kColumns; x += 2) {
+      for (int y = 0; y < kRows; y += 2) program.tilearray.Set(x, y, 3);
+    }
+  }
+};
+
+void BM_Redraw(benchmark::State& state) {
+  Drawn d;
+  d.window.layer = static_cast<int>(state.range(0));
+  for (auto _ : state) ShowArray(d.program);
+}
+BENCHMARK(BM_Redraw)->Arg(3)->Arg(4)->ArgName("layer");
+
+// The spinner moved from 0 to 1 on a type with no cells: the search runs up through layer 100,
+// finds nothing and redraws the empty layer.
+void BM_LayerSearchOnAnEmptyType(benchmark::State& state) {
+  WindowRecord window;
+  Program program(window);
+  for (auto _ : state) {
+    window.layer = 1;
+    window.layer_text = "0";
+    ZscrChange(program);
+  }
+}
+BENCHMARK(BM_LayerSearchOnAnEmptyType);
 
 }  // namespace
 }  // namespace quarnel::bench

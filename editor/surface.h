@@ -13,8 +13,8 @@ inline constexpr Colour kGreen = 65280;    // the first corner of a rectangle
 inline constexpr Colour kBlue = 16711680;  // a marked rectangle
 
 // An off-screen raster that the grid is drawn on and read back from. Each pixel is stored as its
-// colour with the top byte set to 0xFF, so that on a little-endian machine the memory is an opaque
-// RGBX image the window can show as it is.
+// colour, so that on a little-endian machine the memory reads R, G, B, 0: an RGBX image the window
+// can show as it is.
 class Surface {
  public:
   static constexpr int kWidth = 585;
@@ -22,7 +22,8 @@ class Surface {
 
   Surface();
 
-  // Fills the whole surface with the background colour.
+  // Fills the whole surface with the background colour. Only the part drawn on since the last
+  // clear is touched, so redrawing a sparse layer costs little.
   void Clear();
   // Fills the box between two corner points, both included, clipped to the surface.
   void FillBox(int x1, int y1, int x2, int y2, Colour colour);
@@ -35,8 +36,14 @@ class Surface {
   const std::uint32_t* Pixels() const { return pixels_.data(); }
 
  private:
-  static constexpr std::uint32_t kOpaque = 0xFF000000u;
+  // Zero bytes: clearing is a plain memset.
+  static constexpr std::uint32_t kBackground = kBlack;
   std::vector<std::uint32_t> pixels_;
+  // The box drawn on since the last clear; empty while left > right.
+  int dirty_left_ = kWidth;
+  int dirty_top_ = kHeight;
+  int dirty_right_ = -1;
+  int dirty_bottom_ = -1;
 };
 
 }  // namespace quarnel

@@ -41,14 +41,14 @@ template <typename Step>
 void RunStep(Program& program, WindowRecord& window, Step step) {
   const std::string curtype = program.curtype;
   const std::string caption = window.caption;
-  const std::size_t shown = program.donelist.shown.size();
+  const std::size_t shown = program.donelist.Shown().size();
   const std::string output = window.output;
   try {
     step(program);
   } catch (const Fault&) {
     Check(program.curtype == curtype, "a fault changed the current type");
     Check(window.caption == caption, "a fault changed the caption");
-    Check(program.donelist.shown.size() == shown, "a fault changed the run");
+    Check(program.donelist.Shown().size() == shown, "a fault changed the run");
   }
   Check(window.output == output, "a step changed the output");
 }
@@ -87,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(window.output.starts_with(before), "a press lost a record");
       }
     }
-    const std::size_t shown = program.donelist.shown.size();
+    const std::size_t shown = program.donelist.Shown().size();
     RunStep(program, window, [&window](Program& p) {
       DoNextTile(p);
       window.SetLayer(0);
     });
-    if (program.donelist.shown.size() == shown) break;  // the run is over, or the step faulted
+    if (program.donelist.Shown().size() == shown) break;  // the run is over, or the step faulted
   }
   return 0;
 }

@@ -14,9 +14,27 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
 
-// The first CR, LF or NUL in [at, end), or end. Looks at eight bytes a step: lines are short, and
-// this beats several memchr calls a line.
-const char* FindLineEnd(const char* at, const char* const end) {
+[[noreturn]] void CannotOpen(const std::string& path, const std::string& why) {
+  throw Fault({path}, "cannot be opened: " + why);
+}
+
+// Opens a template for reading, refusing what is not a regular file before opening it.
+std::FILE* OpenForReading(const std::string& path) {
+  if (path.empty()) throw Fault({}, "No template chosen: the path box is empty.");
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error) CannotOpen(path, error.message());
+  if (std::filesystem::is_directory(status)) CannotOpen(path, "it is a folder, not a file");
+  if (!std::filesystem::is_regular_file(status)) CannotOpen(path, "it is not a regular file");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) CannotOpen(path, std::strerror(errno));
+  return file;
+}
+
+}  // namespace
+
+// Looks at eight bytes a step: lines are short, and this beats several memchr calls a line.
+const char* TemplateFile::FindLineEnd(const char* at, const char* const end) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighs = 0x8080808080808080u;
@@ -37,53 +55,46 @@ const char* FindLineEnd(const char* at, const char* const end) {
   return at;
 }
 
-[[noreturn]] void CannotOpen(const std::string& path, const std::string& why) {
-  throw Fault({path}, "cannot be opened: " + why);
+TemplateFile::TemplateFile(std::string path)
+    : path_(std::move(path)), file_(OpenForReading(path_)), buffer_(kBufferSize) {
+  data_ = buffer_.data();
 }
 
-}  // namespace
+TemplateFile::TemplateFile(std::string name, std::string_view text)
+    : path_(std::move(name)), data_(text.data()), end_(text.size()), spent_(true) {}
 
-TemplateFile::TemplateFile(std::string path) : path_(std::move(path)) {
-  if (path_.empty()) throw Fault({}, "No template chosen: the path box is empty.");
-  std::error_code error;
-  const auto status = std::filesystem::status(path_, error);
-  if (error) CannotOpen(path_, error.message());
-  if (std::filesystem::is_directory(status)) CannotOpen(path_, "it is a folder, not a file");
-  if (!std::filesystem::is_regular_file(status)) CannotOpen(path_, "it is not a regular file");
-  file_.reset(std::fopen(path_.c_str(), "rb"));
-  if (!file_) CannotOpen(path_, std::strerror(errno));
-  buffer_.resize(kBufferSize);
+std::string TemplateFile::ReadAll(const std::string& path) {
+  const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
+  std::string text;
+  std::vector<char> chunk(kBufferSize);
+  std::size_t got = 0;
+  while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
+    text.append(chunk.data(), got);
+  }
+  if (std::ferror(file.get())) throw Fault({path}, "cannot be read");
+  return text;
 }
 
 bool TemplateFile::Fill() {
-  while (true) {
-    if (begin_ < end_) {
-      if (skip_lf_) {
-        skip_lf_ = false;
-        if (buffer_[begin_] == '\n') {
-          ++begin_;
-          continue;
-        }
-      }
-      return true;
-    }
-    if (spent_) return false;
-    begin_ = 0;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
-    if (end_ < buffer_.size()) {
-      if (std::ferror(file_.get())) throw Fault({path_, line_number_ + 1}, "cannot be read");
-      spent_ = true;
-    }
+  if (begin_ < end_) return true;
+  if (spent_) return false;
+  begin_ = 0;
+  end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
+  if (end_ < buffer_.size()) {
+    if (std::ferror(file_.get())) throw Fault({path_, line_number_ + 1}, "cannot be read");
+    spent_ = true;
   }
+  return end_ > 0;
 }
 
-std::string_view TemplateFile::ReadLine() {
+std::string_view TemplateFile::ReadLineSlowly() {
   carry_.clear();
   ++line_number_;
+  line_end_ = {};
   while (Fill()) {
-    const char* const start = buffer_.data() + begin_;
-    const char* const stop = FindLineEnd(start, buffer_.data() + end_);
-    if (stop == buffer_.data() + end_) {
+    const char* const start = data_ + begin_;
+    const char* const stop = FindLineEnd(start, data_ + end_);
+    if (stop == data_ + end_) {
       carry_.append(start, end_ - begin_);
       begin_ = end_;
       continue;
@@ -95,18 +106,22 @@ std::string_view TemplateFile::ReadLine() {
                       ": a template is text, and this looks like binary data");
     }
     begin_ += length + 1;
-    if (*stop == '\r') {
-      if (begin_ < end_) {
-        if (buffer_[begin_] == '\n') ++begin_;
-      } else {
-        skip_lf_ = true;
+    const bool whole = carry_.empty();
+    if (!whole || *stop == '\r') carry_.append(start, length);
+    if (*stop == '\n') {
+      line_end_ = kLf;
+    } else {
+      // A LF after this CR may only arrive with the next read; the line is safe in carry_.
+      line_end_ = kCr;
+      if (Fill() && data_[begin_] == '\n') {
+        ++begin_;
+        line_end_ = kCrLf;
       }
     }
-    if (carry_.empty()) return {start, length};
-    carry_.append(start, length);
-    break;
+    if (whole && *stop == '\n') return {start, length};
+    return carry_;
   }
-  // The line ran across refills, or the file ended without a line end.
+  // The input ended without a line end.
   return carry_;
 }
 

@@ -8,40 +8,69 @@
 
 namespace quarnel {
 
-// Reads a template line by line as raw bytes. A line ends at CR LF, LF or CR; the end is not part
-// of the line, and a last line without an end still counts. A NUL byte is a Fault: templates are
-// text, and NULs mean binary data. The file is closed when the reader
-// goes out of scope, whichever way that happens.
+// Reads a template line by line as raw bytes, from a file or from text in memory. A line ends at
+// CR LF, LF or CR; the end is not part of the line, and a last line without an end still counts.
+// A NUL byte is a Fault: templates are text, and NULs mean binary data. A file is closed when the
+// reader goes out of scope, whichever way that happens.
 class TemplateFile {
  public:
   // Throws Fault when the path is empty, missing, not a regular file or cannot be read. A FIFO or
   // device is refused before it is opened, so the caller never blocks on one.
   explicit TemplateFile(std::string path);
+  // Reads `text`, which must outlive the reader; `name` stands for the file in messages.
+  TemplateFile(std::string name, std::string_view text);
 
   // True when no line is left. Always ask before ReadLine.
-  bool AtEnd() { return (begin_ >= end_ || skip_lf_) && !Fill(); }
+  bool AtEnd() { return begin_ >= end_ && !Fill(); }
   // The next line, valid until the next call. Number of the line just read: LineNumber().
-  std::string_view ReadLine();
+  std::string_view ReadLine() {
+    // Most lines lie whole in the buffer and end in LF or CR LF: take those here, inline.
+    if (begin_ < end_) {
+      const char* const start = data_ + begin_;
+      const char* const end = data_ + end_;
+      const char* const stop = FindLineEnd(start, end);
+      if (end - stop >= 2 && (*stop == '\n' || (*stop == '\r' && stop[1] == '\n'))) {
+        ++line_number_;
+        line_end_ = *stop == '\r' ? kCrLf : kLf;
+        begin_ = static_cast<std::size_t>(stop - data_) + line_end_.size();
+        return {start, static_cast<std::size_t>(stop - start)};
+      }
+    }
+    return ReadLineSlowly();
+  }
 
   long long LineNumber() const { return line_number_; }
+  // How the line just read ended: "\r\n", "\n", "\r", or "" at the end of the file.
+  std::string_view LineEnd() const { return line_end_; }
   const std::string& Path() const { return path_; }
 
+  // The whole file, with the same checks as opening it for reading.
+  static std::string ReadAll(const std::string& path);
+
  private:
+  static constexpr std::string_view kCrLf = "\r\n";
+  static constexpr std::string_view kLf = "\n";
+  static constexpr std::string_view kCr = "\r";
+
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
-  // Makes sure unread bytes are in the buffer, unless the file is spent. Returns false at its end.
+  // The first CR, LF or NUL in [at, end), or end.
+  static const char* FindLineEnd(const char* at, const char* end);
+  std::string_view ReadLineSlowly();
+  // Makes sure unread bytes are at hand, unless the input is spent. Returns false at its end.
   bool Fill();
 
   std::string path_;
-  std::unique_ptr<std::FILE, Closer> file_;
-  std::vector<char> buffer_;
-  std::size_t begin_ = 0;  // first unread byte in buffer_
-  std::size_t end_ = 0;    // one past the last valid byte in buffer_
-  bool skip_lf_ = false;   // the last line ended in CR at the end of a buffer: a LF may follow
+  std::unique_ptr<std::FILE, Closer> file_;  // none when reading from memory
+  std::vector<char> buffer_;                 // what was last read from the file
+  const char* data_ = nullptr;               // buffer_, or the text in memory
+  std::size_t begin_ = 0;                    // first unread byte in data_
+  std::size_t end_ = 0;                      // one past the last valid byte in data_
   bool spent_ = false;
   std::string carry_;  // a line that runs across buffer refills
+  std::string_view line_end_;
   long long line_number_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "model/walker.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -15,19 +16,21 @@ namespace {
 std::optional<TileType> FindNextType(const std::string& path, const DoneList& donelist) {
   TemplateFile file(path);
   ReadHeader(file);
-  std::string key;
-  std::string last_seen_key;  // runs of records of one type need one look-up only
   while (!file.AtEnd()) {
     const std::string_view line = file.ReadLine();
     if (IsRectangleRecord(line)) continue;
-    RequireIds(file, line, 0);
-    const Fields fields = SplitFields(line, 2);
-    const std::string_view id1 = fields[0];
-    const std::string_view id2 = fields[1];
-    key.assign(id1).append(" ").append(id2);
-    if (key == last_seen_key) continue;
-    if (!donelist.Contains(key)) return TileType{std::string(id1), std::string(id2)};
-    last_seen_key.swap(key);
+    // The key "id1 id2" is the line up to its second space.
+    // The key "id1 id2" is the line up to its second space. Ids are short: plain loops beat find.
+    std::size_t first_space = 0;
+    while (first_space < line.size() && line[first_space] != ' ') ++first_space;
+    if (first_space == line.size()) RequireIds(file, line, 0);
+    std::size_t key_end = first_space + 1;
+    while (key_end < line.size() && line[key_end] != ' ') ++key_end;
+    const std::string_view key = line.substr(0, key_end);
+    if (!donelist.Contains(key)) {
+      return TileType{std::string(line.substr(0, first_space)),
+                      std::string(key.substr(first_space + 1))};
+    }
   }
   return std::nullopt;
 }

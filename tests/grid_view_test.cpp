@@ -26,8 +26,11 @@ TEST(PutGrid, FillsTheCellsSquareAndLeavesTheGap) {
   for (const auto& p : points) {
     EXPECT_EQ(surface.PointColour(p.x, p.y), p.colour) << p.x << "," << p.y;
   }
+  surface.FillBox(-20, 600, 3, 500, kRed);  // clipped
   surface.Clear();
-  EXPECT_EQ(surface.PointColour(4, 4), kBlack);
+  for (int y = 0; y < surface.Height(); ++y) {
+    for (int x = 0; x < surface.Width(); ++x) ASSERT_EQ(surface.PointColour(x, y), kBlack);
+  }
 }
 
 TEST(GetGrid, MapsAPointToTheSquareThatHoldsIt) {

@@ -35,7 +35,7 @@ struct Collected {
     EXPECT_EQ(t.program.curtype, "7 3");
     EXPECT_EQ(t.window.caption, "Good map");
     EXPECT_EQ(SetCells(t.program.tilearray), (std::set<testing::Cell>{{1, 1, 0}}));
-    EXPECT_EQ(t.program.donelist.shown.size(), 1u);
+    EXPECT_EQ(t.program.donelist.Shown().size(), 1u);
     EXPECT_EQ(t.window.output, "TILEW 7 3 -2 -2 -2 -2 0\r\n");
     EXPECT_EQ(t.window.surface.PointColour(14, 14), kRed);
   }
@@ -192,7 +192,7 @@ TEST(HostileInput, AFileThatChangesBetweenScanAndLoad) {
           << c.what << ": " << fault.what();
     }
     EXPECT_EQ(program.curtype, c.curtype) << c.what;
-    EXPECT_EQ(program.donelist.shown.size(), c.curtype == "7 3" ? 1u : 2u) << c.what;
+    EXPECT_EQ(program.donelist.Shown().size(), c.curtype == "7 3" ? 1u : 2u) << c.what;
   }
 }
 

@@ -14,10 +14,14 @@ namespace {
 
 using testing::TempTemplate;
 
-std::vector<std::string> ReadAll(const std::string& path) {
-  TemplateFile file(path);
+// Each line followed by its line end in brackets, read from memory and from a file alike.
+std::vector<std::string> LinesAndEnds(TemplateFile& file) {
   std::vector<std::string> lines;
-  while (!file.AtEnd()) lines.emplace_back(file.ReadLine());
+  while (!file.AtEnd()) {
+    std::string line(file.ReadLine());
+    for (const char c : file.LineEnd()) line += c == '\r' ? "[CR]" : "[LF]";
+    lines.push_back(line);
+  }
   return lines;
 }
 
@@ -27,17 +31,20 @@ TEST(TemplateFile, EndsLinesAtCrLfLfOrCr) {
     std::vector<std::string> lines;
   } cases[] = {
       {"", {}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\nb\n", {"a", "b"}},
-      {"a\rb\r", {"a", "b"}},
-      {"a\r\n\r\nb", {"a", "", "b"}},
-      {"a\n\rb", {"a", "", "b"}},
-      {"a\r\rb", {"a", "", "b"}},
+      {"a\r\nb\r\n", {"a[CR][LF]", "b[CR][LF]"}},
+      {"a\nb\n", {"a[LF]", "b[LF]"}},
+      {"a\rb\r", {"a[CR]", "b[CR]"}},
+      {"a\r\n\r\nb", {"a[CR][LF]", "[CR][LF]", "b"}},
+      {"a\n\rb", {"a[LF]", "[CR]", "b"}},
+      {"a\r\rb", {"a[CR]", "[CR]", "b"}},
       {"last line without end", {"last line without end"}},
   };
   for (const auto& c : cases) {
-    TempTemplate file(c.content);
-    EXPECT_EQ(ReadAll(file.Path()), c.lines) << c.content;
+    TempTemplate on_disk(c.content);
+    TemplateFile from_file(on_disk.Path());
+    EXPECT_EQ(LinesAndEnds(from_file), c.lines) << c.content;
+    TemplateFile from_memory("memory", c.content);
+    EXPECT_EQ(LinesAndEnds(from_memory), c.lines) << c.content;
   }
 }
 
@@ -47,12 +54,13 @@ TEST(TemplateFile, JoinsLinesAcrossBufferRefills) {
   const std::string long_line(200'000, 'x');
   for (const std::size_t first : {65'534u, 65'535u, 65'536u}) {
     const std::string a(first, 'a');
-    TempTemplate file(a + "\r\n" + long_line + "\rz");
-    const auto lines = ReadAll(file.Path());
+    TempTemplate file(a + "\r\n" + long_line + "\r\nz\r\n");
+    TemplateFile reader(file.Path());
+    const auto lines = LinesAndEnds(reader);
     ASSERT_EQ(lines.size(), 3u) << first;
-    EXPECT_EQ(lines[0], a);
-    EXPECT_EQ(lines[1], long_line);
-    EXPECT_EQ(lines[2], "z");
+    EXPECT_EQ(lines[0], a + "[CR][LF]");
+    EXPECT_EQ(lines[1], long_line + "[CR][LF]");
+    EXPECT_EQ(lines[2], "z[CR][LF]");
   }
 }
 

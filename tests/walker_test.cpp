@@ -72,7 +72,7 @@ TEST(Walker, EndOfRunChangesNothing) {
   EXPECT_EQ(SetCells(t.program.tilearray), cells);
   EXPECT_EQ(t.window.caption, "changed");
   EXPECT_EQ(t.window.surface.PointColour(5, 5), kBlue);
-  EXPECT_EQ(t.program.donelist.shown.size(), 2u);
+  EXPECT_EQ(t.program.donelist.Shown().size(), 2u);
 }
 
 TEST(Walker, ASecondStartBeginsAgain) {
@@ -82,7 +82,7 @@ TEST(Walker, ASecondStartBeginsAgain) {
   DoNextTile(t.program);
   StartTiles(t.program);
   EXPECT_EQ(t.program.curtype, "7 3");
-  EXPECT_EQ(t.program.donelist.shown, (std::vector<TileType>{{"7", "3"}}));
+  EXPECT_EQ(t.program.donelist.Shown(), (std::vector<TileType>{{"7", "3"}}));
 }
 
 TEST(Walker, DrawsOnTheSpinnersLayer) {
@@ -118,7 +118,7 @@ TEST(Walker, AFaultyStepChangesNothingAndCanBeRetried) {
     EXPECT_EQ(t.program.curtype, "7 3");
     EXPECT_EQ(t.window.caption, "Map A");
     EXPECT_EQ(SetCells(t.program.tilearray), cells);
-    EXPECT_EQ(t.program.donelist.shown, (std::vector<TileType>{{"7", "3"}}));
+    EXPECT_EQ(t.program.donelist.Shown(), (std::vector<TileType>{{"7", "3"}}));
     EXPECT_EQ(t.window.surface.PointColour(14, 14), kRed);
   }
   file.Write(Template({"7 3 1 1 0", "8 1 2 2 0"}, "Map", " A"));
@@ -141,6 +141,27 @@ TEST(Walker, TheNextTypeButtonsSpinnerResetRedrawsLayerZero) {
   EXPECT_EQ(t.window.layer_text, "0");
   EXPECT_EQ(t.window.surface.PointColour(24, 24), kBlack);
   EXPECT_EQ(t.window.surface.PointColour(34, 34), kRed);  // (3, 3) on layer 0
+}
+
+}  // namespace
+}  // namespace quarnel
+
+namespace quarnel {
+namespace {
+
+TEST(DoneList, FindsExactlyTheTypesAdded) {
+  // Enough types to grow the table several times, with short and long keys.
+  DoneList donelist;
+  const auto id = [](int i) { return std::to_string(i * 7919 % 100'003); };
+  for (int i = 0; i < 3000; ++i) donelist.Add({id(i), i % 3 == 0 ? "long-second-id" : "x"});
+  for (int i = 0; i < 3000; ++i) {
+    const std::string second = i % 3 == 0 ? "long-second-id" : "x";
+    ASSERT_TRUE(donelist.Contains(id(i) + " " + second)) << i;
+    ASSERT_FALSE(donelist.Contains(id(i) + " " + second + "y")) << i;
+    ASSERT_FALSE(donelist.Contains(id(i) + " ")) << i;
+  }
+  EXPECT_EQ(donelist.Shown().size(), 3000u);
+  EXPECT_EQ(donelist.Shown()[1], (TileType{id(1), "x"}));
 }
 
 }  // namespace

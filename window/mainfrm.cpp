@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <exception>
 
+#include "editor/auto_cover.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
 #include "model/fault.h"
@@ -31,6 +32,7 @@ constexpr QRect kLayerSpinnerRect(624, 526, 17, 17);
 constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
+constexpr QRect kAutoCoverRect(744, 526, 57, 17);
 
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& rect) {
@@ -112,6 +114,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   setTabOrder(zscr_, zval_);
   setTabOrder(zval_, comlist_);
   setTabOrder(comlist_, next_tile_);
+  setTabOrder(next_tile_, auto_cover_);
 
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
   connect(command2_, &QPushButton::clicked, this,
@@ -122,6 +125,8 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       zscr_->setValue(0);
     });
   });
+  connect(auto_cover_, &QPushButton::clicked, this,
+          [this] { Run([this] { AutoCover(program_); }); });
   connect(comlist_, &QPlainTextEdit::textChanged, this,
           [this] { comlist_->moveCursor(QTextCursor::End); });
   connect(zscr_, &QScrollBar::valueChanged, this,

@@ -74,6 +74,7 @@ class MainFrm : public QWidget, public WindowValues {
   QLineEdit* zval_;
   OutputBox* comlist_;
   QPushButton* next_tile_;
+  QPushButton* auto_cover_;
 };
 
 }  // namespace quarnel

@@ -10,8 +10,8 @@
 
 namespace quarnel {
 
-// Each raster pixel is 0xFF'BB'GG'RR in memory order R, G, B, 0xFF on a little-endian machine:
-// exactly an opaque RGBX8888 image, so the raster is shown without a copy.
+// Each raster pixel is 0x00'BB'GG'RR, in memory order R, G, B, 0 on a little-endian machine: an
+// RGBX8888 image, whose fourth byte Qt ignores, so the raster is shown without a copy.
 static_assert(std::endian::native == std::endian::little, "the raster is shown as RGBX8888");
 
 SurfaceView::SurfaceView(const Surface& surface, QWidget* parent)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace quarnel {
+
+// One layer's cells, as flags: cell (x, y) is at x + kSide * y.
+inline constexpr int kSide = 51;
+using LayerCells = std::array<std::uint8_t, kSide * kSide>;
+
+// Columns x1..x2 and rows y1..y2, both ends included.
+struct Rect {
+  int x1, y1, x2, y2;
+
+  int Area() const { return (x2 - x1 + 1) * (y2 - y1 + 1); }
+  bool operator==(const Rect&) const = default;
+};
+
+struct LayerCover {
+  std::vector<Rect> rects;  // in the order chosen
+  int lower_bound = 0;      // no cover can use fewer rectangles
+};
+
+// A small set of rectangles that covers every `must` cell and only `allowed` cells (`must` cells
+// count as allowed). Greedy: among the maximal all-allowed rectangles, take the one covering the
+// most uncovered `must` cells, until all are covered; then drop rectangles that became redundant.
+// The lower bound comes from `must` cells no two of which fit in one all-allowed rectangle.
+// Deterministic.
+LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed);
+
+}  // namespace quarnel
