@@ -35,19 +35,20 @@ class PrefixSums {
 // Every maximal all-allowed rectangle that holds at least one `must` cell. For each band of rows
 // top..bottom, the columns allowed over the whole band form runs; a run is maximal sideways, and
 // maximal as a rectangle when the band cannot grow up or down over it.
-std::vector<Rect> MaximalRects(const PrefixSums& allowed, const PrefixSums& must) {
+// Only the box that holds the cells is searched.
+std::vector<Rect> MaximalRects(const PrefixSums& allowed, const PrefixSums& must, const Rect& box) {
   std::vector<Rect> rects;
-  for (int top = 0; top < kSide; ++top) {
-    for (int bottom = top; bottom < kSide; ++bottom) {
+  for (int top = box.y1; top <= box.y2; ++top) {
+    for (int bottom = top; bottom <= box.y2; ++bottom) {
       bool any_column = false;
-      for (int x = 0; x < kSide;) {
+      for (int x = box.x1; x <= box.x2;) {
         if (!allowed.Full({x, top, x, bottom})) {
           ++x;
           continue;
         }
         any_column = true;
         int end = x;
-        while (end + 1 < kSide && allowed.Full({end + 1, top, end + 1, bottom})) ++end;
+        while (end + 1 <= box.x2 && allowed.Full({end + 1, top, end + 1, bottom})) ++end;
         const Rect run{x, top, end, bottom};
         const bool grows_up = top > 0 && allowed.Full({x, top - 1, end, top - 1});
         const bool grows_down =
@@ -166,23 +167,87 @@ int LowerBound(const LayerCells& must, const PrefixSums& allowed,
   return static_cast<int>(apart.size());
 }
 
-}  // namespace
-
-LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed) {
-  LayerCells usable = allowed;
-  bool any = false;
-  for (int i = 0; i < kSide * kSide; ++i) {
-    usable[i] = (allowed[i] || must[i]) ? 1 : 0;
-    any = any || must[i];
-  }
-  LayerCover cover;
-  if (!any) return cover;
+// Covers one connected group of cells, in a grid that holds nothing else, within `box`.
+void CoverGroup(const LayerCells& must, const LayerCells& usable, const Rect& box,
+                LayerCover& cover) {
   const PrefixSums allowed_sums(usable);
   const PrefixSums must_sums(must);
-  const std::vector<Rect> candidates = MaximalRects(allowed_sums, must_sums);
-  cover.rects = DropRedundant(must, GreedyCover(must, candidates));
-  cover.lower_bound = LowerBound(must, allowed_sums, candidates);
+  const std::vector<Rect> candidates = MaximalRects(allowed_sums, must_sums, box);
+  for (const Rect& r : DropRedundant(must, GreedyCover(must, candidates))) {
+    cover.rects.push_back(r);
+  }
+  cover.lower_bound += LowerBound(must, allowed_sums, candidates);
+}
+
+}  // namespace
+
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed) {
+  // 0: empty, 1: allowed, 2: must; groups are found by flooding from each must cell in turn.
+  LayerCells state{};
+  for (const int cell : allowed) state[cell] = 1;
+  for (const int cell : must) state[cell] = 2;
+  std::vector<int> must_order(must);
+  std::sort(must_order.begin(), must_order.end());
+
+  LayerCover cover;
+  LayerCells seen{};
+  std::vector<int> group;
+  LayerCells group_must{};
+  LayerCells group_usable{};
+  for (const int seed : must_order) {
+    if (seen[seed]) continue;
+    group.assign(1, seed);
+    seen[seed] = 1;
+    bool has_neighbour = false;
+    for (std::size_t next = 0; next < group.size(); ++next) {
+      const int cell = group[next];
+      const int x = cell % kSide;
+      const int y = cell / kSide;
+      const int neighbours[] = {x > 0 ? cell - 1 : -1, x + 1 < kSide ? cell + 1 : -1,
+                                y > 0 ? cell - kSide : -1, y + 1 < kSide ? cell + kSide : -1};
+      for (const int n : neighbours) {
+        if (n < 0 || !state[n]) continue;
+        has_neighbour = true;
+        if (!seen[n]) {
+          seen[n] = 1;
+          group.push_back(n);
+        }
+      }
+    }
+    if (!has_neighbour) {  // a cell on its own: the common case in a sparse layer
+      const int x = seed % kSide;
+      const int y = seed / kSide;
+      cover.rects.push_back({x, y, x, y});
+      ++cover.lower_bound;
+      continue;
+    }
+    Rect box{kSide, kSide, -1, -1};
+    for (const int cell : group) {
+      group_usable[cell] = 1;
+      group_must[cell] = state[cell] == 2;
+      box = {std::min(box.x1, cell % kSide), std::min(box.y1, cell / kSide),
+             std::max(box.x2, cell % kSide), std::max(box.y2, cell / kSide)};
+    }
+    CoverGroup(group_must, group_usable, box, cover);
+    for (const int cell : group) {
+      group_usable[cell] = 0;
+      group_must[cell] = 0;
+    }
+  }
   return cover;
+}
+
+LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed) {
+  std::vector<int> must_cells;
+  std::vector<int> allowed_cells;
+  for (int i = 0; i < kSide * kSide; ++i) {
+    if (must[i]) {
+      must_cells.push_back(i);
+    } else if (allowed[i]) {
+      allowed_cells.push_back(i);
+    }
+  }
+  return CoverCells(must_cells, allowed_cells);
 }
 
 }  // namespace quarnel

@@ -24,10 +24,14 @@ struct LayerCover {
 };
 
 // A small set of rectangles that covers every `must` cell and only `allowed` cells (`must` cells
-// count as allowed). Greedy: among the maximal all-allowed rectangles, take the one covering the
-// most uncovered `must` cells, until all are covered; then drop rectangles that became redundant.
-// The lower bound comes from `must` cells no two of which fit in one all-allowed rectangle.
+// count as allowed). Each connected group of cells is covered on its own, as no rectangle can
+// span two. Greedy: among the maximal all-allowed rectangles, take the one covering the most
+// uncovered `must` cells, until all are covered; then drop rectangles that became redundant. The
+// lower bound comes from `must` cells no two of which fit in one all-allowed rectangle.
 // Deterministic.
 LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed);
+
+// The same for cells given as lists of indices x + kSide * y; costs little for a sparse layer.
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed);
 
 }  // namespace quarnel

@@ -77,32 +77,43 @@ void MissingField(const TemplateFile& file, const Fields& fields, int index,
   throw Fault(Place(file, index), "is missing (" + std::string(purpose) + ")");
 }
 
-void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+GridCell TileRecordCell(const TemplateFile& file, const Fields& fields) {
   constexpr std::string_view kPurpose = "a tile record is: id1 id2 x y z";
   const int x = ParseIndex(file, fields, 2, kColumnAxis, kPurpose);
   const int y = ParseIndex(file, fields, 3, kRowAxis, kPurpose);
   const int z = ParseIndex(file, fields, 4, kLayerAxis, kPurpose);
-  tilearray.Set(x, y, z);
+  return {x, y, z};
 }
 
-void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fields) {
   constexpr std::string_view kPurpose =
       "a rectangle record is: TILEW id1 id2 x-from x-to y-from y-to z";
   // The stored bounds lie kRectangleOffset below the grid indices.
   const double x_from = ParseFinite(file, fields, 3, kPurpose) + kRectangleOffset;
   const double x_to = ParseFinite(file, fields, 4, kPurpose) + kRectangleOffset;
-  if (x_from > x_to) return;
+  if (x_from > x_to) return {};
   const double y_from = ParseFinite(file, fields, 5, kPurpose) + kRectangleOffset;
   const double y_to = ParseFinite(file, fields, 6, kPurpose) + kRectangleOffset;
-  if (y_from > y_to) return;
+  if (y_from > y_to) return {};
   const double z_value = RoundHalfEven(ParseFinite(file, fields, 7, kPurpose));
 
-  const auto columns = CoveredIndices(file, fields, 3, x_from, x_to, kColumnAxis);
-  const auto rows = CoveredIndices(file, fields, 5, y_from, y_to, kRowAxis);
+  RectangleCells cells;
+  cells.columns = CoveredIndices(file, fields, 3, x_from, x_to, kColumnAxis);
+  cells.rows = CoveredIndices(file, fields, 5, y_from, y_to, kRowAxis);
   if (z_value < 0 || z_value >= kLayers) OutOfRange(file, fields, 7, kLayerAxis, z_value);
-  const int z = static_cast<int>(z_value);
-  for (const int column : columns) {
-    for (const int row : rows) tilearray.Set(column, row, z);
+  cells.z = static_cast<int>(z_value);
+  return cells;
+}
+
+void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+  const GridCell cell = TileRecordCell(file, fields);
+  tilearray.Set(cell.x, cell.y, cell.z);
+}
+
+void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
+  const RectangleCells cells = RectangleRecordCells(file, fields);
+  for (const int column : cells.columns) {
+    for (const int row : cells.rows) tilearray.Set(column, row, cells.z);
   }
 }
 

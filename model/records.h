@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "model/template_file.h"
 #include "model/template_format.h"
@@ -34,11 +35,24 @@ inline void RequireIds(const TemplateFile& file, std::string_view line, int firs
   }
 }
 
-// Sets the cell of a tile record "id1 id2 x y z" whose type matched.
-void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
+// The cell of a tile record "id1 id2 x y z", as a load of its type reads it.
+struct GridCell {
+  int x, y, z;
+};
+GridCell TileRecordCell(const TemplateFile& file, const Fields& fields);
 
-// Sets the cells of a rectangle record "TILEW id1 id2 x-from x-to y-from y-to z" whose type
-// matched. Fields are examined lazily, as far as the record's ranges need them.
+// The columns and rows a rectangle record "TILEW id1 id2 x-from x-to y-from y-to z" covers on its
+// layer, as a load of its type reads it: every column with every row. Fields are examined lazily,
+// as far as the record's ranges need them; an empty range covers nothing.
+struct RectangleCells {
+  std::vector<int> columns;
+  std::vector<int> rows;
+  int z = 0;
+};
+RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fields);
+
+// Sets the cells of a record whose type matched.
+void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
 
 }  // namespace quarnel

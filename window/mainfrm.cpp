@@ -99,6 +99,9 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   comlist_ = Place(new OutputBox(this), "comlist", kOutputRect);
   next_tile_ =
       Place(new QPushButton(QStringLiteral("Next Tile Type"), this), "NextTile", kNextTileRect);
+  auto_cover_ = Place(new QPushButton(QStringLiteral("Auto"), this), "AutoCover", kAutoCoverRect);
+  auto_cover_->setToolTip(
+      QStringLiteral("Cover the red squares of this layer with few rectangles"));
 
   // The spinner's up arrow raises the layer.
   zscr_->setRange(0, kLayers - 1);

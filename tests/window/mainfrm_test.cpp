@@ -385,6 +385,29 @@ class MainFrmTest : public QObject {
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 0 0 0 0 0\n"));
   }
 
+  void theAutoButtonCoversTheLayer() {
+    auto* button = Find<QPushButton>("AutoCover");
+    QCOMPARE(button->geometry(), QRect(744, 526, 57, 17));
+    QCOMPARE(button->text(), QStringLiteral("Auto"));
+    QCOMPARE(Find<QWidget>("NextTile")->nextInFocusChain(), button);
+
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 4 7 0\r\n7 3 5 7 0\r\n7 3 6 6 0\r\n"
+       "7 3 9 9 0\r\n");
+    Press(Qt::LeftButton, 6, 6);
+    Press(Qt::RightButton, 6, 6);  // (6, 6) marked by hand
+    Press(Qt::LeftButton, 9, 9);   // a first corner, forgotten by Auto
+    Click("AutoCover");
+    QVERIFY(faults_.isEmpty());
+    for (const auto& [x, y] : {std::pair{4, 6}, {5, 6}, {4, 7}, {5, 7}, {6, 6}, {9, 9}}) {
+      QCOMPARE(CellColour(x, y), kBlue);
+    }
+    QCOMPARE(CellColour(6, 7), kBlack);
+    QCOMPARE(window_->OutputText(),
+             std::string("TILEW 7 3 3 3 3 3 0\r\nTILEW 7 3 1 2 3 4 0\r\nTILEW 7 3 6 6 6 6 0\r\n"));
+    Press(Qt::RightButton, 9, 9);  // no first corner any more
+    QCOMPARE(Output()->toPlainText().count(QLatin1Char('\n')), 3);
+  }
+
   // A whole use of the tool, with the real file dialog, reads the template and writes nothing.
   void aWholeUseWritesNothing() {
     const QString path = WriteTemplate("castle.tmp",

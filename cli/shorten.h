@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarnel {
+
+// The cells of one tile type: indices x + 51 y + 2601 z, sorted, each once.
+struct TypeCells {
+  std::string key;  // "id1 id2"
+  std::vector<std::uint32_t> cells;
+};
+
+// Every type of a template with its cells, each record read as a load of its own type reads it,
+// in order of each type's first record. Throws Fault where any load would.
+std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text);
+
+struct ShortenSummary {
+  long long lines_before = 0;
+  long long lines_after = 0;
+  long long records_written = 0;      // new rectangle records
+  long long rectangles_found = 0;     // rectangles of the covers, single cells included
+  long long rectangles_at_least = 0;  // what any cover needs, summed over types and layers
+};
+
+struct Shortened {
+  std::string text;
+  ShortenSummary summary;
+};
+
+// Shortens a template: merges its plain tile records ("id1 id2 x y z", plain decimal integers in
+// range) into rectangle records, keeping every other line byte for byte. The result is read back
+// and compared type by type with the input before it is returned; a mismatch is a Fault, so no
+// unchecked text ever leaves here. Throws Fault where any load of the template would.
+Shortened Shorten(const std::string& name, std::string_view text);
+
+// Where two templates' cells first differ: by type in order of first appearance (the first
+// template's types, then the second's), then by layer, row and column.
+struct Difference {
+  std::string type;
+  int x = 0, y = 0, z = 0;
+  bool in_first = false;  // the cell is in the first template, not the second
+};
+std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
+                                          const std::vector<TypeCells>& second);
+
+}  // namespace quarnel

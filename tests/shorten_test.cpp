@@ -1,0 +1,145 @@
+#include "cli/shorten.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "model/fault.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Template;
+
+std::map<std::string, std::vector<std::uint32_t>> CellsByType(const std::string& text) {
+  std::map<std::string, std::vector<std::uint32_t>> cells;
+  for (auto& type : ReadTypeCells("t", text)) cells[type.key] = std::move(type.cells);
+  return cells;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(Shorten, KeepsEveryTileOfTheExamplesAndShortensThem) {
+  for (const char* name : {"castle.tmp", "harbour.tmp", "mine.tmp"}) {
+    const std::string text = FileText(std::string(QUARNEL_EXAMPLES_DIR) + "/" + name);
+    const Shortened shortened = Shorten(name, text);
+    EXPECT_EQ(CellsByType(shortened.text), CellsByType(text)) << name;
+    EXPECT_LT(shortened.summary.lines_after * 4, shortened.summary.lines_before) << name;
+    EXPECT_LE(shortened.summary.rectangles_at_least, shortened.summary.rectangles_found);
+  }
+}
+
+TEST(Shorten, KeepsEveryTileOfGeneratedTemplates) {
+  std::mt19937 random(21);
+  for (int round = 0; round < 20; ++round) {
+    std::string text = "Generated\r\n\r\n";
+    std::uniform_int_distribution<int> cell(0, 12), layer(0, 3), type(0, 4), kind(0, 19);
+    for (int i = 0; i < 400; ++i) {
+      const std::string ids = std::to_string(type(random)) + " 1";
+      const std::string x = std::to_string(cell(random)), y = std::to_string(cell(random));
+      const std::string z = std::to_string(layer(random));
+      switch (kind(random)) {
+        case 0:
+          text += "TILEW " + ids + " " + x + " " + x + " " + y + " 9 " + z + "\n";
+          break;
+        case 1:
+          text += ids + " " + x + " " + y + " " + z + " extra\r";
+          break;
+        case 2:
+          text += ids + " 0" + x + " " + y + " " + z + "\r\n";
+          break;
+        default:
+          text += ids + " " + x + " " + y + " " + z + "\r\n";
+          break;
+      }
+    }
+    const Shortened shortened = Shorten("generated", text);
+    ASSERT_EQ(CellsByType(shortened.text), CellsByType(text)) << text;
+    EXPECT_LT(shortened.summary.lines_after, shortened.summary.lines_before);
+  }
+}
+
+TEST(Shorten, MergesOnlyPlainTileRecords) {
+  const struct {
+    const char* what;
+    std::string input;
+    std::string output;
+  } cases[] = {
+      {"a run becomes one record in place of its first tile",
+       "H\r\n\r\n8 1 0 0 0\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n8 1 9 9 9\r\n",
+       "H\r\n\r\n8 1 0 0 0\r\nTILEW 7 3 1 2 3 3 2\r\n8 1 9 9 9\r\n"},
+      {"line ends and other lines stay byte for byte",
+       "H\n\n7 3 4 6 2\n9  9 1 1 2\n7 3 5 6 2\nTILEW 9 9 0 0 0 0 0\r",
+       "H\n\nTILEW 7 3 1 2 3 3 2\n9  9 1 1 2\nTILEW 9 9 0 0 0 0 0\r"},
+      {"a lone cell keeps its first record; duplicates go",
+       "H\r\n\r\n7 3 4 6 2\r\n7 3 4 6 2\r\n7 3 9 9 2\r\n7 3 4 6 2\r\n",
+       "H\r\n\r\n7 3 4 6 2\r\n7 3 9 9 2\r\n"},
+      {"records that are not plain stay as they are",
+       "H\r\n\r\n7 3 04 6 2\r\n7 3 5 6 2 x\r\n7 3 6.0 6 2\r\n7 3 -0 6 2\r\n",
+       "H\r\n\r\n7 3 04 6 2\r\n7 3 5 6 2 x\r\n7 3 6.0 6 2\r\n7 3 -0 6 2\r\n"},
+      {"tiles a rectangle record covers are dropped; the cover may reuse its cells",
+       "H\r\n\r\nTILEW 7 3 1 1 3 3 2\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n",
+       "H\r\n\r\nTILEW 7 3 1 1 3 3 2\r\n7 3 5 6 2\r\n"},
+      {"types and layers are kept apart", "H\r\n\r\n7 3 4 6 2\r\n7 4 5 6 2\r\n7 3 5 6 3\r\n",
+       "H\r\n\r\n7 3 4 6 2\r\n7 4 5 6 2\r\n7 3 5 6 3\r\n"},
+      {"a last line without an end", "H\r\n\r\n7 3 4 6 2\r\n7 3 5 6 2",
+       "H\r\n\r\nTILEW 7 3 1 2 3 3 2\r\n"},
+      {"header only", "H\r\n\r\n", "H\r\n\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Shorten("t", c.input).text, c.output) << c.what;
+  }
+}
+
+TEST(Shorten, RefusesWhatAnyLoadWouldRefuse) {
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"one line", "t, line 2: the template ends before its two header lines"},
+      {Template({"7 3 1 1 0", "8 1 51 0 0"}), "t, line 4: field 2 \"51\" puts the column at 51"},
+      {Template({"TILEW 9 9 0 x 0 0 0"}), "t, line 3: field 4 \"x\" is not a number"},
+      {Template({"7 3 1 1 0", ""}), "t, line 4: the line is empty"},
+  };
+  for (const auto& c : cases) {
+    try {
+      Shorten("t", c.text);
+      ADD_FAILURE() << "no fault for " << c.text;
+    } catch (const Fault& fault) {
+      EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message);
+    }
+  }
+}
+
+TEST(FirstDifference, FindsAOneCellDifference) {
+  const std::string a = Template({"7 3 1 1 0", "7 3 2 2 5", "8 1 0 0 0"});
+  const std::string b = Template({"8 1 0 0 0", "TILEW 7 3 -2 -2 -2 -2 0"});
+  const auto difference = FirstDifference(ReadTypeCells("a", a), ReadTypeCells("b", b));
+  ASSERT_TRUE(difference);
+  EXPECT_EQ(difference->type, "7 3");
+  EXPECT_EQ(std::tie(difference->x, difference->y, difference->z), std::make_tuple(2, 2, 5));
+  EXPECT_TRUE(difference->in_first);
+
+  const auto other_way = FirstDifference(ReadTypeCells("b", b), ReadTypeCells("a", a));
+  ASSERT_TRUE(other_way);
+  EXPECT_FALSE(other_way->in_first);
+  EXPECT_FALSE(FirstDifference(ReadTypeCells("a", a), ReadTypeCells("a", a)));
+  // A type only in the second template.
+  const auto extra =
+      FirstDifference(ReadTypeCells("a", a), ReadTypeCells("c", a + "9 9 3 3 3\r\n"));
+  ASSERT_TRUE(extra);
+  EXPECT_EQ(extra->type, "9 9");
+}
+
+}  // namespace
+}  // namespace quarnel
