@@ -1,8 +1,9 @@
 #include "cli/shorten.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
-#include <unordered_map>
+#include <span>
 
 #include "cover/cover.h"
 #include "model/fault.h"
@@ -10,6 +11,7 @@
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
+#include "model/type_keys.h"
 
 namespace quarnel {
 namespace {
@@ -20,48 +22,51 @@ std::uint32_t CellIndex(int x, int y, int z) {
   return static_cast<std::uint32_t>(TileArray::Index(x, y, z));
 }
 
-void SortUnique(std::vector<std::uint32_t>& cells) {
-  std::sort(cells.begin(), cells.end());
-  cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-}
-
 // A number field as the shortener may rewrite it: plain decimal digits, no sign, no leading zero.
 bool IsPlainInteger(std::string_view text) {
   if (text.empty() || (text.size() > 1 && text[0] == '0')) return false;
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A template read record by record: every record checked as its own type's load checks it.
+// "id1 id2" of a record whose ids are fields `first` and `first` + 1, as it stands in the line.
+std::string_view KeyOf(std::string_view line, const Fields& fields, int first) {
+  const auto begin = static_cast<std::size_t>(fields[first].data() - line.data());
+  const auto end =
+      static_cast<std::size_t>(fields[first + 1].data() - line.data()) + fields[first + 1].size();
+  return line.substr(begin, end - begin);
+}
+
+// A template read as every load of it would read it: each record checked as a load of its own
+// type checks it, and every cell each record gives, in file order.
 struct ReadTemplate {
   struct Line {
     std::size_t offset;  // of the line in the text
     std::size_t size;    // with its line end
     std::string_view end;
   };
-  struct PlainRecord {
+  struct CellRecord {
+    std::uint32_t type;
     std::uint32_t cell;
     std::uint32_t line;
-  };
-  struct Type {
-    std::string key;
-    std::vector<std::uint32_t> cells;       // every cell of the type
-    std::vector<std::uint32_t> kept_cells;  // cells of lines that stay as they are
-    std::vector<PlainRecord> plain;         // plain tile records, in file order
+    bool plain;  // from a plain tile record, which the shortener may merge
   };
 
   std::vector<Line> lines;
-  std::vector<Type> types;
-  std::unordered_map<std::string, std::size_t> type_index;
+  TypeKeys keys;
+  std::vector<std::string> type_keys;  // by type number: the order of first records
+  std::vector<CellRecord> records;
 
-  Type& TypeOf(std::string_view id1, std::string_view id2) {
-    std::string key = std::string(id1) + " " + std::string(id2);
-    const auto [at, added] = type_index.try_emplace(key, types.size());
-    if (added) types.push_back({std::move(key), {}, {}, {}});
-    return types[at->second];
+  std::uint32_t TypeOf(std::string_view key) {
+    const int number = keys.FindOrAdd(key);
+    if (number == static_cast<int>(type_keys.size())) type_keys.emplace_back(key);
+    return static_cast<std::uint32_t>(number);
   }
 
   ReadTemplate(const std::string& name, std::string_view text) {
     TemplateFile file(name, text);
+    // Lines are some 16 bytes long; reserving spares most regrowth.
+    lines.reserve(text.size() / 12 + 2);
+    records.reserve(text.size() / 12);
     std::size_t offset = 0;
     const auto note_line = [&](std::string_view line) {
       lines.push_back({offset, line.size() + file.LineEnd().size(), file.LineEnd()});
@@ -80,33 +85,42 @@ struct ReadTemplate {
       if (IsRectangleRecord(line)) {
         RequireIds(file, line, 1);
         const Fields fields = SplitFields(line);
-        Type& type = TypeOf(fields[1], fields[2]);
+        const std::uint32_t type = TypeOf(KeyOf(line, fields, 1));
         const RectangleCells covered = RectangleRecordCells(file, fields);
         for (const int column : covered.columns) {
           for (const int row : covered.rows) {
-            type.cells.push_back(CellIndex(column, row, covered.z));
-            type.kept_cells.push_back(type.cells.back());
+            records.push_back({type, CellIndex(column, row, covered.z), line_index, false});
           }
         }
       } else {
         RequireIds(file, line, 0);
         const Fields fields = SplitFields(line);
-        Type& type = TypeOf(fields[0], fields[1]);
+        const std::uint32_t type = TypeOf(KeyOf(line, fields, 0));
         const GridCell cell = TileRecordCell(file, fields);
-        type.cells.push_back(CellIndex(cell.x, cell.y, cell.z));
         const bool plain = fields.count == 5 && IsPlainInteger(fields[2]) &&
                            IsPlainInteger(fields[3]) && IsPlainInteger(fields[4]);
-        if (plain) {
-          type.plain.push_back({type.cells.back(), line_index});
-        } else {
-          type.kept_cells.push_back(type.cells.back());
-        }
+        records.push_back({type, CellIndex(cell.x, cell.y, cell.z), line_index, plain});
       }
     }
-    for (Type& type : types) {
-      SortUnique(type.cells);
-      SortUnique(type.kept_cells);
-    }
+  }
+};
+
+// Records grouped by type number, file order kept within a type: type t's records are
+// grouped[begin[t] .. begin[t + 1]). `type_of` gives a record's group.
+struct ByType {
+  std::vector<std::uint32_t> begin;
+  std::vector<ReadTemplate::CellRecord> grouped;
+
+  template <typename TypeOf>
+  ByType(const std::vector<ReadTemplate::CellRecord>& records, std::size_t types, TypeOf type_of)
+      : begin(types + 1, 0), grouped(records.size()) {
+    for (const auto& r : records) ++begin[type_of(r) + 1];
+    for (std::size_t t = 0; t < types; ++t) begin[t + 1] += begin[t];
+    std::vector<std::uint32_t> next(begin.begin(), begin.end() - 1);
+    for (const auto& r : records) grouped[next[type_of(r)]++] = r;
+  }
+  auto Of(std::size_t type) const {
+    return std::span(grouped.begin() + begin[type], grouped.begin() + begin[type + 1]);
   }
 };
 
@@ -116,61 +130,103 @@ std::string RecordLine(const std::string& key, const Rect& r, int z, std::string
          bound(r.y2) + " " + std::to_string(z) + std::string(end);
 }
 
+// Whether `after` gives every type of `before` exactly the same cells, and no other type.
+bool SameTiles(const ReadTemplate& before, const ReadTemplate& after) {
+  if (after.type_keys.size() != before.type_keys.size()) return false;
+  std::vector<std::uint32_t> to_before(after.type_keys.size());
+  for (std::size_t t = 0; t < after.type_keys.size(); ++t) {
+    const int number = before.keys.Find(after.type_keys[t]);
+    if (number == TypeKeys::kAbsent) return false;
+    to_before[t] = static_cast<std::uint32_t>(number);
+  }
+  const std::size_t types = before.type_keys.size();
+  const ByType old_cells(before.records, types, [](const auto& r) { return r.type; });
+  const ByType new_cells(after.records, types, [&](const auto& r) { return to_before[r.type]; });
+  std::vector<std::uint8_t> mark(TileArray::kSize, 0);  // 1: before, 2: after
+  for (std::size_t t = 0; t < types; ++t) {
+    for (const auto& r : old_cells.Of(t)) mark[r.cell] |= 1;
+    for (const auto& r : new_cells.Of(t)) mark[r.cell] |= 2;
+    bool same = true;
+    for (const auto& r : old_cells.Of(t)) same = same && mark[r.cell] == 3;
+    for (const auto& r : new_cells.Of(t)) same = same && mark[r.cell] == 3;
+    if (!same) return false;
+    for (const auto& r : old_cells.Of(t)) mark[r.cell] = 0;
+    for (const auto& r : new_cells.Of(t)) mark[r.cell] = 0;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
-  ReadTemplate read(name, text);
+  const ReadTemplate read(name, text);
+  const ByType by_type(read.records, read.type_keys.size(), [](const auto& r) { return r.type; });
   std::vector<TypeCells> result;
-  for (auto& type : read.types) result.push_back({type.key, std::move(type.cells)});
+  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
+    TypeCells type{read.type_keys[t], {}};
+    for (const auto& r : by_type.Of(t)) type.cells.push_back(r.cell);
+    std::sort(type.cells.begin(), type.cells.end());
+    type.cells.erase(std::unique(type.cells.begin(), type.cells.end()), type.cells.end());
+    result.push_back(std::move(type));
+  }
   return result;
 }
 
 Shortened Shorten(const std::string& name, std::string_view text) {
   const ReadTemplate read(name, text);
   const std::size_t line_count = read.lines.size();
+  const std::size_t types = read.type_keys.size();
+  const ByType by_type(read.records, types, [](const auto& r) { return r.type; });
   std::vector<bool> keep(line_count, true);
-  std::vector<std::vector<std::string>> inserted(line_count);  // records written in a line's place
+  struct Inserted {
+    std::uint32_t place;  // the line whose place the record takes
+    std::string record;
+  };
+  std::vector<Inserted> inserted;
   Shortened result;
 
-  std::vector<std::uint8_t> kept(TileArray::kSize, 0);  // cells of the type that stay covered
+  // Scratch marks over the whole grid, cleared after each type.
+  std::vector<std::uint8_t> kept(TileArray::kSize, 0);    // stays covered by a line kept as is
+  std::vector<std::uint8_t> listed(TileArray::kSize, 0);  // 1: in `allowed`, 2: in `must` too
+  std::vector<std::uint8_t> merged(TileArray::kSize, 0);  // taken by a rectangle record
   std::vector<std::uint32_t> first_line(TileArray::kSize, 0);
-  std::vector<std::uint8_t> merged(TileArray::kSize, 0);
-  for (const auto& type : read.types) {
-    for (const auto cell : type.kept_cells) kept[cell] = 1;
-    // Plain records grouped by layer; the first record of each cell, in file order, stands for it.
-    std::vector<ReadTemplate::PlainRecord> plain = type.plain;
-    std::stable_sort(plain.begin(), plain.end(),
-                     [](const auto& a, const auto& b) { return a.cell < b.cell; });
-    for (std::size_t begin = 0; begin < plain.size();) {
-      const std::uint32_t z = plain[begin].cell / kLayerCells;
-      std::size_t end = begin;
-      std::vector<int> must;
-      while (end < plain.size() && plain[end].cell / kLayerCells == z) {
-        const auto& record = plain[end];
-        keep[record.line] = false;
-        if (!kept[record.cell] && (must.empty() || must.back() != int(record.cell % kLayerCells))) {
-          must.push_back(static_cast<int>(record.cell % kLayerCells));
-          first_line[record.cell] = record.line;
-        }
-        ++end;
+  std::vector<std::vector<int>> must(kLayers), allowed(kLayers);
+  std::vector<int> layers;  // layers with plain records, in the order met
+
+  for (std::size_t t = 0; t < types; ++t) {
+    const auto records = by_type.Of(t);
+    for (const auto& r : records) {
+      if (!r.plain) kept[r.cell] = 1;
+    }
+    for (const auto& r : records) {
+      const auto z = static_cast<int>(r.cell / kLayerCells);
+      const auto local = static_cast<int>(r.cell % kLayerCells);
+      if (!listed[r.cell]) {
+        listed[r.cell] = 1;
+        allowed[z].push_back(local);
       }
-      std::vector<int> allowed;
-      const auto layer_begin =
-          std::lower_bound(type.cells.begin(), type.cells.end(), z * kLayerCells);
-      for (auto it = layer_begin; it != type.cells.end() && *it / kLayerCells == z; ++it) {
-        allowed.push_back(static_cast<int>(*it % kLayerCells));
-      }
-      const LayerCover cover = CoverCells(must, allowed);
+      if (!r.plain) continue;
+      keep[r.line] = false;  // unless it turns out to be needed below
+      if (kept[r.cell] || listed[r.cell] == 2) continue;
+      listed[r.cell] = 2;
+      first_line[r.cell] = r.line;  // the first plain record of the cell stands for it
+      if (must[z].empty()) layers.push_back(z);
+      must[z].push_back(local);
+    }
+
+    for (const int z : layers) {
+      std::sort(must[z].begin(), must[z].end());
+      const LayerCover cover = CoverCells(must[z], allowed[z]);
       result.summary.rectangles_found += static_cast<long long>(cover.rects.size());
       result.summary.rectangles_at_least += cover.lower_bound;
-      std::vector<std::uint32_t> merged_cells;  // must cells taken by a rectangle record
+      std::vector<std::uint32_t> taken;
       for (const Rect& r : cover.rects) {
         // A rectangle with one new cell saves no line: that cell keeps its plain record instead.
         std::vector<std::uint32_t> replaced;
         for (int y = r.y1; y <= r.y2; ++y) {
           for (int x = r.x1; x <= r.x2; ++x) {
-            if (std::binary_search(must.begin(), must.end(), x + kColumns * y)) {
-              replaced.push_back(CellIndex(x, y, static_cast<int>(z)));
+            if (std::binary_search(must[z].begin(), must[z].end(), x + kColumns * y)) {
+              replaced.push_back(CellIndex(x, y, z));
             }
           }
         }
@@ -179,33 +235,42 @@ Shortened Shorten(const std::string& name, std::string_view text) {
         std::uint32_t place = UINT32_MAX;
         for (const auto cell : replaced) {
           merged[cell] = 1;
-          merged_cells.push_back(cell);
+          taken.push_back(cell);
           place = std::min(place, first_line[cell]);
         }
-        inserted[place].push_back(
-            RecordLine(type.key, r, static_cast<int>(z), read.lines[place].end));
+        inserted.push_back({place, RecordLine(read.type_keys[t], r, z, read.lines[place].end)});
         ++result.summary.records_written;
       }
       // A cell that no rectangle record took keeps its first plain record.
-      for (const int cell : must) {
-        const std::uint32_t index = z * kLayerCells + static_cast<std::uint32_t>(cell);
+      for (const int cell : must[z]) {
+        const std::uint32_t index =
+            static_cast<std::uint32_t>(z) * kLayerCells + static_cast<std::uint32_t>(cell);
         if (!merged[index]) keep[first_line[index]] = true;
       }
-      for (const auto cell : merged_cells) merged[cell] = 0;
-      begin = end;
+      for (const auto cell : taken) merged[cell] = 0;
+      must[z].clear();
     }
-    for (const auto cell : type.kept_cells) kept[cell] = 0;
+    for (const auto& r : records) {
+      kept[r.cell] = 0;
+      listed[r.cell] = 0;
+      allowed[r.cell / kLayerCells].clear();
+    }
+    layers.clear();
   }
 
+  std::stable_sort(inserted.begin(), inserted.end(),
+                   [](const Inserted& a, const Inserted& b) { return a.place < b.place; });
   std::string& out = result.text;
   out.reserve(text.size());
+  auto next_record = inserted.begin();
   for (std::size_t i = 0; i < line_count; ++i) {
     const auto& line = read.lines[i];
-    for (std::size_t r = 0; r < inserted[i].size(); ++r) {
-      std::string record = std::move(inserted[i][r]);
+    for (; next_record != inserted.end() && next_record->place == i; ++next_record) {
       // A record replacing a last line without a line end still needs one if more follow.
-      if (line.end.empty() && (r + 1 < inserted[i].size() || keep[i])) record += "\r\n";
-      out += record;
+      if (next_record != inserted.begin() && line.end.empty() && (next_record - 1)->place == i) {
+        out += "\r\n";
+      }
+      out += next_record->record;
       ++result.summary.lines_after;
     }
     if (keep[i]) {
@@ -217,12 +282,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  std::map<std::string, std::vector<std::uint32_t>> before;
-  for (const auto& type : read.types) before[type.key] = type.cells;
-  std::map<std::string, std::vector<std::uint32_t>> after;
-  for (auto& type : ReadTypeCells(name + " (shortened)", out))
-    after[type.key] = std::move(type.cells);
-  if (before != after) {
+  if (!SameTiles(read, ReadTemplate(name + " (shortened)", out))) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;

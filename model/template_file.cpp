@@ -66,6 +66,9 @@ TemplateFile::TemplateFile(std::string name, std::string_view text)
 std::string TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
   std::string text;
+  std::error_code ignored;
+  const auto size = std::filesystem::file_size(path, ignored);
+  if (!ignored) text.reserve(static_cast<std::size_t>(size));
   std::vector<char> chunk(kBufferSize);
   std::size_t got = 0;
   while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {

@@ -70,6 +70,16 @@ bool IsRectangleRecord(std::string_view line) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
+  // Nearly every number in a template is a small whole number: read those at once.
+  if (!text.empty() && text.size() <= 9) {
+    const bool negative = text[0] == '-';
+    std::size_t at = negative ? 1 : 0;
+    if (at < text.size()) {
+      long value = 0;
+      while (at < text.size() && IsDigit(text[at])) value = value * 10 + (text[at++] - '0');
+      if (at == text.size()) return static_cast<double>(negative ? -value : value);
+    }
+  }
   std::size_t begin = 0;
   std::size_t end = text.size();
   while (begin < end && IsSpace(text[begin])) ++begin;

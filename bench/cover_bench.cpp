@@ -1,0 +1,151 @@
+// Quality and speed of the layer cover on shaped layers, next to one record per horizontal run,
+// Boost.Polygon's get_rectangles and the lower bound; and a whole-template shorten next to a load.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <boost/polygon/polygon.hpp>
+#include <chrono>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "bench/generated_template.h"
+#include "cli/shorten.h"
+#include "cover/cover.h"
+#include "editor/window_record.h"
+#include "model/loader.h"
+#include "model/template_file.h"
+
+namespace quarnel::bench {
+namespace {
+
+enum Shape { kRectangles, kBlobs, kNoise50, kNoise80 };
+
+LayerCells MakeLayer(Shape shape, std::mt19937& random) {
+  LayerCells layer{};
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::uniform_int_distribution<int> coordinate(0, kSide - 1);
+  switch (shape) {
+    case kRectangles: {
+      std::uniform_int_distribution<int> size(2, 18);
+      for (int n = std::uniform_int_distribution<int>(3, 10)(random); n > 0; --n) {
+        const int x = coordinate(random), y = coordinate(random), w = size(random),
+                  h = size(random);
+        for (int yy = y; yy < std::min(kSide, y + h); ++yy) {
+          for (int xx = x; xx < std::min(kSide, x + w); ++xx) layer[xx + kSide * yy] = 1;
+        }
+      }
+      break;
+    }
+    case kBlobs: {  // a few round hills, cut at a level
+      struct Hill {
+        double x, y, r;
+      };
+      std::vector<Hill> hills;
+      for (int n = 0; n < 5; ++n)
+        hills.push_back({unit(random) * kSide, unit(random) * kSide, 4 + unit(random) * 10});
+      for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+          double height = 0;
+          for (const Hill& h : hills) {
+            const double d2 = (x - h.x) * (x - h.x) + (y - h.y) * (y - h.y);
+            height += std::exp(-d2 / (2 * h.r * h.r));
+          }
+          layer[x + kSide * y] = height > 0.5;
+        }
+      }
+      break;
+    }
+    case kNoise50:
+    case kNoise80: {
+      const double share = shape == kNoise50 ? 0.5 : 0.8;
+      for (auto& cell : layer) cell = unit(random) < share;
+      break;
+    }
+  }
+  return layer;
+}
+
+int HorizontalRuns(const LayerCells& layer) {
+  int runs = 0;
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      runs += layer[x + kSide * y] && (x == 0 || !layer[x - 1 + kSide * y]);
+    }
+  }
+  return runs;
+}
+
+int BoostRectangles(const LayerCells& layer) {
+  namespace gtl = boost::polygon;
+  gtl::polygon_90_set_data<int> cells;
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      if (layer[x + kSide * y]) cells.insert(gtl::rectangle_data<int>(x, y, x + 1, y + 1));
+    }
+  }
+  std::vector<gtl::rectangle_data<int>> rects;
+  cells.get_rectangles(rects);
+  return static_cast<int>(rects.size());
+}
+
+void BM_CoverLayer(benchmark::State& state) {
+  const auto shape = static_cast<Shape>(state.range(0));
+  std::mt19937 random(1234 + static_cast<unsigned>(shape));
+  std::vector<LayerCells> layers;
+  for (int i = 0; i < 50; ++i) layers.push_back(MakeLayer(shape, random));
+
+  double greedy = 0, runs = 0, boost = 0, bound = 0, slowest = 0;
+  for (const auto& layer : layers) {
+    const auto start = std::chrono::steady_clock::now();
+    const LayerCover cover = CoverLayer(layer, layer);
+    slowest = std::max(
+        slowest, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                     .count());
+    greedy += static_cast<double>(cover.rects.size());
+    bound += cover.lower_bound;
+    runs += HorizontalRuns(layer);
+    boost += BoostRectangles(layer);
+  }
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(CoverLayer(layers[next], layers[next]));
+    next = (next + 1) % layers.size();
+  }
+  const double n = static_cast<double>(layers.size());
+  state.counters["greedy"] = greedy / n;
+  state.counters["runs"] = runs / n;
+  state.counters["boost"] = boost / n;
+  state.counters["bound"] = bound / n;
+  state.counters["greedy/bound"] = greedy / bound;
+  state.counters["greedy/boost"] = greedy / boost;
+  state.counters["slowest_us"] = slowest;
+}
+BENCHMARK(BM_CoverLayer)
+    ->ArgName("shape")
+    ->Arg(kRectangles)
+    ->Arg(kBlobs)
+    ->Arg(kNoise50)
+    ->Arg(kNoise80)
+    ->Unit(benchmark::kMicrosecond);
+
+const TemplateShape kMillion{1'000'000, 1'000, 0.05, 1};
+
+void BM_ShortenTemplate(benchmark::State& state) {
+  const std::string path = GeneratedTemplate(kMillion);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Shorten(path, TemplateFile::ReadAll(path)).text.size());
+  }
+}
+BENCHMARK(BM_ShortenTemplate)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadOnce(benchmark::State& state) {
+  WindowRecord window;
+  window.path = GeneratedTemplate(kMillion);
+  Program program(window);
+  for (auto _ : state) LoadToArray(program, TypeId1(500), TypeId2(500));
+}
+BENCHMARK(BM_LoadOnce)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quarnel::bench

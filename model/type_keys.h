@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace quarnel {
+
+// Numbers tile types by their keys ("id1 id2"), for look-up straight from a line read, nearly
+// every line. A key of up to eight bytes, zero-padded, is itself a number: such keys live in an
+// open-addressing table of numbers and are found without any text comparison (lines hold no NUL
+// bytes, so the padding cannot be mistaken for key bytes). Longer keys go to a hash map.
+class TypeKeys {
+ public:
+  static constexpr int kAbsent = -1;
+
+  // The number of `key`, or kAbsent.
+  int Find(std::string_view key) const {
+    if (key.size() <= 8) {
+      if (short_keys_.empty()) return kAbsent;
+      const std::uint64_t word = ShortKey(key);
+      const std::size_t mask = short_keys_.size() - 1;
+      for (std::size_t slot = Slot(word, mask);; slot = (slot + 1) & mask) {
+        if (short_keys_[slot] == word) return short_numbers_[slot];
+        if (short_keys_[slot] == 0) return kAbsent;
+      }
+    }
+    const auto found = long_keys_.find(key);
+    return found == long_keys_.end() ? kAbsent : found->second;
+  }
+  // The number of `key`, given the next number if it is new.
+  int FindOrAdd(std::string_view key);
+  int Size() const { return size_; }
+
+ private:
+  struct LongKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+
+  static std::uint64_t ShortKey(std::string_view key) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, key.data(), key.size());
+    return word;
+  }
+  static std::size_t Slot(std::uint64_t word, std::size_t mask) {
+    return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15u) >> 32) & mask;
+  }
+  void InsertShort(std::uint64_t word, int number);
+
+  int size_ = 0;
+  int short_count_ = 0;
+  std::vector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
+  std::vector<int> short_numbers_;
+  std::unordered_map<std::string, int, LongKeyHash, std::equal_to<>> long_keys_;
+};
+
+}  // namespace quarnel
