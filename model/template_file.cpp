@@ -109,9 +109,11 @@ std::string_view TemplateFile::ReadLineSlowly() {
                       ": a template is text, and this looks like binary data");
     }
     begin_ += length + 1;
+    // Read the end before any refill below overwrites the buffer that `stop` points into.
+    const char end_byte = *stop;
     const bool whole = carry_.empty();
-    if (!whole || *stop == '\r') carry_.append(start, length);
-    if (*stop == '\n') {
+    if (!whole || end_byte == '\r') carry_.append(start, length);
+    if (end_byte == '\n') {
       line_end_ = kLf;
     } else {
       // A LF after this CR may only arrive with the next read; the line is safe in carry_.
@@ -121,7 +123,7 @@ std::string_view TemplateFile::ReadLineSlowly() {
         line_end_ = kCrLf;
       }
     }
-    if (whole && *stop == '\n') return {start, length};
+    if (whole && end_byte == '\n') return {start, length};
     return carry_;
   }
   // The input ended without a line end.

@@ -64,6 +64,18 @@ TEST(TemplateFile, JoinsLinesAcrossBufferRefills) {
   }
 }
 
+TEST(TemplateFile, ReadsACrLfSplitByARefillWhateverFollows) {
+  // The CR ends one 64 KiB read, the LF starts the next, and the byte of the next read at the
+  // CR's place is a LF too: the line must still come from the first read.
+  constexpr std::size_t kRead = 65'536;
+  const std::string first(kRead - 1, 'a');
+  const std::string second(kRead - 3, 'b');
+  TempTemplate file(first + "\r\n" + second + "\r\nc\r\n");
+  TemplateFile reader(file.Path());
+  EXPECT_EQ(LinesAndEnds(reader),
+            (std::vector<std::string>{first + "[CR][LF]", second + "[CR][LF]", "c[CR][LF]"}));
+}
+
 TEST(TemplateFile, CountsLines) {
   TempTemplate file("a\r\nb\nc");
   TemplateFile reader(file.Path());
