@@ -2,6 +2,7 @@
 // one), and leaves the program exactly as it was.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "model/fault.h"
+#include "model/template_file.h"
 #include "model/walker.h"
 #include "tests/test_template.h"
 
@@ -135,9 +137,26 @@ TEST(HostileInput, BadPathsAreRefused) {
                 "missing");
   ExpectRefused(folder, folder + ": cannot be opened: it is a folder", "folder");
   ExpectRefused(fifo, fifo + ": cannot be opened: it is not a regular file", "FIFO");
-  if (::geteuid() != 0) {  // root reads any file
+  if (::geteuid() != 0) {
     ExpectRefused(locked, locked + ": cannot be opened: Permission denied", "unreadable");
+    return;
   }
+  // Root reads any file: try it as nobody, in a child process.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    try {
+      TemplateFile file(locked);
+    } catch (const Fault& fault) {
+      ::_exit(std::string(fault.what()) == locked + ": cannot be opened: Permission denied" ? 0
+                                                                                            : 3);
+    }
+    ::_exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
 }
 
 // The window values of a test program, with a hook that runs when the logic asks for the path
