@@ -62,13 +62,15 @@ struct ReadTemplate {
     return static_cast<std::uint32_t>(number);
   }
 
-  ReadTemplate(const std::string& name, std::string_view text) {
+  // `keep_lines`: note where each line stands, to copy lines out later.
+  ReadTemplate(const std::string& name, std::string_view text, bool keep_lines = true) {
     TemplateFile file(name, text);
     // Lines are some 16 bytes long; reserving spares most regrowth.
-    lines.reserve(text.size() / 12 + 2);
+    if (keep_lines) lines.reserve(text.size() / 12 + 2);
     records.reserve(text.size() / 12);
     std::size_t offset = 0;
     const auto note_line = [&](std::string_view line) {
+      if (!keep_lines) return;
       lines.push_back({offset, line.size() + file.LineEnd().size(), file.LineEnd()});
       offset += lines.back().size;
     };
@@ -81,7 +83,7 @@ struct ReadTemplate {
     while (!file.AtEnd()) {
       const std::string_view line = file.ReadLine();
       note_line(line);
-      const auto line_index = static_cast<std::uint32_t>(lines.size() - 1);
+      const auto line_index = static_cast<std::uint32_t>(file.LineNumber() - 1);
       if (IsRectangleRecord(line)) {
         RequireIds(file, line, 1);
         const Fields fields = SplitFields(line);
@@ -94,7 +96,8 @@ struct ReadTemplate {
         }
       } else {
         RequireIds(file, line, 0);
-        const Fields fields = SplitFields(line);
+        // Six fields tell whether the record has exactly five.
+        const Fields fields = SplitFields(line, 6);
         const std::uint32_t type = TypeOf(KeyOf(line, fields, 0));
         const GridCell cell = TileRecordCell(file, fields);
         const bool plain = fields.count == 5 && IsPlainInteger(fields[2]) &&
@@ -130,8 +133,9 @@ std::string RecordLine(const std::string& key, const Rect& r, int z, std::string
          bound(r.y2) + " " + std::to_string(z) + std::string(end);
 }
 
-// Whether `after` gives every type of `before` exactly the same cells, and no other type.
-bool SameTiles(const ReadTemplate& before, const ReadTemplate& after) {
+// Whether `after` gives every type of `before` (grouped in `old_cells`) exactly the same cells,
+// and no other type.
+bool SameTiles(const ReadTemplate& before, const ByType& old_cells, const ReadTemplate& after) {
   if (after.type_keys.size() != before.type_keys.size()) return false;
   std::vector<std::uint32_t> to_before(after.type_keys.size());
   for (std::size_t t = 0; t < after.type_keys.size(); ++t) {
@@ -140,7 +144,6 @@ bool SameTiles(const ReadTemplate& before, const ReadTemplate& after) {
     to_before[t] = static_cast<std::uint32_t>(number);
   }
   const std::size_t types = before.type_keys.size();
-  const ByType old_cells(before.records, types, [](const auto& r) { return r.type; });
   const ByType new_cells(after.records, types, [&](const auto& r) { return to_before[r.type]; });
   std::vector<std::uint8_t> mark(TileArray::kSize, 0);  // 1: before, 2: after
   for (std::size_t t = 0; t < types; ++t) {
@@ -159,7 +162,7 @@ bool SameTiles(const ReadTemplate& before, const ReadTemplate& after) {
 }  // namespace
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
-  const ReadTemplate read(name, text);
+  const ReadTemplate read(name, text, false);
   const ByType by_type(read.records, read.type_keys.size(), [](const auto& r) { return r.type; });
   std::vector<TypeCells> result;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
@@ -282,7 +285,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  if (!SameTiles(read, ReadTemplate(name + " (shortened)", out))) {
+  if (!SameTiles(read, by_type, ReadTemplate(name + " (shortened)", out, false))) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;
