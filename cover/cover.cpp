@@ -280,15 +280,25 @@ void CoverGroup(const Group& group, int left, int top, LayerCover& cover) {
 }  // namespace
 
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed) {
-  // 0: empty, 1: allowed, 2: must; groups are found by flooding from each must cell in turn.
-  LayerCells state{};
+  // 0: empty, 1: allowed, 2: must; groups are found by flooding from each must cell in turn. A
+  // sparse layer is covered many thousand times in a template: the grids are kept between calls
+  // and only the cells listed are touched, set here and cleared again below.
+  thread_local LayerCells state{};
+  thread_local LayerCells seen{};
   for (const int cell : allowed) state[cell] = 1;
   for (const int cell : must) state[cell] = 2;
   std::vector<int> must_order(must);
   std::sort(must_order.begin(), must_order.end());
+  struct Clear {
+    const std::vector<int>& must;
+    const std::vector<int>& allowed;
+    ~Clear() {
+      for (const int cell : must) state[cell] = seen[cell] = 0;
+      for (const int cell : allowed) state[cell] = seen[cell] = 0;
+    }
+  } clear{must, allowed};
 
   LayerCover cover;
-  LayerCells seen{};
   std::vector<int> members;
   Group group;
   for (const int seed : must_order) {
