@@ -83,7 +83,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       report_fault_(std::move(report_fault)),
       choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)) {
   setObjectName(QStringLiteral("MainFrm"));
-  setWindowTitle(QStringLiteral("Quarnel"));
+  SetCaption("Quarnel");
   resize(kClientSize);
   // The controls are small; a compact font keeps their labels inside them.
   QFont compact = font();
@@ -164,10 +164,13 @@ std::string MainFrm::TemplatePath() const {
   return QFile::encodeName(thefile_->text()).toStdString();
 }
 std::string MainFrm::Caption() const {
-  return windowTitle().toStdString();
+  return caption_;
 }
 void MainFrm::SetCaption(const std::string& caption) {
-  setWindowTitle(QString::fromStdString(caption));
+  caption_ = caption;
+  // Qt hides "[*]" in a title as its modified-marker; doubled, it shows as written.
+  setWindowTitle(
+      QString::fromStdString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 int MainFrm::Layer() const {
   return zscr_->value();

@@ -64,6 +64,7 @@ class MainFrm : public QWidget, public WindowValues {
   FaultReporter report_fault_;
   FileChooser choose_file_;
   Surface surface_;
+  std::string caption_;
   Program program_{*this};
 
   SurfaceView* picture1_;

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <fstream>
 #include <memory>
 
@@ -180,6 +181,12 @@ class MainFrmTest : public QObject {
     QCOMPARE(CellColour(3, 3), kBlack);
     // What the window shows is the raster itself.
     QCOMPARE(Picture()->grab().toImage().pixelColor(24, 24), QColor(255, 0, 0));
+  }
+
+  void theCaptionShowsTheHeaderAsWritten() {
+    Go("Map [*] one\r\n [*][*]\r\n7 3 1 1 0\r\n");
+    QCOMPARE(window_->Caption(), std::string("Map [*] one [*][*]"));
+    QCOMPARE(window_->windowHandle()->title(), QStringLiteral("Map [*] one [*][*]"));
   }
 
   void nextTileDrawsOnTheLayerThenResetsTheSpinner() {
