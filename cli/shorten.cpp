@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 
 #include "cover/cover.h"
@@ -34,6 +35,42 @@ std::string_view KeyOf(std::string_view line, const Fields& fields, int first) {
   const auto end =
       static_cast<std::size_t>(fields[first + 1].data() - line.data()) + fields[first + 1].size();
   return line.substr(begin, end - begin);
+}
+
+// A plain tile record "id1 id2 x y z" read in one pass over its bytes: exactly five fields, with
+// x, y and z plain decimal integers (no sign, no leading zero) inside the grid. For such a line
+// this is what the record functions give; any other line returns nothing and goes their way.
+struct PlainTile {
+  std::string_view key;
+  std::uint32_t cell;
+};
+std::optional<PlainTile> LexPlainTile(std::string_view line) {
+  const char* const begin = line.data();
+  const char* const end = begin + line.size();
+  const char* at = begin;
+  for (int space = 0; space < 2; ++space) {
+    while (at < end && *at != ' ') ++at;
+    if (at == end) return std::nullopt;
+    ++at;
+  }
+  const std::string_view key(begin, static_cast<std::size_t>(at - 1 - begin));
+  int values[3];
+  for (int i = 0; i < 3; ++i) {
+    const char* const start = at;
+    int value = 0;
+    while (at < end && at - start < 3 && *at >= '0' && *at <= '9')
+      value = value * 10 + (*at++ - '0');
+    if (at == start || (at - start > 1 && *start == '0')) return std::nullopt;
+    if (i < 2) {
+      if (at == end || *at != ' ') return std::nullopt;
+      ++at;
+    } else if (at != end) {
+      return std::nullopt;
+    }
+    values[i] = value;
+  }
+  if (values[0] >= kColumns || values[1] >= kRows || values[2] >= kLayers) return std::nullopt;
+  return PlainTile{key, CellIndex(values[0], values[1], values[2])};
 }
 
 // A template read as every load of it would read it: each record checked as a load of its own
@@ -94,6 +131,8 @@ struct ReadTemplate {
             records.push_back({type, CellIndex(column, row, covered.z), line_index, false});
           }
         }
+      } else if (const auto tile = LexPlainTile(line)) {
+        records.push_back({TypeOf(tile->key), tile->cell, line_index, true});
       } else {
         RequireIds(file, line, 0);
         // Six fields tell whether the record has exactly five.

@@ -9,12 +9,14 @@
 #include <string>
 
 #include "model/fault.h"
+#include "model/loader.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
 namespace {
 
 using testing::Template;
+using testing::TempTemplate;
 
 std::map<std::string, std::vector<std::uint32_t>> CellsByType(const std::string& text) {
   std::map<std::string, std::vector<std::uint32_t>> cells;
@@ -66,6 +68,35 @@ TEST(Shorten, KeepsEveryTileOfGeneratedTemplates) {
     const Shortened shortened = Shorten("generated", text);
     ASSERT_EQ(CellsByType(shortened.text), CellsByType(text)) << text;
     EXPECT_LT(shortened.summary.lines_after, shortened.summary.lines_before);
+  }
+}
+
+// Every record form the shortener reads, against LoadToArray itself.
+TEST(ReadTypeCells, ReadsEachTypeAsItsLoadDoes) {
+  std::mt19937 random(5);
+  const char* const numbers[] = {"0", "7", "50", "07", "1e1", "2.5", "-0", "12"};
+  std::uniform_int_distribution<int> pick(0, 7), type(0, 3), fields(3, 5);
+  std::string text = "H\r\n\r\n";
+  for (int i = 0; i < 300; ++i) {
+    const std::string ids = std::to_string(type(random)) + (i % 7 == 0 ? "  " : " x ");
+    const int count = fields(random);
+    std::string line = (i % 5 == 0 ? "TILEW " : "") + ids;
+    // Coordinates in range for every field, so that each line loads.
+    for (int f = 0; f < count; ++f) line += std::string(f ? " " : "") + numbers[pick(random)];
+    if (i % 5 == 0) line = "TILEW " + ids + "0 1 0 1 2";
+    text += line + "\r\n";
+  }
+  TempTemplate file(text);
+  for (const auto& type : ReadTypeCells("t", text)) {
+    testing::TestProgram t(file.Path());
+    const auto space = type.key.find(' ');
+    LoadToArray(t.program, type.key.substr(0, space), type.key.substr(space + 1));
+    std::vector<std::uint32_t> loaded;
+    for (const auto& [x, y, z] : testing::SetCells(t.program.tilearray)) {
+      loaded.push_back(static_cast<std::uint32_t>(TileArray::Index(x, y, z)));
+    }
+    std::sort(loaded.begin(), loaded.end());
+    EXPECT_EQ(type.cells, loaded) << type.key;
   }
 }
 
