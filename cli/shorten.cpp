@@ -76,16 +76,25 @@ std::optional<PlainTile> LexPlainTile(std::string_view line) {
 // A template read as every load of it would read it: each record checked as a load of its own
 // type checks it, and every cell each record gives, in file order.
 struct ReadTemplate {
+  // Lines follow each other in the text, so a line's size places the next one.
   struct Line {
-    std::size_t offset;  // of the line in the text
-    std::size_t size;    // with its line end
-    std::string_view end;
+    std::uint32_t size;  // with its line end
+    std::uint8_t end;    // index into kLineEnds
   };
+  static constexpr long long kMaxLines = (1LL << 31) - 1;  // line numbers fit in 31 bits
+  static constexpr std::string_view kLineEnds[] = {"", "\n", "\r", "\r\n"};
+  static std::uint8_t EndIndex(std::string_view end) {
+    return static_cast<std::uint8_t>(end.empty()       ? 0
+                                     : end.size() == 2 ? 3
+                                     : end[0] == '\n'  ? 1
+                                                       : 2);
+  }
+  // Twelve bytes: a million records are read twice, and less memory to touch is less time.
   struct CellRecord {
     std::uint32_t type;
     std::uint32_t cell;
-    std::uint32_t line;
-    bool plain;  // from a plain tile record, which the shortener may merge
+    std::uint32_t line : 31;
+    std::uint32_t plain : 1;  // from a plain tile record, which the shortener may merge
   };
 
   std::vector<Line> lines;
@@ -105,11 +114,10 @@ struct ReadTemplate {
     // Lines are some 16 bytes long; reserving spares most regrowth.
     if (keep_lines) lines.reserve(text.size() / 12 + 2);
     records.reserve(text.size() / 12);
-    std::size_t offset = 0;
     const auto note_line = [&](std::string_view line) {
       if (!keep_lines) return;
-      lines.push_back({offset, line.size() + file.LineEnd().size(), file.LineEnd()});
-      offset += lines.back().size;
+      lines.push_back({static_cast<std::uint32_t>(line.size() + file.LineEnd().size()),
+                       EndIndex(file.LineEnd())});
     };
     for (int header = 0; header < 2; ++header) {
       if (file.AtEnd()) {
@@ -120,6 +128,9 @@ struct ReadTemplate {
     while (!file.AtEnd()) {
       const std::string_view line = file.ReadLine();
       note_line(line);
+      if (file.LineNumber() > kMaxLines) {
+        throw Fault({name, file.LineNumber()}, "the template has too many lines to shorten");
+      }
       const auto line_index = static_cast<std::uint32_t>(file.LineNumber() - 1);
       if (IsRectangleRecord(line)) {
         RequireIds(file, line, 1);
@@ -233,7 +244,9 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   std::vector<std::uint8_t> merged(TileArray::kSize, 0);  // taken by a rectangle record
   std::vector<std::uint32_t> first_line(TileArray::kSize, 0);
   std::vector<std::vector<int>> must(kLayers), allowed(kLayers);
-  std::vector<int> layers;  // layers with plain records, in the order met
+  std::vector<int> layers;              // layers with plain records, in the order met
+  std::vector<std::uint32_t> taken;     // must cells taken by a rectangle record, on one layer
+  std::vector<std::uint32_t> replaced;  // must cells of one rectangle
 
   for (std::size_t t = 0; t < types; ++t) {
     const auto records = by_type.Of(t);
@@ -261,10 +274,10 @@ Shortened Shorten(const std::string& name, std::string_view text) {
       const LayerCover cover = CoverCells(must[z], allowed[z]);
       result.summary.rectangles_found += static_cast<long long>(cover.rects.size());
       result.summary.rectangles_at_least += cover.lower_bound;
-      std::vector<std::uint32_t> taken;
+      taken.clear();
       for (const Rect& r : cover.rects) {
         // A rectangle with one new cell saves no line: that cell keeps its plain record instead.
-        std::vector<std::uint32_t> replaced;
+        replaced.clear();
         for (int y = r.y1; y <= r.y2; ++y) {
           for (int x = r.x1; x <= r.x2; ++x) {
             if (std::binary_search(must[z].begin(), must[z].end(), x + kColumns * y)) {
@@ -280,7 +293,8 @@ Shortened Shorten(const std::string& name, std::string_view text) {
           taken.push_back(cell);
           place = std::min(place, first_line[cell]);
         }
-        inserted.push_back({place, RecordLine(read.type_keys[t], r, z, read.lines[place].end)});
+        inserted.push_back({place, RecordLine(read.type_keys[t], r, z,
+                                              ReadTemplate::kLineEnds[read.lines[place].end])});
         ++result.summary.records_written;
       }
       // A cell that no rectangle record took keeps its first plain record.
@@ -305,18 +319,21 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   std::string& out = result.text;
   out.reserve(text.size());
   auto next_record = inserted.begin();
+  std::size_t line_offset = 0;
   for (std::size_t i = 0; i < line_count; ++i) {
     const auto& line = read.lines[i];
+    const std::size_t offset = line_offset;
+    line_offset += line.size;
     for (; next_record != inserted.end() && next_record->place == i; ++next_record) {
       // A record replacing a last line without a line end still needs one if more follow.
-      if (next_record != inserted.begin() && line.end.empty() && (next_record - 1)->place == i) {
+      if (next_record != inserted.begin() && line.end == 0 && (next_record - 1)->place == i) {
         out += "\r\n";
       }
       out += next_record->record;
       ++result.summary.lines_after;
     }
     if (keep[i]) {
-      out.append(text.substr(line.offset, line.size));
+      out.append(text.substr(offset, line.size));
       ++result.summary.lines_after;
     }
   }

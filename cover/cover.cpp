@@ -287,7 +287,8 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
   thread_local LayerCells seen{};
   for (const int cell : allowed) state[cell] = 1;
   for (const int cell : must) state[cell] = 2;
-  std::vector<int> must_order(must);
+  thread_local std::vector<int> must_order;
+  must_order.assign(must.begin(), must.end());
   std::sort(must_order.begin(), must_order.end());
   struct Clear {
     const std::vector<int>& must;
@@ -299,8 +300,8 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
   } clear{must, allowed};
 
   LayerCover cover;
-  std::vector<int> members;
-  Group group;
+  thread_local std::vector<int> members;
+  thread_local Group group;
   for (const int seed : must_order) {
     if (seen[seed]) continue;
     members.assign(1, seed);
