@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary bytes as a template, driven as a user drives the window: "go", then
-// "Next Tile Type" until the run ends, each type drawn on several layers and marked. Checks that
-// a fault changes nothing and that collected records are never lost.
+// "Next Tile Type" until the run ends, each type drawn on several layers, marked and covered with
+// Auto. Checks that a fault changes nothing and that collected records are never lost; then
+// shortens the same bytes, whose self-check must never find its own output wrong.
 #include <unistd.h>
 
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "cli/shorten.h"
+#include "editor/auto_cover.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
@@ -86,6 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          static_cast<float>(byte() * 2));
         Check(window.output.starts_with(before), "a press lost a record");
       }
+      if (layer == 1) {
+        const std::string before = window.output;
+        AutoCover(program);
+        Check(window.output.starts_with(before), "Auto lost a record");
+      }
     }
     const std::size_t shown = program.donelist.Shown().size();
     RunStep(program, window, [&window](Program& p) {
@@ -93,6 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       window.SetLayer(0);
     });
     if (program.donelist.Shown().size() == shown) break;  // the run is over, or the step faulted
+  }
+
+  try {
+    Shorten("fuzz", std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const Fault& fault) {
+    Check(fault.problem().find("would not hold the same tiles") == std::string::npos,
+          "the shortened template lost or gained tiles");
   }
   return 0;
 }
