@@ -1,6 +1,5 @@
 #include "model/walker.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -19,7 +18,6 @@ std::optional<TileType> FindNextType(const std::string& path, const DoneList& do
   while (!file.AtEnd()) {
     const std::string_view line = file.ReadLine();
     if (IsRectangleRecord(line)) continue;
-    // The key "id1 id2" is the line up to its second space.
     // The key "id1 id2" is the line up to its second space. Ids are short: plain loops beat find.
     std::size_t first_space = 0;
     while (first_space < line.size() && line[first_space] != ' ') ++first_space;
