@@ -1,18 +1,17 @@
 #include "cli/shorten.h"
 
 #include <algorithm>
-#include <functional>
+#include <array>
+#include <bit>
 #include <map>
 #include <optional>
 #include <span>
 
+#include "cli/template_records.h"
 #include "cover/cover.h"
 #include "model/fault.h"
-#include "model/records.h"
-#include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
-#include "model/type_keys.h"
 
 namespace quarnel {
 namespace {
@@ -23,159 +22,45 @@ std::uint32_t CellIndex(int x, int y, int z) {
   return static_cast<std::uint32_t>(TileArray::Index(x, y, z));
 }
 
-// A number field as the shortener may rewrite it: plain decimal digits, no sign, no leading zero.
-bool IsPlainInteger(std::string_view text) {
-  if (text.empty() || (text.size() > 1 && text[0] == '0')) return false;
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// Calls `each_row(first_cell, count)` for each row of a record's box: `count` cells from cell
+// index `first_cell`, which lie next to each other.
+template <typename EachRow>
+void ForEachRow(const TemplateRecord& record, EachRow each_row) {
+  const Box box = Box::Unpack(record.box);
+  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
 }
-
-// "id1 id2" of a record whose ids are fields `first` and `first` + 1, as it stands in the line.
-std::string_view KeyOf(std::string_view line, const Fields& fields, int first) {
-  const auto begin = static_cast<std::size_t>(fields[first].data() - line.data());
-  const auto end =
-      static_cast<std::size_t>(fields[first + 1].data() - line.data()) + fields[first + 1].size();
-  return line.substr(begin, end - begin);
-}
-
-// A plain tile record "id1 id2 x y z" read in one pass over its bytes: exactly five fields, with
-// x, y and z plain decimal integers (no sign, no leading zero) inside the grid. For such a line
-// this is what the record functions give; any other line returns nothing and goes their way.
-struct PlainTile {
-  std::string_view key;
-  std::uint32_t cell;
-};
-std::optional<PlainTile> LexPlainTile(std::string_view line) {
-  const char* const begin = line.data();
-  const char* const end = begin + line.size();
-  const char* at = begin;
-  for (int space = 0; space < 2; ++space) {
-    while (at < end && *at != ' ') ++at;
-    if (at == end) return std::nullopt;
-    ++at;
-  }
-  const std::string_view key(begin, static_cast<std::size_t>(at - 1 - begin));
-  int values[3];
-  for (int i = 0; i < 3; ++i) {
-    const char* const start = at;
-    int value = 0;
-    while (at < end && at - start < 3 && *at >= '0' && *at <= '9')
-      value = value * 10 + (*at++ - '0');
-    if (at == start || (at - start > 1 && *start == '0')) return std::nullopt;
-    if (i < 2) {
-      if (at == end || *at != ' ') return std::nullopt;
-      ++at;
-    } else if (at != end) {
-      return std::nullopt;
-    }
-    values[i] = value;
-  }
-  if (values[0] >= kColumns || values[1] >= kRows || values[2] >= kLayers) return std::nullopt;
-  return PlainTile{key, CellIndex(values[0], values[1], values[2])};
-}
-
-// A template read as every load of it would read it: each record checked as a load of its own
-// type checks it, and every cell each record gives, in file order.
-struct ReadTemplate {
-  // Lines follow each other in the text, so a line's size places the next one.
-  struct Line {
-    std::uint32_t size;  // with its line end
-    std::uint8_t end;    // index into kLineEnds
-  };
-  static constexpr long long kMaxLines = (1LL << 31) - 1;  // line numbers fit in 31 bits
-  static constexpr std::string_view kLineEnds[] = {"", "\n", "\r", "\r\n"};
-  static std::uint8_t EndIndex(std::string_view end) {
-    return static_cast<std::uint8_t>(end.empty()       ? 0
-                                     : end.size() == 2 ? 3
-                                     : end[0] == '\n'  ? 1
-                                                       : 2);
-  }
-  // Twelve bytes: a million records are read twice, and less memory to touch is less time.
-  struct CellRecord {
-    std::uint32_t type;
-    std::uint32_t cell;
-    std::uint32_t line : 31;
-    std::uint32_t plain : 1;  // from a plain tile record, which the shortener may merge
-  };
-
-  std::vector<Line> lines;
-  TypeKeys keys;
-  std::vector<std::string> type_keys;  // by type number: the order of first records
-  std::vector<CellRecord> records;
-
-  std::uint32_t TypeOf(std::string_view key) {
-    const int number = keys.FindOrAdd(key);
-    if (number == static_cast<int>(type_keys.size())) type_keys.emplace_back(key);
-    return static_cast<std::uint32_t>(number);
-  }
-
-  // `keep_lines`: note where each line stands, to copy lines out later.
-  ReadTemplate(const std::string& name, std::string_view text, bool keep_lines = true) {
-    TemplateFile file(name, text);
-    // Lines are some 16 bytes long; reserving spares most regrowth.
-    if (keep_lines) lines.reserve(text.size() / 12 + 2);
-    records.reserve(text.size() / 12);
-    const auto note_line = [&](std::string_view line) {
-      if (!keep_lines) return;
-      lines.push_back({static_cast<std::uint32_t>(line.size() + file.LineEnd().size()),
-                       EndIndex(file.LineEnd())});
-    };
-    for (int header = 0; header < 2; ++header) {
-      if (file.AtEnd()) {
-        throw Fault({name, file.LineNumber() + 1}, "the template ends before its two header lines");
-      }
-      note_line(file.ReadLine());
-    }
-    while (!file.AtEnd()) {
-      const std::string_view line = file.ReadLine();
-      note_line(line);
-      if (file.LineNumber() > kMaxLines) {
-        throw Fault({name, file.LineNumber()}, "the template has too many lines to shorten");
-      }
-      const auto line_index = static_cast<std::uint32_t>(file.LineNumber() - 1);
-      if (IsRectangleRecord(line)) {
-        RequireIds(file, line, 1);
-        const Fields fields = SplitFields(line);
-        const std::uint32_t type = TypeOf(KeyOf(line, fields, 1));
-        const RectangleCells covered = RectangleRecordCells(file, fields);
-        for (const int column : covered.columns) {
-          for (const int row : covered.rows) {
-            records.push_back({type, CellIndex(column, row, covered.z), line_index, false});
-          }
-        }
-      } else if (const auto tile = LexPlainTile(line)) {
-        records.push_back({TypeOf(tile->key), tile->cell, line_index, true});
-      } else {
-        RequireIds(file, line, 0);
-        // Six fields tell whether the record has exactly five.
-        const Fields fields = SplitFields(line, 6);
-        const std::uint32_t type = TypeOf(KeyOf(line, fields, 0));
-        const GridCell cell = TileRecordCell(file, fields);
-        const bool plain = fields.count == 5 && IsPlainInteger(fields[2]) &&
-                           IsPlainInteger(fields[3]) && IsPlainInteger(fields[4]);
-        records.push_back({type, CellIndex(cell.x, cell.y, cell.z), line_index, plain});
-      }
-    }
-  }
-};
 
 // Records grouped by type number, file order kept within a type: type t's records are
-// grouped[begin[t] .. begin[t + 1]). `type_of` gives a record's group.
-struct ByType {
-  std::vector<std::uint32_t> begin;
-  std::vector<ReadTemplate::CellRecord> grouped;
+// grouped[begin[t] .. begin[t + 1]).
+class ByType {
+ public:
+  ByType(const std::vector<TemplateRecord>& records, std::size_t types)
+      : begin_(types + 1, 0), grouped_(records.size()) {
+    for (const auto& r : records) ++begin_[r.type + 1];
+    for (std::size_t t = 0; t < types; ++t) begin_[t + 1] += begin_[t];
+    std::vector<std::uint32_t> next(begin_.begin(), begin_.end() - 1);
+    for (const auto& r : records) grouped_[next[r.type]++] = r;
+  }
+  std::span<const TemplateRecord> Of(std::size_t type) const {
+    return std::span(grouped_).subspan(begin_[type], begin_[type + 1] - begin_[type]);
+  }
 
-  template <typename TypeOf>
-  ByType(const std::vector<ReadTemplate::CellRecord>& records, std::size_t types, TypeOf type_of)
-      : begin(types + 1, 0), grouped(records.size()) {
-    for (const auto& r : records) ++begin[type_of(r) + 1];
-    for (std::size_t t = 0; t < types; ++t) begin[t + 1] += begin[t];
-    std::vector<std::uint32_t> next(begin.begin(), begin.end() - 1);
-    for (const auto& r : records) grouped[next[type_of(r)]++] = r;
-  }
-  auto Of(std::size_t type) const {
-    return std::span(grouped.begin() + begin[type], grouped.begin() + begin[type + 1]);
-  }
+ private:
+  std::vector<std::uint32_t> begin_;
+  std::vector<TemplateRecord> grouped_;
 };
+
+// The line that starts at `offset`: its size with its line end, and that end.
+struct LineSpan {
+  std::size_t size;
+  std::string_view end;
+};
+LineSpan LineAt(std::string_view text, std::size_t offset) {
+  const std::size_t stop = text.find_first_of("\r\n", offset);
+  if (stop == std::string_view::npos) return {text.size() - offset, {}};
+  const std::size_t end_size = text.substr(stop, 2) == "\r\n" ? 2 : 1;
+  return {stop + end_size - offset, text.substr(stop, end_size)};
+}
 
 std::string RecordLine(const std::string& key, const Rect& r, int z, std::string_view end) {
   const auto bound = [](int index) { return std::to_string(index - kRectangleOffset); };
@@ -183,28 +68,194 @@ std::string RecordLine(const std::string& key, const Rect& r, int z, std::string
          bound(r.y2) + " " + std::to_string(z) + std::string(end);
 }
 
-// Whether `after` gives every type of `before` (grouped in `old_cells`) exactly the same cells,
-// and no other type.
-bool SameTiles(const ReadTemplate& before, const ByType& old_cells, const ReadTemplate& after) {
-  if (after.type_keys.size() != before.type_keys.size()) return false;
-  std::vector<std::uint32_t> to_before(after.type_keys.size());
-  for (std::size_t t = 0; t < after.type_keys.size(); ++t) {
-    const int number = before.keys.Find(after.type_keys[t]);
-    if (number == TypeKeys::kAbsent) return false;
-    to_before[t] = static_cast<std::uint32_t>(number);
+// What the shortened template changes: lines left out, and rectangle records put in.
+struct Edits {
+  struct Inserted {
+    std::uint32_t place;  // where the line starts whose place the record takes
+    std::string record;
+  };
+  explicit Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
+  void Drop(std::uint32_t offset) {
+    dropped[offset / 64] |= std::uint64_t{1} << (offset % 64);
+    ++dropped_count;
   }
-  const std::size_t types = before.type_keys.size();
-  const ByType new_cells(after.records, types, [&](const auto& r) { return to_before[r.type]; });
-  std::vector<std::uint8_t> mark(TileArray::kSize, 0);  // 1: before, 2: after
+
+  std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
+  long long dropped_count = 0;
+  std::vector<Inserted> inserted;
+};
+
+// Shortens one type on one layer. Every step works on this layer's 51 x 51 cells only, which stay
+// in the fastest cache; the arrays are reused from layer to layer and cleared as they were set.
+class LayerShortener {
+ public:
+  LayerShortener(std::string_view text, Edits& edits, ShortenSummary& summary)
+      : text_(text), edits_(edits), summary_(summary) {}
+
+  void Shorten(std::span<const TemplateRecord> records, const std::string& key, int z) {
+    // Cells that lines kept as they stand cover already: rectangle records and tile records that
+    // are not plain. These may be covered again but need not be.
+    for (const auto& r : records) {
+      if (r.plain) continue;
+      ForEachRow(r, [&](std::uint32_t first, int count) {
+        for (std::uint32_t cell = first; cell < first + count; ++cell) {
+          const int local = static_cast<int>(cell % kLayerCells);
+          if (state_[local] == kEmpty) {
+            state_[local] = kKept;
+            allowed_.push_back(local);
+          }
+        }
+      });
+    }
+    // The rest must be covered; the first plain record of a cell stands for it.
+    for (const auto& r : records) {
+      if (!r.plain) continue;
+      const int local = LocalCell(r);
+      if (state_[local] != kEmpty) continue;
+      state_[local] = kMust;
+      first_[local] = r.offset;
+      must_.push_back(local);
+    }
+    if (LonelyCells()) {
+      // Each cell is a rectangle of its own, and keeps its record: nothing to cover.
+      summary_.rectangles_found += static_cast<long long>(must_.size());
+      summary_.rectangles_at_least += static_cast<long long>(must_.size());
+    } else {
+      WriteCover(key, z);
+    }
+    for (const auto& r : records) {
+      const int local = LocalCell(r);
+      if (r.plain && !(state_[local] == kMust && first_[local] == r.offset)) edits_.Drop(r.offset);
+    }
+    for (const int local : must_) state_[local] = kEmpty;
+    for (const int local : allowed_) state_[local] = kEmpty;
+    must_.clear();
+    allowed_.clear();
+  }
+
+ private:
+  enum : std::uint8_t { kEmpty, kKept, kMust, kMerged };
+
+  static int LocalCell(const TemplateRecord& r) {
+    const Box box = Box::Unpack(r.box);
+    return box.x1 + kColumns * box.y1;
+  }
+
+  // Whether no cell to cover has a neighbour of its type: the common case in a sparse layer.
+  bool LonelyCells() const {
+    return std::none_of(must_.begin(), must_.end(), [&](int cell) {
+      const int x = cell % kColumns;
+      const int y = cell / kColumns;
+      return (x > 0 && state_[cell - 1] != kEmpty) ||
+             (x + 1 < kColumns && state_[cell + 1] != kEmpty) ||
+             (y > 0 && state_[cell - kColumns] != kEmpty) ||
+             (y + 1 < kRows && state_[cell + kColumns] != kEmpty);
+    });
+  }
+
+  void WriteCover(const std::string& key, int z) {
+    const LayerCover cover = CoverCells(must_, allowed_);
+    summary_.rectangles_found += static_cast<long long>(cover.rects.size());
+    summary_.rectangles_at_least += cover.lower_bound;
+    for (const Rect& r : cover.rects) {
+      // A rectangle with one plain cell saves no line: that cell keeps its plain record instead.
+      int replaced = 0;
+      std::uint32_t place = UINT32_MAX;
+      for (int y = r.y1; y <= r.y2; ++y) {
+        for (int x = r.x1; x <= r.x2; ++x) {
+          const int local = x + kColumns * y;
+          if (state_[local] == kMust || state_[local] == kMerged) {
+            ++replaced;
+            place = std::min(place, first_[local]);
+          }
+        }
+      }
+      if (replaced < 2) continue;
+      for (int y = r.y1; y <= r.y2; ++y) {
+        for (int x = r.x1; x <= r.x2; ++x) {
+          auto& cell = state_[x + kColumns * y];
+          if (cell == kMust) cell = kMerged;
+        }
+      }
+      // Written where the first plain record it replaces stood, with that line's end.
+      edits_.inserted.push_back({place, RecordLine(key, r, z, LineAt(text_, place).end)});
+      ++summary_.records_written;
+    }
+  }
+
+  std::string_view text_;
+  Edits& edits_;
+  ShortenSummary& summary_;
+  std::array<std::uint8_t, kLayerCells> state_{};
+  std::array<std::uint32_t, kLayerCells> first_{};  // where a must cell's first record starts
+  std::vector<int> must_;
+  std::vector<int> allowed_;
+};
+
+// The template with the edits made: every other byte is copied as it stands.
+std::string Apply(std::string_view text, Edits& edits) {
+  std::stable_sort(edits.inserted.begin(), edits.inserted.end(),
+                   [](const auto& a, const auto& b) { return a.place < b.place; });
+  std::size_t extra = 0;
+  for (const auto& record : edits.inserted) extra += record.record.size() + 2;
+  std::string out;
+  out.reserve(text.size() + extra);
+  auto next = edits.inserted.begin();
+  std::size_t copied = 0;  // text before this is in `out`, or left out
+  for (std::size_t word = 0; word < edits.dropped.size(); ++word) {
+    for (std::uint64_t bits = edits.dropped[word]; bits != 0; bits &= bits - 1) {
+      const std::size_t offset = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      out.append(text.substr(copied, offset - copied));
+      const LineSpan line = LineAt(text, offset);
+      for (const auto first = next; next != edits.inserted.end() && next->place == offset; ++next) {
+        // Records in place of a last line without a line end still need ends between them.
+        if (next != first && line.end.empty()) out += "\r\n";
+        out += next->record;
+      }
+      copied = offset + line.size;
+    }
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+// Calls `each_word(index)` for each word of a bit set over the whole grid that holds a bit of
+// the record's box.
+template <typename EachWord>
+void ForEachWord(const TemplateRecord& record, EachWord each_word) {
+  ForEachRow(record, [&](std::uint32_t first, int count) {
+    for (std::uint32_t w = first / 64; w <= (first + count - 1) / 64; ++w) each_word(w);
+  });
+}
+
+// Sets the bits of a record's cells in a bit set over the whole grid.
+void SetCells(const TemplateRecord& record, std::vector<std::uint64_t>& bits) {
+  ForEachRow(record, [&](std::uint32_t first, int count) {
+    const std::uint64_t run = (std::uint64_t{1} << count) - 1;  // a row is under 64 cells
+    const std::uint32_t shift = first % 64;
+    bits[first / 64] |= run << shift;
+    if (shift + static_cast<std::uint32_t>(count) > 64) bits[first / 64 + 1] |= run >> (64 - shift);
+  });
+}
+
+// Whether every type has exactly the same cells in `before` and `after`. Each type's cells are
+// set as bits over the whole grid; then every word a record touched is compared and cleared, so
+// a difference is seen at the first record that touches its word.
+bool SameCells(const ByType& before, const ByType& after, std::size_t types) {
+  const std::size_t words = (static_cast<std::size_t>(TileArray::kSize) + 63) / 64 + 1;
+  std::vector<std::uint64_t> old_bits(words, 0);
+  std::vector<std::uint64_t> new_bits(words, 0);
   for (std::size_t t = 0; t < types; ++t) {
-    for (const auto& r : old_cells.Of(t)) mark[r.cell] |= 1;
-    for (const auto& r : new_cells.Of(t)) mark[r.cell] |= 2;
+    for (const auto& r : before.Of(t)) SetCells(r, old_bits);
+    for (const auto& r : after.Of(t)) SetCells(r, new_bits);
     bool same = true;
-    for (const auto& r : old_cells.Of(t)) same = same && mark[r.cell] == 3;
-    for (const auto& r : new_cells.Of(t)) same = same && mark[r.cell] == 3;
+    const auto compare_and_clear = [&](std::uint32_t w) {
+      same &= old_bits[w] == new_bits[w];
+      old_bits[w] = new_bits[w] = 0;
+    };
+    for (const auto& r : before.Of(t)) ForEachWord(r, compare_and_clear);
+    for (const auto& r : after.Of(t)) ForEachWord(r, compare_and_clear);
     if (!same) return false;
-    for (const auto& r : old_cells.Of(t)) mark[r.cell] = 0;
-    for (const auto& r : new_cells.Of(t)) mark[r.cell] = 0;
   }
   return true;
 }
@@ -212,12 +263,16 @@ bool SameTiles(const ReadTemplate& before, const ByType& old_cells, const ReadTe
 }  // namespace
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
-  const ReadTemplate read(name, text, false);
-  const ByType by_type(read.records, read.type_keys.size(), [](const auto& r) { return r.type; });
+  const TemplateRecords read = ReadTemplateRecords(name, text);
+  const ByType by_type(read.records, read.type_keys.size());
   std::vector<TypeCells> result;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
     TypeCells type{read.type_keys[t], {}};
-    for (const auto& r : by_type.Of(t)) type.cells.push_back(r.cell);
+    for (const auto& r : by_type.Of(t)) {
+      ForEachRow(r, [&](std::uint32_t first, int count) {
+        for (std::uint32_t cell = first; cell < first + count; ++cell) type.cells.push_back(cell);
+      });
+    }
     std::sort(type.cells.begin(), type.cells.end());
     type.cells.erase(std::unique(type.cells.begin(), type.cells.end()), type.cells.end());
     result.push_back(std::move(type));
@@ -226,122 +281,45 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 }
 
 Shortened Shorten(const std::string& name, std::string_view text) {
-  const ReadTemplate read(name, text);
-  const std::size_t line_count = read.lines.size();
+  const TemplateRecords read = ReadTemplateRecords(name, text);
   const std::size_t types = read.type_keys.size();
-  const ByType by_type(read.records, types, [](const auto& r) { return r.type; });
-  std::vector<bool> keep(line_count, true);
-  struct Inserted {
-    std::uint32_t place;  // the line whose place the record takes
-    std::string record;
-  };
-  std::vector<Inserted> inserted;
+  const ByType by_type(read.records, types);
   Shortened result;
+  Edits edits(text.size());
+  LayerShortener layer(text, edits, result.summary);
 
-  // Scratch marks over the whole grid, cleared after each type.
-  std::vector<std::uint8_t> kept(TileArray::kSize, 0);    // stays covered by a line kept as is
-  std::vector<std::uint8_t> listed(TileArray::kSize, 0);  // 1: in `allowed`, 2: in `must` too
-  std::vector<std::uint8_t> merged(TileArray::kSize, 0);  // taken by a rectangle record
-  std::vector<std::uint32_t> first_line(TileArray::kSize, 0);
-  std::vector<std::vector<int>> must(kLayers), allowed(kLayers);
-  std::vector<int> layers;              // layers with plain records, in the order met
-  std::vector<std::uint32_t> taken;     // must cells taken by a rectangle record, on one layer
-  std::vector<std::uint32_t> replaced;  // must cells of one rectangle
-
+  // Each type's records by layer, file order kept within a layer.
+  std::vector<TemplateRecord> by_layer;
+  std::array<std::uint32_t, kLayers + 1> layer_begin{};
   for (std::size_t t = 0; t < types; ++t) {
     const auto records = by_type.Of(t);
-    for (const auto& r : records) {
-      if (!r.plain) kept[r.cell] = 1;
-    }
-    for (const auto& r : records) {
-      const auto z = static_cast<int>(r.cell / kLayerCells);
-      const auto local = static_cast<int>(r.cell % kLayerCells);
-      if (!listed[r.cell]) {
-        listed[r.cell] = 1;
-        allowed[z].push_back(local);
-      }
-      if (!r.plain) continue;
-      keep[r.line] = false;  // unless it turns out to be needed below
-      if (kept[r.cell] || listed[r.cell] == 2) continue;
-      listed[r.cell] = 2;
-      first_line[r.cell] = r.line;  // the first plain record of the cell stands for it
-      if (must[z].empty()) layers.push_back(z);
-      must[z].push_back(local);
-    }
-
-    for (const int z : layers) {
-      std::sort(must[z].begin(), must[z].end());
-      const LayerCover cover = CoverCells(must[z], allowed[z]);
-      result.summary.rectangles_found += static_cast<long long>(cover.rects.size());
-      result.summary.rectangles_at_least += cover.lower_bound;
-      taken.clear();
-      for (const Rect& r : cover.rects) {
-        // A rectangle with one new cell saves no line: that cell keeps its plain record instead.
-        replaced.clear();
-        for (int y = r.y1; y <= r.y2; ++y) {
-          for (int x = r.x1; x <= r.x2; ++x) {
-            if (std::binary_search(must[z].begin(), must[z].end(), x + kColumns * y)) {
-              replaced.push_back(CellIndex(x, y, z));
-            }
-          }
-        }
-        if (replaced.size() < 2) continue;
-        // Written where the first plain record it replaces stood.
-        std::uint32_t place = UINT32_MAX;
-        for (const auto cell : replaced) {
-          merged[cell] = 1;
-          taken.push_back(cell);
-          place = std::min(place, first_line[cell]);
-        }
-        inserted.push_back({place, RecordLine(read.type_keys[t], r, z,
-                                              ReadTemplate::kLineEnds[read.lines[place].end])});
-        ++result.summary.records_written;
-      }
-      // A cell that no rectangle record took keeps its first plain record.
-      for (const int cell : must[z]) {
-        const std::uint32_t index =
-            static_cast<std::uint32_t>(z) * kLayerCells + static_cast<std::uint32_t>(cell);
-        if (!merged[index]) keep[first_line[index]] = true;
-      }
-      for (const auto cell : taken) merged[cell] = 0;
-      must[z].clear();
-    }
-    for (const auto& r : records) {
-      kept[r.cell] = 0;
-      listed[r.cell] = 0;
-      allowed[r.cell / kLayerCells].clear();
-    }
-    layers.clear();
-  }
-
-  std::stable_sort(inserted.begin(), inserted.end(),
-                   [](const Inserted& a, const Inserted& b) { return a.place < b.place; });
-  std::string& out = result.text;
-  out.reserve(text.size());
-  auto next_record = inserted.begin();
-  std::size_t line_offset = 0;
-  for (std::size_t i = 0; i < line_count; ++i) {
-    const auto& line = read.lines[i];
-    const std::size_t offset = line_offset;
-    line_offset += line.size;
-    for (; next_record != inserted.end() && next_record->place == i; ++next_record) {
-      // A record replacing a last line without a line end still needs one if more follow.
-      if (next_record != inserted.begin() && line.end == 0 && (next_record - 1)->place == i) {
-        out += "\r\n";
-      }
-      out += next_record->record;
-      ++result.summary.lines_after;
-    }
-    if (keep[i]) {
-      out.append(text.substr(offset, line.size));
-      ++result.summary.lines_after;
+    layer_begin.fill(0);
+    for (const auto& r : records) ++layer_begin[Box::Unpack(r.box).z + 1];
+    for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
+    by_layer.resize(records.size());
+    std::array<std::uint32_t, kLayers> next{};
+    std::copy(layer_begin.begin(), layer_begin.end() - 1, next.begin());
+    for (const auto& r : records) by_layer[next[Box::Unpack(r.box).z]++] = r;
+    for (int z = 0; z < kLayers; ++z) {
+      if (layer_begin[z] == layer_begin[z + 1]) continue;
+      layer.Shorten(
+          std::span(by_layer).subspan(layer_begin[z], layer_begin[z + 1] - layer_begin[z]),
+          read.type_keys[t], z);
     }
   }
-  result.summary.lines_before = static_cast<long long>(line_count);
+
+  result.text = Apply(text, edits);
+  result.summary.lines_before = read.lines;
+  result.summary.lines_after =
+      read.lines - edits.dropped_count + static_cast<long long>(edits.inserted.size());
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  if (!SameTiles(read, by_type, ReadTemplate(name + " (shortened)", out, false))) {
+  std::vector<bool> seen(types, false);
+  const auto after = ReadRecordsOfTypes(name + " (shortened)", result.text, read.keys, seen);
+  const bool same = after && std::find(seen.begin(), seen.end(), false) == seen.end() &&
+                    SameCells(by_type, ByType(*after, types), types);
+  if (!same) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;

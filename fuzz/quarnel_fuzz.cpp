@@ -1,14 +1,20 @@
 // libFuzzer target: arbitrary bytes as a template, driven as a user drives the window: "go", then
 // "Next Tile Type" until the run ends, each type drawn on several layers, marked and covered with
-// Auto. Checks that a fault changes nothing and that collected records are never lost; then
-// shortens the same bytes, whose self-check must never find its own output wrong.
+// Auto. Checks that a fault changes nothing, that collected records are never lost, and that each
+// type loads the cells the shortener's own reader gives it; then shortens the same bytes, whose
+// self-check must never find its own output wrong.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <numeric>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/shorten.h"
 #include "editor/auto_cover.h"
@@ -56,6 +62,26 @@ void RunStep(Program& program, WindowRecord& window, Step step) {
   Check(window.output == output, "a step changed the output");
 }
 
+// Each type's cells as the shortener reads them, or nothing if it refuses the template.
+std::optional<std::map<std::string, std::vector<std::uint32_t>>> CellsByType(
+    std::string_view text) {
+  try {
+    std::map<std::string, std::vector<std::uint32_t>> cells;
+    for (auto& type : ReadTypeCells("fuzz", text)) cells[type.key] = std::move(type.cells);
+    return cells;
+  } catch (const Fault&) {
+    return std::nullopt;
+  }
+}
+
+// Whether the loaded array holds exactly `cells`.
+bool Holds(const TileArray& tilearray, const std::vector<std::uint32_t>& cells) {
+  const int set = std::accumulate(tilearray.layer_count.begin(), tilearray.layer_count.end(), 0);
+  return set == static_cast<int>(cells.size()) &&
+         std::all_of(cells.begin(), cells.end(),
+                     [&](std::uint32_t cell) { return tilearray.flags[cell] != 0; });
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,7 +104,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t next_byte = 0;
   const auto byte = [&] { return size == 0 ? 0 : data[next_byte++ % size]; };
 
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const auto cells = CellsByType(text);
+  const auto check_load = [&] {
+    if (!cells || program.curtype.empty()) return;
+    const auto found = cells->find(program.curtype);
+    Check(found != cells->end() && Holds(program.tilearray, found->second),
+          "a load and the shortener's reader disagree");
+  };
+
   RunStep(program, window, StartTiles);
+  check_load();
   constexpr int kMaxSteps = 32;
   for (int step = 0; step < kMaxSteps; ++step) {
     for (const int layer : {100, 1, 0}) {
@@ -101,10 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       window.SetLayer(0);
     });
     if (program.donelist.Shown().size() == shown) break;  // the run is over, or the step faulted
+    check_load();
   }
 
   try {
-    Shorten("fuzz", std::string_view(reinterpret_cast<const char*>(data), size));
+    Shorten("fuzz", text);
   } catch (const Fault& fault) {
     Check(fault.problem().find("would not hold the same tiles") == std::string::npos,
           "the shortened template lost or gained tiles");

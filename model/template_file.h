@@ -40,6 +40,13 @@ class TemplateFile {
   }
 
   long long LineNumber() const { return line_number_; }
+  // For text in memory: where the next line starts, and going on from a later line start, after
+  // `line_number` lines, for a caller that read some lines on its own.
+  std::size_t Offset() const { return begin_; }
+  void SkipTo(std::size_t offset, long long line_number) {
+    begin_ = offset;
+    line_number_ = line_number;
+  }
   // How the line just read ended: "\r\n", "\n", "\r", or "" at the end of the file.
   std::string_view LineEnd() const { return line_end_; }
   const std::string& Path() const { return path_; }

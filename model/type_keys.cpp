@@ -5,11 +5,9 @@
 
 namespace quarnel {
 
-int TypeKeys::FindOrAdd(std::string_view key) {
-  const int found = Find(key);
-  if (found != kAbsent) return found;
+int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
   const int number = size_++;
-  if (key.size() > 8) {
+  if (key.size() > kShortKeySize) {
     long_keys_.emplace(std::string(key), number);
     return number;
   }
@@ -23,7 +21,7 @@ int TypeKeys::FindOrAdd(std::string_view key) {
       if (old_keys[i] != 0) InsertShort(old_keys[i], old_numbers[i]);
     }
   }
-  InsertShort(ShortKey(key), number);
+  InsertShort(short_key, number);
   ++short_count_;
   return number;
 }

@@ -18,22 +18,37 @@ class TypeKeys {
  public:
   static constexpr int kAbsent = -1;
 
-  // The number of `key`, or kAbsent.
-  int Find(std::string_view key) const {
-    if (key.size() <= 8) {
+  static constexpr std::size_t kShortKeySize = 8;
+
+  // A key of up to kShortKeySize bytes as the number it is stored under.
+  static std::uint64_t ShortKey(std::string_view key) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, key.data(), key.size());
+    return word;
+  }
+
+  // The number of `key`, or kAbsent. `short_key` must be ShortKey(key) for a short key: a caller
+  // that has the key's bytes in a register already saves the copy.
+  int Find(std::string_view key, std::uint64_t short_key) const {
+    if (key.size() <= kShortKeySize) {
       if (short_keys_.empty()) return kAbsent;
-      const std::uint64_t word = ShortKey(key);
       const std::size_t mask = short_keys_.size() - 1;
-      for (std::size_t slot = Slot(word, mask);; slot = (slot + 1) & mask) {
-        if (short_keys_[slot] == word) return short_numbers_[slot];
+      for (std::size_t slot = Slot(short_key, mask);; slot = (slot + 1) & mask) {
+        if (short_keys_[slot] == short_key) return short_numbers_[slot];
         if (short_keys_[slot] == 0) return kAbsent;
       }
     }
     const auto found = long_keys_.find(key);
     return found == long_keys_.end() ? kAbsent : found->second;
   }
+  int Find(std::string_view key) const { return Find(key, ShortKeyOf(key)); }
+
   // The number of `key`, given the next number if it is new.
-  int FindOrAdd(std::string_view key);
+  int FindOrAdd(std::string_view key, std::uint64_t short_key) {
+    const int found = Find(key, short_key);
+    return found != kAbsent ? found : Add(key, short_key);
+  }
+  int FindOrAdd(std::string_view key) { return FindOrAdd(key, ShortKeyOf(key)); }
   int Size() const { return size_; }
 
  private:
@@ -44,14 +59,13 @@ class TypeKeys {
     }
   };
 
-  static std::uint64_t ShortKey(std::string_view key) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, key.data(), key.size());
-    return word;
+  static std::uint64_t ShortKeyOf(std::string_view key) {
+    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
   }
   static std::size_t Slot(std::uint64_t word, std::size_t mask) {
     return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15u) >> 32) & mask;
   }
+  int Add(std::string_view key, std::uint64_t short_key);
   void InsertShort(std::uint64_t word, int number);
 
   int size_ = 0;

@@ -5,11 +5,14 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "model/fault.h"
 #include "model/loader.h"
+#include "model/template_file.h"
+#include "model/template_format.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -22,6 +25,21 @@ std::map<std::string, std::vector<std::uint32_t>> CellsByType(const std::string&
   std::map<std::string, std::vector<std::uint32_t>> cells;
   for (auto& type : ReadTypeCells("t", text)) cells[type.key] = std::move(type.cells);
   return cells;
+}
+
+// The type of every record line, as a load reads it.
+std::set<std::string> KeysIn(const std::string& text) {
+  std::set<std::string> keys;
+  TemplateFile file("t", text);
+  for (int line = 0; !file.AtEnd(); ++line) {
+    const std::string_view read = file.ReadLine();
+    const Fields fields = SplitFields(read);
+    const int first = IsRectangleRecord(read) ? 1 : 0;
+    if (line >= 2 && fields.Has(first + 1)) {
+      keys.insert(std::string(fields[first]) + " " + std::string(fields[first + 1]));
+    }
+  }
+  return keys;
 }
 
 std::string FileText(const std::string& path) {
@@ -98,6 +116,70 @@ TEST(ReadTypeCells, ReadsEachTypeAsItsLoadDoes) {
     std::sort(loaded.begin(), loaded.end());
     EXPECT_EQ(type.cells, loaded) << type.key;
   }
+}
+
+// Random short records, dense in the forms a fast reader could get wrong, read by ReadTypeCells
+// and by LoadToArray of each type: the same cells, or the same fault.
+TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
+  const char* const starts[] = {"7 3", "TILEW 7 3", "7  3", "TILEWX 70 3", "70 3", "7 3 9"};
+  const char* const numbers[] = {"0",  "5",  "50", "51",  "100", "101", "007", "-0", "-3",   "-4",
+                                 "47", "48", "10", "1e1", "2.5", "x",   "",    "-",  "1000", "3\t"};
+  // numbers[0] and numbers[10] fit every field of every record.
+  const char* const ends[] = {"\r\n", "\n", "\r\n", "\r"};
+  std::mt19937 random(8);
+  std::uniform_int_distribution<int> start(0, 5), number(0, 19), count(3, 6), end(0, 3);
+  std::bernoulli_distribution odd(0.08);
+  int loaded = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = "H\r\n\r\n";
+    for (int line = 0; line < 4; ++line) {
+      text += starts[start(random)];
+      const bool rectangle = text.ends_with("TILEW 7 3") || text.ends_with("TILEWX 70 3");
+      const int fields = rectangle ? count(random) + 2 : count(random);
+      for (int f = 0; f < fields; ++f) {
+        // Mostly numbers in range, so that most templates load and their cells are compared.
+        text += " " + std::string(odd(random) ? numbers[number(random)]
+                                              : numbers[number(random) % 2 * 10]);
+      }
+      text += ends[end(random)];
+    }
+    std::optional<std::string> fault;
+    std::vector<TypeCells> types;
+    try {
+      types = ReadTypeCells("t", text);
+    } catch (const Fault& f) {
+      fault = f.what();
+    }
+    TempTemplate file(text);
+    const auto load = [&](const std::string& key) {
+      testing::TestProgram t(file.Path());
+      const auto space = key.find(' ');
+      LoadToArray(t.program, key.substr(0, space), key.substr(space + 1));
+      std::vector<std::uint32_t> cells;
+      for (const auto& [x, y, z] : testing::SetCells(t.program.tilearray)) {
+        cells.push_back(static_cast<std::uint32_t>(TileArray::Index(x, y, z)));
+      }
+      std::sort(cells.begin(), cells.end());
+      return cells;
+    };
+    if (fault) {
+      // The first faulty line faults the load of its own type, with the same message.
+      bool refused = false;
+      for (const std::string& key : KeysIn(text)) {
+        try {
+          load(key);
+        } catch (const Fault& f) {
+          refused = refused || std::string(f.what()).substr(file.Path().size()) == fault->substr(1);
+        }
+      }
+      EXPECT_TRUE(refused) << *fault << "\n" << text;
+      continue;
+    }
+    ++loaded;
+    for (const auto& type : types)
+      ASSERT_EQ(type.cells, load(type.key)) << type.key << "\n" << text;
+  }
+  EXPECT_GT(loaded, 500);
 }
 
 TEST(Shorten, MergesOnlyPlainTileRecords) {

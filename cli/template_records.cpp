@@ -1,0 +1,342 @@
+#include "cli/template_records.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "model/fault.h"
+#include "model/records.h"
+#include "model/template_file.h"
+#include "model/template_format.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr std::uint64_t kEachByte = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7F;
+
+// 0x80 in each byte of `word` that is at least `limit` (at most 0x80), else 0; exact, as no
+// carry crosses from one byte into the next.
+constexpr std::uint64_t BytesAtLeast(std::uint64_t word, unsigned limit) {
+  return (((word & kLowBits) + kEachByte * (0x80 - limit)) | word) & kHighBits;
+}
+// One bit per byte, from flags made as above.
+constexpr std::uint32_t Gather(std::uint64_t flags) {
+  return static_cast<std::uint32_t>(((flags >> 7) * 0x0102040810204080) >> 56);
+}
+
+// The line at some place in the text, if it is at most 32 bytes long and ends in LF or CR LF, with
+// its spaces and non-digits as bit masks: its fields are found without a branch per byte. Nearly
+// every record is such a line, and the branches of a byte loop over fields of varying length
+// would cost more than all the rest of reading them.
+class ShortLine {
+ public:
+  static constexpr int kMaxSize = 32;
+  // Bytes read from the line's start, whatever its size.
+  static constexpr std::size_t kReadable = kMaxSize + 8;
+
+  // kReadable bytes must be readable from `at`.
+  explicit ShortLine(const char* at) : bytes_(at) {
+    Scan(0);
+    Scan(1);
+    if ((controls_ & 0xFFFF) == 0) {  // longer than 16 bytes
+      Scan(2);
+      Scan(3);
+    }
+    size_ = std::countr_zero(controls_);
+    if (size_ < kMaxSize) {
+      const char end = bytes_[size_];
+      end_size_ = end == '\n' ? 1 : end == '\r' && bytes_[size_ + 1] == '\n' ? 2 : 0;
+    }
+    spaces_ &= Below(size_);
+    not_digits_ &= Below(size_) & ~spaces_;
+  }
+
+  // Whether the line is such a line; nothing else here means anything otherwise.
+  bool Found() const { return end_size_ != 0; }
+  std::string_view Line() const { return {bytes_, static_cast<std::size_t>(size_)}; }
+  int Size() const { return size_; }
+  int SizeWithEnd() const { return size_ + end_size_; }
+
+  std::uint32_t Spaces() const { return spaces_; }
+  char At(int index) const { return bytes_[index]; }
+  // Positions from `begin` on that hold neither a digit nor a space.
+  std::uint32_t NotDigitsFrom(int begin) const { return not_digits_ & ~Below(begin); }
+  // The value of the 1 to 3 digits at `begin`. Weighing all three bytes read, instead of
+  // branching on how many there are, keeps the branch predictor out of it.
+  int Value(int begin, int digits) const {
+    static constexpr int kWeights[4][3] = {{0, 0, 0}, {1, 0, 0}, {10, 1, 0}, {100, 10, 1}};
+    const auto& weight = kWeights[digits];
+    return (bytes_[begin] - '0') * weight[0] + (bytes_[begin + 1] - '0') * weight[1] +
+           (bytes_[begin + 2] - '0') * weight[2];
+  }
+  // The `size` bytes at `begin` as TypeKeys stores a short key.
+  std::uint64_t ShortKey(int begin, int size) const {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes_ + begin, 8);
+    return size >= 8 ? word : word & ((std::uint64_t{1} << (8 * size)) - 1);
+  }
+
+ private:
+  static std::uint32_t Below(int index) { return index >= 32 ? ~0u : (1u << index) - 1; }
+
+  void Scan(int index) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes_ + 8 * index, 8);
+    const int shift = 8 * index;
+    controls_ |= Gather(~BytesAtLeast(word, 0x20) & kHighBits) << shift;
+    spaces_ |= Gather(~BytesAtLeast(word ^ (kEachByte * ' '), 1) & kHighBits) << shift;
+    not_digits_ |= Gather(BytesAtLeast(word ^ (kEachByte * '0'), 10)) << shift;
+  }
+
+  const char* bytes_;
+  std::uint32_t controls_ = 0;  // bytes below the space: line ends among them
+  std::uint32_t spaces_ = 0;
+  std::uint32_t not_digits_ = 0;
+  int size_ = 0;
+  int end_size_ = 0;
+};
+
+// What a record gives, from a short line that needs none of the general reading.
+struct Lexed {
+  std::string_view key;  // "id1 id2"
+  std::uint64_t short_key;
+  bool covers;  // false for a rectangle record with an empty range
+  Box box;
+};
+
+// The lexers fill a Lexed in place and say whether the line was theirs: returning one by value
+// copied it in wide pieces just after it was written in narrow ones, which stalls the processor.
+void SetKey(const ShortLine& line, int begin, int end, Lexed& lexed) {
+  const int size = end - begin;
+  lexed.key = line.Line().substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(size));
+  lexed.short_key =
+      size <= static_cast<int>(TypeKeys::kShortKeySize) ? line.ShortKey(begin, size) : 0;
+}
+
+// A plain tile record "id1 id2 x y z": exactly five fields, with x, y and z plain decimal
+// integers (no sign, no leading zero) inside the grid. Any other line gives nothing.
+bool LexPlainTile(const ShortLine& line, Lexed& lexed) {
+  // Plain variables, not arrays: the compiler would store an array and load it back in wider
+  // pieces, which stalls the processor.
+  std::uint32_t spaces = line.Spaces();
+  const auto next_space = [&spaces] {
+    const int at = std::countr_zero(spaces);
+    spaces &= spaces - 1;
+    return at;
+  };
+  next_space();
+  const int key_end = next_space();
+  const int x_begin = key_end + 1;
+  const int y_begin = next_space() + 1;
+  const int z_begin = next_space() + 1;
+  const int x_digits = y_begin - 1 - x_begin;
+  const int y_digits = z_begin - 1 - y_begin;
+  const int z_digits = line.Size() - z_begin;
+  // All tests at once, with one branch: four spaces, then 1 to 3 digits a number, no leading zero.
+  const auto number_ok = [&line](int begin, int digits) {
+    return (static_cast<unsigned>(digits - 1) < 3) & ((digits == 1) | (line.At(begin) != '0'));
+  };
+  bool plain = spaces == 0;
+  plain &= z_begin <= line.Size();
+  plain &= line.NotDigitsFrom(x_begin) == 0;
+  plain &= number_ok(x_begin, x_digits);
+  plain &= number_ok(y_begin, y_digits);
+  plain &= number_ok(z_begin, z_digits);
+  if (!plain) return false;
+  const int x = line.Value(x_begin, x_digits);
+  const int y = line.Value(y_begin, y_digits);
+  const int z = line.Value(z_begin, z_digits);
+  if ((x >= kColumns) | (y >= kRows) | (z >= kLayers)) return false;
+  SetKey(line, 0, key_end, lexed);
+  lexed.covers = true;
+  lexed.box = {x, x, y, y, z};
+  return true;
+}
+
+// A rectangle record "TILEW id1 id2 x-from x-to y-from y-to z" of exactly eight fields, its
+// numbers whole, of up to three digits with an optional minus, and its bounds inside the grid or
+// an empty range. Any other line gives nothing, and goes the general way.
+bool LexRectangle(const ShortLine& line, Lexed& lexed) {
+  std::uint32_t spaces = line.Spaces();
+  const auto next_space = [&spaces] {
+    const int at = std::countr_zero(spaces);
+    spaces &= spaces - 1;
+    return at;
+  };
+  const int key_begin = next_space() + 1;
+  next_space();
+  const int key_end = next_space();
+  int value[5];
+  std::uint32_t minus = 0;
+  int begin = key_end + 1;
+  for (int i = 0; i < 5; ++i) {
+    const int end = i < 4 ? next_space() : line.Size();
+    const bool negative = line.At(begin) == '-';
+    const int digits = end - begin - (negative ? 1 : 0);
+    if (digits < 1 || digits > 3) return false;
+    minus |= (negative ? 1u : 0u) << begin;
+    const int magnitude = line.Value(begin + (negative ? 1 : 0), digits);
+    value[i] = negative ? -magnitude : magnitude;
+    begin = end + 1;
+  }
+  if (spaces != 0 || line.NotDigitsFrom(key_end + 1) != minus) return false;
+  SetKey(line, key_begin, key_end, lexed);
+  const int x1 = value[0] + kRectangleOffset;
+  const int x2 = value[1] + kRectangleOffset;
+  const int y1 = value[2] + kRectangleOffset;
+  const int y2 = value[3] + kRectangleOffset;
+  lexed.covers = false;
+  if (x1 > x2 || y1 > y2) return true;  // covers nothing, whatever its other fields say
+  const auto inside = [](int index, int size) { return index >= 0 && index < size; };
+  if (!inside(x1, kColumns) || !inside(x2, kColumns) || !inside(y1, kRows) || !inside(y2, kRows) ||
+      !inside(value[4], kLayers)) {
+    return false;  // the general reading says what is wrong
+  }
+  lexed.covers = true;
+  lexed.box = {x1, x2, y1, y2, value[4]};
+  return true;
+}
+
+// A number field as the shortener may rewrite it: plain decimal digits, no sign, no leading zero.
+bool IsPlainInteger(std::string_view text) {
+  if (text.empty() || (text.size() > 1 && text[0] == '0')) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "id1 id2" of a record whose ids are fields `first` and `first` + 1, as it stands in the line.
+std::string_view KeyOf(std::string_view line, const Fields& fields, int first) {
+  const auto begin = static_cast<std::size_t>(fields[first].data() - line.data());
+  const auto end =
+      static_cast<std::size_t>(fields[first + 1].data() - line.data()) + fields[first + 1].size();
+  return line.substr(begin, end - begin);
+}
+
+// Calls `each_run(first, last)` for each run of consecutive indices in `indices`, which never
+// decrease.
+template <typename EachRun>
+void ForEachRun(const std::vector<int>& indices, EachRun each_run) {
+  for (std::size_t i = 0; i < indices.size();) {
+    std::size_t j = i + 1;
+    while (j < indices.size() && indices[j] - indices[j - 1] <= 1) ++j;
+    each_run(indices[i], indices[j - 1]);
+    i = j;
+  }
+}
+
+// Reads every record in file order and returns the count of lines. `number(key, short_key)` gives
+// the type number of a key, or a negative number to stop reading, which then returns nothing.
+// `add(type, box, plain, offset)` takes each box a record gives.
+template <typename Number, typename Add>
+std::optional<long long> ReadRecords(const std::string& name, std::string_view text, Number number,
+                                     Add add) {
+  if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw Fault({name}, "is too large to shorten: 4 GiB or more");
+  }
+  TemplateFile file(name, text);
+  for (int header = 0; header < 2; ++header) {
+    if (file.AtEnd()) {
+      throw Fault({name, file.LineNumber() + 1}, "the template ends before its two header lines");
+    }
+    file.ReadLine();
+  }
+  const auto number_of = [&](std::string_view key) {
+    return number(key, key.size() <= TypeKeys::kShortKeySize ? TypeKeys::ShortKey(key) : 0);
+  };
+  // Short lines are read here; any other goes to the general reader, which goes on from there.
+  std::size_t offset = file.Offset();
+  long long line_number = file.LineNumber();
+  for (;;) {
+    if (text.size() - offset >= ShortLine::kReadable) {
+      const ShortLine bytes(text.data() + offset);
+      const bool rectangle = IsRectangleRecord(bytes.Line());
+      if (bytes.Found()) {
+        Lexed lexed;
+        if (rectangle ? LexRectangle(bytes, lexed) : LexPlainTile(bytes, lexed)) {
+          const int type = number(lexed.key, lexed.short_key);
+          if (type < 0) return std::nullopt;
+          if (lexed.covers) add(type, lexed.box, !rectangle, static_cast<std::uint32_t>(offset));
+          offset += static_cast<std::size_t>(bytes.SizeWithEnd());
+          ++line_number;
+          continue;
+        }
+      }
+    }
+    file.SkipTo(offset, line_number);
+    if (file.AtEnd()) break;
+    const std::string_view line = file.ReadLine();
+    const bool rectangle = IsRectangleRecord(line);
+    const auto line_start = static_cast<std::uint32_t>(offset);
+    offset = file.Offset();
+    line_number = file.LineNumber();
+
+    if (rectangle) {
+      RequireIds(file, line, 1);
+      const Fields fields = SplitFields(line);
+      const int type = number_of(KeyOf(line, fields, 1));
+      if (type < 0) return std::nullopt;
+      const RectangleCells covered = RectangleRecordCells(file, fields);
+      ForEachRun(covered.columns, [&](int x1, int x2) {
+        ForEachRun(covered.rows, [&](int y1, int y2) {
+          add(type, Box{x1, x2, y1, y2, covered.z}, false, line_start);
+        });
+      });
+    } else {
+      RequireIds(file, line, 0);
+      // Six fields tell whether the record has exactly five.
+      const Fields fields = SplitFields(line, 6);
+      const int type = number_of(KeyOf(line, fields, 0));
+      if (type < 0) return std::nullopt;
+      const GridCell cell = TileRecordCell(file, fields);
+      const bool plain = fields.count == 5 && IsPlainInteger(fields[2]) &&
+                         IsPlainInteger(fields[3]) && IsPlainInteger(fields[4]);
+      add(type, Box{cell.x, cell.x, cell.y, cell.y, cell.z}, plain, line_start);
+    }
+  }
+  return line_number;
+}
+
+}  // namespace
+
+TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text) {
+  TemplateRecords read;
+  // Lines are some 16 bytes long; reserving spares most regrowth.
+  read.records.reserve(text.size() / 14);
+  read.lines = *ReadRecords(
+      name, text,
+      [&](std::string_view key, std::uint64_t short_key) {
+        const int type = read.keys.FindOrAdd(key, short_key);
+        if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
+        return type;
+      },
+      [&](int type, const Box& box, bool plain, std::uint32_t offset) {
+        read.records.push_back(
+            {static_cast<std::uint32_t>(type), offset, box.Pack(), plain ? 1u : 0u});
+      });
+  return read;
+}
+
+std::optional<std::vector<TemplateRecord>> ReadRecordsOfTypes(const std::string& name,
+                                                              std::string_view text,
+                                                              const TypeKeys& keys,
+                                                              std::vector<bool>& seen) {
+  std::vector<TemplateRecord> records;
+  records.reserve(text.size() / 14);
+  const auto read = ReadRecords(
+      name, text,
+      [&](std::string_view key, std::uint64_t short_key) {
+        const int type = keys.Find(key, short_key);
+        if (type >= 0) seen[static_cast<std::size_t>(type)] = true;
+        return type;
+      },
+      [&](int type, const Box& box, bool plain, std::uint32_t offset) {
+        records.push_back({static_cast<std::uint32_t>(type), offset, box.Pack(), plain ? 1u : 0u});
+      });
+  if (!read) return std::nullopt;
+  return records;
+}
+
+}  // namespace quarnel

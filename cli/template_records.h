@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/type_keys.h"
+
+namespace quarnel {
+
+// The cells a record gives: columns x1..x2 and rows y1..y2 of layer z, all included.
+struct Box {
+  int x1, x2, y1, y2, z;
+
+  // Packed in 31 bits (6 per bound, 7 for the layer): a million records are read twice, and less
+  // memory to touch is less time.
+  std::uint32_t Pack() const {
+    return static_cast<std::uint32_t>(z) << 24 | static_cast<std::uint32_t>(x1) << 18 |
+           static_cast<std::uint32_t>(x2) << 12 | static_cast<std::uint32_t>(y1) << 6 |
+           static_cast<std::uint32_t>(y2);
+  }
+  static Box Unpack(std::uint32_t bits) {
+    const auto bound = [bits](int shift) { return static_cast<int>(bits >> shift & 63); };
+    return {bound(18), bound(12), bound(6), bound(0), static_cast<int>(bits >> 24)};
+  }
+};
+
+// One record of a template, as every load of its type reads it. A rectangle record whose bounds
+// do not fall on whole numbers may give several boxes, and so several of these.
+struct TemplateRecord {
+  std::uint32_t type;    // types are numbered in the order of their first records
+  std::uint32_t offset;  // where the record's line starts in the text
+  std::uint32_t box : 31;
+  std::uint32_t plain : 1;  // "id1 id2 x y z" with plain decimal integers: may be merged
+};
+
+struct TemplateRecords {
+  long long lines = 0;  // header included
+  TypeKeys keys;
+  std::vector<std::string> type_keys;   // by type number
+  std::vector<TemplateRecord> records;  // in the order of their lines
+};
+
+// Reads every record of a template, checking each as a load of its own type checks it. Throws
+// Fault where any load would, and for a text of 4 GiB or more.
+TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
+
+// The same reading, with types numbered by `keys`. Returns nothing at the first record of a type
+// that `keys` lacks. `seen[t]` is set for every type t met.
+std::optional<std::vector<TemplateRecord>> ReadRecordsOfTypes(const std::string& name,
+                                                              std::string_view text,
+                                                              const TypeKeys& keys,
+                                                              std::vector<bool>& seen);
+
+}  // namespace quarnel
