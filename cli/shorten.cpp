@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 
 #include "cli/template_records.h"
+#include "cli/two_parts.h"
 #include "cover/cover.h"
 #include "model/fault.h"
 #include "model/template_format.h"
@@ -26,29 +29,57 @@ std::uint32_t CellIndex(int x, int y, int z) {
 // index `first_cell`, which lie next to each other.
 template <typename EachRow>
 void ForEachRow(const TemplateRecord& record, EachRow each_row) {
-  const Box box = Box::Unpack(record.box);
+  const Box box = record.GetBox();
   for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
 }
 
-// Records grouped by type number, file order kept within a type: type t's records are
-// grouped[begin[t] .. begin[t + 1]).
+// Records grouped by type number, file order kept within a type: a counting sort, in which each
+// part of the records counts and places its own, side by side.
 class ByType {
  public:
-  ByType(const std::vector<TemplateRecord>& records, std::size_t types)
-      : begin_(types + 1, 0), grouped_(records.size()) {
-    for (const auto& r : records) ++begin_[r.type + 1];
-    for (std::size_t t = 0; t < types; ++t) begin_[t + 1] += begin_[t];
-    std::vector<std::uint32_t> next(begin_.begin(), begin_.end() - 1);
-    for (const auto& r : records) grouped_[next[r.type]++] = r;
+  ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
+    std::vector<std::vector<std::uint32_t>> next(parts.size(),
+                                                 std::vector<std::uint32_t>(types, 0));
+    InParts(parts.size(), [&](int p) {
+      for (const auto& r : parts[p]) ++next[p][r.type];
+    });
+    // Type t's records start at begin_[t], the first part's first.
+    std::uint32_t at = 0;
+    for (std::size_t t = 0; t < types; ++t) {
+      begin_[t] = at;
+      for (auto& part_next : next) {
+        const std::uint32_t count = part_next[t];
+        part_next[t] = at;
+        at += count;
+      }
+    }
+    begin_[types] = at;
+    grouped_ = std::make_unique_for_overwrite<TemplateRecord[]>(at);
+    InParts(parts.size(), [&](int p) {
+      for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r;
+    });
   }
   std::span<const TemplateRecord> Of(std::size_t type) const {
-    return std::span(grouped_).subspan(begin_[type], begin_[type + 1] - begin_[type]);
+    return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
+  }
+  // Types [0, cut) and [cut, types) hold about as many records each.
+  std::size_t HalfwayType() const {
+    const auto half = std::lower_bound(begin_.begin(), begin_.end(), begin_.back() / 2);
+    return static_cast<std::size_t>(half - begin_.begin());
   }
 
  private:
   std::vector<std::uint32_t> begin_;
-  std::vector<TemplateRecord> grouped_;
+  std::unique_ptr<TemplateRecord[]> grouped_;  // not zeroed first: every slot is written
 };
+
+// The types that part `index` of `parts` works on: all, or about half the records each.
+std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types,
+                                                std::size_t parts, int index) {
+  if (parts < 2) return {0, types};
+  const std::size_t cut = std::min(by_type.HalfwayType(), types);
+  return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
+}
 
 // The line that starts at `offset`: its size with its line end, and that end.
 struct LineSpan {
@@ -80,6 +111,13 @@ struct Edits {
     ++dropped_count;
   }
 
+  // Takes in the edits of other types.
+  void Add(Edits&& other) {
+    for (std::size_t w = 0; w < dropped.size(); ++w) dropped[w] |= other.dropped[w];
+    dropped_count += other.dropped_count;
+    std::move(other.inserted.begin(), other.inserted.end(), std::back_inserter(inserted));
+  }
+
   std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
   long long dropped_count = 0;
   std::vector<Inserted> inserted;
@@ -96,7 +134,7 @@ class LayerShortener {
     // Cells that lines kept as they stand cover already: rectangle records and tile records that
     // are not plain. These may be covered again but need not be.
     for (const auto& r : records) {
-      if (r.plain) continue;
+      if (r.Plain()) continue;
       ForEachRow(r, [&](std::uint32_t first, int count) {
         for (std::uint32_t cell = first; cell < first + count; ++cell) {
           const int local = static_cast<int>(cell % kLayerCells);
@@ -109,7 +147,7 @@ class LayerShortener {
     }
     // The rest must be covered; the first plain record of a cell stands for it.
     for (const auto& r : records) {
-      if (!r.plain) continue;
+      if (!r.Plain()) continue;
       const int local = LocalCell(r);
       if (state_[local] != kEmpty) continue;
       state_[local] = kMust;
@@ -125,7 +163,8 @@ class LayerShortener {
     }
     for (const auto& r : records) {
       const int local = LocalCell(r);
-      if (r.plain && !(state_[local] == kMust && first_[local] == r.offset)) edits_.Drop(r.offset);
+      if (r.Plain() && !(state_[local] == kMust && first_[local] == r.offset))
+        edits_.Drop(r.offset);
     }
     for (const int local : must_) state_[local] = kEmpty;
     for (const int local : allowed_) state_[local] = kEmpty;
@@ -137,7 +176,7 @@ class LayerShortener {
   enum : std::uint8_t { kEmpty, kKept, kMust, kMerged };
 
   static int LocalCell(const TemplateRecord& r) {
-    const Box box = Box::Unpack(r.box);
+    const Box box = r.GetBox();
     return box.x1 + kColumns * box.y1;
   }
 
@@ -238,14 +277,14 @@ void SetCells(const TemplateRecord& record, std::vector<std::uint64_t>& bits) {
   });
 }
 
-// Whether every type has exactly the same cells in `before` and `after`. Each type's cells are
-// set as bits over the whole grid; then every word a record touched is compared and cleared, so
-// a difference is seen at the first record that touches its word.
-bool SameCells(const ByType& before, const ByType& after, std::size_t types) {
+// Whether every type in [first, last) has exactly the same cells in `before` and `after`. Each
+// type's cells are set as bits over the whole grid; then every word a record touched is compared
+// and cleared, so a difference is seen at the first record that touches its word.
+bool SameCells(const ByType& before, const ByType& after, std::size_t first, std::size_t last) {
   const std::size_t words = (static_cast<std::size_t>(TileArray::kSize) + 63) / 64 + 1;
   std::vector<std::uint64_t> old_bits(words, 0);
   std::vector<std::uint64_t> new_bits(words, 0);
-  for (std::size_t t = 0; t < types; ++t) {
+  for (std::size_t t = first; t < last; ++t) {
     for (const auto& r : before.Of(t)) SetCells(r, old_bits);
     for (const auto& r : after.Of(t)) SetCells(r, new_bits);
     bool same = true;
@@ -260,11 +299,35 @@ bool SameCells(const ByType& before, const ByType& after, std::size_t types) {
   return true;
 }
 
+// Shortens the types in [first, last), layer by layer.
+void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
+                  std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
+  // Each type's records by layer, file order kept within a layer.
+  std::vector<TemplateRecord> by_layer;
+  std::array<std::uint32_t, kLayers + 1> layer_begin{};
+  for (std::size_t t = types.first; t < types.second; ++t) {
+    const auto records = by_type.Of(t);
+    layer_begin.fill(0);
+    for (const auto& r : records) ++layer_begin[r.Layer() + 1];
+    for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
+    by_layer.resize(records.size());
+    std::array<std::uint32_t, kLayers> next{};
+    std::copy(layer_begin.begin(), layer_begin.end() - 1, next.begin());
+    for (const auto& r : records) by_layer[next[r.Layer()]++] = r;
+    for (int z = 0; z < kLayers; ++z) {
+      if (layer_begin[z] == layer_begin[z + 1]) continue;
+      layer.Shorten(
+          std::span(by_layer).subspan(layer_begin[z], layer_begin[z + 1] - layer_begin[z]),
+          type_keys[t], z);
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.records, read.type_keys.size());
+  const ByType by_type(read.parts, read.type_keys.size());
   std::vector<TypeCells> result;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
     TypeCells type{read.type_keys[t], {}};
@@ -283,42 +346,42 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 Shortened Shorten(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
   const std::size_t types = read.type_keys.size();
-  const ByType by_type(read.records, types);
+  // A large template was read in two parts; its types are shortened and checked in two too.
+  const std::size_t parts = read.parts.size();
+  const ByType by_type(read.parts, types);
+
+  std::vector<Edits> edits(parts, Edits(text.size()));
+  std::vector<ShortenSummary> summaries(parts);
+  InParts(parts, [&](int p) {
+    LayerShortener layer(text, edits[p], summaries[p]);
+    ShortenTypes(by_type, read.type_keys, TypesOfPart(by_type, types, parts, p), layer);
+  });
+  for (std::size_t p = 1; p < parts; ++p) edits[0].Add(std::move(edits[p]));
+
   Shortened result;
-  Edits edits(text.size());
-  LayerShortener layer(text, edits, result.summary);
-
-  // Each type's records by layer, file order kept within a layer.
-  std::vector<TemplateRecord> by_layer;
-  std::array<std::uint32_t, kLayers + 1> layer_begin{};
-  for (std::size_t t = 0; t < types; ++t) {
-    const auto records = by_type.Of(t);
-    layer_begin.fill(0);
-    for (const auto& r : records) ++layer_begin[Box::Unpack(r.box).z + 1];
-    for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
-    by_layer.resize(records.size());
-    std::array<std::uint32_t, kLayers> next{};
-    std::copy(layer_begin.begin(), layer_begin.end() - 1, next.begin());
-    for (const auto& r : records) by_layer[next[Box::Unpack(r.box).z]++] = r;
-    for (int z = 0; z < kLayers; ++z) {
-      if (layer_begin[z] == layer_begin[z + 1]) continue;
-      layer.Shorten(
-          std::span(by_layer).subspan(layer_begin[z], layer_begin[z + 1] - layer_begin[z]),
-          read.type_keys[t], z);
-    }
+  result.text = Apply(text, edits[0]);
+  ShortenSummary& summary = result.summary;
+  for (const auto& part : summaries) {
+    summary.records_written += part.records_written;
+    summary.rectangles_found += part.rectangles_found;
+    summary.rectangles_at_least += part.rectangles_at_least;
   }
-
-  result.text = Apply(text, edits);
-  result.summary.lines_before = read.lines;
-  result.summary.lines_after =
-      read.lines - edits.dropped_count + static_cast<long long>(edits.inserted.size());
+  summary.lines_before = read.lines;
+  summary.lines_after =
+      read.lines - edits[0].dropped_count + static_cast<long long>(edits[0].inserted.size());
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  std::vector<bool> seen(types, false);
-  const auto after = ReadRecordsOfTypes(name + " (shortened)", result.text, read.keys, seen);
-  const bool same = after && std::find(seen.begin(), seen.end(), false) == seen.end() &&
-                    SameCells(by_type, ByType(*after, types), types);
+  bool same = false;
+  if (const auto after = ReadRecordsOfTypes(name + " (shortened)", result.text, read.keys)) {
+    const ByType after_by_type(*after, types);
+    bool part_same[2] = {true, true};
+    InParts(parts, [&](int p) {
+      const auto [first, last] = TypesOfPart(by_type, types, parts, p);
+      part_same[p] = SameCells(by_type, after_by_type, first, last);
+    });
+    same = part_same[0] && part_same[1];
+  }
   if (!same) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }

@@ -32,26 +32,39 @@ struct Box {
 struct TemplateRecord {
   std::uint32_t type;    // types are numbered in the order of their first records
   std::uint32_t offset;  // where the record's line starts in the text
-  std::uint32_t box : 31;
-  std::uint32_t plain : 1;  // "id1 id2 x y z" with plain decimal integers: may be merged
+  // The box, packed, and in the top bit whether the record is a plain tile record "id1 id2 x y z"
+  // with plain decimal integers, which may be merged. Whole words, not bit fields: setting a bit
+  // field reads the fresh memory it writes, and two page faults a page where one would do.
+  std::uint32_t packed;
+
+  static TemplateRecord Of(std::uint32_t type, std::size_t offset, const Box& box, bool plain) {
+    return {type, static_cast<std::uint32_t>(offset), box.Pack() | (plain ? kPlainBit : 0u)};
+  }
+  Box GetBox() const { return Box::Unpack(packed & ~kPlainBit); }
+  int Layer() const { return static_cast<int>((packed & ~kPlainBit) >> 24); }
+  bool Plain() const { return (packed & kPlainBit) != 0; }
+
+  static constexpr std::uint32_t kPlainBit = 1u << 31;
 };
+
+// Records in the order of their lines, in one part, or in two for a large template: its halves
+// are read side by side, on two threads.
+using RecordParts = std::vector<std::vector<TemplateRecord>>;
 
 struct TemplateRecords {
   long long lines = 0;  // header included
   TypeKeys keys;
-  std::vector<std::string> type_keys;   // by type number
-  std::vector<TemplateRecord> records;  // in the order of their lines
+  std::vector<std::string> type_keys;  // by type number
+  RecordParts parts;
 };
 
 // Reads every record of a template, checking each as a load of its own type checks it. Throws
 // Fault where any load would, and for a text of 4 GiB or more.
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
 
-// The same reading, with types numbered by `keys`. Returns nothing at the first record of a type
-// that `keys` lacks. `seen[t]` is set for every type t met.
-std::optional<std::vector<TemplateRecord>> ReadRecordsOfTypes(const std::string& name,
-                                                              std::string_view text,
-                                                              const TypeKeys& keys,
-                                                              std::vector<bool>& seen);
+// The same reading, with types numbered by `keys`. Returns nothing if the template has a type
+// that `keys` lacks, or lacks one that it has.
+std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
+                                              const TypeKeys& keys);
 
 }  // namespace quarnel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <random>
@@ -211,6 +212,70 @@ TEST(Shorten, MergesOnlyPlainTileRecords) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Shorten("t", c.input).text, c.output) << c.what;
+  }
+}
+
+// `count` records of type `key` on cells no two of which touch: nothing merges them. The same
+// count gives the same number of bytes whatever the key, if keys are as long.
+std::string LoneCells(std::string_view key, int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) {
+    lines += std::string(key) + " " + std::to_string(i % 26 * 2) + " " +
+             std::to_string(i / 26 % 26 * 2) + " " + std::to_string(i / 676) + "\r\n";
+  }
+  return lines;
+}
+
+// A large template is read, shortened and checked in two halves side by side; the records around
+// the cut must come out as they do in a small one.
+TEST(Shorten, ShortensALargeTemplateAsASmallOne) {
+  const struct {
+    std::string body;
+    std::string shortened;
+  } cases[] = {
+      {"8 1 0 0 0\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n8 1 9 9 9\r\n",
+       "8 1 0 0 0\r\nTILEW 7 3 1 2 3 3 2\r\n8 1 9 9 9\r\n"},
+      {"7 3 4 6 2\n9  9 1 1 2\n7 3 5 6 2\nTILEW 9 9 0 0 0 0 0\r\n",
+       "TILEW 7 3 1 2 3 3 2\n9  9 1 1 2\nTILEW 9 9 0 0 0 0 0\r\n"},
+      {"7 3 4 6 2\r\n7 3 4 6 2\r\n7 3 9 9 2\r\n7 3 4 6 2\r\n", "7 3 4 6 2\r\n7 3 9 9 2\r\n"},
+      {"TILEW 7 3 1 1 3 3 2\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n", "TILEW 7 3 1 1 3 3 2\r\n7 3 5 6 2\r\n"},
+  };
+  // Halves of equal size put the cut inside the body.
+  const std::string before = LoneCells("f 1", 3000);
+  const std::string after = LoneCells("g 1", 3000);
+  for (const auto& c : cases) {
+    const Shortened shortened = Shorten("t", "H\r\n\r\n" + before + c.body + after);
+    EXPECT_EQ(shortened.text, "H\r\n\r\n" + before + c.shortened + after) << c.body;
+    const auto count = [](const std::string& text) { return std::ranges::count(text, '\n'); };
+    EXPECT_EQ(shortened.summary.lines_before - shortened.summary.lines_after,
+              count(c.body) - count(c.shortened));
+  }
+  std::vector<std::string> keys;
+  for (const auto& type : ReadTypeCells("t", "H\r\n\r\n" + before + cases[0].body + after)) {
+    keys.push_back(type.key);
+  }
+  EXPECT_EQ(keys, (std::vector<std::string>{"f 1", "8 1", "7 3", "g 1"}));
+}
+
+TEST(Shorten, NamesTheFirstFaultOfALargeTemplateByItsLine) {
+  const std::string before = LoneCells("f 1", 3000);
+  const std::string after = LoneCells("g 1", 3000);
+  const std::string bad = "8 1 51 0 0\r\n";
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"H\r\n\r\n" + before + after + bad, "t, line 6003: field 2 \"51\" puts the column at 51"},
+      {"H\r\n\r\n" + bad + before + after + bad, "t, line 3: field 2 \"51\""},
+      {"H\r\n\r\n" + before + bad + after + bad, "t, line 3003: field 2 \"51\""},
+  };
+  for (const auto& c : cases) {
+    try {
+      Shorten("t", c.text);
+      ADD_FAILURE() << "no fault for " << c.message;
+    } catch (const Fault& fault) {
+      EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message);
+    }
   }
 }
 
