@@ -119,8 +119,20 @@ TEST(ReadTypeCells, ReadsEachTypeAsItsLoadDoes) {
   }
 }
 
+// `count` records of type `key` on cells no two of which touch: nothing merges them. The same
+// count gives the same number of bytes whatever the key, if keys are as long.
+std::string LoneCells(std::string_view key, int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) {
+    lines += std::string(key) + " " + std::to_string(i % 26 * 2) + " " +
+             std::to_string(i / 26 % 26 * 2) + " " + std::to_string(i / 676) + "\r\n";
+  }
+  return lines;
+}
+
 // Random short records, dense in the forms a fast reader could get wrong, read by ReadTypeCells
-// and by LoadToArray of each type: the same cells, or the same fault.
+// and by LoadToArray of each type: the same cells, or the same fault. Read again after enough
+// lines to make the template large, they come out the same.
 TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
   const char* const starts[] = {"7 3", "TILEW 7 3", "7  3", "TILEWX 70 3", "70 3", "7 3 9"};
   const char* const numbers[] = {"0",  "5",  "50", "51",  "100", "101", "007", "-0", "-3",   "-4",
@@ -144,12 +156,28 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
       }
       text += ends[end(random)];
     }
-    std::optional<std::string> fault;
+    std::optional<Fault> fault;
     std::vector<TypeCells> types;
     try {
       types = ReadTypeCells("t", text);
     } catch (const Fault& f) {
-      fault = f.what();
+      fault = f;
+    }
+    // The same records in the second half of a large template, which is read in two parts.
+    static const int kPadding = 6000;  // lines: some 75 KB
+    static const std::string padding = LoneCells("f 1", kPadding);
+    try {
+      const auto padded = ReadTypeCells("t", "H\r\n\r\n" + padding + text.substr(5));
+      EXPECT_FALSE(fault) << text;
+      ASSERT_EQ(padded.size(), types.size() + 1);
+      for (std::size_t t = 0; t < types.size(); ++t) {
+        EXPECT_EQ(padded[t + 1].key, types[t].key);
+        EXPECT_EQ(padded[t + 1].cells, types[t].cells);
+      }
+    } catch (const Fault& f) {
+      ASSERT_TRUE(fault) << f.what();
+      EXPECT_EQ(f.place().line, fault->place().line + kPadding);
+      EXPECT_EQ(f.problem(), fault->problem());
     }
     TempTemplate file(text);
     const auto load = [&](const std::string& key) {
@@ -170,10 +198,11 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
         try {
           load(key);
         } catch (const Fault& f) {
-          refused = refused || std::string(f.what()).substr(file.Path().size()) == fault->substr(1);
+          refused = refused || std::string(f.what()).substr(file.Path().size()) ==
+                                   std::string(fault->what()).substr(1);
         }
       }
-      EXPECT_TRUE(refused) << *fault << "\n" << text;
+      EXPECT_TRUE(refused) << fault->what() << "\n" << text;
       continue;
     }
     ++loaded;
@@ -213,17 +242,6 @@ TEST(Shorten, MergesOnlyPlainTileRecords) {
   for (const auto& c : cases) {
     EXPECT_EQ(Shorten("t", c.input).text, c.output) << c.what;
   }
-}
-
-// `count` records of type `key` on cells no two of which touch: nothing merges them. The same
-// count gives the same number of bytes whatever the key, if keys are as long.
-std::string LoneCells(std::string_view key, int count) {
-  std::string lines;
-  for (int i = 0; i < count; ++i) {
-    lines += std::string(key) + " " + std::to_string(i % 26 * 2) + " " +
-             std::to_string(i / 26 % 26 * 2) + " " + std::to_string(i / 676) + "\r\n";
-  }
-  return lines;
 }
 
 // A large template is read, shortened and checked in two halves side by side; the records around
