@@ -130,6 +130,27 @@ std::string LoneCells(std::string_view key, int count) {
   return lines;
 }
 
+// `text` with lines put in after its header, so that it is read in two parts, its own lines in the
+// second: the same types with the same cells, or the same fault on the same line.
+void ExpectTheSameInALargeTemplate(const std::string& text, const std::vector<TypeCells>& types,
+                                   const std::optional<Fault>& fault) {
+  static const int kPadding = 6000;  // lines: some 75 KB
+  static const std::string padding = LoneCells("f 1", kPadding);
+  try {
+    const auto padded = ReadTypeCells("t", "H\r\n\r\n" + padding + text.substr(5));
+    EXPECT_FALSE(fault) << text;
+    ASSERT_EQ(padded.size(), types.size() + 1);
+    for (std::size_t t = 0; t < types.size(); ++t) {
+      EXPECT_EQ(padded[t + 1].key, types[t].key);
+      EXPECT_EQ(padded[t + 1].cells, types[t].cells);
+    }
+  } catch (const Fault& f) {
+    ASSERT_TRUE(fault) << f.what();
+    EXPECT_EQ(f.place().line, fault->place().line + kPadding);
+    EXPECT_EQ(f.problem(), fault->problem());
+  }
+}
+
 // Random short records, dense in the forms a fast reader could get wrong, read by ReadTypeCells
 // and by LoadToArray of each type: the same cells, or the same fault. Read again after enough
 // lines to make the template large, they come out the same.
@@ -143,7 +164,9 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
   std::uniform_int_distribution<int> start(0, 5), number(0, 19), count(3, 6), end(0, 3);
   std::bernoulli_distribution odd(0.08);
   int loaded = 0;
-  for (int round = 0; round < 3000; ++round) {
+  const TempTemplate file("");
+  testing::TestProgram t(file.Path());
+  for (int round = 0; round < 2000; ++round) {
     std::string text = "H\r\n\r\n";
     for (int line = 0; line < 4; ++line) {
       text += starts[start(random)];
@@ -163,25 +186,10 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
     } catch (const Fault& f) {
       fault = f;
     }
-    // The same records in the second half of a large template, which is read in two parts.
-    static const int kPadding = 6000;  // lines: some 75 KB
-    static const std::string padding = LoneCells("f 1", kPadding);
-    try {
-      const auto padded = ReadTypeCells("t", "H\r\n\r\n" + padding + text.substr(5));
-      EXPECT_FALSE(fault) << text;
-      ASSERT_EQ(padded.size(), types.size() + 1);
-      for (std::size_t t = 0; t < types.size(); ++t) {
-        EXPECT_EQ(padded[t + 1].key, types[t].key);
-        EXPECT_EQ(padded[t + 1].cells, types[t].cells);
-      }
-    } catch (const Fault& f) {
-      ASSERT_TRUE(fault) << f.what();
-      EXPECT_EQ(f.place().line, fault->place().line + kPadding);
-      EXPECT_EQ(f.problem(), fault->problem());
-    }
-    TempTemplate file(text);
+    // Reading a large template takes longer: every eighth will do.
+    if (round % 8 == 0) ExpectTheSameInALargeTemplate(text, types, fault);
+    file.Write(text);
     const auto load = [&](const std::string& key) {
-      testing::TestProgram t(file.Path());
       const auto space = key.find(' ');
       LoadToArray(t.program, key.substr(0, space), key.substr(space + 1));
       std::vector<std::uint32_t> cells;
@@ -209,7 +217,7 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
     for (const auto& type : types)
       ASSERT_EQ(type.cells, load(type.key)) << type.key << "\n" << text;
   }
-  EXPECT_GT(loaded, 500);
+  EXPECT_GT(loaded, 300);
 }
 
 TEST(Shorten, MergesOnlyPlainTileRecords) {

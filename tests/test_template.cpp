@@ -37,6 +37,7 @@ std::string Template(std::initializer_list<std::string_view> records, std::strin
 std::set<Cell> SetCells(const TileArray& tilearray) {
   std::set<Cell> cells;
   for (int z = 0; z < kLayers; ++z) {
+    if (!tilearray.LayerHasCells(z)) continue;
     for (int y = 0; y < kRows; ++y) {
       for (int x = 0; x < kColumns; ++x) {
         if (tilearray.At(x, y, z)) cells.emplace(x, y, z);
