@@ -65,16 +65,19 @@ TemplateFile::TemplateFile(std::string name, std::string_view text)
 
 std::string TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
-  std::string text;
   std::error_code ignored;
   const auto size = std::filesystem::file_size(path, ignored);
-  if (!ignored) text.reserve(static_cast<std::size_t>(size));
-  std::vector<char> chunk(kBufferSize);
-  std::size_t got = 0;
-  while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-    text.append(chunk.data(), got);
+  // Read straight into the text; a file that changes meanwhile is read to its actual end.
+  std::string text;
+  text.reserve((ignored ? 0 : static_cast<std::size_t>(size)) + kBufferSize);  // room for the end
+  text.resize(ignored ? 0 : static_cast<std::size_t>(size));
+  std::size_t filled = std::fread(text.data(), 1, text.size(), file.get());
+  while (filled == text.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
+    text.resize(filled + kBufferSize);
+    filled += std::fread(text.data() + filled, 1, kBufferSize, file.get());
   }
   if (std::ferror(file.get())) throw Fault({path}, "cannot be read");
+  text.resize(filled);
   return text;
 }
 

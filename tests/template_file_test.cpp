@@ -111,6 +111,16 @@ TEST(TemplateFile, RefusesWhatItCannotRead) {
   }
 }
 
+TEST(TemplateFile, ReadsAWholeFileOfAnySize) {
+  for (const std::size_t size : {0, 1, 65535, 65536, 65537, 200000}) {
+    std::string content(size, 'x');
+    for (std::size_t i = 0; i < size; i += 7) content[i] = static_cast<char>('a' + i % 26);
+    const TempTemplate file(content);
+    EXPECT_EQ(TemplateFile::ReadAll(file.Path()), content) << size;
+  }
+  EXPECT_THROW(TemplateFile::ReadAll("/nonexistent/level.tmp"), Fault);
+}
+
 TEST(ReadHeader, JoinsTheTwoHeaderLines) {
   TempTemplate file("AB \r\nCD\r\nrest\r\n");
   TemplateFile reader(file.Path());
