@@ -12,7 +12,6 @@
 #include "model/template_format.h"
 
 namespace quarnel {
-
 namespace {
 
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
@@ -38,6 +37,8 @@ class ShortLine {
   static constexpr int kMaxSize = 32;
   // Bytes read from the line's start, whatever its size.
   static constexpr std::size_t kReadable = kMaxSize + 8;
+  // The masks take byte i of a word read from memory as its i-th lowest byte.
+  static constexpr bool kWorksHere = std::endian::native == std::endian::little;
 
   // kReadable bytes must be readable from `at`.
   explicit ShortLine(const char* at) : bytes_(at) {
@@ -249,7 +250,7 @@ std::optional<long long> ReadRecords(const std::string& name, std::string_view t
   std::size_t offset = file.Offset();
   long long line_number = file.LineNumber();
   for (;;) {
-    if (text.size() - offset >= ShortLine::kReadable) {
+    if (ShortLine::kWorksHere && text.size() - offset >= ShortLine::kReadable) {
       const ShortLine bytes(text.data() + offset);
       const bool rectangle = IsRectangleRecord(bytes.Line());
       if (bytes.Found()) {
