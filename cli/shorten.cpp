@@ -260,45 +260,69 @@ std::string Apply(std::string_view text, Edits& edits) {
   return out;
 }
 
-// Calls `each_word(index)` for each word of a bit set over the whole grid that holds a bit of
-// the record's box.
-template <typename EachWord>
-void ForEachWord(const TemplateRecord& record, EachWord each_word) {
-  ForEachRow(record, [&](std::uint32_t first, int count) {
-    for (std::uint32_t w = first / 64; w <= (first + count - 1) / 64; ++w) each_word(w);
-  });
-}
+// One type's cells in two templates, as bits over the whole grid. The two words for the same
+// cells lie side by side, and the words set are listed, so that comparing and clearing them
+// costs as much as setting them.
+class CellBits {
+ public:
+  enum Side { kBefore, kAfter };
 
-// Sets the bits of a record's cells in a bit set over the whole grid.
-void SetCells(const TemplateRecord& record, std::vector<std::uint64_t>& bits) {
-  ForEachRow(record, [&](std::uint32_t first, int count) {
-    const std::uint64_t run = (std::uint64_t{1} << count) - 1;  // a row is under 64 cells
-    const std::uint32_t shift = first % 64;
-    bits[first / 64] |= run << shift;
-    if (shift + static_cast<std::uint32_t>(count) > 64) bits[first / 64 + 1] |= run >> (64 - shift);
-  });
-}
-
-// Whether every type in [first, last) has exactly the same cells in `before` and `after`. Each
-// type's cells are set as bits over the whole grid; then every word a record touched is compared
-// and cleared, so a difference is seen at the first record that touches its word.
-bool SameCells(const ByType& before, const ByType& after, std::size_t first, std::size_t last) {
-  const std::size_t words = (static_cast<std::size_t>(TileArray::kSize) + 63) / 64 + 1;
-  std::vector<std::uint64_t> old_bits(words, 0);
-  std::vector<std::uint64_t> new_bits(words, 0);
-  for (std::size_t t = first; t < last; ++t) {
-    for (const auto& r : before.Of(t)) SetCells(r, old_bits);
-    for (const auto& r : after.Of(t)) SetCells(r, new_bits);
+  void Set(Side side, const TemplateRecord& record) {
+    ForEachRow(record, [&](std::uint32_t first, int count) {
+      const std::uint64_t run = (std::uint64_t{1} << count) - 1;  // a row is under 64 cells
+      const std::uint32_t shift = first % 64;
+      SetWord(side, first / 64, run << shift);
+      if (shift + static_cast<std::uint32_t>(count) > 64)
+        SetWord(side, first / 64 + 1, run >> (64 - shift));
+    });
+  }
+  // Whether both sides hold the same cells; clears them for the next type.
+  bool SameAndClear() {
     bool same = true;
-    const auto compare_and_clear = [&](std::uint32_t w) {
-      same &= old_bits[w] == new_bits[w];
-      old_bits[w] = new_bits[w] = 0;
-    };
-    for (const auto& r : before.Of(t)) ForEachWord(r, compare_and_clear);
-    for (const auto& r : after.Of(t)) ForEachWord(r, compare_and_clear);
-    if (!same) return false;
+    for (const std::uint32_t w : set_) {
+      same &= words_[w][kBefore] == words_[w][kAfter];
+      words_[w] = {};
+    }
+    set_.clear();
+    return same;
+  }
+
+ private:
+  void SetWord(Side side, std::uint32_t w, std::uint64_t bits) {
+    if (words_[w][kBefore] == 0 && words_[w][kAfter] == 0) set_.push_back(w);
+    words_[w][side] |= bits;
+  }
+
+  std::vector<std::array<std::uint64_t, 2>> words_ =
+      std::vector<std::array<std::uint64_t, 2>>((TileArray::kSize + 63) / 64 + 1);
+  std::vector<std::uint32_t> set_;
+};
+
+// Whether every type in [first, last) has exactly the same cells in `before` and `after`.
+bool SameCells(const ByType& before, const ByType& after, std::size_t first, std::size_t last) {
+  CellBits bits;
+  for (std::size_t t = first; t < last; ++t) {
+    for (const auto& r : before.Of(t)) bits.Set(CellBits::kBefore, r);
+    for (const auto& r : after.Of(t)) bits.Set(CellBits::kAfter, r);
+    if (!bits.SameAndClear()) return false;
   }
   return true;
+}
+
+// Whether `text` has exactly the types of `read`, each with the same cells.
+bool SameTilesAs(const TemplateRecords& read, const ByType& by_type, const std::string& name,
+                 std::string_view text) {
+  const auto records = ReadRecordsOfTypes(name, text, read.keys);
+  if (!records) return false;
+  const std::size_t types = read.type_keys.size();
+  const std::size_t parts = read.parts.size();
+  const ByType after(*records, types);
+  bool part_same[2] = {true, true};
+  InParts(parts, [&](int p) {
+    const auto [first, last] = TypesOfPart(by_type, types, parts, p);
+    part_same[p] = SameCells(by_type, after, first, last);
+  });
+  return part_same[0] && part_same[1];
 }
 
 // Shortens the types in [first, last), layer by layer.
@@ -374,20 +398,16 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  bool same = false;
-  if (const auto after = ReadRecordsOfTypes(name + " (shortened)", result.text, read.keys)) {
-    const ByType after_by_type(*after, types);
-    bool part_same[2] = {true, true};
-    InParts(parts, [&](int p) {
-      const auto [first, last] = TypesOfPart(by_type, types, parts, p);
-      part_same[p] = SameCells(by_type, after_by_type, first, last);
-    });
-    same = part_same[0] && part_same[1];
-  }
-  if (!same) {
+  if (!SameTilesAs(read, by_type, name + " (shortened)", result.text)) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;
+}
+
+bool SameTiles(const std::string& first_name, std::string_view first,
+               const std::string& second_name, std::string_view second) {
+  const TemplateRecords read = ReadTemplateRecords(first_name, first);
+  return SameTilesAs(read, ByType(read.parts, read.type_keys.size()), second_name, second);
 }
 
 std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,

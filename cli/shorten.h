@@ -37,6 +37,13 @@ struct Shortened {
 // unchecked text ever leaves here. Throws Fault where any load of the template would.
 Shortened Shorten(const std::string& name, std::string_view text);
 
+// Whether two templates have the same types, each with exactly the same cells, read with the
+// loader's rules: the check a shortened template passes before Shorten returns it. Throws Fault
+// where a load of the first would, and where one of the second would, unless the second is found
+// to differ first.
+bool SameTiles(const std::string& first_name, std::string_view first,
+               const std::string& second_name, std::string_view second);
+
 // Where two templates' cells first differ: by type in order of first appearance (the first
 // template's types, then the second's), then by layer, row and column.
 struct Difference {

@@ -325,6 +325,36 @@ TEST(Shorten, RefusesWhatAnyLoadWouldRefuse) {
   }
 }
 
+TEST(SameTiles, TellsTemplatesWithTheSameTilesFromOthers) {
+  const std::string first = Template({"7 3 1 1 0", "7 3 2 1 0", "8 1 0 0 5", "8 1 0 0 5"});
+  const std::string before = LoneCells("f 1", 3000);
+  const std::string after = LoneCells("g 1", 3000);
+  const auto large = [&](std::string_view middle) {
+    return "H\r\n\r\n" + before + std::string(middle) + after;
+  };
+  const struct {
+    std::string what;
+    std::string first;
+    std::string second;
+    bool same;
+  } cases[] = {
+      {"the same lines", first, first, true},
+      {"other records, other order, other header", first,
+       Template({"8 1 0 0 5", "TILEW 7 3 -2 -1 -2 -2 0"}, "Other", ""), true},
+      {"a cell moved", first, Template({"7 3 1 1 0", "7 3 3 1 0", "8 1 0 0 5"}), false},
+      {"a cell on another layer", first, Template({"7 3 1 1 0", "7 3 2 1 1", "8 1 0 0 5"}), false},
+      {"a type missing", first, Template({"7 3 1 1 0", "7 3 2 1 0"}), false},
+      {"a type more", first, first + "9 9 1 1 1\r\n", false},
+      {"a type more that covers nothing", first, first + "TILEW 9 9 5 4 0 0 0\r\n", false},
+      {"a type less that covers nothing", first + "TILEW 9 9 5 4 0 0 0\r\n", first, false},
+      {"large, the same", large("7 3 1 1 0\r\n"), large("TILEW 7 3 -2 -2 -2 -2 0\r\n"), true},
+      {"large, a cell moved", large("7 3 1 1 0\r\n"), large("7 3 1 1 1\r\n"), false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SameTiles("a", c.first, "b", c.second), c.same) << c.what;
+  }
+}
+
 TEST(FirstDifference, FindsAOneCellDifference) {
   const std::string a = Template({"7 3 1 1 0", "7 3 2 2 5", "8 1 0 0 0"});
   const std::string b = Template({"8 1 0 0 0", "TILEW 7 3 -2 -2 -2 -2 0"});
