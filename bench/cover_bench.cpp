@@ -148,12 +148,12 @@ double MedianMs(int runs, Work work) {
 
 // Reading the file, shortening it and checking the result, against one load of the same file
 // in the same run: "loads" is the ratio.
-void BM_ShortenTemplate(benchmark::State& state) {
-  const std::string path = GeneratedTemplate(kMillion);
+void ShortenAgainstALoad(benchmark::State& state, const std::string& path, const std::string& id1,
+                         const std::string& id2) {
   WindowRecord window;
   window.path = path;
   Program program(window);
-  const double load_ms = MedianMs(9, [&] { LoadToArray(program, TypeId1(500), TypeId2(500)); });
+  const double load_ms = MedianMs(9, [&] { LoadToArray(program, id1, id2); });
   double shorten_ms = 0;
   for (auto _ : state) {
     shorten_ms = MedianMs(5, [&] {
@@ -164,7 +164,17 @@ void BM_ShortenTemplate(benchmark::State& state) {
   state.counters["load_ms"] = load_ms;
   state.counters["loads"] = shorten_ms / load_ms;
 }
+
+void BM_ShortenTemplate(benchmark::State& state) {
+  ShortenAgainstALoad(state, GeneratedTemplate(kMillion), TypeId1(500), TypeId2(500));
+}
 BENCHMARK(BM_ShortenTemplate)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Nearly every record merges: the most output to build and the most covers to find.
+void BM_ShortenDenseTemplate(benchmark::State& state) {
+  ShortenAgainstALoad(state, DenseTemplate(1'000'000, 100, 1), "t50", "1");
+}
+BENCHMARK(BM_ShortenDenseTemplate)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_LoadOnce(benchmark::State& state) {
   WindowRecord window;

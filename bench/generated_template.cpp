@@ -1,6 +1,8 @@
 #include "bench/generated_template.h"
 
 #include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -59,6 +61,47 @@ std::string GeneratedTemplate(const TemplateShape& shape) {
       }
       out << line << "\r\n";
     }
+    if (!out) throw std::runtime_error("cannot write " + partial);
+  }
+  std::filesystem::rename(partial, path);
+  return path.string();
+}
+
+std::string DenseTemplate(long long records, int types, std::uint32_t seed) {
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("quarnel-bench-dense-" + std::to_string(records) + "-" +
+                     std::to_string(types) + "-" + std::to_string(seed) + ".tmp");
+  if (std::filesystem::exists(path)) return path.string();
+
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> corner(0, 39), side(1, 11), layer(0, 100);
+  std::vector<std::string> lines;
+  std::vector<std::uint8_t> taken(51 * 51 * 101);
+  for (int t = 0; t < types; ++t) {
+    std::fill(taken.begin(), taken.end(), 0);
+    const std::string key = "t" + std::to_string(t) + " 1 ";
+    for (long long cells = 0; cells < records / types;) {
+      const int x = corner(random), y = corner(random), z = layer(random);
+      const int width = side(random), height = side(random);
+      for (int i = x; i < std::min(51, x + width); ++i) {
+        for (int j = y; j < std::min(51, y + height); ++j) {
+          auto& flag = taken[static_cast<std::size_t>(i + 51 * j + 2601 * z)];
+          if (flag) continue;
+          flag = 1;
+          ++cells;
+          lines.push_back(key + std::to_string(i) + " " + std::to_string(j) + " " +
+                          std::to_string(z));
+        }
+      }
+    }
+  }
+  std::shuffle(lines.begin(), lines.end(), random);
+
+  const auto partial = path.string() + ".part";
+  {
+    std::ofstream out(partial, std::ios::binary);
+    out << "Dense map\r\n seed " << seed << "\r\n";
+    for (const auto& line : lines) out << line << "\r\n";
     if (!out) throw std::runtime_error("cannot write " + partial);
   }
   std::filesystem::rename(partial, path);

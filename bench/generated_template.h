@@ -17,6 +17,10 @@ struct TemplateShape {
 // more, LateType(), appears only in the last 1% of the lines.
 std::string GeneratedTemplate(const TemplateShape& shape);
 
+// Writes, once, a template of about `records` plain tile records of types "t0 1" to "t<types-1> 1"
+// whose cells fill random rectangles, in shuffled order: nearly all of it can be merged.
+std::string DenseTemplate(long long records, int types, std::uint32_t seed);
+
 // Counts line ends with memchr: the least any reader of the file must do.
 long long CountLineEnds(const std::string& path);
 
