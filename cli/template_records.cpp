@@ -119,22 +119,24 @@ void SetKey(const ShortLine& line, int begin, int end, Lexed& lexed) {
       size <= static_cast<int>(TypeKeys::kShortKeySize) ? line.ShortKey(begin, size) : 0;
 }
 
+// The position of the first space left in `spaces`, which it takes out; 32 when none is left.
+int NextSpace(std::uint32_t& spaces) {
+  const int at = std::countr_zero(spaces);
+  spaces &= spaces - 1;
+  return at;
+}
+
 // A plain tile record "id1 id2 x y z": exactly five fields, with x, y and z plain decimal
 // integers (no sign, no leading zero) inside the grid. Any other line gives nothing.
 bool LexPlainTile(const ShortLine& line, Lexed& lexed) {
   // Plain variables, not arrays: the compiler would store an array and load it back in wider
   // pieces, which stalls the processor.
   std::uint32_t spaces = line.Spaces();
-  const auto next_space = [&spaces] {
-    const int at = std::countr_zero(spaces);
-    spaces &= spaces - 1;
-    return at;
-  };
-  next_space();
-  const int key_end = next_space();
+  NextSpace(spaces);
+  const int key_end = NextSpace(spaces);
   const int x_begin = key_end + 1;
-  const int y_begin = next_space() + 1;
-  const int z_begin = next_space() + 1;
+  const int y_begin = NextSpace(spaces) + 1;
+  const int z_begin = NextSpace(spaces) + 1;
   const int x_digits = y_begin - 1 - x_begin;
   const int y_digits = z_begin - 1 - y_begin;
   const int z_digits = line.Size() - z_begin;
@@ -164,19 +166,14 @@ bool LexPlainTile(const ShortLine& line, Lexed& lexed) {
 // an empty range. Any other line gives nothing, and goes the general way.
 bool LexRectangle(const ShortLine& line, Lexed& lexed) {
   std::uint32_t spaces = line.Spaces();
-  const auto next_space = [&spaces] {
-    const int at = std::countr_zero(spaces);
-    spaces &= spaces - 1;
-    return at;
-  };
-  const int key_begin = next_space() + 1;
-  next_space();
-  const int key_end = next_space();
+  const int key_begin = NextSpace(spaces) + 1;
+  NextSpace(spaces);
+  const int key_end = NextSpace(spaces);
   int value[5];
   std::uint32_t minus = 0;
   int begin = key_end + 1;
   for (int i = 0; i < 5; ++i) {
-    const int end = i < 4 ? next_space() : line.Size();
+    const int end = i < 4 ? NextSpace(spaces) : line.Size();
     const bool negative = line.At(begin) == '-';
     const int digits = end - begin - (negative ? 1 : 0);
     if (digits < 1 || digits > 3) return false;
