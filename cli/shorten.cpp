@@ -28,7 +28,7 @@ std::uint32_t CellIndex(int x, int y, int z) {
 // Calls `each_row(first_cell, count)` for each row of a record's box: `count` cells from cell
 // index `first_cell`, which lie next to each other.
 template <typename EachRow>
-void ForEachRow(const TemplateRecord& record, EachRow each_row) {
+void ForEachRow(const RecordCells& record, EachRow each_row) {
   const Box box = record.GetBox();
   for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
 }
@@ -54,12 +54,12 @@ class ByType {
       }
     }
     begin_[types] = at;
-    grouped_ = std::make_unique_for_overwrite<TemplateRecord[]>(at);
+    grouped_ = std::make_unique_for_overwrite<RecordCells[]>(at);
     InParts(parts.size(), [&](int p) {
-      for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r;
+      for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r.cells;
     });
   }
-  std::span<const TemplateRecord> Of(std::size_t type) const {
+  std::span<const RecordCells> Of(std::size_t type) const {
     return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
   }
   // Types [0, cut) and [cut, types) hold about as many records each.
@@ -70,7 +70,7 @@ class ByType {
 
  private:
   std::vector<std::uint32_t> begin_;
-  std::unique_ptr<TemplateRecord[]> grouped_;  // not zeroed first: every slot is written
+  std::unique_ptr<RecordCells[]> grouped_;  // not zeroed first: every slot is written
 };
 
 // The types that part `index` of `parts` works on: all, or about half the records each.
@@ -132,7 +132,7 @@ class LayerShortener {
   LayerShortener(std::string_view text, Edits& edits, ShortenSummary& summary)
       : text_(text), edits_(edits), summary_(summary) {}
 
-  void Shorten(std::span<const TemplateRecord> records, const std::string& key, int z) {
+  void Shorten(std::span<const RecordCells> records, const std::string& key, int z) {
     // Cells that lines kept as they stand cover already: rectangle records and tile records that
     // are not plain. These may be covered again but need not be.
     for (const auto& r : records) {
@@ -177,7 +177,7 @@ class LayerShortener {
  private:
   enum : std::uint8_t { kEmpty, kKept, kMust, kMerged };
 
-  static int LocalCell(const TemplateRecord& r) {
+  static int LocalCell(const RecordCells& r) {
     const Box box = r.GetBox();
     return box.x1 + kColumns * box.y1;
   }
@@ -267,7 +267,7 @@ class CellBits {
  public:
   enum Side { kBefore, kAfter };
 
-  void Set(Side side, const TemplateRecord& record) {
+  void Set(Side side, const RecordCells& record) {
     ForEachRow(record, [&](std::uint32_t first, int count) {
       const std::uint64_t run = (std::uint64_t{1} << count) - 1;  // a row is under 64 cells
       const std::uint32_t shift = first % 64;
@@ -309,13 +309,15 @@ bool SameCells(const ByType& before, const ByType& after, std::size_t first, std
   return true;
 }
 
-// Whether `text` has exactly the types of `read`, each with the same cells.
-bool SameTilesAs(const TemplateRecords& read, const ByType& by_type, const std::string& name,
+// Whether `text` has exactly the types of `read`, each with the same cells. The records of `read`,
+// which `by_type` holds grouped already, give their memory to the reading of `text`: fresh memory
+// costs a page fault a page.
+bool SameTilesAs(TemplateRecords& read, const ByType& by_type, const std::string& name,
                  std::string_view text) {
-  const auto records = ReadRecordsOfTypes(name, text, read.keys);
+  const std::size_t parts = read.parts.size();
+  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
   if (!records) return false;
   const std::size_t types = read.type_keys.size();
-  const std::size_t parts = read.parts.size();
   const ByType after(*records, types);
   bool part_same[2] = {true, true};
   InParts(parts, [&](int p) {
@@ -329,7 +331,7 @@ bool SameTilesAs(const TemplateRecords& read, const ByType& by_type, const std::
 void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer.
-  std::vector<TemplateRecord> by_layer;
+  std::vector<RecordCells> by_layer;
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
   for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
@@ -370,7 +372,7 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 }
 
 Shortened Shorten(const std::string& name, std::string_view text) {
-  const TemplateRecords read = ReadTemplateRecords(name, text);
+  TemplateRecords read = ReadTemplateRecords(name, text);
   const std::size_t types = read.type_keys.size();
   // A large template was read in two parts; its types are shortened and checked in two too.
   const std::size_t parts = read.parts.size();
@@ -406,8 +408,9 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
 bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
-  const TemplateRecords read = ReadTemplateRecords(first_name, first);
-  return SameTilesAs(read, ByType(read.parts, read.type_keys.size()), second_name, second);
+  TemplateRecords read = ReadTemplateRecords(first_name, first);
+  const ByType by_type(read.parts, read.type_keys.size());
+  return SameTilesAs(read, by_type, second_name, second);
 }
 
 std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,

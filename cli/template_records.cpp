@@ -366,7 +366,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
             },
             [&](int type, const Box& box, bool plain, std::size_t offset) {
               records.push_back(
-                  TemplateRecord::Of(static_cast<std::uint32_t>(type), offset, box, plain));
+                  {static_cast<std::uint32_t>(type), RecordCells::Of(offset, box, plain)});
             });
         read.parts.push_back(std::move(records));
         parts[index] = std::move(read);
@@ -389,12 +389,14 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
 }
 
 std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                              const TypeKeys& keys) {
+                                              const TypeKeys& keys, RecordParts spare) {
+  spare.resize(2);
   RecordParts parts(2);
   std::vector<bool> seen[2];
   const auto lines =
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
-        std::vector<TemplateRecord> records;
+        std::vector<TemplateRecord> records = std::move(spare[static_cast<std::size_t>(index)]);
+        records.clear();
         records.reserve(part.size() / 14);
         std::vector<bool> part_seen(static_cast<std::size_t>(keys.Size()), false);
         const auto lines = ReadRecords(
@@ -406,7 +408,7 @@ std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::stri
             },
             [&](int type, const Box& box, bool plain, std::size_t offset) {
               records.push_back(
-                  TemplateRecord::Of(static_cast<std::uint32_t>(type), offset, box, plain));
+                  {static_cast<std::uint32_t>(type), RecordCells::Of(offset, box, plain)});
             });
         parts[static_cast<std::size_t>(index)] = std::move(records);
         seen[index] = std::move(part_seen);

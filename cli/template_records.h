@@ -27,24 +27,30 @@ struct Box {
   }
 };
 
-// One record of a template, as every load of its type reads it. A rectangle record whose bounds
-// do not fall on whole numbers may give several boxes, and so several of these.
-struct TemplateRecord {
-  std::uint32_t type;    // types are numbered in the order of their first records
+// The cells one record gives and where its line stands: what is kept of a record once the records
+// are grouped by type.
+struct RecordCells {
   std::uint32_t offset;  // where the record's line starts in the text
   // The box, packed, and in the top bit whether the record is a plain tile record "id1 id2 x y z"
   // with plain decimal integers, which may be merged. Whole words, not bit fields: setting a bit
   // field reads the fresh memory it writes, and two page faults a page where one would do.
   std::uint32_t packed;
 
-  static TemplateRecord Of(std::uint32_t type, std::size_t offset, const Box& box, bool plain) {
-    return {type, static_cast<std::uint32_t>(offset), box.Pack() | (plain ? kPlainBit : 0u)};
+  static RecordCells Of(std::size_t offset, const Box& box, bool plain) {
+    return {static_cast<std::uint32_t>(offset), box.Pack() | (plain ? kPlainBit : 0u)};
   }
   Box GetBox() const { return Box::Unpack(packed & ~kPlainBit); }
   int Layer() const { return static_cast<int>((packed & ~kPlainBit) >> 24); }
   bool Plain() const { return (packed & kPlainBit) != 0; }
 
   static constexpr std::uint32_t kPlainBit = 1u << 31;
+};
+
+// One record of a template, as every load of its type reads it. A rectangle record whose bounds
+// do not fall on whole numbers may give several boxes, and so several of these.
+struct TemplateRecord {
+  std::uint32_t type;  // types are numbered in the order of their first records
+  RecordCells cells;
 };
 
 // Records in the order of their lines, in one part, or in two for a large template: its halves
@@ -63,8 +69,8 @@ struct TemplateRecords {
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
 
 // The same reading, with types numbered by `keys`. Returns nothing if the template has a type
-// that `keys` lacks, or lacks one that it has.
+// that `keys` lacks, or lacks one that it has. The records may take the memory of `spare`.
 std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                              const TypeKeys& keys);
+                                              const TypeKeys& keys, RecordParts spare = {});
 
 }  // namespace quarnel
