@@ -43,6 +43,18 @@ std::set<std::string> KeysIn(const std::string& text) {
   return keys;
 }
 
+// The cells LoadToArray gives type `key` ("id1 id2"), as sorted cell indices.
+std::vector<std::uint32_t> LoadedCells(Program& program, const std::string& key) {
+  const auto space = key.find(' ');
+  LoadToArray(program, key.substr(0, space), key.substr(space + 1));
+  std::vector<std::uint32_t> cells;
+  for (const auto& [x, y, z] : testing::SetCells(program.tilearray)) {
+    cells.push_back(static_cast<std::uint32_t>(TileArray::Index(x, y, z)));
+  }
+  std::sort(cells.begin(), cells.end());
+  return cells;
+}
+
 std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -106,16 +118,9 @@ TEST(ReadTypeCells, ReadsEachTypeAsItsLoadDoes) {
     text += line + "\r\n";
   }
   TempTemplate file(text);
+  testing::TestProgram t(file.Path());
   for (const auto& type : ReadTypeCells("t", text)) {
-    testing::TestProgram t(file.Path());
-    const auto space = type.key.find(' ');
-    LoadToArray(t.program, type.key.substr(0, space), type.key.substr(space + 1));
-    std::vector<std::uint32_t> loaded;
-    for (const auto& [x, y, z] : testing::SetCells(t.program.tilearray)) {
-      loaded.push_back(static_cast<std::uint32_t>(TileArray::Index(x, y, z)));
-    }
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(type.cells, loaded) << type.key;
+    EXPECT_EQ(type.cells, LoadedCells(t.program, type.key)) << type.key;
   }
 }
 
@@ -189,16 +194,7 @@ TEST(ReadTypeCells, AgreesWithLoadsOnRandomRecords) {
     // Reading a large template takes longer: every eighth will do.
     if (round % 8 == 0) ExpectTheSameInALargeTemplate(text, types, fault);
     file.Write(text);
-    const auto load = [&](const std::string& key) {
-      const auto space = key.find(' ');
-      LoadToArray(t.program, key.substr(0, space), key.substr(space + 1));
-      std::vector<std::uint32_t> cells;
-      for (const auto& [x, y, z] : testing::SetCells(t.program.tilearray)) {
-        cells.push_back(static_cast<std::uint32_t>(TileArray::Index(x, y, z)));
-      }
-      std::sort(cells.begin(), cells.end());
-      return cells;
-    };
+    const auto load = [&](const std::string& key) { return LoadedCells(t.program, key); };
     if (fault) {
       // The first faulty line faults the load of its own type, with the same message.
       bool refused = false;
