@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "bench/generated_template.h"
-#include "cli/shorten.h"
+#include "shorten/shorten.h"
 #include "cover/cover.h"
 #include "editor/window_record.h"
-#include "model/loader.h"
+#include "editor/steps.h"
 #include "model/template_file.h"
 
 namespace quarnel::bench {

@@ -6,8 +6,7 @@
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/window_record.h"
-#include "model/loader.h"
-#include "model/walker.h"
+#include "editor/steps.h"
 
 namespace quarnel::bench {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "cli/shorten.h"
 #include "model/fault.h"
 #include "model/template_file.h"
+#include "shorten/shorten.h"
 
 namespace {
 

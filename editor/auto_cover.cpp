@@ -4,8 +4,8 @@
 
 #include "cover/cover.h"
 #include "editor/grid_view.h"
-#include "editor/marking.h"
 #include "editor/surface.h"
+#include "model/template_format.h"
 
 namespace quarnel {
 

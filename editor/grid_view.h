@@ -1,7 +1,7 @@
 #pragma once
 
+#include "editor/program.h"
 #include "editor/surface.h"
-#include "model/program.h"
 
 namespace quarnel {
 

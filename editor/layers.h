@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/program.h"
+#include "editor/program.h"
 
 namespace quarnel {
 

@@ -6,6 +6,7 @@
 
 #include "editor/grid_view.h"
 #include "editor/surface.h"
+#include "model/template_format.h"
 
 namespace quarnel {
 namespace {
@@ -41,12 +42,6 @@ void PressSecondCorner(Program& program, int column, int row) {
 }
 
 }  // namespace
-
-std::string RectangleRecord(const std::string& curtype, int x1, int x2, int y1, int y2, int z) {
-  const auto bound = [](int index) { return std::to_string(index - kRectangleOffset); };
-  return "TILEW " + curtype + " " + bound(x1) + " " + bound(x2) + " " + bound(y1) + " " +
-         bound(y2) + " " + std::to_string(z) + "\r\n";
-}
 
 void PictureMouseDown(Program& program, int button, float x, float y) {
   if (button != kLeftButton && button != kRightButton) return;

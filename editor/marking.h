@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/program.h"
+#include "editor/program.h"
 
 namespace quarnel {
 
@@ -12,9 +12,5 @@ inline constexpr int kRightButton = 2;
 // drawing, fills the rectangle spanned by the two corners in blue and appends its rectangle record
 // to the output text. Other buttons and presses elsewhere do nothing.
 void PictureMouseDown(Program& program, int button, float x, float y);
-
-// The rectangle record for the current type and layer covering columns x1..x2 and rows y1..y2,
-// ending in CR LF. Its bounds are stored kRectangleOffset below the grid indices.
-std::string RectangleRecord(const std::string& curtype, int x1, int x2, int y1, int y2, int z);
 
 }  // namespace quarnel

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "editor/surface.h"
+#include "editor/window_values.h"
 #include "model/template_format.h"
-#include "model/window_values.h"
 
 namespace quarnel {
 

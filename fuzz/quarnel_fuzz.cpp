@@ -16,14 +16,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/shorten.h"
+#include "shorten/shorten.h"
 #include "editor/auto_cover.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
 #include "editor/window_record.h"
 #include "model/fault.h"
-#include "model/walker.h"
+#include "editor/steps.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "model/records.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -119,16 +120,18 @@ RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fiel
   return cells;
 }
 
-void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
-  const GridCell cell = TileRecordCell(file, fields);
-  tilearray.Set(cell.x, cell.y, cell.z);
-}
-
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
   const RectangleCells cells = RectangleRecordCells(file, fields);
   for (const int column : cells.columns) {
     for (const int row : cells.rows) tilearray.Set(column, row, cells.z);
   }
+}
+
+std::string_view KeyOfLine(std::string_view line, bool rectangle) {
+  const std::size_t begin = rectangle ? line.find(' ') + 1 : 0;
+  const std::size_t between = line.find(' ', begin);
+  const std::size_t end = std::min(line.find(' ', between + 1), line.size());
+  return line.substr(begin, end - begin);
 }
 
 }  // namespace quarnel

@@ -35,6 +35,9 @@ inline void RequireIds(const TemplateFile& file, std::string_view line, int firs
   }
 }
 
+// "id1 id2" of a record line whose ids are known to be there.
+std::string_view KeyOfLine(std::string_view line, bool rectangle);
+
 // The cell of a tile record "id1 id2 x y z", as a load of its type reads it.
 struct GridCell {
   int x, y, z;
@@ -51,8 +54,7 @@ struct RectangleCells {
 };
 RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fields);
 
-// Sets the cells of a record whose type matched.
-void AddTileRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
+// Sets the cells of a rectangle record whose type matched.
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
 
 }  // namespace quarnel

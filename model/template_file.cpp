@@ -34,7 +34,7 @@ std::FILE* OpenForReading(const std::string& path) {
 }  // namespace
 
 // Looks at eight bytes a step: lines are short, and this beats several memchr calls a line.
-const char* TemplateFile::FindLineEnd(const char* at, const char* const end) {
+const char* FindLineEnd(const char* at, const char* const end) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighs = 0x8080808080808080u;
@@ -81,9 +81,24 @@ std::string TemplateFile::ReadAll(const std::string& path) {
   return text;
 }
 
+void TemplateFile::SeekTo(std::size_t position, long long line_number) {
+  line_number_ = line_number;
+  if (!file_) {
+    begin_ = position;
+    return;
+  }
+  if (std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) {
+    throw Fault({path_, line_number + 1}, "cannot be read");
+  }
+  consumed_ = position;
+  begin_ = end_ = 0;
+  spent_ = false;
+}
+
 bool TemplateFile::Fill() {
   if (begin_ < end_) return true;
   if (spent_) return false;
+  consumed_ += end_;
   begin_ = 0;
   end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
   if (end_ < buffer_.size()) {

@@ -8,12 +8,19 @@
 
 namespace quarnel {
 
+// The first CR, LF or NUL in [at, end), or end: the one scanner for line ends.
+const char* FindLineEnd(const char* at, const char* end);
+
 // Reads a template line by line as raw bytes, from a file or from text in memory. A line ends at
 // CR LF, LF or CR; the end is not part of the line, and a last line without an end still counts.
 // A NUL byte is a Fault: templates are text, and NULs mean binary data. A file is closed when the
 // reader goes out of scope, whichever way that happens.
 class TemplateFile {
  public:
+  static constexpr std::string_view kCrLf = "\r\n";
+  static constexpr std::string_view kLf = "\n";
+  static constexpr std::string_view kCr = "\r";
+
   // Throws Fault when the path is empty, missing, not a regular file or cannot be read. A FIFO or
   // device is refused before it is opened, so the caller never blocks on one.
   explicit TemplateFile(std::string path);
@@ -40,12 +47,18 @@ class TemplateFile {
   }
 
   long long LineNumber() const { return line_number_; }
-  // For text in memory: where the next line starts, and going on from a later line start, after
-  // `line_number` lines, for a caller that read some lines on its own.
-  std::size_t Offset() const { return begin_; }
-  void SkipTo(std::size_t offset, long long line_number) {
-    begin_ = offset;
-    line_number_ = line_number;
+  // Where the next line starts, counted in bytes from the start of the input.
+  std::size_t Position() const { return consumed_ + begin_; }
+  // Goes on from a line start found earlier, after `line_number` lines.
+  void SeekTo(std::size_t position, long long line_number);
+
+  // The unread bytes at hand, without reading more: for a reader that takes whole lines itself.
+  std::string_view Unread() const { return {data_ + begin_, end_ - begin_}; }
+  // Passes over one whole line of the unread bytes, `size` bytes long with its end.
+  void Consume(std::size_t size, std::string_view line_end) {
+    begin_ += size;
+    ++line_number_;
+    line_end_ = line_end;
   }
   // How the line just read ended: "\r\n", "\n", "\r", or "" at the end of the file.
   std::string_view LineEnd() const { return line_end_; }
@@ -55,16 +68,10 @@ class TemplateFile {
   static std::string ReadAll(const std::string& path);
 
  private:
-  static constexpr std::string_view kCrLf = "\r\n";
-  static constexpr std::string_view kLf = "\n";
-  static constexpr std::string_view kCr = "\r";
-
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
-  // The first CR, LF or NUL in [at, end), or end.
-  static const char* FindLineEnd(const char* at, const char* end);
   std::string_view ReadLineSlowly();
   // Makes sure unread bytes are at hand, unless the input is spent. Returns false at its end.
   bool Fill();
@@ -75,6 +82,7 @@ class TemplateFile {
   const char* data_ = nullptr;               // buffer_, or the text in memory
   std::size_t begin_ = 0;                    // first unread byte in data_
   std::size_t end_ = 0;                      // one past the last valid byte in data_
+  std::size_t consumed_ = 0;                 // bytes of the file before data_
   bool spent_ = false;
   std::string carry_;  // a line that runs across buffer refills
   std::string_view line_end_;

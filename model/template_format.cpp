@@ -1,5 +1,6 @@
 #include "model/template_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -65,10 +66,6 @@ Fields SplitFields(std::string_view line, int max_fields) {
   return fields;
 }
 
-bool IsRectangleRecord(std::string_view line) {
-  return line.starts_with("TILEW");
-}
-
 std::optional<double> ParseNumber(std::string_view text) {
   // Nearly every number in a template is a small whole number: read those at once.
   if (!text.empty() && text.size() <= 9) {
@@ -118,6 +115,25 @@ std::optional<double> ParseNumber(std::string_view text) {
     return std::nullopt;
   }
   return negative ? -value : value;
+}
+
+bool IsPlainInteger(std::string_view text) {
+  if (text.empty() || (text.size() > 1 && text[0] == '0')) return false;
+  return std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2, int z,
+                            std::string_view line_end) {
+  std::string record = "TILEW ";
+  record += key;
+  for (const int bound : {x1, x2, y1, y2}) {
+    record += ' ';
+    record += std::to_string(bound - kRectangleOffset);
+  }
+  record += ' ';
+  record += std::to_string(z);
+  record += line_end;
+  return record;
 }
 
 double RoundHalfEven(double value) {

@@ -32,7 +32,9 @@ Fields SplitFields(std::string_view line, int max_fields = Fields::kMaxFields);
 
 // A line that starts with "TILEW" (case-sensitive) is a rectangle record; any other line after the
 // header is a tile record.
-bool IsRectangleRecord(std::string_view line);
+inline bool IsRectangleRecord(std::string_view line) {
+  return line.starts_with("TILEW");
+}
 
 // A number as templates write it, the same in every locale: optional white space around it, an
 // optional sign, digits with an optional "." fraction, an optional exponent. Nothing else is a
@@ -42,6 +44,19 @@ std::optional<double> ParseNumber(std::string_view text);
 
 // Rounds to the nearest integer, halves to even.
 double RoundHalfEven(double value);
+
+// A number as the shortener may rewrite it: plain decimal digits, no sign, no leading zero.
+bool IsPlainInteger(std::string_view text);
+
+// The rectangle record of type `key` ("id1 id2") covering columns x1..x2 and rows y1..y2 of layer
+// z, ending in `line_end`. Its bounds are stored kRectangleOffset below the grid indices.
+std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2, int z,
+                            std::string_view line_end = "\r\n");
+
+// The cells a record gives: columns x1..x2 and rows y1..y2 of layer z, all included.
+struct Box {
+  int x1, x2, y1, y2, z;
+};
 
 // A tile type: its two ids, compared as exact bytes.
 struct TileType {

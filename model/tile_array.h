@@ -31,6 +31,12 @@ struct TileArray {
       ++layer_count[static_cast<std::size_t>(z)];
     }
   }
+  // Sets columns x1..x2 and rows y1..y2 of layer z, all inside the grid.
+  void SetBox(const Box& box) {
+    for (int y = box.y1; y <= box.y2; ++y) {
+      for (int x = box.x1; x <= box.x2; ++x) Set(x, y, box.z);
+    }
+  }
   bool LayerHasCells(int z) const { return layer_count[static_cast<std::size_t>(z)] > 0; }
 };
 

@@ -1,57 +1,74 @@
 #include "model/walker.h"
 
-#include <optional>
-#include <string>
+#include <utility>
+#include <vector>
 
-#include "editor/grid_view.h"
-#include "model/loader.h"
-#include "model/records.h"
+#include "model/fault.h"
+#include "model/record_reader.h"
 #include "model/template_file.h"
 
 namespace quarnel {
 namespace {
 
-// The first tile type in the file that `donelist` does not hold, if any.
-std::optional<TileType> FindNextType(const std::string& path, const DoneList& donelist) {
-  TemplateFile file(path);
-  ReadHeader(file);
-  while (!file.AtEnd()) {
-    const std::string_view line = file.ReadLine();
-    if (IsRectangleRecord(line)) continue;
-    // The key "id1 id2" is the line up to its second space. Ids are short: plain loops beat find.
-    std::size_t first_space = 0;
-    while (first_space < line.size() && line[first_space] != ' ') ++first_space;
-    if (first_space == line.size()) RequireIds(file, line, 0);
-    std::size_t key_end = first_space + 1;
-    while (key_end < line.size() && line[key_end] != ' ') ++key_end;
-    const std::string_view key = line.substr(0, key_end);
-    if (!donelist.Contains(key)) {
-      return TileType{std::string(line.substr(0, first_space)),
-                      std::string(key.substr(first_space + 1))};
-    }
-  }
-  return std::nullopt;
-}
+// Rectangle records met before the next type is known, whose type may turn out to be it: where
+// to find them again. Past this many, the type is loaded by a second read instead, so that memory
+// stays small whatever the template holds.
+constexpr std::size_t kMaxEarlierRectangles = std::size_t{1} << 16;
 
-// The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
-void ShowNextType(Program& program, DoneList& donelist) {
-  std::optional<TileType> next = FindNextType(program.window.TemplatePath(), donelist);
-  if (!next) return;
-  LoadToArray(program, next->id1, next->id2);
-  donelist.Add(std::move(*next));
-  ShowArray(program);
-}
+struct LinePlace {
+  std::size_t position;
+  long long line;
+};
 
 }  // namespace
 
-void StartTiles(Program& program) {
-  DoneList fresh;
-  ShowNextType(program, fresh);
-  program.donelist = std::move(fresh);
-}
+std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& donelist) {
+  TemplateFile file(path);
+  LoadedType loaded;
+  loaded.caption = ReadHeader(file);
+  std::string key;  // of the type found, empty until then: a key always holds a space
+  std::uint64_t short_key = 0;
+  std::vector<LinePlace> earlier;
+  bool too_many = false;
+  std::optional<Fault> fault;
+  try {
+    ReadRecords(
+        file,
+        [&](const RecordKey& record) {
+          if (!key.empty()) {
+            const bool same = short_key != 0 ? record.short_key == short_key
+                                             : record.key == std::string_view(key);
+            return same ? 0 : kSkipRecord;
+          }
+          if (donelist.Contains(record.key, record.short_key)) return kSkipRecord;
+          if (record.rectangle) {
+            too_many = too_many || earlier.size() == kMaxEarlierRectangles;
+            if (!too_many) earlier.push_back({record.position, record.line - 1});
+            return kSkipRecord;
+          }
+          key = record.key;
+          short_key = record.short_key;
+          return 0;
+        },
+        [&](int, const Box& box, bool, std::size_t) { loaded.tilearray.SetBox(box); });
+  } catch (const Fault& found) {
+    // A fault before the type was found stands first; one after it may follow a fault in an
+    // earlier rectangle record of the type, read below.
+    if (key.empty()) throw;
+    fault = found;
+  }
+  if (key.empty()) return std::nullopt;
+  const std::size_t space = key.find(' ');
+  loaded.type = {key.substr(0, space), key.substr(space + 1)};
+  if (too_many) return LoadToArray(path, loaded.type.id1, loaded.type.id2);
 
-void DoNextTile(Program& program) {
-  ShowNextType(program, program.donelist);
+  for (const LinePlace& place : earlier) {
+    file.SeekTo(place.position, place.line);
+    const std::string_view line = file.ReadLine();
+    if (KeyOfLine(line, true) == key) AddRectangleRecord(file, SplitFields(line), loaded.tilearray);
+  }
+  if (fault) throw *fault;
+  return loaded;
 }
 
 }  // namespace quarnel

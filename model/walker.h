@@ -1,16 +1,17 @@
 #pragma once
 
-#include "model/program.h"
+#include <optional>
+#include <string>
+
+#include "model/done_list.h"
+#include "model/loader.h"
 
 namespace quarnel {
 
-// Starts a run over the template's tile types and shows the first. A fault leaves the previous
-// run as it was.
-void StartTiles(Program& program);
-
-// Loads and draws the next tile type of the run, in the order in which the types' first tile
-// records stand in the file. Rectangle records never start a type. Once every type has been shown
-// it changes nothing. A fault changes nothing either, so the same step can be retried.
-void DoNextTile(Program& program);
+// The next tile type of a run: the first type, in the order of the types' first tile records,
+// that `donelist` does not hold, loaded in the same read of the template as LoadToArray loads it.
+// Rectangle records never start a type. Nothing when every type has been shown. Throws the Fault
+// that stands first in the file.
+std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& donelist);
 
 }  // namespace quarnel

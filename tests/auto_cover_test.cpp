@@ -7,7 +7,7 @@
 
 #include "editor/grid_view.h"
 #include "editor/marking.h"
-#include "model/loader.h"
+#include "editor/steps.h"
 #include "tests/test_template.h"
 
 namespace quarnel {

@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
+#include "editor/steps.h"
 #include "model/fault.h"
 #include "model/template_file.h"
-#include "model/walker.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -159,29 +159,9 @@ TEST(HostileInput, BadPathsAreRefused) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
 }
 
-// The window values of a test program, with a hook that runs when the logic asks for the path
-// the second time: after the walker's scan, before the load.
-struct ChangingWindow final : WindowValues {
-  WindowRecord record;
-  std::function<void()> between_scan_and_load;
-  mutable int path_reads = 0;
-
-  std::string TemplatePath() const override {
-    if (++path_reads == 2 && between_scan_and_load) between_scan_and_load();
-    return record.path;
-  }
-  std::string Caption() const override { return record.caption; }
-  void SetCaption(const std::string& text) override { record.caption = text; }
-  int Layer() const override { return record.layer; }
-  void SetLayer(int value) override { record.layer = value; }
-  std::string LayerText() const override { return record.layer_text; }
-  void SetLayerText(const std::string& text) override { record.layer_text = text; }
-  std::string OutputText() const override { return record.output; }
-  void SetOutputText(const std::string& text) override { record.output = text; }
-  Surface& Picture() override { return record.surface; }
-};
-
-TEST(HostileInput, AFileThatChangesBetweenScanAndLoad) {
+// Each step reads the template once, afresh: a change between steps takes effect, and a fault it
+// brings changes nothing.
+TEST(HostileInput, AFileThatChangesBetweenSteps) {
   TempTemplate file(kGood, "moving.tmp");
   const struct {
     const char* what;
@@ -193,16 +173,20 @@ TEST(HostileInput, AFileThatChangesBetweenScanAndLoad) {
        file.Path() + ": cannot be opened", "7 3"},
       {"gains a bad record", [&] { file.Write(kGood + "8 1 99 0 0\r\n"); },
        file.Path() + ", line 5: field 2 \"99\" puts the column at 99", "7 3"},
-      {"loses the type", [&] { file.Write(Template({"7 3 1 1 0"}, "Good", " map")); }, "", "8 1"},
+      {"loses the type", [&] { file.Write(Template({"7 3 1 1 0"}, "Good", " map")); }, "", "7 3"},
+      {"gains a type",
+       [&] {
+         file.Write(Template({"9 9 1 1 0", "7 3 1 1 0"}, "G", ""));
+       },
+       "", "9 9"},
   };
   for (const auto& c : cases) {
     file.Write(kGood);
-    ChangingWindow window;
-    window.record.path = file.Path();
+    WindowRecord window;
+    window.path = file.Path();
     Program program(window);
     StartTiles(program);
-    window.path_reads = 0;
-    window.between_scan_and_load = c.change;
+    c.change();
     try {
       DoNextTile(program);
       EXPECT_TRUE(c.message.empty()) << c.what << ": no fault";

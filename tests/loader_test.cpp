@@ -1,4 +1,4 @@
-#include "model/loader.h"
+#include "editor/steps.h"
 
 #include <gtest/gtest.h>
 

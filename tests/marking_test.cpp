@@ -6,7 +6,7 @@
 #include <string>
 
 #include "editor/grid_view.h"
-#include "model/loader.h"
+#include "editor/steps.h"
 #include "tests/test_template.h"
 
 namespace quarnel {

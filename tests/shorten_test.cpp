@@ -1,4 +1,4 @@
-#include "cli/shorten.h"
+#include "shorten/shorten.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "editor/steps.h"
 #include "model/fault.h"
-#include "model/loader.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "tests/test_template.h"

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "editor/window_record.h"
-#include "model/program.h"
+#include "editor/program.h"
 
 namespace quarnel::testing {
 

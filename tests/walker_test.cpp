@@ -1,7 +1,8 @@
-#include "model/walker.h"
+#include "editor/steps.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,61 @@ TEST(Walker, ShowsEachTypeOnceInFileOrder) {
       {"empty ids", Template({" 7 0 0 0", "7  0 0 0"}), {" 7", "7 "}},
   };
   for (const auto& c : cases) EXPECT_EQ(RunTypes(c.content), c.types) << c.what;
+}
+
+// A step finds the next type and loads it in one read, so rectangle records of the type that
+// stand before its first tile record must still count, and the fault reported is the first in
+// the file.
+TEST(Walker, LoadsRectangleRecordsThatPrecedeTheTypesFirstTile) {
+  std::string many_before;  // more early rectangle records than a step keeps places for
+  for (int i = 0; i < 70'000; ++i) {
+    const std::string x = std::to_string(i % 40);
+    many_before += "TILEW 8 1 " + x + " " + x + " -3 -3 1\r\n";
+  }
+  const struct {
+    const char* what;
+    std::string content;
+    std::set<Cell> cells;  // of "8 1", the second type
+    std::string fault;     // empty: none
+  } cases[] = {
+      {"before and after",
+       Template({"TILEW 8 1 0 0 0 0 0", "7 3 1 1 0", "TILEW 8 1 1 1 1 1 0", "TILEW 9 9 2 2 2 2 0",
+                 "8 1 2 2 0"}),
+       {{3, 3, 0}, {4, 4, 0}, {2, 2, 0}},
+       ""},
+      {"a bad early rectangle is the first fault",
+       Template({"7 3 1 1 0", "TILEW 8 1 0 99 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
+       {},
+       "line 4: field 4 \"99\" puts the column at 51"},
+      {"a bad later record",
+       Template({"7 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
+       {},
+       "line 6: field 2 \"99\" puts the column at 99"},
+      {"more early rectangles than kept", Template({"7 3 1 1 0"}) + many_before + "8 1 2 2 0\r\n",
+       [] {
+         std::set<Cell> cells{{2, 2, 0}};
+         for (int x = 0; x < 40; ++x) cells.insert({x + 3, 0, 1});
+         return cells;
+       }(),
+       ""},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.content);
+    TestProgram t(file.Path());
+    StartTiles(t.program);
+    ASSERT_EQ(t.program.curtype, "7 3") << c.what;
+    try {
+      DoNextTile(t.program);
+      EXPECT_EQ(t.program.curtype, "8 1") << c.what;
+      EXPECT_EQ(SetCells(t.program.tilearray), c.cells) << c.what;
+      EXPECT_EQ(c.fault, "") << c.what;
+    } catch (const Fault& fault) {
+      EXPECT_NE(std::string(fault.what()).find(c.fault), std::string::npos)
+          << c.what << ": " << fault.what();
+      EXPECT_FALSE(c.fault.empty()) << c.what;
+      EXPECT_EQ(t.program.curtype, "7 3") << c.what;
+    }
+  }
 }
 
 TEST(Walker, EndOfRunChangesNothing) {

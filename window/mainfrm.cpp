@@ -14,7 +14,7 @@
 #include "editor/layers.h"
 #include "editor/marking.h"
 #include "model/fault.h"
-#include "model/walker.h"
+#include "editor/steps.h"
 #include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "editor/surface.h"
-#include "model/program.h"
-#include "model/window_values.h"
+#include "editor/program.h"
+#include "editor/window_values.h"
 
 class QLineEdit;
 class QPushButton;

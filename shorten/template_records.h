@@ -6,26 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/template_format.h"
 #include "model/type_keys.h"
 
 namespace quarnel {
-
-// The cells a record gives: columns x1..x2 and rows y1..y2 of layer z, all included.
-struct Box {
-  int x1, x2, y1, y2, z;
-
-  // Packed in 31 bits (6 per bound, 7 for the layer): a million records are read twice, and less
-  // memory to touch is less time.
-  std::uint32_t Pack() const {
-    return static_cast<std::uint32_t>(z) << 24 | static_cast<std::uint32_t>(x1) << 18 |
-           static_cast<std::uint32_t>(x2) << 12 | static_cast<std::uint32_t>(y1) << 6 |
-           static_cast<std::uint32_t>(y2);
-  }
-  static Box Unpack(std::uint32_t bits) {
-    const auto bound = [bits](int shift) { return static_cast<int>(bits >> shift & 63); };
-    return {bound(18), bound(12), bound(6), bound(0), static_cast<int>(bits >> 24)};
-  }
-};
 
 // The cells one record gives and where its line stands: what is kept of a record once the records
 // are grouped by type.
@@ -37,9 +21,19 @@ struct RecordCells {
   std::uint32_t packed;
 
   static RecordCells Of(std::size_t offset, const Box& box, bool plain) {
-    return {static_cast<std::uint32_t>(offset), box.Pack() | (plain ? kPlainBit : 0u)};
+    // Packed in 31 bits (6 per bound, 7 for the layer): a million records are read twice, and
+    // less memory to touch is less time.
+    const std::uint32_t packed =
+        static_cast<std::uint32_t>(box.z) << 24 | static_cast<std::uint32_t>(box.x1) << 18 |
+        static_cast<std::uint32_t>(box.x2) << 12 | static_cast<std::uint32_t>(box.y1) << 6 |
+        static_cast<std::uint32_t>(box.y2);
+    return {static_cast<std::uint32_t>(offset), packed | (plain ? kPlainBit : 0u)};
   }
-  Box GetBox() const { return Box::Unpack(packed & ~kPlainBit); }
+  Box GetBox() const {
+    const auto bound = [this](int shift) { return static_cast<int>(packed >> shift & 63); };
+    return {bound(18), bound(12), bound(6), bound(0),
+            static_cast<int>((packed & ~kPlainBit) >> 24)};
+  }
   int Layer() const { return static_cast<int>((packed & ~kPlainBit) >> 24); }
   bool Plain() const { return (packed & kPlainBit) != 0; }
 

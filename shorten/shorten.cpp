@@ -1,4 +1,4 @@
-#include "cli/shorten.h"
+#include "shorten/shorten.h"
 
 #include <algorithm>
 #include <array>
@@ -9,12 +9,13 @@
 #include <optional>
 #include <span>
 
-#include "cli/template_records.h"
-#include "cli/two_parts.h"
 #include "cover/cover.h"
 #include "model/fault.h"
+#include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
+#include "shorten/template_records.h"
+#include "shorten/two_parts.h"
 
 namespace quarnel {
 namespace {
@@ -87,18 +88,12 @@ struct LineSpan {
   std::string_view end;
 };
 LineSpan LineAt(std::string_view text, std::size_t offset) {
-  // A plain loop: lines are short, and find_first_of looks up each byte in the set of two.
-  std::size_t stop = offset;
-  while (stop < text.size() && text[stop] != '\r' && text[stop] != '\n') ++stop;
+  // The text was read already: it holds no NUL.
+  const auto stop = static_cast<std::size_t>(
+      FindLineEnd(text.data() + offset, text.data() + text.size()) - text.data());
   if (stop == text.size()) return {text.size() - offset, {}};
   const std::size_t end_size = text.substr(stop, 2) == "\r\n" ? 2 : 1;
   return {stop + end_size - offset, text.substr(stop, end_size)};
-}
-
-std::string RecordLine(const std::string& key, const Rect& r, int z, std::string_view end) {
-  const auto bound = [](int index) { return std::to_string(index - kRectangleOffset); };
-  return "TILEW " + key + " " + bound(r.x1) + " " + bound(r.x2) + " " + bound(r.y1) + " " +
-         bound(r.y2) + " " + std::to_string(z) + std::string(end);
 }
 
 // What the shortened template changes: lines left out, and rectangle records put in.
@@ -219,7 +214,8 @@ class LayerShortener {
         }
       }
       // Written where the first plain record it replaces stood, with that line's end.
-      edits_.inserted.push_back({place, RecordLine(key, r, z, LineAt(text_, place).end)});
+      edits_.inserted.push_back(
+          {place, RectangleRecord(key, r.x1, r.x2, r.y1, r.y2, z, LineAt(text_, place).end)});
       ++summary_.records_written;
     }
   }

@@ -1,32 +1,12 @@
 #pragma once
 
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "model/template_format.h"
+#include "editor/window_values.h"
+#include "model/done_list.h"
 #include "model/tile_array.h"
-#include "model/type_keys.h"
-#include "model/window_values.h"
 
 namespace quarnel {
-
-// The tile types shown in the current run, in the order shown, with their keys ("id1 id2") for
-// quick look-up straight from a line read. Types compare as exact pairs of ids; ids hold no
-// spaces, so a key names one pair only.
-class DoneList {
- public:
-  const std::vector<TileType>& Shown() const { return shown_; }
-  bool Contains(std::string_view key) const { return keys_.Find(key) != TypeKeys::kAbsent; }
-  void Add(TileType type) {
-    keys_.FindOrAdd(type.Key());
-    shown_.push_back(std::move(type));
-  }
-
- private:
-  std::vector<TileType> shown_;
-  TypeKeys keys_;
-};
 
 // Everything the program keeps between user actions, apart from what the window holds. A fresh
 // one is the program at start-up.

@@ -1,0 +1,32 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a source includes a header of a layer above its own. Each layer may include only the
+# layers listed after it; run with -DSOURCE_DIR=<top folder>.
+set(layers
+  "model"
+  "cover"
+  "editor:model,cover"
+  "shorten:model,cover"
+  "window:model,cover,editor"
+  "cli:model,shorten")
+set(all_layers model cover editor shorten window cli)
+
+set(faults "")
+foreach(entry IN LISTS layers)
+  string(REGEX REPLACE "[:,]" ";" parts "${entry}")
+  list(POP_FRONT parts layer)
+  set(allowed ${parts} ${layer})
+  file(GLOB sources "${SOURCE_DIR}/${layer}/*.cpp" "${SOURCE_DIR}/${layer}/*.h")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" folder "${line}")
+      if(folder IN_LIST all_layers AND NOT folder IN_LIST allowed)
+        file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+        string(APPEND faults "  ${name}: ${line} (${layer}/ may use only: ${allowed})\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Includes that point up a layer:\n${faults}")
+endif()
