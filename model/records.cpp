@@ -42,20 +42,6 @@ double ParseFinite(const TemplateFile& file, const Fields& fields, int index,
 
 int ParseIndex(const TemplateFile& file, const Fields& fields, int index, const Axis& axis,
                std::string_view purpose) {
-  // Nearly every coordinate is one to three plain digits: take those without any arithmetic in
-  // doubles. Anything else goes the general way, with the same result.
-  if (fields.Has(index)) {
-    const std::string_view text = fields[index];
-    if (!text.empty() && text.size() <= 3) {
-      int value = 0;
-      bool digits = true;
-      for (const char c : text) {
-        digits = digits && c >= '0' && c <= '9';
-        value = value * 10 + (c - '0');
-      }
-      if (digits && value < axis.size) return value;
-    }
-  }
   const double value = RoundHalfEven(ParseFinite(file, fields, index, purpose));
   if (value < 0 || value >= axis.size) OutOfRange(file, fields, index, axis, value);
   return static_cast<int>(value);

@@ -196,8 +196,9 @@ TEST(CoverLayer, StaysBetweenTheBoundAndTheOptimumOnSmallGrids) {
     ++grids;
     optimal += best == static_cast<int>(cover.rects.size());
   }
-  std::printf("greedy cover optimal on %d of %d small grids (%.1f %%)\n", optimal, grids,
-              100.0 * optimal / grids);
+  // The record the README states: the optimum on all but one of the 2,012 grids.
+  EXPECT_EQ(grids, 2012);
+  EXPECT_GE(optimal, 2011);
 }
 
 TEST(CoverLayer, IsDeterministic) {

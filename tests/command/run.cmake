@@ -1,0 +1,35 @@
+cmake_minimum_required(VERSION 3.25)
+# Runs a command as a user would and checks what it gives: its exit status, and its standard
+# output and standard error, each either exactly a file's bytes or holding a text.
+#   -DCOMMAND=<program> -DARGS=<arguments, separated by |> -DEXIT=<status>
+#   [-DSTDIN=<file>] [-DSTDOUT=<file>] [-DSTDOUT_HAS=<text>] [-DSTDERR=<file>] [-DSTDERR_HAS=<text>]
+string(REPLACE "|" ";" arguments "${ARGS}")
+set(input "")
+if(DEFINED STDIN)
+  set(input INPUT_FILE "${STDIN}")
+endif()
+execute_process(COMMAND "${COMMAND}" ${arguments} ${input}
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+
+set(faults "")
+if(NOT status STREQUAL EXIT)
+  string(APPEND faults "exit status ${status}, not ${EXIT}\n")
+endif()
+foreach(stream IN ITEMS out err)
+  string(TOUPPER "STD${stream}" name)
+  if(DEFINED ${name})
+    file(READ "${${name}}" wanted)
+    if(NOT "${${stream}}" STREQUAL "${wanted}")
+      string(APPEND faults "${name} is not as in ${${name}}\n")
+    endif()
+  endif()
+  if(DEFINED ${name}_HAS)
+    string(FIND "${${stream}}" "${${name}_HAS}" at)
+    if(at EQUAL -1)
+      string(APPEND faults "${name} lacks \"${${name}_HAS}\"\n")
+    endif()
+  endif()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "${faults}--- standard output:\n${out}--- standard error:\n${err}")
+endif()
