@@ -9,30 +9,34 @@
 
 namespace quarnel {
 
-void AutoCover(Program& program) {
-  Surface& surface = program.window.Picture();
+AutoResult AutoCover(Program& program) {
+  const Surface& surface = program.window.Picture();
   LayerCells must{};
   LayerCells allowed{};
+  AutoResult result;
   // The colours on the surface are the record of what is marked already.
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       const Colour colour = surface.PointColour(x * kCellPitch, y * kCellPitch);
       must[x + kSide * y] = colour == kRed || colour == kGreen;
       allowed[x + kSide * y] = colour == kBlue;
+      result.cells += must[x + kSide * y];
     }
   }
   program.has_first_corner = false;
   const LayerCover cover = CoverLayer(must, allowed);
-  if (cover.rects.empty()) return;
+  result.rectangles = static_cast<int>(cover.rects.size());
+  result.lower_bound = cover.lower_bound;
+  if (cover.rects.empty()) return result;
   const int layer = program.window.Layer();
-  std::string records;
+  Addition added;
   for (const Rect& r : cover.rects) {
-    for (int x = r.x1; x <= r.x2; ++x) {
-      for (int y = r.y1; y <= r.y2; ++y) PutGrid(surface, x, y, kBlue);
-    }
-    records += RectangleRecord(program.curtype, r.x1, r.x2, r.y1, r.y2, layer);
+    FillBlue(program, r.x1, r.y1, r.x2, r.y2, added);
+    added.records += RectangleRecord(program.curtype, r.x1, r.x2, r.y1, r.y2, layer);
   }
-  program.window.SetOutputText(program.window.OutputText() + records);
+  program.window.SetOutputText(program.window.OutputText() + added.records);
+  result.added = std::move(added);
+  return result;
 }
 
 }  // namespace quarnel

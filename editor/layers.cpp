@@ -46,4 +46,21 @@ void ZscrChange(Program& program) {
   ShowSpinnerLayer(program);
 }
 
+void ShowTypedLayer(Program& program) {
+  const std::string typed = program.window.LayerText();
+  const auto number = ParseNumber(typed);
+  const double layer = number ? RoundHalfEven(*number) : -1;
+  if (!(layer >= 0 && layer < kLayers)) {
+    throw Fault({}, "The layer box holds " + Quoted(typed) + ", which is not a layer from 0 to " +
+                        std::to_string(kLayers - 1) + ".");
+  }
+  // The box already holds the new layer, so the spinner's change searches nothing.
+  program.window.SetLayerText(std::to_string(static_cast<int>(layer)));
+  if (program.window.Layer() != static_cast<int>(layer)) {
+    program.window.SetLayer(static_cast<int>(layer));
+  } else {
+    ShowArray(program);
+  }
+}
+
 }  // namespace quarnel

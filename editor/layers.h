@@ -11,4 +11,8 @@ namespace quarnel {
 // the box and the drawing have been brought in line with the spinner.
 void ZscrChange(Program& program);
 
+// Enter in the layer box: shows the layer typed there, as it stands, with no search. A text that
+// is no layer number (0..100; fractions round half to even) is a Fault, and changes nothing.
+void ShowTypedLayer(Program& program);
+
 }  // namespace quarnel

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "editor/grid_view.h"
-#include "editor/surface.h"
 #include "model/template_format.h"
 
 namespace quarnel {
@@ -24,35 +23,67 @@ void PressFirstCorner(Program& program, int column, int row) {
   PutGrid(surface, column, row, kGreen);
 }
 
-void PressSecondCorner(Program& program, int column, int row) {
-  if (!program.has_first_corner) return;
+PressResult PressSecondCorner(Program& program, int column, int row, bool shift) {
+  if (!program.has_first_corner) return {};
+  const int left = std::min(program.startx, column);
+  const int right = std::max(program.startx, column);
+  const int top = std::min(program.starty, row);
+  const int bottom = std::max(program.starty, row);
+  if (!shift) {
+    const int empty = CellsWithoutTiles(program, left, top, right, bottom);
+    if (empty > 0) {
+      return {std::nullopt, "not marked: " + std::to_string(empty) +
+                                (empty == 1 ? " cell" : " cells") + " of this rectangle hold" +
+                                (empty == 1 ? "s" : "") + " no tile of type " + program.curtype +
+                                " (Shift + right press marks it anyway)"};
+    }
+  }
   program.endx = column;
   program.endy = row;
-  const int left = std::min(program.startx, program.endx);
-  const int right = std::max(program.startx, program.endx);
-  const int top = std::min(program.starty, program.endy);
-  const int bottom = std::max(program.starty, program.endy);
-  Surface& surface = program.window.Picture();
-  for (int x = left; x <= right; ++x) {
-    for (int y = top; y <= bottom; ++y) PutGrid(surface, x, y, kBlue);
-  }
-  program.window.SetOutputText(
-      program.window.OutputText() +
-      RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer()));
+  Addition added;
+  FillBlue(program, left, top, right, bottom, added);
+  added.records =
+      RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer());
+  program.window.SetOutputText(program.window.OutputText() + added.records);
+  return {std::move(added), {}};
 }
 
 }  // namespace
 
-void PictureMouseDown(Program& program, int button, float x, float y) {
-  if (button != kLeftButton && button != kRightButton) return;
+int CellsWithoutTiles(const Program& program, int x1, int y1, int x2, int y2) {
+  const int layer = program.window.Layer();
+  int empty = 0;
+  for (int y = std::min(y1, y2); y <= std::max(y1, y2); ++y) {
+    for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x) {
+      empty += program.tilearray.At(x, y, layer) ? 0 : 1;
+    }
+  }
+  return empty;
+}
+
+void FillBlue(Program& program, int x1, int y1, int x2, int y2, Addition& addition) {
+  Surface& surface = program.window.Picture();
+  addition.drawing = program.drawing;
+  for (int x = x1; x <= x2; ++x) {
+    for (int y = y1; y <= y2; ++y) {
+      const Colour before = surface.PointColour(x * kCellPitch, y * kCellPitch);
+      if (before != kBlue) addition.squares.push_back({x, y, before, kBlue});
+      PutGrid(surface, x, y, kBlue);
+    }
+  }
+}
+
+PressResult PictureMouseDown(Program& program, int button, float x, float y, bool shift) {
+  if (button != kLeftButton && button != kRightButton) return {};
   const Colour colour = program.window.Picture().PointColour(static_cast<int>(std::floor(x)),
                                                              static_cast<int>(std::floor(y)));
   const int column = GetGridX(x);
   const int row = GetGridY(y);
   if (button == kLeftButton && colour == kRed) PressFirstCorner(program, column, row);
   if (button == kRightButton && (colour == kRed || colour == kGreen)) {
-    PressSecondCorner(program, column, row);
+    return PressSecondCorner(program, column, row, shift);
   }
+  return {};
 }
 
 }  // namespace quarnel

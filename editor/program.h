@@ -14,9 +14,10 @@ struct Program {
   explicit Program(WindowValues& window_values) : window(window_values) {}
 
   WindowValues& window;
-  TileArray tilearray;  // cells of the current type
-  std::string curtype;  // "id1 id2" of the current type, empty before the first load
-  DoneList donelist;    // types shown in this run
+  TileArray tilearray;    // cells of the current type
+  std::string curtype;    // "id1 id2" of the current type, empty before the first load
+  DoneList donelist;      // types shown in this run
+  bool run_over = false;  // "Next Tile Type" found no type left to show
   // Corners of the rectangle being marked. The first corner counts only while has_first_corner:
   // it belongs to the drawing it was pressed on, and every redraw forgets it.
   int startx = 0;
@@ -24,6 +25,8 @@ struct Program {
   int endx = 0;
   int endy = 0;
   bool has_first_corner = false;
+  // Counts the redraws: marks belong to the drawing they were put on.
+  long long drawing = 0;
 };
 
 }  // namespace quarnel

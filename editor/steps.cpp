@@ -20,6 +20,7 @@ void MakeCurrent(Program& program, LoadedType&& loaded) {
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
 void ShowNextType(Program& program, DoneList& donelist) {
   std::optional<LoadedType> next = FindNextType(program.window.TemplatePath(), donelist);
+  program.run_over = !next;
   if (!next) return;
   donelist.Add(next->type);
   MakeCurrent(program, std::move(*next));

@@ -16,14 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "shorten/shorten.h"
 #include "editor/auto_cover.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
+#include "editor/steps.h"
+#include "editor/undo.h"
 #include "editor/window_record.h"
 #include "model/fault.h"
-#include "editor/steps.h"
+#include "shorten/shorten.h"
 
 namespace {
 
@@ -119,17 +120,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int step = 0; step < kMaxSteps; ++step) {
     for (const int layer : {100, 1, 0}) {
       window.SetLayer(layer);
+      const std::string on_arrival = window.output;
+      std::vector<Addition> added;
       for (int press = 0; press < 3; ++press) {
         const std::string before = window.output;
-        PictureMouseDown(program, 1 + byte() % 3, static_cast<float>(byte() * 2 + byte() % 2),
-                         static_cast<float>(byte() * 2));
+        const int button = 1 + byte() % 3;
+        const auto x = static_cast<float>(byte() * 2 + byte() % 2);
+        const auto y = static_cast<float>(byte() * 2);
+        PressResult result = PictureMouseDown(program, button, x, y, byte() % 2 == 0);
         Check(window.output.starts_with(before), "a press lost a record");
+        if (result.added) added.push_back(std::move(*result.added));
       }
       if (layer == 1) {
         const std::string before = window.output;
-        AutoCover(program);
+        AutoResult result = AutoCover(program);
         Check(window.output.starts_with(before), "Auto lost a record");
+        if (result.added) added.push_back(std::move(*result.added));
       }
+      // Taking every addition back, then putting them again, gives the same texts.
+      const std::string done = window.output;
+      for (auto a = added.rbegin(); a != added.rend(); ++a) {
+        Check(UndoAddition(program, *a).empty(), "an undo was refused");
+      }
+      Check(window.output == on_arrival, "undo left records behind");
+      for (const Addition& a : added) RedoAddition(program, a);
+      Check(window.output == done, "redo lost records");
     }
     const std::size_t shown = program.donelist.Shown().size();
     RunStep(program, window, [&window](Program& p) {

@@ -5,8 +5,10 @@
 #include <random>
 #include <string>
 
+#include "editor/auto_cover.h"
 #include "editor/grid_view.h"
 #include "editor/steps.h"
+#include "editor/undo.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -21,6 +23,7 @@ using testing::TestProgram;
 struct Press {
   int button;
   int x, y;  // surface pixels
+  bool shift = false;
 };
 
 // Type (7, 3) drawn on layer 2, with cells (4, 6), (5, 6), (4, 7), (5, 7) and (8, 8).
@@ -37,7 +40,8 @@ class MarkingTest : public ::testing::Test {
   }
   void Run(std::initializer_list<Press> presses) {
     for (const auto& p : presses) {
-      PictureMouseDown(t_.program, p.button, static_cast<float>(p.x), static_cast<float>(p.y));
+      PictureMouseDown(t_.program, p.button, static_cast<float>(p.x), static_cast<float>(p.y),
+                       p.shift);
     }
   }
   Colour CellColour(int x, int y) const {
@@ -75,8 +79,13 @@ TEST_F(MarkingTest, MarksRectanglesAndWritesTheirRecords) {
        {{L, 40, 60}, {R, 50, 60}},
        "TILEW 7 3 1 2 3 3 2\r\n",
        {{4, 6, 2}, {5, 6, 2}}},
-      {"the fill may cover empty cells",
-       {{L, 44, 64}, {R, 84, 84}},
+      {"a rectangle over cells without tiles is refused", {{L, 44, 64}, {R, 84, 84}}, "", {}},
+      {"the first corner stays after a refusal",
+       {{L, 44, 64}, {R, 84, 84}, {R, 54, 74}},
+       "TILEW 7 3 1 2 3 4 2\r\n",
+       {{4, 6, 2}, {5, 7, 2}}},
+      {"Shift marks it anyway",
+       {{L, 44, 64}, {R, 84, 84, true}},
        "TILEW 7 3 1 5 3 5 2\r\n",
        {{4, 6, 2}, {6, 6, 2}, {8, 8, 2}}},
       {"a blue square takes no second press",
@@ -105,6 +114,52 @@ TEST_F(MarkingTest, MarksRectanglesAndWritesTheirRecords) {
     EXPECT_EQ(t_.window.output, c.output) << c.what;
     for (const auto& [x, y, z] : c.blue) EXPECT_EQ(CellColour(x, y), kBlue) << c.what;
   }
+}
+
+TEST_F(MarkingTest, SaysWhyARectangleIsRefused) {
+  Run({{L, 44, 64}});
+  const PressResult refused = PictureMouseDown(t_.program, R, 84, 84);
+  EXPECT_FALSE(refused.added);
+  EXPECT_EQ(refused.refused,
+            "not marked: 10 cells of this rectangle hold no tile of type 7 3 (Shift + right press "
+            "marks it anyway)");
+  EXPECT_EQ(CellColour(4, 6), kGreen);
+  EXPECT_EQ(CellColour(8, 8), kRed);
+  const PressResult marked = PictureMouseDown(t_.program, R, 54, 74);
+  ASSERT_TRUE(marked.added);
+  EXPECT_EQ(marked.added->records, "TILEW 7 3 1 2 3 4 2\r\n");
+  EXPECT_EQ(marked.added->squares.size(), 4u);
+}
+
+TEST_F(MarkingTest, UndoTakesBackRecordsAndSquaresAndRedoPutsThemAgain) {
+  Run({{L, 44, 64}});
+  const Addition mark = *PictureMouseDown(t_.program, R, 54, 74).added;
+  const Addition autocover = *AutoCover(t_.program).added;
+  ASSERT_EQ(t_.window.output, "TILEW 7 3 1 2 3 4 2\r\nTILEW 7 3 5 5 5 5 2\r\n");
+
+  EXPECT_EQ(UndoAddition(t_.program, autocover), "");
+  EXPECT_EQ(t_.window.output, mark.records);
+  EXPECT_EQ(CellColour(8, 8), kRed);
+  EXPECT_EQ(UndoAddition(t_.program, mark), "");
+  EXPECT_EQ(t_.window.output, "");
+  // The first corner went with Auto: its square comes back red, as any other.
+  for (const auto& [x, y] : {std::pair{4, 6}, {5, 6}, {4, 7}, {5, 7}}) {
+    EXPECT_EQ(CellColour(x, y), kRed) << x << "," << y;
+  }
+  RedoAddition(t_.program, mark);
+  EXPECT_EQ(t_.window.output, mark.records);
+  EXPECT_EQ(CellColour(5, 7), kBlue);
+
+  t_.window.output += "edited";
+  EXPECT_NE(UndoAddition(t_.program, mark), "");
+  EXPECT_EQ(t_.window.output, mark.records + "edited");
+  t_.window.output = mark.records;
+  ShowArray(t_.program);  // a redraw: only the record goes
+  PutGrid(t_.window.surface, 0, 0, kGreen);
+  EXPECT_EQ(UndoAddition(t_.program, mark), "");
+  EXPECT_EQ(t_.window.output, "");
+  EXPECT_EQ(CellColour(4, 6), kRed);
+  EXPECT_EQ(CellColour(0, 0), kGreen);
 }
 
 TEST_F(MarkingTest, OnlyOneFirstCornerShows) {

@@ -1,20 +1,35 @@
 #include "window/mainfrm.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QUndoStack>
+#include <QUrl>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <exception>
 
 #include "editor/auto_cover.h"
+#include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
-#include "model/fault.h"
+#include "editor/status.h"
 #include "editor/steps.h"
+#include "editor/undo.h"
+#include "model/fault.h"
+#include "window/add_records_command.h"
 #include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
@@ -22,8 +37,8 @@
 namespace quarnel {
 namespace {
 
-// Positions and sizes in logical pixels.
-constexpr QSize kClientSize(810, 552);
+// Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
+constexpr QSize kContentSize(810, 584);
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -33,6 +48,7 @@ constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
+constexpr QRect kStatusRect(8, 550, 794, 30);
 
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& rect) {
@@ -72,6 +88,18 @@ bool IsTextBox(const QWidget* widget) {
   return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
 }
 
+// The local file a drag from a file manager carries, or an empty text.
+QString DraggedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().constFirst();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+void Describe(QWidget* control, const char* name, const char* tip) {
+  control->setAccessibleName(QString::fromUtf8(name));
+  control->setToolTip(QString::fromUtf8(tip));
+}
+
 }  // namespace
 
 void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {
@@ -81,32 +109,64 @@ void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {
 MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* parent)
     : QWidget(parent),
       report_fault_(std::move(report_fault)),
-      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)) {
+      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)),
+      undo_stack_(new QUndoStack(this)) {
   setObjectName(QStringLiteral("MainFrm"));
   SetCaption("Quarnel");
-  resize(kClientSize);
   // The controls are small; a compact font keeps their labels inside them.
   QFont compact = font();
   compact.setPixelSize(11);
   setFont(compact);
 
-  picture1_ = Place(new SurfaceView(surface_, this), "Picture1", kPictureRect);
-  thefile_ = Place(new QLineEdit(this), "thefile", kPathRect);
-  command1_ = Place(new QPushButton(QStringLiteral("..."), this), "Command1", kBrowseRect);
-  command2_ = Place(new QPushButton(QStringLiteral("go"), this), "Command2", kGoRect);
-  zscr_ = Place(new QScrollBar(Qt::Vertical, this), "zscr", kLayerSpinnerRect);
-  zval_ = Place(new QLineEdit(QStringLiteral("0"), this), "zval", kLayerBoxRect);
-  comlist_ = Place(new OutputBox(this), "comlist", kOutputRect);
+  // The controls keep their places on a content widget of fixed size; on a screen too small for
+  // it, the window scrolls the content instead of squeezing it.
+  scroll_ = new QScrollArea(this);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  content_ = new QWidget;
+  content_->setObjectName(QStringLiteral("content"));
+  content_->setFixedSize(kContentSize);
+  scroll_->setWidget(content_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSizeConstraint(QLayout::SetNoConstraint);
+  layout->addWidget(scroll_);
+
+  picture1_ = Place(new SurfaceView(surface_, content_), "Picture1", kPictureRect);
+  thefile_ = Place(new QLineEdit(content_), "thefile", kPathRect);
+  command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1", kBrowseRect);
+  command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2", kGoRect);
+  zscr_ = Place(new QScrollBar(Qt::Vertical, content_), "zscr", kLayerSpinnerRect);
+  zval_ = Place(new QLineEdit(QStringLiteral("0"), content_), "zval", kLayerBoxRect);
+  comlist_ = Place(new OutputBox(content_), "comlist", kOutputRect);
   next_tile_ =
-      Place(new QPushButton(QStringLiteral("Next Tile Type"), this), "NextTile", kNextTileRect);
-  auto_cover_ = Place(new QPushButton(QStringLiteral("Auto"), this), "AutoCover", kAutoCoverRect);
-  auto_cover_->setToolTip(
-      QStringLiteral("Cover the red squares of this layer with few rectangles"));
+      Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
+  auto_cover_ =
+      Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
+  status_ = Place(new QLabel(content_), "status", kStatusRect);
+  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  status_->setTextFormat(Qt::PlainText);
+
+  Describe(picture1_, "Layer drawing",
+           "The current tile type on the shown layer. Left press a red square for the first "
+           "corner, right press another for the second; Shift + right press marks cells "
+           "without tiles too.");
+  Describe(thefile_, "Template path", "Path of the template; Enter starts a run");
+  Describe(command1_, "Choose template", "Choose a template file");
+  Describe(command2_, "Go", "Start a run: show the first tile type of the template");
+  Describe(zscr_, "Layer spinner", "Move to the nearest layer with cells (Page Up, Page Down)");
+  Describe(zval_, "Layer", "The layer shown; type a layer and press Enter to show it");
+  Describe(comlist_, "Records",
+           "The rectangle records collected; copy them into the template (Ctrl+Z outside the "
+           "text boxes undoes the last mark)");
+  Describe(next_tile_, "Next tile type", "Show the next tile type of the run, from layer 0");
+  Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
+  Describe(status_, "Status", "");
 
   // The spinner's up arrow raises the layer.
   zscr_->setRange(0, kLayers - 1);
   zscr_->setSingleStep(1);
   zscr_->setPageStep(1);
+  zscr_->setFocusPolicy(Qt::StrongFocus);
   MakeUpArrowRaise(zscr_);
   zscr_->installEventFilter(this);
 
@@ -119,36 +179,99 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   setTabOrder(comlist_, next_tile_);
   setTabOrder(next_tile_, auto_cover_);
 
+  // Keys the controls leave unused reach the content widget; drops are taken there, and on the
+  // text boxes, which would otherwise paste a dropped file's address as text.
+  content_->installEventFilter(this);
+  content_->setAcceptDrops(true);
+  for (QWidget* box : {static_cast<QWidget*>(thefile_), static_cast<QWidget*>(zval_),
+                       static_cast<QWidget*>(comlist_)}) {
+    box->installEventFilter(this);
+  }
+
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
-  connect(command2_, &QPushButton::clicked, this,
-          [this] { Run([this] { StartTiles(program_); }); });
+  const auto go = [this] { Run([this] { StartTiles(program_); }); };
+  connect(command2_, &QPushButton::clicked, this, go);
+  connect(thefile_, &QLineEdit::returnPressed, this, go);
+  connect(zval_, &QLineEdit::returnPressed, this,
+          [this] { Run([this] { ShowTypedLayer(program_); }); });
   connect(next_tile_, &QPushButton::clicked, this, [this] {
     Run([this] {
       DoNextTile(program_);
       zscr_->setValue(0);
     });
   });
-  connect(auto_cover_, &QPushButton::clicked, this,
-          [this] { Run([this] { AutoCover(program_); }); });
+  connect(auto_cover_, &QPushButton::clicked, this, [this] {
+    Run([this] {
+      AutoResult result = AutoCover(program_);
+      Say(AutoStatus(result));
+      if (result.added)
+        undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
+    });
+  });
   connect(comlist_, &QPlainTextEdit::textChanged, this,
           [this] { comlist_->moveCursor(QTextCursor::End); });
   connect(zscr_, &QScrollBar::valueChanged, this,
           [this] { Run([this] { ZscrChange(program_); }); });
-  connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point) {
+  connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
     Run([&] {
-      PictureMouseDown(program_, button, static_cast<float>(point.x()),
-                       static_cast<float>(point.y()));
+      PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
+                                            static_cast<float>(point.y()), shift);
+      hover_cell_ = -1;
+      Hover(point);  // the pointer's text, now from the new first corner
+      if (!result.refused.empty()) Say(result.refused);
+      if (result.added) {
+        Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
+            " (Ctrl+Z takes it back)");
+        undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
+      }
     });
   });
+  connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
+  connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
+
+  ShowStatus();
+  FitToScreen();
+  if (thefile_->text().isEmpty()) thefile_->setFocus();
+}
+
+void MainFrm::FitToScreen() {
+  QSize wanted = content_->size();
+  const QScreen* shown_on = screen();
+  if (!shown_on) {
+    resize(wanted);
+    return;
+  }
+  // Room for the window's frame and title, which the window manager adds around it.
+  const QRect room = shown_on->availableGeometry().adjusted(0, 0, -8, -40);
+  // Where one way is too short, its scroll bar takes room the other way.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  if (wanted.height() > room.height()) wanted.rwidth() += bar;
+  if (wanted.width() > room.width()) wanted.rheight() += bar;
+  resize(wanted.boundedTo(room.size()));
+  if (wanted.width() > room.width() || wanted.height() > room.height()) move(room.topLeft());
 }
 
 void MainFrm::Run(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& fault) {
+    ReleasePresses();
     report_fault_(this, QString::fromUtf8(fault.what()));
   }
   picture1_->update();
+  ShowStatus();
+}
+
+void MainFrm::ReleasePresses() {
+  // A fault raised inside a press opens its message box before the press ends; the box then
+  // takes the release, and a spinner arrow would go on repeating behind it. End the press now.
+  for (QWidget* pressed : {static_cast<QWidget*>(zscr_), QWidget::mouseGrabber()}) {
+    if (!pressed) continue;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(0, 0),
+                        pressed->mapToGlobal(QPointF(0, 0)), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(pressed, &release);
+  }
 }
 
 void MainFrm::Browse() {
@@ -156,12 +279,70 @@ void MainFrm::Browse() {
   if (!chosen.isEmpty()) thefile_->setText(chosen);
 }
 
+void MainFrm::Undo() {
+  if (!undo_stack_->canUndo()) return Say("nothing to undo");
+  const auto* last =
+      static_cast<const AddRecordsCommand*>(undo_stack_->command(undo_stack_->index() - 1));
+  const std::string why = WhyNotUndone(program_, last->addition());
+  if (!why.empty()) return Say(why);
+  undo_stack_->undo();
+  Say("undone: " + undo_stack_->redoText().toStdString());
+  picture1_->update();
+}
+
+void MainFrm::Redo() {
+  if (!undo_stack_->canRedo()) return Say("nothing to redo");
+  undo_stack_->redo();
+  Say("redone: " + undo_stack_->undoText().toStdString());
+  picture1_->update();
+}
+
+void MainFrm::Hover(QPointF point) {
+  const int column = point.x() < 0 ? -1 : GetGridX(static_cast<float>(point.x()));
+  const int row = point.y() < 0 ? -1 : GetGridY(static_cast<float>(point.y()));
+  const bool on_grid = column >= 0 && column < kColumns && row >= 0 && row < kRows;
+  const int cell = on_grid ? column + kColumns * row : -1;
+  if (cell == hover_cell_) return;
+  hover_cell_ = cell;
+  message_ = on_grid ? PointerStatus(program_, column, row) : std::string();
+  ShowStatus();
+}
+
+void MainFrm::Say(const std::string& message) {
+  message_ = message;
+  ShowStatus();
+}
+
+void MainFrm::ShowStatus() {
+  std::string where = RunStatus(program_);
+  const std::string layer = LayerStatus(program_);
+  if (!layer.empty()) where += "  |  " + layer;
+  status_->setText(QString::fromStdString(where + "\n" + message_));
+  // The outline follows the pointer while a first corner is set.
+  QRect preview;
+  if (program_.has_first_corner && hover_cell_ >= 0) {
+    const QPoint corner(program_.startx, program_.starty);
+    const QPoint pointer(hover_cell_ % kColumns, hover_cell_ / kColumns);
+    preview = QRect(corner, pointer).normalized();
+  }
+  picture1_->SetPreview(preview);
+}
+
+QString MainFrm::StatusText() const {
+  return status_->text();
+}
+
 void MainFrm::SetTemplatePath(const QString& path) {
   thefile_->setText(path);
 }
 
 std::string MainFrm::TemplatePath() const {
-  return QFile::encodeName(thefile_->text()).toStdString();
+  // "~/maps/castle.tmp" means what it means in a shell.
+  QString path = thefile_->text();
+  if (path == QStringLiteral("~") || path.startsWith(QStringLiteral("~/"))) {
+    path.replace(0, 1, QDir::homePath());
+  }
+  return QFile::encodeName(path).toStdString();
 }
 std::string MainFrm::Caption() const {
   return caption_;
@@ -191,31 +372,60 @@ void MainFrm::SetOutputText(const std::string& text) {
   comlist_->SetText(text);
 }
 
-bool MainFrm::StepLayerByKey(int key) {
-  if (key == Qt::Key_PageUp) {
-    zscr_->setValue(zscr_->value() + 1);
+bool MainFrm::HandleKey(const QKeyEvent& event) {
+  if (IsTextBox(focusWidget())) return false;  // a text box keeps its own keys
+  if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
+    // The spinner itself steps by one on these keys too (its page step is 1).
+    zscr_->setValue(zscr_->value() + (event.key() == Qt::Key_PageUp ? 1 : -1));
     return true;
   }
-  if (key == Qt::Key_PageDown) {
-    zscr_->setValue(zscr_->value() - 1);
+  const QKeyCombination keys = event.keyCombination();
+  if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
+    Undo();
+    return true;
+  }
+  if (keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+      keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+    Redo();
     return true;
   }
   return false;
 }
 
-void MainFrm::keyPressEvent(QKeyEvent* event) {
-  // Keys a focused control leaves unused arrive here; a text box keeps its own. The spinner itself
-  // steps by one on Page Up and Page Down too (its page step is 1).
-  if (!IsTextBox(focusWidget()) && StepLayerByKey(event->key())) return;
-  QWidget::keyPressEvent(event);
+bool MainFrm::HandleDrop(QEvent* event) {
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QString file = DraggedFile(drop->mimeData());
+  if (file.isEmpty()) return false;
+  if (event->type() == QEvent::Drop) {
+    drop->acceptProposedAction();
+    thefile_->setText(file);
+    Run([this] { StartTiles(program_); });
+  } else {
+    drop->acceptProposedAction();
+  }
+  return true;
 }
 
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
-  // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
-  if (watched == zscr_ && event->type() == QEvent::Wheel) {
-    const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-    if (delta != 0) zscr_->setValue(zscr_->value() + (delta > 0 ? 1 : -1));
-    return true;
+  switch (event->type()) {
+    case QEvent::Wheel:
+      // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
+      if (watched == zscr_) {
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (delta != 0) zscr_->setValue(zscr_->value() + (delta > 0 ? 1 : -1));
+        return true;
+      }
+      break;
+    case QEvent::KeyPress:
+      if (watched == content_ && HandleKey(*static_cast<QKeyEvent*>(event))) return true;
+      break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      if (HandleDrop(event)) return true;
+      break;
+    default:
+      break;
   }
   return QWidget::eventFilter(watched, event);
 }

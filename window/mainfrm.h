@@ -5,13 +5,16 @@
 #include <functional>
 #include <string>
 
-#include "editor/surface.h"
 #include "editor/program.h"
+#include "editor/surface.h"
 #include "editor/window_values.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QScrollBar;
+class QUndoStack;
 
 namespace quarnel {
 
@@ -48,25 +51,43 @@ class MainFrm : public QWidget, public WindowValues {
 
   void SetTemplatePath(const QString& path);
   const Program& program() const { return program_; }
+  // The two lines of the status line.
+  QString StatusText() const;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Runs one piece of logic; reports a fault it throws and shows the surface as it now stands.
+  // Runs one piece of logic; reports a fault it throws and shows the window as it now stands.
   void Run(const std::function<void()>& action);
-  // Page Up and Page Down step the layer spinner like its arrows.
-  bool StepLayerByKey(int key);
+  // Keys a focused control leaves unused: Page Up and Down step the layer spinner like its
+  // arrows, and the undo keys undo and redo marks, outside the text boxes.
+  bool HandleKey(const QKeyEvent& event);
+  // A template dropped on the window: into the path box, then go. False for anything else.
+  bool HandleDrop(QEvent* event);
+  // Stops every press in progress, so that nothing repeats behind a fault's message box.
+  void ReleasePresses();
 
   void Browse();
+  void Undo();
+  void Redo();
+  void Hover(QPointF point);
+  // Puts a message on the status line's second row until the pointer moves to another cell.
+  void Say(const std::string& message);
+  void ShowStatus();
+  void FitToScreen();
 
   FaultReporter report_fault_;
   FileChooser choose_file_;
   Surface surface_;
   std::string caption_;
   Program program_{*this};
+  QUndoStack* undo_stack_;
+  int hover_cell_ = -1;  // x + 51 y of the cell under the pointer, -1 off the grid
+  std::string message_;  // the status line's second row
 
+  QScrollArea* scroll_;
+  QWidget* content_;
   SurfaceView* picture1_;
   QLineEdit* thefile_;
   QPushButton* command1_;
@@ -76,6 +97,7 @@ class MainFrm : public QWidget, public WindowValues {
   OutputBox* comlist_;
   QPushButton* next_tile_;
   QPushButton* auto_cover_;
+  QLabel* status_;
 };
 
 }  // namespace quarnel

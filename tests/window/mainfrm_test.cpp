@@ -9,12 +9,15 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
 #include <fstream>
@@ -88,6 +91,12 @@ class MainFrmTest : public QObject {
   void Press(Qt::MouseButton button, int x, int y, int offset = 4) {
     QTest::mouseClick(Picture(), button, {}, QPoint(10 * x + offset, 10 * y + offset));
   }
+  // The colour the view shows at a point of the raster, at any scale.
+  QColor ShownColour(int x, int y) const {
+    const QImage shown = Picture()->grab().toImage();
+    const qreal scale = shown.devicePixelRatio();
+    return shown.pixelColor(static_cast<int>(x * scale), static_cast<int>(y * scale));
+  }
   Colour CellColour(int x, int y) { return window_->Picture().PointColour(10 * x + 4, 10 * y + 4); }
 
   QString WriteTemplate(const char* name, const std::string& content) {
@@ -126,16 +135,15 @@ class MainFrmTest : public QObject {
     QCOMPARE(Spinner()->maximum(), 100);
     QVERIFY(PathBox()->text().isEmpty());
     QVERIFY(Output()->toPlainText().isEmpty());
-    const QImage shown = Picture()->grab().toImage();
-    QCOMPARE(shown.size(), QSize(585, 511));
-    QCOMPARE(shown.pixelColor(300, 300), QColor(Qt::black));
+    QCOMPARE(Picture()->size(), QSize(585, 511));
+    QCOMPARE(ShownColour(300, 300), QColor(Qt::black));
     for (int y = 0; y < 511; y += 5) {
       for (int x = 0; x < 585; x += 5) QCOMPARE(window_->Picture().PointColour(x, y), kBlack);
     }
   }
 
   void laysOutTheControls() {
-    QCOMPARE(window_->size(), QSize(810, 552));
+    QCOMPARE(Find<QWidget>("content")->size(), QSize(810, 584));
     const struct {
       const char* name;
       QRect rect;
@@ -149,6 +157,7 @@ class MainFrmTest : public QObject {
         {"zval", {600, 526, 25, 19}, QStringLiteral("0")},
         {"comlist", {600, 8, 201, 511}, {}},
         {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
+        {"AutoCover", {744, 526, 57, 17}, QStringLiteral("Auto")},
     };
     QWidget* previous = nullptr;
     for (const auto& c : controls) {
@@ -164,6 +173,9 @@ class MainFrmTest : public QObject {
       previous = control;
     }
     QCOMPARE(Spinner()->orientation(), Qt::Vertical);
+    // The status line lies below the controls; the window grows by its height only.
+    const QRect status = Find<QWidget>("status")->geometry();
+    QVERIFY(status.top() >= 545 && status.bottom() < 584);
   }
 
   void goDrawsTheFirstTypeOnTheCurrentLayer() {
@@ -180,7 +192,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(CellColour(1, 1), kBlack);
     QCOMPARE(CellColour(3, 3), kBlack);
     // What the window shows is the raster itself.
-    QCOMPARE(Picture()->grab().toImage().pixelColor(24, 24), QColor(255, 0, 0));
+    QCOMPARE(ShownColour(24, 24), QColor(255, 0, 0));
   }
 
   void theCaptionShowsTheHeaderAsWritten() {
@@ -305,7 +317,7 @@ class MainFrmTest : public QObject {
     }
     QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 4 2\r\n"));
     QCOMPARE(Output()->textCursor().position(), Output()->toPlainText().size());
-    QCOMPARE(Picture()->grab().toImage().pixelColor(44, 64), QColor(0, 0, 255));
+    QCOMPARE(ShownColour(44, 64), QColor(0, 0, 255));
 
     Press(Qt::RightButton, 4, 6);     // blue: nothing
     Press(Qt::RightButton, 4, 6, 9);  // the gap: nothing
@@ -413,6 +425,208 @@ class MainFrmTest : public QObject {
              std::string("TILEW 7 3 3 3 3 3 0\r\nTILEW 7 3 1 2 3 4 0\r\nTILEW 7 3 6 6 6 6 0\r\n"));
     Press(Qt::RightButton, 9, 9);  // no first corner any more
     QCOMPARE(Output()->toPlainText().count(QLatin1Char('\n')), 3);
+  }
+
+  // --- marking safely, and undo ---
+
+  void aRectangleOverCellsWithoutTilesIsRefusedUnlessShiftIsHeld() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 4 7 0\r\n7 3 5 7 0\r\n7 3 8 8 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 8, 8);
+    QVERIFY(Output()->toPlainText().isEmpty());
+    QCOMPARE(CellColour(4, 6), kGreen);
+    QCOMPARE(CellColour(6, 6), kBlack);
+    QVERIFY(window_->StatusText().contains(
+        QStringLiteral("not marked: 10 cells of this rectangle hold no tile of type 7 3")));
+    QTest::mouseClick(Picture(), Qt::RightButton, Qt::ShiftModifier, QPoint(84, 84));
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 5 3 5 0\r\n"));
+    QCOMPARE(CellColour(6, 6), kBlue);
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void undoAndRedoTakeMarksBackAndPutThemAgain() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 8 8 0\r\n8 1 1 1 0\r\n");
+    const auto key = [this](Qt::KeyboardModifiers modifiers, Qt::Key key) {
+      QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    Picture()->setFocus();
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    Click("AutoCover");
+    Picture()->setFocus();
+    const std::string both = "TILEW 7 3 1 2 3 3 0\r\nTILEW 7 3 5 5 5 5 0\r\n";
+    QCOMPARE(window_->OutputText(), both);
+    key(Qt::ControlModifier, Qt::Key_Z);
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(8, 8), kRed);
+    key(Qt::ControlModifier, Qt::Key_Z);
+    QCOMPARE(window_->OutputText(), std::string());
+    QCOMPARE(CellColour(4, 6), kRed);
+    key(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    QCOMPARE(CellColour(4, 6), kBlue);
+    key(Qt::ControlModifier, Qt::Key_Y);
+    QCOMPARE(window_->OutputText(), both);
+    QCOMPARE(CellColour(8, 8), kBlue);
+
+    // Inside the output box, Ctrl+Z is the box's own undo of typing.
+    Output()->setFocus();
+    QTest::keyClicks(Output(), QStringLiteral("x"));
+    key(Qt::ControlModifier, Qt::Key_Z);
+    QCOMPARE(window_->OutputText(), both);
+    // Records edited by hand are not taken back.
+    Output()->appendPlainText(QStringLiteral("mine"));
+    Picture()->setFocus();
+    key(Qt::ControlModifier, Qt::Key_Z);
+    QVERIFY(Output()->toPlainText().endsWith(QStringLiteral("mine")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("not undone")));
+    // The history outlives the next type: the record goes, the squares are gone already.
+    Output()->setPlainText(QString::fromStdString(both));
+    Click("NextTile");
+    Picture()->setFocus();
+    key(Qt::ControlModifier, Qt::Key_Z);
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(1, 1), kRed);
+    QVERIFY(faults_.isEmpty());
+  }
+
+  // A fault's message box took the release of a spinner arrow, and the arrow repeated behind it.
+  void theSpinnerStopsAfterAFaultInItsPress() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 90\r\n");
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));   // up to 90
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 14));  // down to 0
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));
+    QCOMPARE(Spinner()->value(), 90);
+    LayerBox()->setText(QStringLiteral("abc"));
+    QTest::mousePress(Spinner(), Qt::LeftButton, {}, QPoint(8, 14));  // the release never comes
+    QCOMPARE(faults_.size(), 1);
+    QCOMPARE(Spinner()->value(), 89);
+    QTest::qWait(900);  // beyond the arrow's repeat delay
+    QCOMPARE(Spinner()->value(), 89);
+    QCOMPARE(LayerBox()->text(), QStringLiteral("89"));
+  }
+
+  // --- where you are ---
+
+  void theStatusLineSaysWhereYouAre() {
+    QVERIFY(window_->StatusText().contains(QStringLiteral("press go")));
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n8 1 1 1 2\r\n");
+    QVERIFY(window_->StatusText().contains(QStringLiteral("type 7 3, 1st of the run")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("layer 0: 2 cells of this type")));
+    QTest::mouseMove(Picture(), QPoint(54, 64));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("cell (5, 6), in a record 2 3")));
+    Press(Qt::LeftButton, 4, 6);
+    QTest::mouseMove(Picture(), QPoint(55, 65));
+    QVERIFY(window_->StatusText().contains(QStringLiteral(
+        "rectangle (4, 6) to (5, 6), 2 x 1: a right press writes TILEW 7 3 1 2 3 3 0")));
+    QCOMPARE(Picture()->Preview(), QRect(QPoint(4, 6), QPoint(5, 6)));
+    QTest::mouseMove(Picture(), QPoint(55, 75));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("a right press is refused, 2 cells")));
+    Click("AutoCover");
+    QVERIFY(window_->StatusText().contains(
+        QStringLiteral("Auto wrote 1 rectangle for 2 cells; any cover needs at least 1")));
+    QVERIFY(Picture()->Preview().isEmpty());
+    Click("NextTile");
+    QVERIFY(window_->StatusText().contains(QStringLiteral("type 8 1, 2nd of the run")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral(
+        "layer 0: 0 cells of this type (1 in all); nearest with cells: 2 above, none below")));
+    Click("NextTile");
+    QVERIFY(window_->StatusText().contains(
+        QStringLiteral("all 2 types shown; press go to start again")));
+  }
+
+  void enterTabAndStartUpFocusWork() {
+    QCOMPARE(QApplication::focusWidget(), PathBox());
+    PathBox()->setText(WriteTemplate("map.tmp", "Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 5\r\n"));
+    QTest::keyClick(PathBox(), Qt::Key_Return);
+    QCOMPARE(window_->program().curtype, std::string("7 3"));
+    LayerBox()->setText(QStringLiteral("5"));
+    QTest::keyClick(LayerBox(), Qt::Key_Return);
+    QCOMPARE(Spinner()->value(), 5);
+    QCOMPARE(CellColour(2, 2), kRed);
+    LayerBox()->setText(QStringLiteral("3"));  // no cells there: shown as it is
+    QTest::keyClick(LayerBox(), Qt::Key_Enter);
+    QCOMPARE(Spinner()->value(), 3);
+    QCOMPARE(CellColour(2, 2), kBlack);
+    LayerBox()->setText(QStringLiteral("400"));
+    QTest::keyClick(LayerBox(), Qt::Key_Return);
+    QCOMPARE(faults_.size(), 1);
+    QCOMPARE(Spinner()->value(), 3);
+
+    // Tab visits every control in order, the spinner included.
+    const char* order[] = {"Picture1", "thefile", "Command1", "Command2", "zscr",
+                           "zval",     "comlist", "NextTile", "AutoCover"};
+    Find<QWidget>(order[0])->setFocus();
+    for (const char* name : order) {
+      QCOMPARE(QApplication::focusWidget(), Find<QWidget>(name));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+  }
+
+  void aPathFromHomeStartsWithATilde() {
+    const QString home = qEnvironmentVariable("HOME");
+    qputenv("HOME", folder_.path().toUtf8());
+    WriteTemplate("castle.tmp", "Castle\r\n\r\n7 3 1 1 0\r\n");
+    PathBox()->setText(QStringLiteral("~/castle.tmp"));
+    Click("Command2");
+    qputenv("HOME", home.toUtf8());
+    QVERIFY(faults_.isEmpty());
+    QCOMPARE(window_->Caption(), std::string("Castle"));
+  }
+
+  void everyControlHasANameAndATip() {
+    for (const char* name : {"Picture1", "thefile", "Command1", "Command2", "zscr", "zval",
+                             "comlist", "NextTile", "AutoCover"}) {
+      auto* control = Find<QWidget>(name);
+      QVERIFY2(!control->toolTip().isEmpty(), name);
+      QVERIFY2(!control->accessibleName().isEmpty(), name);
+    }
+  }
+
+  void aDroppedTemplateIsLoaded() {
+    const QString path = WriteTemplate("dropped.tmp", "Dropped\r\n\r\n7 3 1 1 0\r\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    for (const char* target : {"Picture1", "thefile"}) {
+      PathBox()->clear();
+      auto* widget = Find<QWidget>(target);
+      QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(widget, &enter);
+      QVERIFY2(enter.isAccepted(), target);
+      QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(widget, &drop);
+      QCOMPARE(PathBox()->text(), path);
+      QCOMPARE(window_->Caption(), std::string("Dropped"));
+    }
+  }
+
+  // Run at 100 %, 150 % and 200 % on a 1920 x 1080 screen (see CMakeLists.txt).
+  void theWindowFitsTheScreenAndKeepsItsCells() {
+    const QRect screen = window_->screen()->availableGeometry();
+    QVERIFY(window_->frameGeometry().width() <= screen.width());
+    QVERIFY(window_->height() <= screen.height());
+    if (screen.width() >= 818 && screen.height() >= 624) QCOMPARE(window_->size(), QSize(810, 584));
+    auto* scroll = window_->findChild<QScrollArea*>();
+    for (const char* name : {"Picture1", "comlist", "NextTile", "AutoCover", "status"}) {
+      auto* control = Find<QWidget>(name);
+      scroll->ensureWidgetVisible(control, 0, 0);
+      const QRect seen = scroll->viewport()->rect();
+      const QRect at(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+      QVERIFY2(seen.intersects(at), name);
+    }
+    // Squares of one size in device pixels, whatever the scale.
+    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 0 0\r\n7 3 3 0 0\r\n");
+    const QImage shown = Picture()->grab().toImage();
+    QSet<int> widths;
+    int run = 0;
+    for (int x = 0; x < shown.width() / 10; ++x) {
+      if (shown.pixelColor(x, 2) == QColor(Qt::red)) {
+        ++run;
+      } else if (run > 0) {
+        widths.insert(run);
+        run = 0;
+      }
+    }
+    QCOMPARE(widths.size(), 1);
   }
 
   // A whole use of the tool, with the real file dialog, reads the template and writes nothing.

@@ -1,0 +1,94 @@
+#include "editor/status.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "editor/marking.h"
+#include "model/template_format.h"
+
+namespace quarnel {
+namespace {
+
+std::string Ordinal(std::size_t n) {
+  const std::size_t tens = n % 100;
+  const char* suffix = tens >= 11 && tens <= 13 ? "th"
+                       : n % 10 == 1            ? "st"
+                       : n % 10 == 2            ? "nd"
+                       : n % 10 == 3            ? "rd"
+                                                : "th";
+  return std::to_string(n) + suffix;
+}
+
+std::string Count(long long n, const std::string& one, const std::string& many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string NearestLayer(const TileArray& tilearray, int from, int step) {
+  for (int z = from + step; z >= 0 && z < kLayers; z += step) {
+    if (tilearray.LayerHasCells(z)) return std::to_string(z);
+  }
+  return "none";
+}
+
+}  // namespace
+
+std::string RunStatus(const Program& program) {
+  if (program.curtype.empty()) return "press go to show the first tile type";
+  const auto& shown = program.donelist.Shown();
+  if (program.run_over) {
+    return "all " + Count(static_cast<long long>(shown.size()), "type", "types") +
+           " shown; press go to start again";
+  }
+  std::string text = "type " + program.curtype;
+  if (!shown.empty() && shown.back().Key() == program.curtype) {
+    text += ", " + Ordinal(shown.size()) + " of the run";
+  }
+  return text;
+}
+
+std::string LayerStatus(const Program& program) {
+  if (program.curtype.empty()) return {};
+  const int layer = program.window.Layer();
+  const auto& counts = program.tilearray.layer_count;
+  const long long all = std::accumulate(counts.begin(), counts.end(), 0LL);
+  const int here = counts[static_cast<std::size_t>(layer)];
+  std::string text = "layer " + std::to_string(layer) + ": " + Count(here, "cell", "cells") +
+                     " of this type (" + std::to_string(all) + " in all)";
+  if (here == 0 && all > 0) {
+    text += "; nearest with cells: " + NearestLayer(program.tilearray, layer, 1) + " above, " +
+            NearestLayer(program.tilearray, layer, -1) + " below";
+  }
+  return text;
+}
+
+std::string PointerStatus(const Program& program, int column, int row) {
+  if (column < 0 || column >= kColumns || row < 0 || row >= kRows) return {};
+  std::string text = "cell (" + std::to_string(column) + ", " + std::to_string(row) +
+                     "), in a record " + std::to_string(column - kRectangleOffset) + " " +
+                     std::to_string(row - kRectangleOffset);
+  if (!program.has_first_corner) return text;
+  const int left = std::min(program.startx, column);
+  const int right = std::max(program.startx, column);
+  const int top = std::min(program.starty, row);
+  const int bottom = std::max(program.starty, row);
+  text = "rectangle (" + std::to_string(left) + ", " + std::to_string(top) + ") to (" +
+         std::to_string(right) + ", " + std::to_string(bottom) + "), " +
+         std::to_string(right - left + 1) + " x " + std::to_string(bottom - top + 1) + ": ";
+  const int empty = CellsWithoutTiles(program, left, top, right, bottom);
+  if (empty > 0) {
+    return text + "a right press is refused, " + Count(empty, "cell holds", "cells hold") +
+           " no tile (Shift + right press marks it anyway)";
+  }
+  std::string record =
+      RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer(), "");
+  return text + "a right press writes " + record;
+}
+
+std::string AutoStatus(const AutoResult& result) {
+  if (!result.added) return "Auto: every square of this layer is covered already";
+  return "Auto wrote " + Count(result.rectangles, "rectangle", "rectangles") + " for " +
+         Count(result.cells, "cell", "cells") + "; any cover needs at least " +
+         std::to_string(result.lower_bound);
+}
+
+}  // namespace quarnel

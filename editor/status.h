@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "editor/auto_cover.h"
+#include "editor/program.h"
+
+namespace quarnel {
+
+// The texts of the status line below the controls. Each is one short line; an empty text means
+// there is nothing to say yet.
+
+// The current type and its place in the run: "type 14 0, 3rd of the run", or, once "Next Tile
+// Type" found nothing more, "all 9 types shown; press go to start again".
+std::string RunStatus(const Program& program);
+
+// The layer shown and the current type's cells on it and in all; on an empty layer, the nearest
+// layers above and below that hold cells.
+std::string LayerStatus(const Program& program);
+
+// The cell under the pointer, as column and row and as a record's coordinates; while a first
+// corner is set, the rectangle from it to that cell, its size, and the record a right press there
+// would write, or why it would be refused.
+std::string PointerStatus(const Program& program, int column, int row);
+
+// What an Auto press wrote.
+std::string AutoStatus(const AutoResult& result);
+
+}  // namespace quarnel

@@ -1,0 +1,74 @@
+#include "editor/status.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/steps.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Template;
+using testing::TempTemplate;
+using testing::TestProgram;
+
+TEST(Status, SaysWhereTheRunAndTheLayerStand) {
+  TempTemplate file(Template({"7 3 4 6 0", "7 3 5 6 0", "8 1 1 1 2", "8 1 1 1 9", "9 9 0 0 0",
+                              "a b 0 0 0", "c d 0 0 0", "e f 0 0 0", "g h 0 0 0", "i j 0 0 0",
+                              "k l 0 0 0", "m n 0 0 0", "o p 0 0 0"}));
+  TestProgram t(file.Path());
+  EXPECT_EQ(RunStatus(t.program), "press go to show the first tile type");
+  EXPECT_EQ(LayerStatus(t.program), "");
+  StartTiles(t.program);
+  EXPECT_EQ(RunStatus(t.program), "type 7 3, 1st of the run");
+  EXPECT_EQ(LayerStatus(t.program), "layer 0: 2 cells of this type (2 in all)");
+  DoNextTile(t.program);
+  EXPECT_EQ(RunStatus(t.program), "type 8 1, 2nd of the run");
+  EXPECT_EQ(LayerStatus(t.program),
+            "layer 0: 0 cells of this type (2 in all); nearest with cells: 2 above, none below");
+  t.window.layer = 5;
+  EXPECT_EQ(LayerStatus(t.program),
+            "layer 5: 0 cells of this type (2 in all); nearest with cells: 9 above, 2 below");
+  const char* ordinals[] = {"3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th", "11th"};
+  for (const char* ordinal : ordinals) {
+    DoNextTile(t.program);
+    EXPECT_NE(RunStatus(t.program).find(std::string(ordinal) + " of the run"), std::string::npos)
+        << ordinal;
+  }
+  DoNextTile(t.program);
+  EXPECT_EQ(RunStatus(t.program), "all 11 types shown; press go to start again");
+}
+
+TEST(Status, SaysWhatARightPressWouldDo) {
+  TempTemplate file(Template({"7 3 4 6 2", "7 3 5 6 2", "7 3 4 7 2"}));
+  TestProgram t(file.Path());
+  t.window.layer = 2;
+  LoadToArray(t.program, "7", "3");
+  const struct {
+    bool corner;
+    int column, row;
+    std::string text;
+  } cases[] = {
+      {false, 4, 6, "cell (4, 6), in a record 1 3"},
+      {false, 51, 6, ""},
+      {true, 5, 6, "rectangle (4, 6) to (5, 6), 2 x 1: a right press writes TILEW 7 3 1 2 3 3 2"},
+      {true, 3, 5,
+       "rectangle (3, 5) to (4, 6), 2 x 2: a right press is refused, 3 cells hold no "
+       "tile (Shift + right press marks it anyway)"},
+  };
+  for (const auto& c : cases) {
+    t.program.has_first_corner = c.corner;
+    t.program.startx = 4;
+    t.program.starty = 6;
+    EXPECT_EQ(PointerStatus(t.program, c.column, c.row), c.text);
+  }
+  AutoResult none;
+  EXPECT_EQ(AutoStatus(none), "Auto: every square of this layer is covered already");
+  AutoResult some{Addition{}, 2, 7, 2};
+  EXPECT_EQ(AutoStatus(some), "Auto wrote 2 rectangles for 7 cells; any cover needs at least 2");
+}
+
+}  // namespace
+}  // namespace quarnel
