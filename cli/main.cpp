@@ -1,101 +1,216 @@
 // quarnel-shorten: writes a shorter template with the same tiles to standard output.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
-#include <iostream>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/fault.h"
 #include "model/template_file.h"
+#include "shorten/apply.h"
 #include "shorten/shorten.h"
 
 namespace {
 
+using quarnel::Printable;
+
 constexpr int kSuccess = 0;
-constexpr int kFailure = 1;  // a refused template, or templates that differ
+constexpr int kFailure = 1;  // a refused template, templates that differ, or output not written
 constexpr int kUsage = 2;
 
-constexpr std::string_view kHelp = R"(Usage: quarnel-shorten TEMPLATE
+constexpr std::string_view kStandardInput = "standard input";
+
+constexpr std::string_view kHelp =
+    R"(Usage: quarnel-shorten [--apply RECORDS [--allow-new-cells]] TEMPLATE
        quarnel-shorten --check FIRST SECOND
 
 Writes TEMPLATE shortened to standard output: runs of plain tile records
 ("id1 id2 x y z") become rectangle records ("TILEW ..."), every other line is
 copied as it stands. The result is read back and checked to hold exactly the
 same tiles before anything is written. A summary goes to standard error.
-No file is ever written; redirect the output to keep it.
+No file is ever written; redirect the output to keep it. A template named -
+is read from standard input.
 
-  --check FIRST SECOND  compare two templates tile type by tile type and
-                        report the first cell that differs
-  -h, --help            show this help
+  --apply RECORDS     write TEMPLATE with the rectangle records of the file
+                      RECORDS (lines copied from Quarnel's output box) in it,
+                      and without the tile records they cover, instead
+  --allow-new-cells   with --apply: accept records that cover cells the
+                      template does not have (they add tiles)
+  --check FIRST SECOND
+                      compare two templates tile type by tile type and
+                      report the first cell that differs
+  -h, --help          show this help
+  --version           show the version
+
+Examples:
+  quarnel-shorten level.tmp > level-short.tmp
+  quarnel-shorten --apply records.txt level.tmp | quarnel-shorten - > level-short.tmp
+  quarnel-shorten --check level.tmp level-short.tmp
 
 Exit status: 0 done (or, with --check, the same tiles), 1 a template was
-refused or the templates differ, 2 wrong usage.
+refused, the templates differ, or the output could not be written, 2 wrong
+usage.
 )";
 
-int Usage(const std::string& problem) {
-  std::cerr << "quarnel-shorten: " << problem << "\nTry 'quarnel-shorten --help'.\n";
-  return kUsage;
+// Standard output, written whole and flushed: a failure names the system's reason.
+void WriteOut(std::string_view text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    throw quarnel::Fault({}, std::string("standard output: ") + std::strerror(errno));
+  }
 }
 
-int ShortenToStdout(const std::string& path) {
-  const quarnel::Shortened result = quarnel::Shorten(path, quarnel::TemplateFile::ReadAll(path));
-  std::cout.write(result.text.data(), static_cast<std::streamsize>(result.text.size()));
-  std::cout.flush();
-  if (!std::cout) throw std::runtime_error("standard output could not be written");
+struct Input {
+  std::string name;  // for messages
+  std::string text;
+};
 
+Input Read(const std::string& path) {
+  if (path == "-") return {std::string(kStandardInput), quarnel::TemplateFile::ReadStandardInput()};
+  if (path.empty()) throw quarnel::Fault({}, "an empty template path");
+  return {path, quarnel::TemplateFile::ReadAll(path)};
+}
+
+std::string Percent(long long before, long long after) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f%%",
+                before == 0 ? 0.0 : 100.0 * double(before - after) / double(before));
+  return text;
+}
+
+std::string Count(long long n, const std::string& thing) {
+  return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
+int Shorten(const std::string& path) {
+  const Input input = Read(path);
+  const quarnel::Shortened result = quarnel::Shorten(input.name, input.text);
+  WriteOut(result.text);
   const auto& s = result.summary;
-  const double saved =
-      s.lines_before == 0 ? 0.0 : 100.0 * double(s.lines_before - s.lines_after) / s.lines_before;
-  std::fprintf(stderr,
-               "%s: %lld lines -> %lld lines (%.1f%% fewer), %lld rectangle records written\n",
-               path.c_str(), s.lines_before, s.lines_after, saved, s.records_written);
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s fewer), %lld rectangle records written\n",
+               Printable(input.name).c_str(), s.lines_before, s.lines_after,
+               Percent(s.lines_before, s.lines_after).c_str(), s.records_written);
   if (s.rectangles_at_least > 0) {
     std::fprintf(
         stderr,
         "covers use %lld rectangles (single cells included); any cover needs at least "
         "%lld: at most %.1f%% above the optimum\n",
         s.rectangles_found, s.rectangles_at_least,
-        100.0 * double(s.rectangles_found - s.rectangles_at_least) / s.rectangles_at_least);
+        100.0 * double(s.rectangles_found - s.rectangles_at_least) / double(s.rectangles_at_least));
   }
   return kSuccess;
 }
 
+int Apply(const std::string& records_path, const std::string& path, bool allow_new_cells) {
+  const Input records = Read(records_path);
+  const Input input = Read(path);
+  const quarnel::Applied result =
+      quarnel::ApplyRecords(records.name, records.text, input.name, input.text, allow_new_cells);
+  WriteOut(result.text);
+  const auto& s = result.summary;
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s they cover left out, %s\n",
+               Printable(input.name).c_str(), s.lines_before, s.lines_after,
+               Count(s.records_applied, "rectangle record").c_str(),
+               Count(s.tile_records_left_out, "tile record").c_str(),
+               Count(s.new_cells, "new cell").c_str());
+  return kSuccess;
+}
+
 int Check(const std::string& first_path, const std::string& second_path) {
-  const auto first = quarnel::ReadTypeCells(first_path, quarnel::TemplateFile::ReadAll(first_path));
-  const auto second =
-      quarnel::ReadTypeCells(second_path, quarnel::TemplateFile::ReadAll(second_path));
+  const Input first_input = Read(first_path);
+  const Input second_input = Read(second_path);
+  const auto first = quarnel::ReadTypeCells(first_input.name, first_input.text);
+  const auto second = quarnel::ReadTypeCells(second_input.name, second_input.text);
   const auto difference = quarnel::FirstDifference(first, second);
   if (!difference) {
-    std::cout << "same tiles: " << first.size() << " tile types\n";
+    WriteOut("same tiles: " + std::to_string(first.size()) + " tile types\n");
     return kSuccess;
   }
   const auto& d = *difference;
-  std::cout << "differ: type " << d.type << ", layer " << d.z << ", cell (" << d.x << ", " << d.y
-            << ") is in " << (d.in_first ? first_path : second_path) << " only\n";
+  WriteOut("differ: type " + d.type + ", layer " + std::to_string(d.z) + ", cell (" +
+           std::to_string(d.x) + ", " + std::to_string(d.y) + ") is in " +
+           Printable(d.in_first ? first_input.name : second_input.name) + " only\n");
   return kFailure;
+}
+
+struct Arguments {
+  bool help = false;
+  bool version = false;
+  bool check = false;
+  bool allow_new_cells = false;
+  std::optional<std::string> apply;  // the records file
+  std::vector<std::string> templates;
+};
+
+// Options may come in any order before the templates. Returns the usage fault, or nothing.
+std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments& parsed) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") {
+      parsed.help = true;
+    } else if (arg == "--version") {
+      parsed.version = true;
+    } else if (arg == "--check") {
+      parsed.check = true;
+    } else if (arg == "--allow-new-cells") {
+      parsed.allow_new_cells = true;
+    } else if (arg == "--apply") {
+      if (i + 1 == args.size()) return "--apply takes a file of records";
+      parsed.apply = args[++i];
+    } else if (arg.starts_with("-") && arg != "-") {
+      return "unknown option " + Printable(arg);
+    } else {
+      parsed.templates.push_back(arg);
+    }
+  }
+  if (parsed.help || parsed.version) return std::nullopt;
+  std::size_t from_standard_input = parsed.apply == "-" ? 1 : 0;
+  for (const auto& path : parsed.templates) from_standard_input += path == "-" ? 1 : 0;
+  if (from_standard_input > 1) return "standard input (-) can be read only once";
+  if (parsed.check) {
+    if (parsed.apply || parsed.allow_new_cells) return "--check takes no other option";
+    if (parsed.templates.size() != 2) return "--check takes two templates";
+    return std::nullopt;
+  }
+  if (parsed.allow_new_cells && !parsed.apply) return "--allow-new-cells goes with --apply";
+  if (parsed.templates.empty()) return "no template given";
+  if (parsed.templates.size() > 1) return "one template only";
+  return std::nullopt;
+}
+
+int Run(const Arguments& parsed) {
+  if (parsed.help) {
+    WriteOut(kHelp);
+    return kSuccess;
+  }
+  if (parsed.version) {
+    WriteOut("quarnel-shorten " QUARNEL_VERSION "\n");
+    return kSuccess;
+  }
+  if (parsed.check) return Check(parsed.templates[0], parsed.templates[1]);
+  if (parsed.apply) return Apply(*parsed.apply, parsed.templates[0], parsed.allow_new_cells);
+  return Shorten(parsed.templates[0]);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  try {
-    if (args.size() == 1 && (args[0] == "-h" || args[0] == "--help")) {
-      std::cout << kHelp;
-      return kSuccess;
-    }
-    if (!args.empty() && args[0] == "--check") {
-      if (args.size() != 3) return Usage("--check takes two templates");
-      return Check(args[1], args[2]);
-    }
-    if (args.size() != 1) return Usage(args.empty() ? "no template given" : "one template only");
-    if (args[0].starts_with("-") && args[0] != "-") return Usage("unknown option " + args[0]);
-    return ShortenToStdout(args[0]);
-  } catch (const quarnel::Fault& fault) {
-    std::cerr << "quarnel-shorten: " << fault.what() << '\n';
-    return kFailure;
-  } catch (const std::exception& error) {
-    std::cerr << "quarnel-shorten: " << error.what() << '\n';
-    return kFailure;
+  Arguments parsed;
+  if (const auto problem = Parse(std::vector<std::string>(argv + 1, argv + argc), parsed)) {
+    std::fprintf(stderr, "quarnel-shorten: %s\nTry 'quarnel-shorten --help'.\n", problem->c_str());
+    return kUsage;
   }
+  try {
+    return Run(parsed);
+  } catch (const quarnel::Fault& fault) {
+    std::fprintf(stderr, "quarnel-shorten: %s\n", fault.what());
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "quarnel-shorten: out of memory; nothing is written\n");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "quarnel-shorten: %s\n", error.what());
+  }
+  return kFailure;
 }

@@ -1,8 +1,8 @@
 // libFuzzer target: arbitrary bytes as a template, driven as a user drives the window: "go", then
 // "Next Tile Type" until the run ends, each type drawn on several layers, marked and covered with
-// Auto. Checks that a fault changes nothing, that collected records are never lost, and that each
-// type loads the cells the shortener's own reader gives it; then shortens the same bytes, whose
-// self-check must never find its own output wrong.
+// Auto, with undo and redo. Checks that a fault changes nothing, that collected records are never
+// lost, and that each type loads the cells the shortener's own reader gives it; then shortens the
+// same bytes and applies records to them, whose self-checks must never find their output wrong.
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +24,7 @@
 #include "editor/undo.h"
 #include "editor/window_record.h"
 #include "model/fault.h"
+#include "shorten/apply.h"
 #include "shorten/shorten.h"
 
 namespace {
@@ -160,6 +161,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const Fault& fault) {
     Check(fault.problem().find("would not hold the same tiles") == std::string::npos,
           "the shortened template lost or gained tiles");
+  }
+  // The records the run collected, and the input's own lines, applied to the input: refused or
+  // applied, never wrong.
+  const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);
+  for (const std::string_view records : {std::string_view(window.output), text.substr(0, cut)}) {
+    for (const bool allow_new_cells : {false, true}) {
+      try {
+        ApplyRecords("records", records, "fuzz", text, allow_new_cells);
+      } catch (const Fault& fault) {
+        Check(fault.problem().find("would not give the tiles it must") == std::string::npos,
+              "applying records lost or gained tiles");
+      }
+    }
   }
   return 0;
 }

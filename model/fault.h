@@ -29,6 +29,10 @@ class Fault : public std::runtime_error {
   std::string problem_;
 };
 
+// A path or name as it may be shown in a message or on a terminal: control characters, escape
+// sequences among them, are written as \xNN; everything else stands as it is.
+std::string Printable(std::string_view text);
+
 // A field's text in double quotes, fit for a message: long texts are cut short and control bytes
 // are written as \xNN, so a line of binary junk still gives a readable message.
 std::string Quoted(std::string_view text);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "model/fault.h"
 
 namespace quarnel {
@@ -63,21 +65,66 @@ TemplateFile::TemplateFile(std::string path)
 TemplateFile::TemplateFile(std::string name, std::string_view text)
     : path_(std::move(name)), data_(text.data()), end_(text.size()), spent_(true) {}
 
+namespace {
+
+// Reads `file` whole, at most `limit` bytes, checking each piece as it comes: a NUL byte or a
+// line longer than a line may be is refused at once, by reading what came so far as a template,
+// which names the line. Pieces are no longer than a line may be, so a line too long either holds
+// a whole piece or reaches from one piece into the next: only the line that runs into each new
+// piece needs measuring.
+std::string ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
+                        std::size_t size_hint) {
+  constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
+  std::string text;
+  text.reserve(std::min(size_hint, limit) + 1);
+  std::size_t line_start = 0;  // of the last line begun
+  while (text.size() < limit) {
+    const std::size_t filled = text.size();
+    text.resize(filled + std::min(kPiece, limit - filled));
+    const std::size_t got = std::fread(text.data() + filled, 1, text.size() - filled, file);
+    text.resize(filled + got);
+    if (got == 0) break;
+    const char* const piece = text.data() + filled;
+    const char* const first_end = FindLineEnd(piece, piece + got);
+    const bool refused = static_cast<std::size_t>(first_end - text.data()) - line_start >
+                       TemplateFile::kMaxLineSize ||
+                   std::memchr(first_end, '\0', static_cast<std::size_t>(piece + got - first_end));
+    for (const char* at = piece + got; at-- > first_end;) {
+      if (*at == '\n' || *at == '\r') {
+        line_start = static_cast<std::size_t>(at - text.data()) + 1;
+        break;
+      }
+    }
+    if (refused) {
+      TemplateFile reader(name, text);
+      while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
+    }
+  }
+  if (std::ferror(file)) throw Fault({name}, "cannot be read");
+  return text;
+}
+
+}  // namespace
+
 std::string TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
-  std::error_code ignored;
-  const auto size = std::filesystem::file_size(path, ignored);
-  // Read straight into the text; a file that changes meanwhile is read to its actual end.
-  std::string text;
-  text.reserve((ignored ? 0 : static_cast<std::size_t>(size)) + kBufferSize);  // room for the end
-  text.resize(ignored ? 0 : static_cast<std::size_t>(size));
-  std::size_t filled = std::fread(text.data(), 1, text.size(), file.get());
-  while (filled == text.size() && !std::feof(file.get()) && !std::ferror(file.get())) {
-    text.resize(filled + kBufferSize);
-    filled += std::fread(text.data() + filled, 1, kBufferSize, file.get());
+  struct stat status {};
+  if (::fstat(::fileno(file.get()), &status) != 0) CannotOpen(path, std::strerror(errno));
+  const auto size = static_cast<std::size_t>(status.st_size);
+  if (size > kMaxWholeSize) {
+    throw Fault({path}, "is too large: " + std::to_string(size >> 20) +
+                            " MiB, where a template may have at most 4 GiB");
   }
-  if (std::ferror(file.get())) throw Fault({path}, "cannot be read");
-  text.resize(filled);
+  // A file that grows while it is read is read as it was when opened.
+  return ReadChecked(file.get(), path, size, size);
+}
+
+std::string TemplateFile::ReadStandardInput() {
+  const std::string name = "standard input";
+  std::string text = ReadChecked(stdin, name, kMaxWholeSize, 0);
+  if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
+    throw Fault({name}, "is too large: a template may have at most 4 GiB");
+  }
   return text;
 }
 
@@ -118,9 +165,11 @@ std::string_view TemplateFile::ReadLineSlowly() {
     if (stop == data_ + end_) {
       carry_.append(start, end_ - begin_);
       begin_ = end_;
+      if (carry_.size() > kMaxLineSize) LineTooLong();
       continue;
     }
     const auto length = static_cast<std::size_t>(stop - start);
+    if (carry_.size() + length > kMaxLineSize) LineTooLong();
     if (*stop == '\0') {
       throw Fault({path_, line_number_},
                   "holds a NUL byte at column " + std::to_string(carry_.size() + length + 1) +
@@ -146,6 +195,12 @@ std::string_view TemplateFile::ReadLineSlowly() {
   }
   // The input ended without a line end.
   return carry_;
+}
+
+void TemplateFile::LineTooLong() const {
+  throw Fault({path_, line_number_},
+              "is longer than " + std::to_string(kMaxLineSize >> 20) +
+                  " MiB: no template line comes near that, so this is no template");
 }
 
 std::string ReadHeader(TemplateFile& file) {

@@ -17,6 +17,9 @@ const char* FindLineEnd(const char* at, const char* end);
 // reader goes out of scope, whichever way that happens.
 class TemplateFile {
  public:
+  // No template line comes near this; a longer one is refused as soon as it is seen, so that a
+  // file without line ends costs neither time nor memory.
+  static constexpr std::size_t kMaxLineSize = std::size_t{1} << 20;
   static constexpr std::string_view kCrLf = "\r\n";
   static constexpr std::string_view kLf = "\n";
   static constexpr std::string_view kCr = "\r";
@@ -36,7 +39,8 @@ class TemplateFile {
       const char* const start = data_ + begin_;
       const char* const end = data_ + end_;
       const char* const stop = FindLineEnd(start, end);
-      if (end - stop >= 2 && (*stop == '\n' || (*stop == '\r' && stop[1] == '\n'))) {
+      if (end - stop >= 2 && (*stop == '\n' || (*stop == '\r' && stop[1] == '\n')) &&
+          static_cast<std::size_t>(stop - start) <= kMaxLineSize) {
         ++line_number_;
         line_end_ = *stop == '\r' ? kCrLf : kLf;
         begin_ = static_cast<std::size_t>(stop - data_) + line_end_.size();
@@ -64,8 +68,15 @@ class TemplateFile {
   std::string_view LineEnd() const { return line_end_; }
   const std::string& Path() const { return path_; }
 
-  // The whole file, with the same checks as opening it for reading.
+  // The most a whole read takes: record offsets are 32 bits.
+  static constexpr std::size_t kMaxWholeSize = (std::size_t{1} << 32) - 1;
+
+  // The whole file, with the same checks as opening it for reading. Refuses a file larger than
+  // kMaxWholeSize from its size alone, reads no more than the size it had when opened, and stops
+  // at a NUL byte or an over-long line as soon as it has read it, with the reader's own message.
   static std::string ReadAll(const std::string& path);
+  // Standard input, read whole the same way; messages name it "standard input".
+  static std::string ReadStandardInput();
 
  private:
   struct Closer {
@@ -73,6 +84,8 @@ class TemplateFile {
   };
 
   std::string_view ReadLineSlowly();
+  // Throws the Fault of a line longer than kMaxLineSize.
+  [[noreturn]] void LineTooLong() const;
   // Makes sure unread bytes are at hand, unless the input is spent. Returns false at its end.
   bool Fill();
 

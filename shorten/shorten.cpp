@@ -14,6 +14,7 @@
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
+#include "shorten/edits.h"
 #include "shorten/template_records.h"
 #include "shorten/two_parts.h"
 
@@ -22,58 +23,6 @@ namespace {
 
 constexpr std::uint32_t kLayerCells = kColumns * kRows;
 
-std::uint32_t CellIndex(int x, int y, int z) {
-  return static_cast<std::uint32_t>(TileArray::Index(x, y, z));
-}
-
-// Calls `each_row(first_cell, count)` for each row of a record's box: `count` cells from cell
-// index `first_cell`, which lie next to each other.
-template <typename EachRow>
-void ForEachRow(const RecordCells& record, EachRow each_row) {
-  const Box box = record.GetBox();
-  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
-}
-
-// Records grouped by type number, file order kept within a type: a counting sort, in which each
-// part of the records counts and places its own, side by side.
-class ByType {
- public:
-  ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
-    std::vector<std::vector<std::uint32_t>> next(parts.size(),
-                                                 std::vector<std::uint32_t>(types, 0));
-    InParts(parts.size(), [&](int p) {
-      for (const auto& r : parts[p]) ++next[p][r.type];
-    });
-    // Type t's records start at begin_[t], the first part's first.
-    std::uint32_t at = 0;
-    for (std::size_t t = 0; t < types; ++t) {
-      begin_[t] = at;
-      for (auto& part_next : next) {
-        const std::uint32_t count = part_next[t];
-        part_next[t] = at;
-        at += count;
-      }
-    }
-    begin_[types] = at;
-    grouped_ = std::make_unique_for_overwrite<RecordCells[]>(at);
-    InParts(parts.size(), [&](int p) {
-      for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r.cells;
-    });
-  }
-  std::span<const RecordCells> Of(std::size_t type) const {
-    return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
-  }
-  // Types [0, cut) and [cut, types) hold about as many records each.
-  std::size_t HalfwayType() const {
-    const auto half = std::lower_bound(begin_.begin(), begin_.end(), begin_.back() / 2);
-    return static_cast<std::size_t>(half - begin_.begin());
-  }
-
- private:
-  std::vector<std::uint32_t> begin_;
-  std::unique_ptr<RecordCells[]> grouped_;  // not zeroed first: every slot is written
-};
-
 // The types that part `index` of `parts` works on: all, or about half the records each.
 std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types,
                                                 std::size_t parts, int index) {
@@ -81,44 +30,6 @@ std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size
   const std::size_t cut = std::min(by_type.HalfwayType(), types);
   return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
 }
-
-// The line that starts at `offset`: its size with its line end, and that end.
-struct LineSpan {
-  std::size_t size;
-  std::string_view end;
-};
-LineSpan LineAt(std::string_view text, std::size_t offset) {
-  // The text was read already: it holds no NUL.
-  const auto stop = static_cast<std::size_t>(
-      FindLineEnd(text.data() + offset, text.data() + text.size()) - text.data());
-  if (stop == text.size()) return {text.size() - offset, {}};
-  const std::size_t end_size = text.substr(stop, 2) == "\r\n" ? 2 : 1;
-  return {stop + end_size - offset, text.substr(stop, end_size)};
-}
-
-// What the shortened template changes: lines left out, and rectangle records put in.
-struct Edits {
-  struct Inserted {
-    std::uint32_t place;  // where the line starts whose place the record takes
-    std::string record;
-  };
-  explicit Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
-  void Drop(std::uint32_t offset) {
-    dropped[offset / 64] |= std::uint64_t{1} << (offset % 64);
-    ++dropped_count;
-  }
-
-  // Takes in the edits of other types.
-  void Add(Edits&& other) {
-    for (std::size_t w = 0; w < dropped.size(); ++w) dropped[w] |= other.dropped[w];
-    dropped_count += other.dropped_count;
-    std::move(other.inserted.begin(), other.inserted.end(), std::back_inserter(inserted));
-  }
-
-  std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
-  long long dropped_count = 0;
-  std::vector<Inserted> inserted;
-};
 
 // Shortens one type on one layer. Every step works on this layer's 51 x 51 cells only, which stay
 // in the fastest cache; the arrays are reused from layer to layer and cleared as they were set.
@@ -228,33 +139,6 @@ class LayerShortener {
   std::vector<int> must_;
   std::vector<int> allowed_;
 };
-
-// The template with the edits made: every other byte is copied as it stands.
-std::string Apply(std::string_view text, Edits& edits) {
-  std::stable_sort(edits.inserted.begin(), edits.inserted.end(),
-                   [](const auto& a, const auto& b) { return a.place < b.place; });
-  std::size_t extra = 0;
-  for (const auto& record : edits.inserted) extra += record.record.size() + 2;
-  std::string out;
-  out.reserve(text.size() + extra);
-  auto next = edits.inserted.begin();
-  std::size_t copied = 0;  // text before this is in `out`, or left out
-  for (std::size_t word = 0; word < edits.dropped.size(); ++word) {
-    for (std::uint64_t bits = edits.dropped[word]; bits != 0; bits &= bits - 1) {
-      const std::size_t offset = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      out.append(text.substr(copied, offset - copied));
-      const LineSpan line = LineAt(text, offset);
-      for (const auto first = next; next != edits.inserted.end() && next->place == offset; ++next) {
-        // Records in place of a last line without a line end still need ends between them.
-        if (next != first && line.end.empty()) out += "\r\n";
-        out += next->record;
-      }
-      copied = offset + line.size;
-    }
-  }
-  out.append(text.substr(copied));
-  return out;
-}
 
 // One type's cells in two templates, as bits over the whole grid. The two words for the same
 // cells lie side by side, and the words set are listed, so that comparing and clearing them
@@ -383,7 +267,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   for (std::size_t p = 1; p < parts; ++p) edits[0].Add(std::move(edits[p]));
 
   Shortened result;
-  result.text = Apply(text, edits[0]);
+  result.text = ApplyEdits(text, edits[0]);
   ShortenSummary& summary = result.summary;
   for (const auto& part : summaries) {
     summary.records_written += part.records_written;

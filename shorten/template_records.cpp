@@ -157,4 +157,31 @@ std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::stri
   return parts;
 }
 
+ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
+  std::vector<std::vector<std::uint32_t>> next(parts.size(), std::vector<std::uint32_t>(types, 0));
+  InParts(parts.size(), [&](int p) {
+    for (const auto& r : parts[p]) ++next[p][r.type];
+  });
+  // Type t's records start at begin_[t], the first part's first.
+  std::uint32_t at = 0;
+  for (std::size_t t = 0; t < types; ++t) {
+    begin_[t] = at;
+    for (auto& part_next : next) {
+      const std::uint32_t count = part_next[t];
+      part_next[t] = at;
+      at += count;
+    }
+  }
+  begin_[types] = at;
+  grouped_ = std::make_unique_for_overwrite<RecordCells[]>(at);
+  InParts(parts.size(), [&](int p) {
+    for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r.cells;
+  });
+}
+
+std::size_t ByType::HalfwayType() const {
+  const auto half = std::lower_bound(begin_.begin(), begin_.end(), begin_.back() / 2);
+  return static_cast<std::size_t>(half - begin_.begin());
+}
+
 }  // namespace quarnel

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +58,34 @@ struct TemplateRecords {
   TypeKeys keys;
   std::vector<std::string> type_keys;  // by type number
   RecordParts parts;
+};
+
+inline std::uint32_t CellIndex(int x, int y, int z) {
+  return static_cast<std::uint32_t>(x + kColumns * y + kColumns * kRows * z);
+}
+
+// Calls `each_row(first_cell, count)` for each row of a record's box: `count` cells from cell
+// index `first_cell`, which lie next to each other.
+template <typename EachRow>
+void ForEachRow(const RecordCells& record, EachRow each_row) {
+  const Box box = record.GetBox();
+  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
+}
+
+// Records grouped by type number, file order kept within a type: a counting sort, in which each
+// part of the records counts and places its own, side by side.
+class ByType {
+ public:
+  ByType(const RecordParts& parts, std::size_t types);
+  std::span<const RecordCells> Of(std::size_t type) const {
+    return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
+  }
+  // Types [0, cut) and [cut, types) hold about as many records each.
+  std::size_t HalfwayType() const;
+
+ private:
+  std::vector<std::uint32_t> begin_;
+  std::unique_ptr<RecordCells[]> grouped_;  // not zeroed first: every slot is written
 };
 
 // Reads every record of a template, checking each as a load of its own type checks it. Throws

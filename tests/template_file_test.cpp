@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,51 @@ TEST(TemplateFile, ReadsAWholeFileOfAnySize) {
     EXPECT_EQ(TemplateFile::ReadAll(file.Path()), content) << size;
   }
   EXPECT_THROW(TemplateFile::ReadAll("/nonexistent/level.tmp"), Fault);
+}
+
+// However the template is read, a line of 1 MiB passes and a longer one is refused, naming it.
+TEST(TemplateFile, RefusesALineLongerThanOneMiB) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  for (const std::size_t size : {kMiB, kMiB + 1}) {
+    const std::string content = "h\n" + std::string(size, 'x') + "\nlast\n";
+    const TempTemplate file(content);
+    const auto read_lines = [&](TemplateFile reader) {
+      while (!reader.AtEnd()) reader.ReadLine();
+    };
+    const std::function<void()> ways[] = {
+        [&] { read_lines(TemplateFile(file.Path())); },
+        [&] { read_lines(TemplateFile("t", content)); },
+        [&] { TemplateFile::ReadAll(file.Path()); },
+    };
+    for (const auto& way : ways) {
+      if (size == kMiB) {
+        EXPECT_NO_THROW(way());
+        continue;
+      }
+      try {
+        way();
+        ADD_FAILURE() << "no fault";
+      } catch (const Fault& fault) {
+        EXPECT_NE(std::string(fault.what()).find("line 2: is longer than 1 MiB"), std::string::npos)
+            << fault.what();
+      }
+    }
+  }
+}
+
+// A whole read stops at what it refuses, and reads no more than the file held when opened.
+TEST(TemplateFile, AWholeReadStopsAtANulByte) {
+  std::string content = "h\nh\n7 3 1 1 0\n";
+  content += std::string(1, '\0') + std::string(5'000'000, 'x');
+  const TempTemplate file(content);
+  try {
+    TemplateFile::ReadAll(file.Path());
+    ADD_FAILURE() << "no fault";
+  } catch (const Fault& fault) {
+    EXPECT_NE(std::string(fault.what()).find("line 4: holds a NUL byte at column 1"),
+              std::string::npos)
+        << fault.what();
+  }
 }
 
 TEST(ReadHeader, JoinsTheTwoHeaderLines) {

@@ -3,13 +3,18 @@ cmake_minimum_required(VERSION 3.25)
 # output and standard error, each either exactly a file's bytes or holding a text.
 #   -DCOMMAND=<program> -DARGS=<arguments, separated by |> -DEXIT=<status>
 #   [-DSTDIN=<file>] [-DSTDOUT=<file>] [-DSTDOUT_HAS=<text>] [-DSTDERR=<file>] [-DSTDERR_HAS=<text>]
+#   [-DSTDOUT_TO=<file>]: standard output goes to that file (/dev/full, say) instead
 string(REPLACE "|" ";" arguments "${ARGS}")
-set(input "")
+set(redirect OUTPUT_VARIABLE out)
 if(DEFINED STDIN)
-  set(input INPUT_FILE "${STDIN}")
+  list(APPEND redirect INPUT_FILE "${STDIN}")
 endif()
-execute_process(COMMAND "${COMMAND}" ${arguments} ${input}
-                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(DEFINED STDOUT_TO)
+  set(redirect OUTPUT_FILE "${STDOUT_TO}" ${redirect})
+  list(REMOVE_ITEM redirect OUTPUT_VARIABLE out)
+endif()
+execute_process(COMMAND "${COMMAND}" ${arguments} ${redirect}
+                RESULT_VARIABLE status ERROR_VARIABLE err)
 
 set(faults "")
 if(NOT status STREQUAL EXIT)

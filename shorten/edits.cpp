@@ -1,0 +1,56 @@
+#include "shorten/edits.h"
+
+#include <algorithm>
+#include <bit>
+#include <iterator>
+
+#include "model/template_file.h"
+
+namespace quarnel {
+
+LineSpan LineAt(std::string_view text, std::size_t offset) {
+  // The text was read already: it holds no NUL.
+  const auto stop = static_cast<std::size_t>(
+      FindLineEnd(text.data() + offset, text.data() + text.size()) - text.data());
+  if (stop == text.size()) return {text.size() - offset, {}};
+  const std::size_t end_size = text.substr(stop, 2) == "\r\n" ? 2 : 1;
+  return {stop + end_size - offset, text.substr(stop, end_size)};
+}
+
+void Edits::Add(Edits&& other) {
+  for (std::size_t w = 0; w < dropped.size(); ++w) dropped[w] |= other.dropped[w];
+  dropped_count += other.dropped_count;
+  std::move(other.inserted.begin(), other.inserted.end(), std::back_inserter(inserted));
+}
+
+std::string ApplyEdits(std::string_view text, Edits& edits) {
+  std::stable_sort(edits.inserted.begin(), edits.inserted.end(),
+                   [](const auto& a, const auto& b) { return a.place < b.place; });
+  std::size_t extra = 0;
+  for (const auto& record : edits.inserted) extra += record.record.size() + 2;
+  std::string out;
+  out.reserve(text.size() + extra);
+  auto next = edits.inserted.begin();
+  std::size_t copied = 0;  // text before this is in `out`, or left out
+  for (std::size_t word = 0; word < edits.dropped.size(); ++word) {
+    for (std::uint64_t bits = edits.dropped[word]; bits != 0; bits &= bits - 1) {
+      const std::size_t offset = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      out.append(text.substr(copied, offset - copied));
+      const LineSpan line = LineAt(text, offset);
+      for (const auto first = next; next != edits.inserted.end() && next->place == offset; ++next) {
+        // Records in place of a last line without a line end still need ends between them.
+        if (next != first && line.end.empty()) out += "\r\n";
+        out += next->record;
+      }
+      copied = offset + line.size;
+    }
+  }
+  out.append(text.substr(copied));
+  for (; next != edits.inserted.end(); ++next) {
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
+    out += next->record;
+  }
+  return out;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarnel {
+
+// The line that starts at `offset` of a text read already: its size with its line end, and that
+// end ("" for a last line without one).
+struct LineSpan {
+  std::size_t size;
+  std::string_view end;
+};
+LineSpan LineAt(std::string_view text, std::size_t offset);
+
+// What a rewritten template changes: lines left out, and rectangle records put in.
+struct Edits {
+  struct Inserted {
+    std::uint32_t place;  // where the line starts whose place the record takes; kAtEnd: appended
+    std::string record;   // with its line end
+  };
+  static constexpr std::uint32_t kAtEnd = UINT32_MAX;
+
+  explicit Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
+  void Drop(std::uint32_t offset) {
+    dropped[offset / 64] |= std::uint64_t{1} << (offset % 64);
+    ++dropped_count;
+  }
+  // Takes in the edits of other types.
+  void Add(Edits&& other);
+
+  std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
+  long long dropped_count = 0;
+  std::vector<Inserted> inserted;
+};
+
+// The text with the edits made: every other byte is copied as it stands. A record takes the
+// place of a line left out; records appended come after the last line.
+std::string ApplyEdits(std::string_view text, Edits& edits);
+
+}  // namespace quarnel

@@ -1,0 +1,105 @@
+#include "shorten/apply.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "model/fault.h"
+#include "shorten/shorten.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Template;
+
+std::map<std::string, std::vector<std::uint32_t>> CellsByType(const std::string& text) {
+  std::map<std::string, std::vector<std::uint32_t>> cells;
+  for (auto& type : ReadTypeCells("t", text)) cells[type.key] = std::move(type.cells);
+  return cells;
+}
+
+// A 3 x 2 block of type 7 3 on layer 0, at columns 4..6 and rows 4..5, one record a cell, with a
+// rectangle record of 8 1, a tile record of 7 3 that is not plain, and a cell of 7 3 held only by
+// a rectangle record.
+const std::string kBlock =
+    Template({"7 3 4 4 0", "7 3 5 4 0", "TILEW 8 1 0 0 0 0 0", "7 3 6 4 0", "7 3 4 5 0",
+              "7 3 05 5 0", "7 3 6 5 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1"});
+
+TEST(ApplyRecords, WritesEachRecordWhereItsFirstCoveredTileStoodAndLeavesCoveredTilesOut) {
+  const struct {
+    const char* what;
+    std::string records;
+    std::string text;  // the template after, with header "Test map", " v1"
+    long long left_out;
+  } cases[] = {
+      {"one record, LF ends and blank lines", "\n  \nTILEW 7 3 1 3 1 1 0\n\n",
+       Template({"TILEW 7 3 1 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "7 3 4 5 0", "7 3 05 5 0",
+                 "7 3 6 5 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1"}),
+       3},
+      {"overlapping records share a place", "TILEW 7 3 1 2 1 2 0\r\nTILEW 7 3 2 3 1 1 0\r\n",
+       Template({"TILEW 7 3 1 2 1 2 0", "TILEW 7 3 2 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "7 3 05 5 0",
+                 "7 3 6 5 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1"}),
+       4},
+      {"records of two types", "TILEW 8 1 0 0 0 0 0\r\nTILEW 7 3 3 3 2 2 0\r\n",
+       Template({"7 3 4 4 0", "7 3 5 4 0", "TILEW 8 1 0 0 0 0 0", "7 3 6 4 0", "7 3 4 5 0",
+                 "7 3 05 5 0", "TILEW 7 3 3 3 2 2 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1",
+                 "TILEW 8 1 0 0 0 0 0"}),
+       1},
+      {"cells held only by records that are not plain tiles",
+       "TILEW 7 3 2 2 2 2 0\r\nTILEW 7 3 17 17 17 17 1\r\n",
+       kBlock.substr(0, kBlock.size()) + "TILEW 7 3 2 2 2 2 0\r\nTILEW 7 3 17 17 17 17 1\r\n", 0},
+  };
+  for (const auto& c : cases) {
+    const Applied applied = ApplyRecords("records.txt", c.records, "level.tmp", kBlock, false);
+    EXPECT_EQ(applied.text, c.text) << c.what;
+    EXPECT_EQ(CellsByType(applied.text), CellsByType(kBlock)) << c.what;
+    EXPECT_EQ(applied.summary.tile_records_left_out, c.left_out) << c.what;
+    EXPECT_EQ(applied.summary.new_cells, 0) << c.what;
+  }
+}
+
+TEST(ApplyRecords, RefusesNewCellsUnlessAllowed) {
+  const std::string records = "TILEW 7 3 1 4 1 2 0\r\nTILEW 9 9 0 0 0 0 5\r\n";
+  try {
+    ApplyRecords("records.txt", records, "level.tmp", kBlock, false);
+    ADD_FAILURE() << "no fault";
+  } catch (const Fault& fault) {
+    EXPECT_EQ(std::string(fault.what()),
+              "records.txt, line 1: the record adds 2 cells that type 7 3 does not have in "
+              "level.tmp, such as (7, 4, 0), (7, 5, 0); --allow-new-cells applies it anyway");
+  }
+  const Applied applied = ApplyRecords("records.txt", records, "level.tmp", kBlock, true);
+  EXPECT_EQ(applied.summary.new_cells, 3);
+  auto cells = CellsByType(kBlock);
+  cells["7 3"].insert(cells["7 3"].end(), {7 + 51 * 4, 7 + 51 * 5});
+  std::sort(cells["7 3"].begin(), cells["7 3"].end());
+  cells["9 9"] = {3 + 51 * 3 + 2601 * 5};
+  EXPECT_EQ(CellsByType(applied.text), cells);
+}
+
+TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
+  const struct {
+    std::string records;
+    std::string message;
+  } cases[] = {
+      {"TILEW 7 3 1 1 1 1 0\r\n7 3 1 1 0\r\n",
+       "records.txt, line 2: \"7 3 1 1 0\" is not a rectangle record"},
+      {"\r\nTILEW 7\r\n", "records.txt, line 2: field 2 is missing"},
+      {"TILEW 7 3 1 x 1 1 0\n", "records.txt, line 1: field 4 \"x\" is not a number"},
+      {"TILEW 7 3 1 60 1 1 0\n", "records.txt, line 1: field 4 \"60\" puts the column at 51"},
+      {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: field 7 is missing"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ApplyRecords("records.txt", c.records, "level.tmp", kBlock, true);
+      ADD_FAILURE() << c.message << ": no fault";
+    } catch (const Fault& fault) {
+      EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message) << fault.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quarnel
