@@ -2,9 +2,11 @@
 #include <QStringList>
 
 #include "window/mainfrm.h"
+#include "window/quiet_start.h"
 #include "window/template_dialog.h"
 
 int main(int argc, char* argv[]) {
+  quarnel::MakeNoFoldersAtStart();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quarnel"));
   quarnel::KeepNoSettings();

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <exception>
+#include <new>
 
 #include "editor/auto_cover.h"
 #include "editor/grid_view.h"
@@ -254,6 +255,10 @@ void MainFrm::FitToScreen() {
 void MainFrm::Run(const std::function<void()>& action) {
   try {
     action();
+  } catch (const std::bad_alloc&) {
+    ReleasePresses();
+    report_fault_(this, QStringLiteral("Quarnel ran out of memory for this; nothing you have "
+                                       "collected is lost."));
   } catch (const std::exception& fault) {
     ReleasePresses();
     report_fault_(this, QString::fromUtf8(fault.what()));
