@@ -86,9 +86,10 @@ std::string ReadChecked(std::FILE* file, const std::string& name, std::size_t li
     if (got == 0) break;
     const char* const piece = text.data() + filled;
     const char* const first_end = FindLineEnd(piece, piece + got);
-    const bool refused = static_cast<std::size_t>(first_end - text.data()) - line_start >
-                       TemplateFile::kMaxLineSize ||
-                   std::memchr(first_end, '\0', static_cast<std::size_t>(piece + got - first_end));
+    const bool refused =
+        static_cast<std::size_t>(first_end - text.data()) - line_start >
+            TemplateFile::kMaxLineSize ||
+        std::memchr(first_end, '\0', static_cast<std::size_t>(piece + got - first_end));
     for (const char* at = piece + got; at-- > first_end;) {
       if (*at == '\n' || *at == '\r') {
         line_start = static_cast<std::size_t>(at - text.data()) + 1;

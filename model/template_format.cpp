@@ -141,7 +141,8 @@ double RoundHalfEven(double value) {
   const double diff = value - floor;
   if (diff < 0.5) return floor;
   if (diff > 0.5) return floor + 1;
-  return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
+  // Halving and flooring are exact: cheaper than fmod, which this runs for every counter.
+  return std::floor(floor / 2) * 2 == floor ? floor : floor + 1;
 }
 
 }  // namespace quarnel

@@ -2,8 +2,42 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <random>
 
 namespace quarnel {
+namespace {
+
+// Drawn once a run, from the system's source of randomness.
+const std::uint64_t kSeed = [] {
+  std::random_device device;
+  return std::uint64_t{device()} << 32 ^ device();
+}();
+
+// A bijection of 64 bits in which every input bit moves every output bit (MurmurHash3's
+// finaliser).
+constexpr std::uint64_t Mix(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDu;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53u;
+  h ^= h >> 33;
+  return h;
+}
+
+}  // namespace
+
+const std::uint64_t kSlotMultiplier = Mix(kSeed) | 1;
+
+std::uint64_t SeededHash(std::string_view key) {
+  std::uint64_t h = Mix(kSeed ^ key.size());
+  for (std::size_t at = 0; at < key.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, key.data() + at, std::min<std::size_t>(8, key.size() - at));
+    h = Mix(h ^ word) + kSeed;
+  }
+  return h;
+}
 
 int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
   const int number = size_++;
@@ -16,6 +50,7 @@ int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
     const std::vector<int> old_numbers = std::move(short_numbers_);
     const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 4 * (short_count_ + 1)));
     short_keys_.assign(size, 0);
+    slot_shift_ = 64 - std::countr_zero(size);
     short_numbers_.assign(size, kAbsent);
     for (std::size_t i = 0; i < old_keys.size(); ++i) {
       if (old_keys[i] != 0) InsertShort(old_keys[i], old_numbers[i]);
@@ -28,7 +63,7 @@ int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
 
 void TypeKeys::InsertShort(std::uint64_t word, int number) {
   const std::size_t mask = short_keys_.size() - 1;
-  std::size_t slot = Slot(word, mask);
+  std::size_t slot = Slot(word, slot_shift_);
   while (short_keys_[slot] != 0) slot = (slot + 1) & mask;
   short_keys_[slot] = word;
   short_numbers_[slot] = number;

@@ -10,10 +10,20 @@
 
 namespace quarnel {
 
+// A hash of every byte of a key, mixed with a seed drawn afresh for each run: a template cannot be
+// made whose keys crowd together, as the seed that would place them is not known in advance.
+std::uint64_t SeededHash(std::string_view key);
+
+// An odd number drawn afresh for each run. Multiplying by it and keeping the top bits hashes a
+// number into a table (multiply-shift): over the draw, any two numbers share a slot with a chance
+// of at most 2 in the table's size, whatever a template holds.
+extern const std::uint64_t kSlotMultiplier;
+
 // Numbers tile types by their keys ("id1 id2"), for look-up straight from a line read, nearly
 // every line. A key of up to eight bytes, zero-padded, is itself a number: such keys live in an
 // open-addressing table of numbers and are found without any text comparison (lines hold no NUL
-// bytes, so the padding cannot be mistaken for key bytes). Longer keys go to a hash map.
+// bytes, so the padding cannot be mistaken for key bytes), placed by kSlotMultiplier. Longer keys
+// go to a hash map, placed by SeededHash.
 class TypeKeys {
  public:
   static constexpr int kAbsent = -1;
@@ -33,7 +43,7 @@ class TypeKeys {
     if (key.size() <= kShortKeySize) {
       if (short_keys_.empty()) return kAbsent;
       const std::size_t mask = short_keys_.size() - 1;
-      for (std::size_t slot = Slot(short_key, mask);; slot = (slot + 1) & mask) {
+      for (std::size_t slot = Slot(short_key, slot_shift_);; slot = (slot + 1) & mask) {
         if (short_keys_[slot] == short_key) return short_numbers_[slot];
         if (short_keys_[slot] == 0) return kAbsent;
       }
@@ -51,19 +61,21 @@ class TypeKeys {
   int FindOrAdd(std::string_view key) { return FindOrAdd(key, ShortKeyOf(key)); }
   int Size() const { return size_; }
 
+  // The slot where a short key's search starts, in a table of 2^(64 - shift) slots.
+  static std::size_t Slot(std::uint64_t word, int shift) {
+    return static_cast<std::size_t>((word * kSlotMultiplier) >> shift);
+  }
+
  private:
   struct LongKeyHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view key) const {
-      return std::hash<std::string_view>{}(key);
+      return static_cast<std::size_t>(SeededHash(key));
     }
   };
 
   static std::uint64_t ShortKeyOf(std::string_view key) {
     return key.size() <= kShortKeySize ? ShortKey(key) : 0;
-  }
-  static std::size_t Slot(std::uint64_t word, std::size_t mask) {
-    return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15u) >> 32) & mask;
   }
   int Add(std::string_view key, std::uint64_t short_key);
   void InsertShort(std::uint64_t word, int number);
@@ -71,6 +83,7 @@ class TypeKeys {
   int size_ = 0;
   int short_count_ = 0;
   std::vector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
+  int slot_shift_ = 64;                    // 64 - log2 of its size
   std::vector<int> short_numbers_;
   std::unordered_map<std::string, int, LongKeyHash, std::equal_to<>> long_keys_;
 };

@@ -34,7 +34,7 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
   try {
     ReadRecords(
         file,
-        [&](const RecordKey& record) {
+        [&](const RecordKey& record) __attribute__((always_inline)) {
           if (!key.empty()) {
             const bool same = short_key != 0 ? record.short_key == short_key
                                              : record.key == std::string_view(key);

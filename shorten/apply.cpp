@@ -126,11 +126,9 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
     const auto template_records =
         type >= 0 ? by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
     for (const auto& r : template_records) {
-      ForEachRow(r, [&](std::uint32_t first, int count) {
-        for (std::uint32_t cell = first; cell < first + static_cast<std::uint32_t>(count); ++cell) {
-          grid.Has(cell);
-          if (r.Plain()) grid.Plain(cell, r.offset);
-        }
+      ForEachCell(text, r, [&](std::uint32_t cell) {
+        grid.Has(cell);
+        if (r.Plain()) grid.Plain(cell, r.offset);
       });
     }
     for (RecordToApply* record : of_type) {

@@ -43,13 +43,11 @@ class LayerShortener {
     // are not plain. These may be covered again but need not be.
     for (const auto& r : records) {
       if (r.Plain()) continue;
-      ForEachRow(r, [&](std::uint32_t first, int count) {
-        for (std::uint32_t cell = first; cell < first + count; ++cell) {
-          const int local = static_cast<int>(cell % kLayerCells);
-          if (state_[local] == kEmpty) {
-            state_[local] = kKept;
-            allowed_.push_back(local);
-          }
+      ForEachCell(text_, r, [&](std::uint32_t cell) {
+        const int local = static_cast<int>(cell % kLayerCells);
+        if (state_[local] == kEmpty) {
+          state_[local] = kKept;
+          allowed_.push_back(local);
         }
       });
     }
@@ -147,13 +145,15 @@ class CellBits {
  public:
   enum Side { kBefore, kAfter };
 
-  void Set(Side side, const RecordCells& record) {
-    ForEachRow(record, [&](std::uint32_t first, int count) {
-      const std::uint64_t run = (std::uint64_t{1} << count) - 1;  // a row is under 64 cells
-      const std::uint32_t shift = first % 64;
-      SetWord(side, first / 64, run << shift);
-      if (shift + static_cast<std::uint32_t>(count) > 64)
-        SetWord(side, first / 64 + 1, run >> (64 - shift));
+  // `text` is the template the record was read from.
+  void Set(Side side, std::string_view text, const RecordCells& record) {
+    ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {
+      // A row's 51 columns span at most two words.
+      const std::uint32_t shift = row_start % 64;
+      SetWord(side, row_start / 64, columns << shift);
+      if (shift != 0 && (columns >> (64 - shift)) != 0) {
+        SetWord(side, row_start / 64 + 1, columns >> (64 - shift));
+      }
     });
   }
   // Whether both sides hold the same cells; clears them for the next type.
@@ -178,12 +178,18 @@ class CellBits {
   std::vector<std::uint32_t> set_;
 };
 
+// The records of one template, grouped by type, with its text.
+struct Grouped {
+  const ByType& by_type;
+  std::string_view text;
+};
+
 // Whether every type in [first, last) has exactly the same cells in `before` and `after`.
-bool SameCells(const ByType& before, const ByType& after, std::size_t first, std::size_t last) {
+bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, std::size_t last) {
   CellBits bits;
   for (std::size_t t = first; t < last; ++t) {
-    for (const auto& r : before.Of(t)) bits.Set(CellBits::kBefore, r);
-    for (const auto& r : after.Of(t)) bits.Set(CellBits::kAfter, r);
+    for (const auto& r : before.by_type.Of(t)) bits.Set(CellBits::kBefore, before.text, r);
+    for (const auto& r : after.by_type.Of(t)) bits.Set(CellBits::kAfter, after.text, r);
     if (!bits.SameAndClear()) return false;
   }
   return true;
@@ -192,8 +198,9 @@ bool SameCells(const ByType& before, const ByType& after, std::size_t first, std
 // Whether `text` has exactly the types of `read`, each with the same cells. The records of `read`,
 // which `by_type` holds grouped already, give their memory to the reading of `text`: fresh memory
 // costs a page fault a page.
-bool SameTilesAs(TemplateRecords& read, const ByType& by_type, const std::string& name,
+bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string& name,
                  std::string_view text) {
+  const ByType& by_type = before.by_type;
   const std::size_t parts = read.parts.size();
   const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
   if (!records) return false;
@@ -202,7 +209,7 @@ bool SameTilesAs(TemplateRecords& read, const ByType& by_type, const std::string
   bool part_same[2] = {true, true};
   InParts(parts, [&](int p) {
     const auto [first, last] = TypesOfPart(by_type, types, parts, p);
-    part_same[p] = SameCells(by_type, after, first, last);
+    part_same[p] = SameCells(before, {after, text}, first, last);
   });
   return part_same[0] && part_same[1];
 }
@@ -240,9 +247,7 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
     TypeCells type{read.type_keys[t], {}};
     for (const auto& r : by_type.Of(t)) {
-      ForEachRow(r, [&](std::uint32_t first, int count) {
-        for (std::uint32_t cell = first; cell < first + count; ++cell) type.cells.push_back(cell);
-      });
+      ForEachCell(text, r, [&](std::uint32_t cell) { type.cells.push_back(cell); });
     }
     std::sort(type.cells.begin(), type.cells.end());
     type.cells.erase(std::unique(type.cells.begin(), type.cells.end()), type.cells.end());
@@ -280,7 +285,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  if (!SameTilesAs(read, by_type, name + " (shortened)", result.text)) {
+  if (!SameTilesAs(read, {by_type, text}, name + " (shortened)", result.text)) {
     throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;
@@ -290,7 +295,7 @@ bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
   TemplateRecords read = ReadTemplateRecords(first_name, first);
   const ByType by_type(read.parts, read.type_keys.size());
-  return SameTilesAs(read, by_type, second_name, second);
+  return SameTilesAs(read, {by_type, first}, second_name, second);
 }
 
 std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,

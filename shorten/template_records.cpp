@@ -6,6 +6,7 @@
 #include "model/fault.h"
 #include "model/record_reader.h"
 #include "model/template_file.h"
+#include "shorten/edits.h"
 #include "shorten/two_parts.h"
 
 namespace quarnel {
@@ -84,6 +85,11 @@ std::optional<long long> ReadInParts(const std::string& name, std::string_view t
 // owns: the two parts' threads never write side by side.
 auto KeepIn(std::vector<TemplateRecord>& records) {
   return [&records](int type, const Box& box, bool plain, std::size_t offset) {
+    // The further boxes of one line make it a scattered record, still one.
+    if (!records.empty() && records.back().cells.offset == offset) {
+      records.back().cells.MarkScattered();
+      return;
+    }
     records.push_back({static_cast<std::uint32_t>(type), RecordCells::Of(offset, box, plain)});
   };
 }
@@ -155,6 +161,18 @@ std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::stri
   }
   if (seen[1].empty()) parts.pop_back();  // read whole
   return parts;
+}
+
+ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record) {
+  const std::string_view line = text.substr(record.offset, LineAt(text, record.offset).size);
+  TemplateFile file("", line);
+  const RectangleCells covered = RectangleRecordCells(file, SplitFields(file.ReadLine()));
+  ScatteredCells cells;
+  for (const int x : covered.columns) cells.columns |= std::uint64_t{1} << x;
+  cells.rows = covered.rows;
+  cells.rows.erase(std::unique(cells.rows.begin(), cells.rows.end()), cells.rows.end());
+  cells.z = covered.z;
+  return cells;
 }
 
 ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {

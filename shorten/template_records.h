@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -38,12 +39,18 @@ struct RecordCells {
   }
   int Layer() const { return static_cast<int>((packed & ~kPlainBit) >> 24); }
   bool Plain() const { return (packed & kPlainBit) != 0; }
+  // A rectangle record whose bounds do not fall on whole numbers covers several boxes; it is kept
+  // as one, marked by a box no record has (first column after the last), and read again from its
+  // line when its cells are wanted, so that its memory is that of any other record.
+  bool Scattered() const { return (packed >> 18 & 63) > (packed >> 12 & 63); }
+  void MarkScattered() { packed = (packed & ~kBoxBits) | kScatteredBox; }
 
   static constexpr std::uint32_t kPlainBit = 1u << 31;
+  static constexpr std::uint32_t kBoxBits = (1u << 24) - 1;
+  static constexpr std::uint32_t kScatteredBox = 63u << 18;
 };
 
-// One record of a template, as every load of its type reads it. A rectangle record whose bounds
-// do not fall on whole numbers may give several boxes, and so several of these.
+// One record of a template, as every load of its type reads it.
 struct TemplateRecord {
   std::uint32_t type;  // types are numbered in the order of their first records
   RecordCells cells;
@@ -64,12 +71,38 @@ inline std::uint32_t CellIndex(int x, int y, int z) {
   return static_cast<std::uint32_t>(x + kColumns * y + kColumns * kRows * z);
 }
 
-// Calls `each_row(first_cell, count)` for each row of a record's box: `count` cells from cell
-// index `first_cell`, which lie next to each other.
+// The cells of a scattered record, read again from its line in `text`: the same columns on each
+// of its rows.
+struct ScatteredCells {
+  std::uint64_t columns = 0;  // bit x for column x
+  std::vector<int> rows;      // each once
+  int z = 0;
+};
+ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record);
+
+// Calls `each_row(row_start, columns)` for each row of a record's cells: `row_start` is the cell
+// index of column 0 of the row, and bit x of `columns` is set for each column x covered. `text` is
+// the template the record was read from.
 template <typename EachRow>
-void ForEachRow(const RecordCells& record, EachRow each_row) {
+void ForEachRow(std::string_view text, const RecordCells& record, EachRow each_row) {
+  if (record.Scattered()) {
+    const ScatteredCells cells = CellsOfScattered(text, record);
+    for (const int y : cells.rows) each_row(CellIndex(0, y, cells.z), cells.columns);
+    return;
+  }
   const Box box = record.GetBox();
-  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(box.x1, y, box.z), box.x2 - box.x1 + 1);
+  const std::uint64_t columns = ((std::uint64_t{1} << (box.x2 - box.x1 + 1)) - 1) << box.x1;
+  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(0, y, box.z), columns);
+}
+
+// Calls `each(cell)` for each cell index of a record.
+template <typename Each>
+void ForEachCell(std::string_view text, const RecordCells& record, Each each) {
+  ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {
+    for (; columns != 0; columns &= columns - 1) {
+      each(row_start + static_cast<std::uint32_t>(std::countr_zero(columns)));
+    }
+  });
 }
 
 // Records grouped by type number, file order kept within a type: a counting sort, in which each

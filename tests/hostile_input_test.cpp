@@ -6,13 +6,17 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 
 #include "editor/steps.h"
 #include "model/fault.h"
 #include "model/template_file.h"
+#include "model/type_keys.h"
+#include "shorten/template_records.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -160,6 +164,54 @@ TEST(HostileInput, BadPathsAreRefused) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+}
+
+// Input made to cost much: each case checks the property that keeps its cost bounded.
+TEST(HostileInput, CraftedInputCostsLittle) {
+  // Ids that differ only in their last two bytes once shared one slot of the type table, so
+  // reading 100,000 of them took seconds and a million minutes.
+  std::set<std::size_t> slots;
+  int keys = 0;
+  for (char a = 0x21; a < 0x7f; ++a) {
+    for (char b = 0x21; b < 0x7f; ++b, ++keys) {
+      slots.insert(TypeKeys::Slot(TypeKeys::ShortKey(std::string("ab cde") + a + b), 64 - 15));
+    }
+  }
+  EXPECT_GT(slots.size(), 7000u) << keys << " keys in a table of 32768";  // about 7,750 at random
+
+  // A rectangle record with bounds on halves covers every other column and row: it stays one
+  // record, where it was once one per pair of runs (up to 676) and thousands of times its size.
+  std::string halves = "Halves\r\n\r\n";
+  for (int i = 0; i < 100; ++i) halves += "TILEW a b -2.5 47.5 -2.5 47.5 0\r\n";
+  const TemplateRecords read = ReadTemplateRecords("halves", halves);
+  EXPECT_EQ(read.parts.at(0).size(), 100u);
+
+  // A file too large is refused from its size, and one that starts with a NUL byte after the
+  // first piece read: neither is read whole. Both are sparse, so they take no room on disk.
+  const struct {
+    const char* what;
+    std::string head;
+    off_t size;
+    std::string message;
+  } files[] = {
+      {"5 GiB", "Map\r\n", off_t{5} << 30, "is too large: 5120 MiB"},
+      {"a NUL at line 1 of 2 GiB", "", off_t{2} << 30, "line 1: holds a NUL byte at column 1"},
+  };
+  for (const auto& f : files) {
+    TempTemplate file(f.head, "sparse.tmp");
+    ASSERT_EQ(::truncate(file.Path().c_str(), f.size), 0) << f.what;
+    try {
+      TemplateFile::ReadAll(file.Path());
+      ADD_FAILURE() << f.what << ": no fault";
+    } catch (const Fault& fault) {
+      EXPECT_NE(std::string(fault.what()).find(f.message), std::string::npos)
+          << f.what << ": " << fault.what();
+    }
+  }
+
+  // A path's control characters never reach the terminal as they are.
+  EXPECT_EQ(std::string(Fault({"a\x1b[31mb\xc2\x9b.tmp", 2}, "x").what()),
+            "a\\x1B[31mb\\xC2\\x9B.tmp, line 2: x");
 }
 
 // Each step reads the template once, afresh: a change between steps takes effect, and a fault it
