@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "model/fault.h"
+#include "model/huge_pages.h"
 
 namespace quarnel {
 namespace {
@@ -77,6 +78,7 @@ std::string ReadChecked(std::FILE* file, const std::string& name, std::size_t li
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   std::string text;
   text.reserve(std::min(size_hint, limit) + 1);
+  AdviseHugePages(text.data(), text.capacity());
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();

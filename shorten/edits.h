@@ -23,13 +23,11 @@ struct Edits {
   };
   static constexpr std::uint32_t kAtEnd = UINT32_MAX;
 
-  explicit Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
+  explicit Edits(std::size_t text_size);
   void Drop(std::uint32_t offset) {
     dropped[offset / 64] |= std::uint64_t{1} << (offset % 64);
     ++dropped_count;
   }
-  // Takes in the edits of other types.
-  void Add(Edits&& other);
 
   std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
   long long dropped_count = 0;

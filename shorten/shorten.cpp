@@ -16,20 +16,11 @@
 #include "model/tile_array.h"
 #include "shorten/edits.h"
 #include "shorten/template_records.h"
-#include "shorten/two_parts.h"
 
 namespace quarnel {
 namespace {
 
 constexpr std::uint32_t kLayerCells = kColumns * kRows;
-
-// The types that part `index` of `parts` works on: all, or about half the records each.
-std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types,
-                                                std::size_t parts, int index) {
-  if (parts < 2) return {0, types};
-  const std::size_t cut = std::min(by_type.HalfwayType(), types);
-  return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
-}
 
 // Shortens one type on one layer. Every step works on this layer's 51 x 51 cells only, which stay
 // in the fastest cache; the arrays are reused from layer to layer and cleared as they were set.
@@ -200,27 +191,19 @@ bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, s
 // costs a page fault a page.
 bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string& name,
                  std::string_view text) {
-  const ByType& by_type = before.by_type;
-  const std::size_t parts = read.parts.size();
-  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
+  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.records));
   if (!records) return false;
   const std::size_t types = read.type_keys.size();
-  const ByType after(*records, types);
-  bool part_same[2] = {true, true};
-  InParts(parts, [&](int p) {
-    const auto [first, last] = TypesOfPart(by_type, types, parts, p);
-    part_same[p] = SameCells(before, {after, text}, first, last);
-  });
-  return part_same[0] && part_same[1];
+  return SameCells(before, {ByType(*records, types), text}, 0, types);
 }
 
-// Shortens the types in [first, last), layer by layer.
+// Shortens every type, layer by layer.
 void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
-                  std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
+                  LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer.
   std::vector<RecordCells> by_layer;
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
-  for (std::size_t t = types.first; t < types.second; ++t) {
+  for (std::size_t t = 0; t < type_keys.size(); ++t) {
     const auto records = by_type.Of(t);
     layer_begin.fill(0);
     for (const auto& r : records) ++layer_begin[r.Layer() + 1];
@@ -242,7 +225,7 @@ void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_ke
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.records, read.type_keys.size());
   std::vector<TypeCells> result;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
     TypeCells type{read.type_keys[t], {}};
@@ -258,30 +241,16 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 
 Shortened Shorten(const std::string& name, std::string_view text) {
   TemplateRecords read = ReadTemplateRecords(name, text);
-  const std::size_t types = read.type_keys.size();
-  // A large template was read in two parts; its types are shortened and checked in two too.
-  const std::size_t parts = read.parts.size();
-  const ByType by_type(read.parts, types);
-
-  std::vector<Edits> edits(parts, Edits(text.size()));
-  std::vector<ShortenSummary> summaries(parts);
-  InParts(parts, [&](int p) {
-    LayerShortener layer(text, edits[p], summaries[p]);
-    ShortenTypes(by_type, read.type_keys, TypesOfPart(by_type, types, parts, p), layer);
-  });
-  for (std::size_t p = 1; p < parts; ++p) edits[0].Add(std::move(edits[p]));
-
+  const ByType by_type(read.records, read.type_keys.size());
+  Edits edits(text.size());
   Shortened result;
-  result.text = ApplyEdits(text, edits[0]);
   ShortenSummary& summary = result.summary;
-  for (const auto& part : summaries) {
-    summary.records_written += part.records_written;
-    summary.rectangles_found += part.rectangles_found;
-    summary.rectangles_at_least += part.rectangles_at_least;
-  }
+  LayerShortener layer(text, edits, summary);
+  ShortenTypes(by_type, read.type_keys, layer);
+  result.text = ApplyEdits(text, edits);
   summary.lines_before = read.lines;
   summary.lines_after =
-      read.lines - edits[0].dropped_count + static_cast<long long>(edits[0].inserted.size());
+      read.lines - edits.dropped_count + static_cast<long long>(edits.inserted.size());
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
@@ -294,7 +263,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
   TemplateRecords read = ReadTemplateRecords(first_name, first);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.records, read.type_keys.size());
   return SameTilesAs(read, {by_type, first}, second_name, second);
 }
 

@@ -56,15 +56,14 @@ struct TemplateRecord {
   RecordCells cells;
 };
 
-// Records in the order of their lines, in one part, or in two for a large template: its halves
-// are read side by side, on two threads.
-using RecordParts = std::vector<std::vector<TemplateRecord>>;
+// Records in the order of their lines.
+using Records = std::vector<TemplateRecord>;
 
 struct TemplateRecords {
   long long lines = 0;  // header included
   TypeKeys keys;
   std::vector<std::string> type_keys;  // by type number
-  RecordParts parts;
+  Records records;
 };
 
 inline std::uint32_t CellIndex(int x, int y, int z) {
@@ -105,16 +104,13 @@ void ForEachCell(std::string_view text, const RecordCells& record, Each each) {
   });
 }
 
-// Records grouped by type number, file order kept within a type: a counting sort, in which each
-// part of the records counts and places its own, side by side.
+// Records grouped by type number, file order kept within a type: a counting sort.
 class ByType {
  public:
-  ByType(const RecordParts& parts, std::size_t types);
+  ByType(const Records& records, std::size_t types);
   std::span<const RecordCells> Of(std::size_t type) const {
     return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
   }
-  // Types [0, cut) and [cut, types) hold about as many records each.
-  std::size_t HalfwayType() const;
 
  private:
   std::vector<std::uint32_t> begin_;
@@ -127,7 +123,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
 
 // The same reading, with types numbered by `keys`. Returns nothing if the template has a type
 // that `keys` lacks, or lacks one that it has. The records may take the memory of `spare`.
-std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                              const TypeKeys& keys, RecordParts spare = {});
+std::optional<Records> ReadRecordsOfTypes(const std::string& name, std::string_view text,
+                                          const TypeKeys& keys, Records spare = {});
 
 }  // namespace quarnel
