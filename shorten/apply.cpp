@@ -172,7 +172,12 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
 
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
   std::map<std::string, std::vector<std::uint32_t>> expected;
-  for (auto& type : ReadTypeCells(name, text)) expected[type.key] = std::move(type.cells);
+  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
+    auto& cells = expected[read.type_keys[t]];
+    for (const auto& r : by_type.Of(t)) {
+      ForEachCell(text, r, [&](std::uint32_t cell) { cells.push_back(cell); });
+    }
+  }
   for (const auto& record : records) {
     auto& cells = expected[record.key];
     ForEachCell(record.cells, [&](std::uint32_t cell) { cells.push_back(cell); });
