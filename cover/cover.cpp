@@ -1,40 +1,67 @@
 #include "cover/cover.h"
 
 #include <algorithm>
-#include <queue>
+#include <bit>
+#include <cstdint>
+#include <functional>
 #include <tuple>
 
 namespace quarnel {
 namespace {
 
-// One connected group of cells in the smallest box that holds it, in the box's own coordinates:
-// every step below costs in proportion to the group, not to the whole layer.
+// A row of cells, a bit per column: no layer is wider than 51 columns.
+using Row = std::uint64_t;
+using LayerRows = std::array<Row, kSide>;
+
+// Columns x1..x2 of a row.
+Row Columns(int x1, int x2) {
+  return (~Row{0} >> (63 - x2)) & (~Row{0} << x1);
+}
+
+// Cells of `rows` inside `r`.
+int Count(const std::vector<Row>& rows, const Rect& r) {
+  const Row columns = Columns(r.x1, r.x2);
+  int count = 0;
+  for (int y = r.y1; y <= r.y2; ++y) count += std::popcount(rows[y] & columns);
+  return count;
+}
+bool AnyIn(const std::vector<Row>& rows, const Rect& r) {
+  const Row columns = Columns(r.x1, r.x2);
+  for (int y = r.y1; y <= r.y2; ++y) {
+    if (rows[y] & columns) return true;
+  }
+  return false;
+}
+
+// One connected group of cells in the smallest box that holds it, in the box's own coordinates,
+// as a row of bits per line of the box: every step below costs in proportion to the group, not to
+// the whole layer, and counts a row of a rectangle in one step.
 struct Group {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> must;    // must be covered
-  std::vector<std::uint8_t> usable;  // may be covered (must cells included)
+  std::vector<Row> must;    // must be covered
+  std::vector<Row> usable;  // may be covered (must cells included)
 
   int Index(int x, int y) const { return x + width * y; }
   int Size() const { return width * height; }
 };
 
-// Counts of flagged cells in any rectangle, in O(1).
-class PrefixSums {
+// Whether any rectangle is all usable, in O(1): counts of usable cells by prefix sums.
+class UsableSums {
  public:
-  PrefixSums(const Group& group, const std::vector<std::uint8_t>& cells)
+  explicit UsableSums(const Group& group)
       : stride_(group.width + 1), sums_(static_cast<std::size_t>(stride_ * (group.height + 1))) {
     for (int y = 0; y < group.height; ++y) {
       for (int x = 0; x < group.width; ++x) {
         At(x + 1, y + 1) =
-            (cells[group.Index(x, y)] ? 1 : 0) + At(x, y + 1) + At(x + 1, y) - At(x, y);
+            static_cast<int>(group.usable[y] >> x & 1) + At(x, y + 1) + At(x + 1, y) - At(x, y);
       }
     }
   }
-  int Count(const Rect& r) const {
-    return At(r.x2 + 1, r.y2 + 1) - At(r.x1, r.y2 + 1) - At(r.x2 + 1, r.y1) + At(r.x1, r.y1);
+  bool Full(const Rect& r) const {
+    return At(r.x2 + 1, r.y2 + 1) - At(r.x1, r.y2 + 1) - At(r.x2 + 1, r.y1) + At(r.x1, r.y1) ==
+           r.Area();
   }
-  bool Full(const Rect& r) const { return Count(r) == r.Area(); }
 
  private:
   int& At(int x, int y) { return sums_[static_cast<std::size_t>(x + stride_ * y)]; }
@@ -43,306 +70,300 @@ class PrefixSums {
   std::vector<int> sums_;
 };
 
-// Every maximal all-usable rectangle that holds at least one `must` cell. Row by row, the usable
-// run above each cell forms a histogram; each bar popped from the usual stack gives a rectangle
-// maximal left, right and up, which is maximal when the row below cannot extend it. O(cells).
-std::vector<Rect> MaximalRects(const Group& group, const PrefixSums& usable,
-                               const PrefixSums& must) {
-  std::vector<Rect> rects;
-  std::vector<int> height(static_cast<std::size_t>(group.width), 0);
-  struct Bar {
-    int start, height;
-  };
-  std::vector<Bar> stack;
-  for (int y = 0; y < group.height; ++y) {
-    for (int x = 0; x < group.width; ++x) {
-      height[x] = group.usable[group.Index(x, y)] ? height[x] + 1 : 0;
-    }
-    stack.clear();
-    for (int x = 0; x <= group.width; ++x) {
-      const int h = x < group.width ? height[x] : 0;
-      int start = x;
-      while (!stack.empty() && stack.back().height >= h) {
-        const Bar bar = stack.back();
-        stack.pop_back();
-        if (bar.height > h) {
-          const Rect rect{bar.start, y - bar.height + 1, x - 1, y};
-          const bool grows_down =
-              y + 1 < group.height && usable.Full({rect.x1, y + 1, rect.x2, y + 1});
-          if (!grows_down && must.Count(rect) > 0) rects.push_back(rect);
-        }
-        start = bar.start;
-      }
-      if (h > 0) stack.push_back({start, h});
-    }
-  }
-  return rects;
-}
-
-// Counts of flagged cells in any rectangle while cells are being cleared: a 2-D Fenwick tree,
-// O(log w · log h) for both.
-class FenwickGrid {
+// Covers groups one after another. A template has tens of thousands of groups, most of them
+// small: the working memory is kept from group to group rather than allocated for each.
+class GroupCoverer {
  public:
-  FenwickGrid(const Group& group, const std::vector<std::uint8_t>& cells)
-      : width_(group.width),
-        height_(group.height),
-        tree_(static_cast<std::size_t>((width_ + 1) * (height_ + 1)), 0) {
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (cells[group.Index(x, y)]) Add(x, y, 1);
-      }
+  // Covers `group` and adds its rectangles, back in layer coordinates, and its bound.
+  void Cover(const Group& group, int left, int top, LayerCover& cover) {
+    FindMaximalRects(group);
+    ChooseGreedily(group);
+    DropRedundant(group);
+    for (const Rect& r : chosen_) {
+      cover.rects.push_back({r.x1 + left, r.y1 + top, r.x2 + left, r.y2 + top});
     }
-  }
-  void Add(int x, int y, int value) {
-    for (int i = x + 1; i <= width_; i += i & -i) {
-      for (int j = y + 1; j <= height_; j += j & -j) tree_[Slot(i, j)] += value;
-    }
-  }
-  int Count(const Rect& r) const {
-    return Below(r.x2 + 1, r.y2 + 1) - Below(r.x1, r.y2 + 1) - Below(r.x2 + 1, r.y1) +
-           Below(r.x1, r.y1);
+    cover.lower_bound += LowerBound(group);
   }
 
  private:
-  std::size_t Slot(int i, int j) const { return static_cast<std::size_t>(i + (width_ + 1) * j); }
-  // Flagged cells with x < x_end and y < y_end.
-  int Below(int x_end, int y_end) const {
-    int sum = 0;
-    for (int i = x_end; i > 0; i -= i & -i) {
-      for (int j = y_end; j > 0; j -= j & -j) sum += tree_[Slot(i, j)];
+  // Every maximal all-usable rectangle that holds at least one `must` cell, into candidates_. Row
+  // by row, the usable run above each cell forms a histogram; each bar popped from the usual
+  // stack gives a rectangle maximal left, right and up, which is maximal when the row below
+  // cannot extend it. O(cells).
+  void FindMaximalRects(const Group& group) {
+    candidates_.clear();
+    height_.assign(static_cast<std::size_t>(group.width), 0);
+    for (int y = 0; y < group.height; ++y) {
+      for (int x = 0; x < group.width; ++x) {
+        height_[x] = (group.usable[y] >> x & 1) ? height_[x] + 1 : 0;
+      }
+      stack_.clear();
+      for (int x = 0; x <= group.width; ++x) {
+        const int h = x < group.width ? height_[x] : 0;
+        int start = x;
+        while (!stack_.empty() && stack_.back().height >= h) {
+          const Bar bar = stack_.back();
+          stack_.pop_back();
+          if (bar.height > h) {
+            const Rect rect{bar.start, y - bar.height + 1, x - 1, y};
+            const Row columns = Columns(rect.x1, rect.x2);
+            const bool grows_down =
+                y + 1 < group.height && (group.usable[y + 1] & columns) == columns;
+            if (!grows_down && AnyIn(group.must, rect)) candidates_.push_back(rect);
+          }
+          start = bar.start;
+        }
+        if (h > 0) stack_.push_back({start, h});
+      }
     }
-    return sum;
   }
-  int width_;
-  int height_;
-  std::vector<int> tree_;
-};
 
-// Lazy greedy: a rectangle's gain only falls as others are chosen, so a stale gain is an upper
-// bound. Ties go to the larger rectangle, then to the earlier one, for a deterministic result.
-std::vector<Rect> GreedyCover(const Group& group, const PrefixSums& must,
-                              const std::vector<Rect>& candidates) {
-  std::vector<std::uint8_t> uncovered = group.must;
-  FenwickGrid uncovered_counts(group, uncovered);
-  int left = static_cast<int>(std::count(uncovered.begin(), uncovered.end(), 1));
-  using Entry = std::tuple<int, int, int>;  // gain, area, -index
-  std::priority_queue<Entry> queue;
-  for (int i = 0; i < static_cast<int>(candidates.size()); ++i) {
-    // At first nothing is covered, so the gain is the count of must cells.
-    queue.emplace(must.Count(candidates[i]), candidates[i].Area(), -i);
-  }
-  std::vector<Rect> chosen;
-  while (left > 0 && !queue.empty()) {
-    const auto [stale, area, negative_index] = queue.top();
-    queue.pop();
-    const Rect& rect = candidates[static_cast<std::size_t>(-negative_index)];
-    const int fresh = uncovered_counts.Count(rect);
-    if (fresh == 0) continue;
-    if (fresh < stale) {
-      queue.emplace(fresh, area, negative_index);
-      continue;
+  // Lazy greedy, into chosen_: a rectangle's gain only falls as others are chosen, so a stale
+  // gain is an upper bound. Ties go to the larger rectangle, then to the earlier one, for a
+  // deterministic result.
+  void ChooseGreedily(const Group& group) {
+    uncovered_ = group.must;
+    int left = 0;
+    for (const Row row : uncovered_) left += std::popcount(row);
+    queue_.clear();
+    for (int i = 0; i < static_cast<int>(candidates_.size()); ++i) {
+      // At first nothing is covered, so the gain is the count of must cells.
+      queue_.emplace_back(Count(group.must, candidates_[i]), candidates_[i].Area(), -i);
     }
-    chosen.push_back(rect);
-    left -= fresh;
-    for (int y = rect.y1; y <= rect.y2; ++y) {
-      for (int x = rect.x1; x <= rect.x2; ++x) {
-        auto& cell = uncovered[group.Index(x, y)];
-        if (cell) {
-          cell = 0;
-          uncovered_counts.Add(x, y, -1);
+    // A heap of entries no two of which are equal: the order they leave in does not depend on
+    // how the heap was made.
+    std::make_heap(queue_.begin(), queue_.end());
+    chosen_.clear();
+    while (left > 0 && !queue_.empty()) {
+      std::pop_heap(queue_.begin(), queue_.end());
+      const auto [stale, area, negative_index] = queue_.back();
+      queue_.pop_back();
+      const Rect& rect = candidates_[static_cast<std::size_t>(-negative_index)];
+      const int fresh = Count(uncovered_, rect);
+      if (fresh == 0) continue;
+      if (fresh < stale) {
+        queue_.emplace_back(fresh, area, negative_index);
+        std::push_heap(queue_.begin(), queue_.end());
+        continue;
+      }
+      chosen_.push_back(rect);
+      left -= fresh;
+      const Row columns = Columns(rect.x1, rect.x2);
+      for (int y = rect.y1; y <= rect.y2; ++y) uncovered_[y] &= ~columns;
+    }
+  }
+
+  // Drops from chosen_ rectangles whose `must` cells all lie in other chosen rectangles; the
+  // smallest go first.
+  void DropRedundant(const Group& group) {
+    counts_.assign(static_cast<std::size_t>(group.Size()), 0);  // times each cell is covered
+    const auto add = [&](const Rect& r, int step) {
+      for (int y = r.y1; y <= r.y2; ++y) {
+        for (int x = r.x1; x <= r.x2; ++x) counts_[group.Index(x, y)] += step;
+      }
+    };
+    for (const Rect& r : chosen_) add(r, 1);
+    order_.resize(chosen_.size());
+    for (int i = 0; i < static_cast<int>(order_.size()); ++i) order_[i] = i;
+    std::stable_sort(order_.begin(), order_.end(),
+                     [&](int a, int b) { return chosen_[a].Area() < chosen_[b].Area(); });
+    dropped_.assign(chosen_.size(), 0);
+    for (const int i : order_) {
+      const Rect& r = chosen_[i];
+      bool needed = false;
+      for (int y = r.y1; y <= r.y2 && !needed; ++y) {
+        for (int x = r.x1; x <= r.x2 && !needed; ++x) {
+          needed = (group.must[y] >> x & 1) && counts_[group.Index(x, y)] == 1;
+        }
+      }
+      if (needed) continue;
+      dropped_[i] = 1;
+      add(r, -1);
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < chosen_.size(); ++i) {
+      if (!dropped_[i]) chosen_[kept++] = chosen_[i];
+    }
+    chosen_.resize(kept);
+  }
+
+  // `must` cells no two of which fit in one all-usable rectangle: each needs a rectangle of its
+  // own. Two cells fit together exactly when some maximal rectangle holds both. Cells held by few
+  // maximal rectangles are tried first, as they are the likeliest to stay apart.
+  int LowerBound(const Group& group) {
+    const auto size = static_cast<std::size_t>(group.Size());
+    // How many candidates hold each cell, by a difference grid: O(candidates + cells).
+    const int stride = group.width + 1;
+    counts_.assign(static_cast<std::size_t>(stride * (group.height + 1)), 0);
+    long long total_area = 0;
+    for (const Rect& r : candidates_) {
+      counts_[r.x1 + stride * r.y1] += 1;
+      counts_[r.x2 + 1 + stride * r.y1] -= 1;
+      counts_[r.x1 + stride * (r.y2 + 1)] -= 1;
+      counts_[r.x2 + 1 + stride * (r.y2 + 1)] += 1;
+      total_area += r.Area();
+    }
+    for (int y = 0; y < group.height; ++y) {
+      for (int x = 0; x < group.width; ++x) {
+        int& d = counts_[x + stride * y];
+        if (x > 0) d += counts_[x - 1 + stride * y];
+        if (y > 0) d += counts_[x + stride * (y - 1)];
+        if (x > 0 && y > 0) d -= counts_[x - 1 + stride * (y - 1)];
+      }
+    }
+    const auto rects_holding = [&](int x, int y) { return counts_[x + stride * y]; };
+    // The must cells by that count, in index order among equals: one plain sort of
+    // (count, y, x).
+    keyed_.clear();
+    for (int y = 0; y < group.height; ++y) {
+      for (Row row = group.must[y]; row != 0; row &= row - 1) {
+        const int x = std::countr_zero(row);
+        keyed_.push_back(std::uint64_t(rects_holding(x, y)) << 32 | std::uint32_t(y << 6 | x));
+      }
+    }
+    std::sort(keyed_.begin(), keyed_.end());
+    const auto x_of = [](std::uint64_t key) { return static_cast<int>(key & 63); };
+    const auto y_of = [](std::uint64_t key) { return static_cast<int>(key >> 6 & 63); };
+
+    if (total_area > 8LL * group.Size()) {
+      // Few large rectangles: few cells stay apart, so test each against those chosen.
+      const UsableSums usable(group);
+      apart_.clear();
+      for (const std::uint64_t key : keyed_) {
+        const int x = x_of(key);
+        const int y = y_of(key);
+        const bool fits = std::any_of(apart_.begin(), apart_.end(), [&](std::uint64_t other) {
+          const int ox = x_of(other);
+          const int oy = y_of(other);
+          return usable.Full({std::min(x, ox), std::min(y, oy), std::max(x, ox), std::max(y, oy)});
+        });
+        if (!fits) apart_.push_back(key);
+      }
+      return static_cast<int>(apart_.size());
+    }
+    // Many small rectangles: choosing a cell rules out every cell of the rectangles that hold it.
+    first_.assign(size + 1, 0);
+    for (int y = 0; y < group.height; ++y) {
+      for (int x = 0; x < group.width; ++x) {
+        const int cell = group.Index(x, y);
+        first_[cell + 1] = first_[cell] + rects_holding(x, y);
+      }
+    }
+    holding_.resize(static_cast<std::size_t>(first_[size]));
+    filled_.assign(size, 0);
+    for (int r = 0; r < static_cast<int>(candidates_.size()); ++r) {
+      const Rect& rect = candidates_[r];
+      for (int y = rect.y1; y <= rect.y2; ++y) {
+        for (int x = rect.x1; x <= rect.x2; ++x) {
+          const int cell = group.Index(x, y);
+          holding_[first_[cell] + filled_[cell]++] = r;
         }
       }
     }
-  }
-  return chosen;
-}
-
-// Drops rectangles whose `must` cells all lie in other chosen rectangles; the smallest go first.
-std::vector<Rect> DropRedundant(const Group& group, std::vector<Rect> chosen) {
-  std::vector<int> times_covered(static_cast<std::size_t>(group.Size()), 0);
-  const auto add = [&](const Rect& r, int step) {
-    for (int y = r.y1; y <= r.y2; ++y) {
-      for (int x = r.x1; x <= r.x2; ++x) times_covered[group.Index(x, y)] += step;
+    int apart = 0;
+    uncovered_.assign(static_cast<std::size_t>(group.height), 0);  // here: the cells ruled out
+    for (const std::uint64_t key : keyed_) {
+      const int x = x_of(key);
+      const int y = y_of(key);
+      if (uncovered_[y] >> x & 1) continue;
+      ++apart;
+      const int cell = group.Index(x, y);
+      for (int h = first_[cell]; h < first_[cell + 1]; ++h) {
+        const Rect& r = candidates_[holding_[h]];
+        const Row columns = Columns(r.x1, r.x2);
+        for (int y = r.y1; y <= r.y2; ++y) uncovered_[y] |= columns;
+      }
     }
+    return apart;
+  }
+
+  using Entry = std::tuple<int, int, int>;  // gain, area, -index
+  struct Bar {
+    int start, height;
   };
-  for (const Rect& r : chosen) add(r, 1);
-  std::vector<int> order(chosen.size());
-  for (int i = 0; i < static_cast<int>(order.size()); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return chosen[a].Area() < chosen[b].Area(); });
-  std::vector<bool> dropped(chosen.size(), false);
-  for (const int i : order) {
-    const Rect& r = chosen[i];
-    bool needed = false;
-    for (int y = r.y1; y <= r.y2 && !needed; ++y) {
-      for (int x = r.x1; x <= r.x2 && !needed; ++x) {
-        needed = group.must[group.Index(x, y)] && times_covered[group.Index(x, y)] == 1;
-      }
-    }
-    if (needed) continue;
-    dropped[i] = true;
-    add(r, -1);
-  }
-  std::vector<Rect> kept;
-  for (int i = 0; i < static_cast<int>(chosen.size()); ++i) {
-    if (!dropped[i]) kept.push_back(chosen[i]);
-  }
-  return kept;
-}
 
-// `must` cells no two of which fit in one all-usable rectangle: each needs a rectangle of its own.
-// Two cells fit together exactly when some maximal rectangle holds both. Cells held by few
-// maximal rectangles are tried first, as they are the likeliest to stay apart.
-int LowerBound(const Group& group, const PrefixSums& usable, const std::vector<Rect>& candidates) {
-  const auto size = static_cast<std::size_t>(group.Size());
-  // How many candidates hold each cell, by a difference grid: O(candidates + cells).
-  const int stride = group.width + 1;
-  std::vector<int> delta(static_cast<std::size_t>(stride * (group.height + 1)), 0);
-  long long total_area = 0;
-  for (const Rect& r : candidates) {
-    delta[r.x1 + stride * r.y1] += 1;
-    delta[r.x2 + 1 + stride * r.y1] -= 1;
-    delta[r.x1 + stride * (r.y2 + 1)] -= 1;
-    delta[r.x2 + 1 + stride * (r.y2 + 1)] += 1;
-    total_area += r.Area();
-  }
-  std::vector<int> rects_holding(size, 0);
-  for (int y = 0; y < group.height; ++y) {
-    for (int x = 0; x < group.width; ++x) {
-      int& d = delta[x + stride * y];
-      if (x > 0) d += delta[x - 1 + stride * y];
-      if (y > 0) d += delta[x + stride * (y - 1)];
-      if (x > 0 && y > 0) d -= delta[x - 1 + stride * (y - 1)];
-      rects_holding[group.Index(x, y)] = d;
-    }
-  }
-  std::vector<int> cells;
-  for (int i = 0; i < group.Size(); ++i) {
-    if (group.must[i]) cells.push_back(i);
-  }
-  std::stable_sort(cells.begin(), cells.end(),
-                   [&](int a, int b) { return rects_holding[a] < rects_holding[b]; });
-
-  std::vector<int> apart;
-  if (total_area > 8LL * group.Size()) {
-    // Few large rectangles: few cells stay apart, so test each against those chosen.
-    for (const int cell : cells) {
-      const int x = cell % group.width;
-      const int y = cell / group.width;
-      const bool fits = std::any_of(apart.begin(), apart.end(), [&](int other) {
-        const int ox = other % group.width;
-        const int oy = other / group.width;
-        return usable.Full({std::min(x, ox), std::min(y, oy), std::max(x, ox), std::max(y, oy)});
-      });
-      if (!fits) apart.push_back(cell);
-    }
-    return static_cast<int>(apart.size());
-  }
-  // Many small rectangles: choosing a cell rules out every cell of the rectangles that hold it.
-  std::vector<int> first(size + 1, 0);
-  for (std::size_t i = 0; i < size; ++i) first[i + 1] = first[i] + rects_holding[i];
-  std::vector<int> holding(static_cast<std::size_t>(first[size]));
-  std::vector<int> filled(size, 0);
-  for (int r = 0; r < static_cast<int>(candidates.size()); ++r) {
-    const Rect& rect = candidates[r];
-    for (int y = rect.y1; y <= rect.y2; ++y) {
-      for (int x = rect.x1; x <= rect.x2; ++x) {
-        const int cell = group.Index(x, y);
-        holding[first[cell] + filled[cell]++] = r;
-      }
-    }
-  }
-  std::vector<std::uint8_t> ruled_out(size, 0);
-  for (const int cell : cells) {
-    if (ruled_out[cell]) continue;
-    apart.push_back(cell);
-    for (int h = first[cell]; h < first[cell + 1]; ++h) {
-      const Rect& r = candidates[holding[h]];
-      for (int y = r.y1; y <= r.y2; ++y) {
-        for (int x = r.x1; x <= r.x2; ++x) ruled_out[group.Index(x, y)] = 1;
-      }
-    }
-  }
-  return static_cast<int>(apart.size());
-}
-
-// Covers one group and adds its rectangles, back in layer coordinates, and its bound.
-void CoverGroup(const Group& group, int left, int top, LayerCover& cover) {
-  const PrefixSums usable(group, group.usable);
-  const PrefixSums must(group, group.must);
-  const std::vector<Rect> candidates = MaximalRects(group, usable, must);
-  for (const Rect& r : DropRedundant(group, GreedyCover(group, must, candidates))) {
-    cover.rects.push_back({r.x1 + left, r.y1 + top, r.x2 + left, r.y2 + top});
-  }
-  cover.lower_bound += LowerBound(group, usable, candidates);
-}
+  std::vector<Rect> candidates_;
+  std::vector<Rect> chosen_;
+  std::vector<Row> uncovered_;
+  std::vector<Entry> queue_;  // a heap, greatest first
+  std::vector<int> height_;
+  std::vector<Bar> stack_;
+  std::vector<int> counts_;
+  std::vector<int> order_;
+  std::vector<std::uint8_t> dropped_;
+  std::vector<std::uint64_t> keyed_;
+  std::vector<std::uint64_t> apart_;
+  std::vector<int> first_;
+  std::vector<int> holding_;
+  std::vector<int> filled_;
+};
 
 }  // namespace
 
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed) {
-  // 0: empty, 1: allowed, 2: must; groups are found by flooding from each must cell in turn. A
-  // sparse layer is covered many thousand times in a template: the grids are kept between calls
-  // and only the cells listed are touched, set here and cleared again below.
-  thread_local LayerCells state{};
-  thread_local LayerCells seen{};
-  for (const int cell : allowed) state[cell] = 1;
-  for (const int cell : must) state[cell] = 2;
-  thread_local std::vector<int> must_order;
-  must_order.assign(must.begin(), must.end());
-  std::sort(must_order.begin(), must_order.end());
-  struct Clear {
-    const std::vector<int>& must;
-    const std::vector<int>& allowed;
-    ~Clear() {
-      for (const int cell : must) state[cell] = seen[cell] = 0;
-      for (const int cell : allowed) state[cell] = seen[cell] = 0;
-    }
-  } clear{must, allowed};
+  LayerRows usable{};
+  LayerRows must_rows{};
+  for (const int cell : allowed) usable[cell / kSide] |= Row{1} << (cell % kSide);
+  for (const int cell : must) {
+    usable[cell / kSide] |= Row{1} << (cell % kSide);
+    must_rows[cell / kSide] |= Row{1} << (cell % kSide);
+  }
+  // Below, a cell is x | y << 6: its row and column come without a division.
+  LayerRows seen{};
+  const auto has = [](const LayerRows& rows, int cell) {
+    return rows[cell >> 6] >> (cell & 63) & 1;
+  };
 
-  LayerCover cover;
+  // A sparse layer is covered many thousand times in a template: the working memory is kept.
   thread_local std::vector<int> members;
   thread_local Group group;
-  for (const int seed : must_order) {
-    if (seen[seed]) continue;
-    members.assign(1, seed);
-    seen[seed] = 1;
-    for (std::size_t next = 0; next < members.size(); ++next) {
-      const int cell = members[next];
-      const int x = cell % kSide;
-      const int y = cell / kSide;
-      const int neighbours[] = {x > 0 ? cell - 1 : -1, x + 1 < kSide ? cell + 1 : -1,
-                                y > 0 ? cell - kSide : -1, y + 1 < kSide ? cell + kSide : -1};
-      for (const int n : neighbours) {
-        if (n >= 0 && state[n] && !seen[n]) {
-          seen[n] = 1;
-          members.push_back(n);
+  thread_local GroupCoverer coverer;
+  LayerCover cover;
+  // Groups are found by flooding from each must cell in turn, in index order.
+  for (int seed_y = 0; seed_y < kSide; ++seed_y) {
+    // Each seed joins `seen` with its group; the rest of the row is what is left to flood.
+    for (Row seeds = must_rows[seed_y]; (seeds &= ~seen[seed_y]) != 0;) {
+      const int seed = std::countr_zero(seeds) | seed_y << 6;
+      members.assign(1, seed);
+      seen[seed_y] |= Row{1} << (seed & 63);
+      for (std::size_t next = 0; next < members.size(); ++next) {
+        const int cell = members[next];
+        const int x = cell & 63;
+        const int y = cell >> 6;
+        const int neighbours[] = {x > 0 ? cell - 1 : -1, x + 1 < kSide ? cell + 1 : -1,
+                                  y > 0 ? cell - 64 : -1, y + 1 < kSide ? cell + 64 : -1};
+        for (const int n : neighbours) {
+          if (n >= 0 && has(usable, n) && !has(seen, n)) {
+            seen[n >> 6] |= Row{1} << (n & 63);
+            members.push_back(n);
+          }
         }
       }
+      const int seed_x = seed & 63;
+      if (members.size() == 1) {  // a cell on its own: the common case in a sparse layer
+        cover.rects.push_back({seed_x, seed_y, seed_x, seed_y});
+        ++cover.lower_bound;
+        continue;
+      }
+      int left = kSide, top = kSide, right = -1, bottom = -1;
+      for (const int cell : members) {
+        left = std::min(left, cell & 63);
+        right = std::max(right, cell & 63);
+        top = std::min(top, cell >> 6);
+        bottom = std::max(bottom, cell >> 6);
+      }
+      group.width = right - left + 1;
+      group.height = bottom - top + 1;
+      group.must.assign(static_cast<std::size_t>(group.height), 0);
+      group.usable.assign(static_cast<std::size_t>(group.height), 0);
+      for (const int cell : members) {
+        const int y = (cell >> 6) - top;
+        const Row local = Row{1} << ((cell & 63) - left);
+        group.usable[y] |= local;
+        if (has(must_rows, cell)) group.must[y] |= local;
+      }
+      coverer.Cover(group, left, top, cover);
     }
-    if (members.size() == 1) {  // a cell on its own: the common case in a sparse layer
-      const int x = seed % kSide;
-      const int y = seed / kSide;
-      cover.rects.push_back({x, y, x, y});
-      ++cover.lower_bound;
-      continue;
-    }
-    int left = kSide, top = kSide, right = -1, bottom = -1;
-    for (const int cell : members) {
-      left = std::min(left, cell % kSide);
-      right = std::max(right, cell % kSide);
-      top = std::min(top, cell / kSide);
-      bottom = std::max(bottom, cell / kSide);
-    }
-    group.width = right - left + 1;
-    group.height = bottom - top + 1;
-    group.must.assign(static_cast<std::size_t>(group.Size()), 0);
-    group.usable.assign(static_cast<std::size_t>(group.Size()), 0);
-    for (const int cell : members) {
-      const int local = group.Index(cell % kSide - left, cell / kSide - top);
-      group.usable[local] = 1;
-      group.must[local] = state[cell] == 2;
-    }
-    CoverGroup(group, left, top, cover);
   }
   return cover;
 }
