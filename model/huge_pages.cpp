@@ -5,14 +5,39 @@
 #include <cstdint>
 
 namespace quarnel {
+namespace {
 
-void AdviseHugePages(void* data, std::size_t bytes) {
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
-  const auto begin = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = (begin + bytes) & ~(kHugePage - 1);
-  if (last <= first) return;
-  ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);  // advice only
+constexpr std::size_t kHugePage = std::size_t{1} << 21;
+
+std::size_t Rounded(std::size_t bytes) {
+  return (bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
+
+}  // namespace
+
+void* AllocateLarge(std::size_t bytes) {
+  if (bytes < kHugePageFrom) return ::operator new(bytes);
+  const std::size_t size = Rounded(bytes);
+  if (size < bytes) throw std::bad_alloc();
+  // Mapped one huge page larger than needed, then trimmed to a 2 MiB boundary on both sides.
+  void* const mapped =
+      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto begin = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  if (aligned > begin) ::munmap(mapped, aligned - begin);
+  const std::size_t after = begin + kHugePage - aligned;
+  if (after > 0) ::munmap(reinterpret_cast<void*>(aligned + size), after);
+  ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);  // advice only
+  return reinterpret_cast<void*>(aligned);
+}
+
+void FreeLarge(void* data, std::size_t bytes) noexcept {
+  if (bytes < kHugePageFrom) {
+    ::operator delete(data);
+    return;
+  }
+  ::munmap(data, Rounded(bytes));
 }
 
 }  // namespace quarnel

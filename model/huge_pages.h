@@ -1,13 +1,39 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <string>
+#include <vector>
 
 namespace quarnel {
 
-// Asks the kernel to back the untouched memory [data, data + bytes) with 2 MiB pages where it can:
-// a template of a million lines fills tens of MiB of fresh memory, and faulting it in 4 KiB pages
-// costs a third of the time a shortening takes. Only whole 2 MiB stretches inside the range are
-// advised; anything else, and a kernel that declines, leaves the memory as it was.
-void AdviseHugePages(void* data, std::size_t bytes);
+// Memory of at least kHugePageFrom bytes on whole 2 MiB pages, where the kernel has them: a
+// template of a million lines fills tens of MiB of fresh memory, and each 4 KiB page of it costs a
+// page fault of its own, which on a virtual machine costs more than reading the page's lines. The
+// block starts on a 2 MiB boundary and spans whole 2 MiB pages, so that none of it is left to
+// small pages. Smaller blocks come from operator new. Throws std::bad_alloc when memory runs out.
+inline constexpr std::size_t kHugePageFrom = std::size_t{1} << 20;
+void* AllocateLarge(std::size_t bytes);
+// Frees what AllocateLarge gave for the same `bytes`.
+void FreeLarge(void* data, std::size_t bytes) noexcept;
+
+// The allocator of the large buffers: a template's text, its records and their grouping.
+template <typename T>
+struct LargeAllocator {
+  using value_type = T;
+  LargeAllocator() = default;
+  template <typename U>
+  LargeAllocator(const LargeAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(AllocateLarge(n * sizeof(T)));
+  }
+  void deallocate(T* data, std::size_t n) noexcept { FreeLarge(data, n * sizeof(T)); }
+  friend bool operator==(const LargeAllocator&, const LargeAllocator&) { return true; }
+};
+
+template <typename T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
+using LargeString = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
 
 }  // namespace quarnel

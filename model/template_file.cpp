@@ -73,12 +73,11 @@ namespace {
 // which names the line. Pieces are no longer than a line may be, so a line too long either holds
 // a whole piece or reaches from one piece into the next: only the line that runs into each new
 // piece needs measuring.
-std::string ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
+LargeString ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
                         std::size_t size_hint) {
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
-  std::string text;
+  LargeString text;
   text.reserve(std::min(size_hint, limit) + 1);
-  AdviseHugePages(text.data(), text.capacity());
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();
@@ -109,7 +108,7 @@ std::string ReadChecked(std::FILE* file, const std::string& name, std::size_t li
 
 }  // namespace
 
-std::string TemplateFile::ReadAll(const std::string& path) {
+LargeString TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
   struct stat status {};
   if (::fstat(::fileno(file.get()), &status) != 0) CannotOpen(path, std::strerror(errno));
@@ -122,9 +121,9 @@ std::string TemplateFile::ReadAll(const std::string& path) {
   return ReadChecked(file.get(), path, size, size);
 }
 
-std::string TemplateFile::ReadStandardInput() {
+LargeString TemplateFile::ReadStandardInput() {
   const std::string name = "standard input";
-  std::string text = ReadChecked(stdin, name, kMaxWholeSize, 0);
+  LargeString text = ReadChecked(stdin, name, kMaxWholeSize, 0);
   if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
     throw Fault({name}, "is too large: a template may have at most 4 GiB");
   }

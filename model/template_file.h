@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/huge_pages.h"
+
 namespace quarnel {
 
 // The first CR, LF or NUL in [at, end), or end: the one scanner for line ends.
@@ -74,9 +76,9 @@ class TemplateFile {
   // The whole file, with the same checks as opening it for reading. Refuses a file larger than
   // kMaxWholeSize from its size alone, reads no more than the size it had when opened, and stops
   // at a NUL byte or an over-long line as soon as it has read it, with the reader's own message.
-  static std::string ReadAll(const std::string& path);
+  static LargeString ReadAll(const std::string& path);
   // Standard input, read whole the same way; messages name it "standard input".
-  static std::string ReadStandardInput();
+  static LargeString ReadStandardInput();
 
  private:
   struct Closer {

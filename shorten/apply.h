@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/huge_pages.h"
+
 namespace quarnel {
 
 struct ApplySummary {
@@ -14,7 +16,7 @@ struct ApplySummary {
 };
 
 struct Applied {
-  std::string text;
+  LargeString text;
   ApplySummary summary;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include "model/huge_pages.h"
 #include "model/template_file.h"
@@ -17,21 +18,21 @@ LineSpan LineAt(std::string_view text, std::size_t offset) {
   return {stop + end_size - offset, text.substr(stop, end_size)};
 }
 
-Edits::Edits(std::size_t text_size) {
-  const std::size_t words = (text_size + 64) / 64;
-  dropped.reserve(words);
-  AdviseHugePages(dropped.data(), words * sizeof(std::uint64_t));
-  dropped.resize(words);
+Edits::Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
+
+void Edits::Add(Edits&& other) {
+  for (std::size_t w = 0; w < dropped.size(); ++w) dropped[w] |= other.dropped[w];
+  dropped_count += other.dropped_count;
+  std::move(other.inserted.begin(), other.inserted.end(), std::back_inserter(inserted));
 }
 
-std::string ApplyEdits(std::string_view text, Edits& edits) {
+LargeString ApplyEdits(std::string_view text, Edits& edits) {
   std::stable_sort(edits.inserted.begin(), edits.inserted.end(),
                    [](const auto& a, const auto& b) { return a.place < b.place; });
   std::size_t extra = 0;
   for (const auto& record : edits.inserted) extra += record.record.size() + 2;
-  std::string out;
+  LargeString out;
   out.reserve(text.size() + extra);
-  AdviseHugePages(out.data(), out.capacity());
   auto next = edits.inserted.begin();
   std::size_t copied = 0;  // text before this is in `out`, or left out
   for (std::size_t word = 0; word < edits.dropped.size(); ++word) {

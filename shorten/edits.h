@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/huge_pages.h"
+
 namespace quarnel {
 
 // The line that starts at `offset` of a text read already: its size with its line end, and that
@@ -28,14 +30,16 @@ struct Edits {
     dropped[offset / 64] |= std::uint64_t{1} << (offset % 64);
     ++dropped_count;
   }
+  // Takes in the edits of other lines.
+  void Add(Edits&& other);
 
-  std::vector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
+  LargeVector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
   long long dropped_count = 0;
   std::vector<Inserted> inserted;
 };
 
 // The text with the edits made: every other byte is copied as it stands. A record takes the
 // place of a line left out; records appended come after the last line.
-std::string ApplyEdits(std::string_view text, Edits& edits);
+LargeString ApplyEdits(std::string_view text, Edits& edits);
 
 }  // namespace quarnel

@@ -15,6 +15,7 @@
 #include "model/template_format.h"
 #include "model/tile_array.h"
 #include "shorten/edits.h"
+#include "shorten/side_by_side.h"
 #include "shorten/template_records.h"
 
 namespace quarnel {
@@ -186,6 +187,19 @@ bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, s
   return true;
 }
 
+// The types each of two parts works on: all for one part, else about half the records each.
+std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types, int parts,
+                                                int index) {
+  if (parts < 2) return {0, types};
+  const std::size_t cut = std::min(by_type.HalfwayType(), types);
+  return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
+}
+
+// Whether a template of this size is worked on in two parts side by side.
+int PartsFor(std::string_view text) {
+  return text.size() >= kSideBySideFrom ? 2 : 1;
+}
+
 // Whether `text` has exactly the types of `read`, each with the same cells. The records of `read`,
 // which `by_type` holds grouped already, give their memory to the reading of `text`: fresh memory
 // costs a page fault a page.
@@ -194,16 +208,23 @@ bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string
   const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.records));
   if (!records) return false;
   const std::size_t types = read.type_keys.size();
-  return SameCells(before, {ByType(*records, types), text}, 0, types);
+  const ByType after(*records, types);
+  const int parts = PartsFor(text);
+  bool same[2] = {true, true};
+  SideBySide(parts, [&](int p) {
+    const auto [first, last] = TypesOfPart(before.by_type, types, parts, p);
+    same[p] = SameCells(before, {after, text}, first, last);
+  });
+  return same[0] && same[1];
 }
 
-// Shortens every type, layer by layer.
+// Shortens the types in [first, last), layer by layer.
 void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
-                  LayerShortener& layer) {
+                  std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer.
   std::vector<RecordCells> by_layer;
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
-  for (std::size_t t = 0; t < type_keys.size(); ++t) {
+  for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
     layer_begin.fill(0);
     for (const auto& r : records) ++layer_begin[r.Layer() + 1];
@@ -242,11 +263,24 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 Shortened Shorten(const std::string& name, std::string_view text) {
   TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType by_type(read.records, read.type_keys.size());
-  Edits edits(text.size());
+  // Types are shortened in two parts side by side, each with its own edits.
+  const std::size_t types = read.type_keys.size();
+  const int parts = PartsFor(text);
+  std::vector<Edits> part_edits(static_cast<std::size_t>(parts), Edits(text.size()));
+  ShortenSummary part_summaries[2];
+  SideBySide(parts, [&](int p) {
+    LayerShortener layer(text, part_edits[p], part_summaries[p]);
+    ShortenTypes(by_type, read.type_keys, TypesOfPart(by_type, types, parts, p), layer);
+  });
+  Edits& edits = part_edits[0];
+  if (parts == 2) edits.Add(std::move(part_edits[1]));
   Shortened result;
   ShortenSummary& summary = result.summary;
-  LayerShortener layer(text, edits, summary);
-  ShortenTypes(by_type, read.type_keys, layer);
+  for (const ShortenSummary& part : part_summaries) {
+    summary.records_written += part.records_written;
+    summary.rectangles_found += part.rectangles_found;
+    summary.rectangles_at_least += part.rectangles_at_least;
+  }
   result.text = ApplyEdits(text, edits);
   summary.lines_before = read.lines;
   summary.lines_after =

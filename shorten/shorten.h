@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/huge_pages.h"
+
 namespace quarnel {
 
 // The cells of one tile type: indices x + 51 y + 2601 z, sorted, each once.
@@ -27,7 +29,7 @@ struct ShortenSummary {
 };
 
 struct Shortened {
-  std::string text;
+  LargeString text;
   ShortenSummary summary;
 };
 

@@ -8,25 +8,23 @@
 #include "model/record_reader.h"
 #include "model/template_file.h"
 #include "shorten/edits.h"
+#include "shorten/side_by_side.h"
 
 namespace quarnel {
 namespace {
 
-// Reads every record of a template in file order. Returns the count of lines, header included.
-// `number(key, short_key)` gives the type number of a key, or a negative number to stop reading,
-// which then returns nothing. Keeps each record in `records`.
+// Reads every record of `part`, the text of a template from offset `begin` on, in file order; the
+// header lines too when `begin` is 0. Returns the count of its lines. `number(key, short_key)`
+// gives the type number of a key, or a negative number to stop reading, which then returns
+// nothing. Keeps each record in `records`.
 template <typename Number>
-std::optional<long long> ReadAllRecords(const std::string& name, std::string_view text,
-                                        Number number, Records& records) {
-  if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw Fault({name}, "is too large to shorten: 4 GiB or more");
-  }
+std::optional<long long> ReadPart(const std::string& name, std::string_view part, std::size_t begin,
+                                  Number number, Records& records) {
   // Lines are some 16 bytes long; reserving spares most regrowth.
   records.clear();
-  records.reserve(text.size() / 14);
-  AdviseHugePages(records.data(), records.capacity() * sizeof(TemplateRecord));
-  TemplateFile file(name, text);
-  ReadHeader(file);
+  records.reserve(part.size() / 14);
+  TemplateFile file(name, part);
+  if (begin == 0) ReadHeader(file);
   const bool read = ReadRecords(
       file,
       [&](const RecordKey& record) {
@@ -35,44 +33,119 @@ std::optional<long long> ReadAllRecords(const std::string& name, std::string_vie
       },
       [&](int type, const Box& box, bool plain, std::size_t offset) {
         // The further boxes of one line make it a scattered record, still one.
-        if (!records.empty() && records.back().cells.offset == offset) {
+        if (!records.empty() && records.back().cells.offset == begin + offset) {
           records.back().cells.MarkScattered();
           return;
         }
-        records.push_back({static_cast<std::uint32_t>(type), RecordCells::Of(offset, box, plain)});
+        records.push_back(
+            {static_cast<std::uint32_t>(type), RecordCells::Of(begin + offset, box, plain)});
       });
   if (!read) return std::nullopt;
   return file.LineNumber();
 }
 
+// Where a template is cut in two to be read side by side: just after the first LF from its middle
+// on, which always ends a line, and after the header lines. 0 to read it whole.
+std::size_t CutPoint(const std::string& name, std::string_view text) {
+  if (text.size() < kSideBySideFrom) return 0;
+  TemplateFile file(name, text);
+  for (int header = 0; header < 2 && !file.AtEnd(); ++header) file.ReadLine();
+  const std::size_t lf = text.find('\n', std::max(file.Position(), text.size() / 2));
+  return lf == std::string_view::npos || lf + 1 == text.size() ? 0 : lf + 1;
+}
+
+// Reads a template whole, or in two parts side by side where CutPoint says so:
+// `read_part(index, part, begin)` reads part `index`, the text from offset `begin` on, as ReadPart
+// does. Returns the count of lines, or nothing if a part stopped. A fault names its line in the
+// whole template, and the first fault in the file is the one thrown.
+template <typename ReadOnePart>
+std::optional<long long> ReadInParts(const std::string& name, std::string_view text,
+                                     ReadOnePart read_part) {
+  if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw Fault({name}, "is too large to shorten: 4 GiB or more");
+  }
+  const std::size_t cut = CutPoint(name, text);
+  if (cut == 0) return read_part(0, text, 0);
+  std::optional<long long> lines[2];
+  std::optional<Fault> second_fault;  // its line counted from the cut
+  SideBySide(2, [&](int index) {
+    if (index == 0) {
+      lines[0] = read_part(0, text.substr(0, cut), 0);
+      return;
+    }
+    try {
+      lines[1] = read_part(1, text.substr(cut), cut);
+    } catch (const Fault& fault) {
+      second_fault = fault;
+    }
+  });
+  if (!lines[0]) return std::nullopt;
+  if (second_fault) {
+    const FaultPlace& place = second_fault->place();
+    throw Fault({place.file, place.line + *lines[0], place.field}, second_fault->problem());
+  }
+  if (!lines[1]) return std::nullopt;
+  return *lines[0] + *lines[1];
+}
+
+// Moves the records of a second part to the end of the first's.
+void Append(Records& records, const Records& more) {
+  records.insert(records.end(), more.begin(), more.end());
+}
+
 }  // namespace
 
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text) {
-  TemplateRecords read;
-  read.lines = *ReadAllRecords(
-      name, text,
-      [&](std::string_view key, std::uint64_t short_key) {
-        const int type = read.keys.FindOrAdd(key, short_key);
-        if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
-        return type;
-      },
-      read.records);
-  return read;
+  TemplateRecords parts[2];  // each with its types numbered on its own
+  const auto lines =
+      ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
+        TemplateRecords& read = parts[index];
+        return ReadPart(
+            name, part, begin,
+            [&](std::string_view key, std::uint64_t short_key) {
+              const int type = read.keys.FindOrAdd(key, short_key);
+              if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
+              return type;
+            },
+            read.records);
+      });
+  TemplateRecords& read = parts[0];
+  read.lines = *lines;
+  // The second part's types, numbered on from the first's in the order of their first records.
+  std::vector<std::uint32_t> renumbered;
+  for (const std::string& key : parts[1].type_keys) {
+    const int type = read.keys.FindOrAdd(key);
+    if (type == static_cast<int>(read.type_keys.size())) read.type_keys.push_back(key);
+    renumbered.push_back(static_cast<std::uint32_t>(type));
+  }
+  for (auto& record : parts[1].records) record.type = renumbered[record.type];
+  Append(read.records, parts[1].records);
+  return std::move(read);
 }
 
 std::optional<Records> ReadRecordsOfTypes(const std::string& name, std::string_view text,
                                           const TypeKeys& keys, Records spare) {
-  std::vector<bool> seen(static_cast<std::size_t>(keys.Size()), false);
-  const auto lines = ReadAllRecords(
-      name, text,
-      [&](std::string_view key, std::uint64_t short_key) {
-        const int type = keys.Find(key, short_key);
-        if (type >= 0) seen[static_cast<std::size_t>(type)] = true;
-        return type;
-      },
-      spare);
-  if (!lines || std::find(seen.begin(), seen.end(), false) != seen.end()) return std::nullopt;
-  return spare;
+  Records parts[2] = {std::move(spare), {}};
+  std::vector<bool> seen[2];
+  const auto lines =
+      ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
+        std::vector<bool>& part_seen = seen[index];
+        part_seen.assign(static_cast<std::size_t>(keys.Size()), false);
+        return ReadPart(
+            name, part, begin,
+            [&](std::string_view key, std::uint64_t short_key) {
+              const int type = keys.Find(key, short_key);
+              if (type >= 0) part_seen[static_cast<std::size_t>(type)] = true;
+              return type;
+            },
+            parts[index]);
+      });
+  if (!lines) return std::nullopt;
+  for (std::size_t type = 0; type < static_cast<std::size_t>(keys.Size()); ++type) {
+    if (!seen[0][type] && (seen[1].empty() || !seen[1][type])) return std::nullopt;
+  }
+  Append(parts[0], parts[1]);
+  return std::move(parts[0]);
 }
 
 ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record) {
@@ -88,12 +161,37 @@ ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record
 }
 
 ByType::ByType(const Records& records, std::size_t types) : begin_(types + 1, 0) {
-  for (const auto& r : records) ++begin_[r.type + 1];
-  for (std::size_t t = 0; t < types; ++t) begin_[t + 1] += begin_[t];
-  std::vector<std::uint32_t> next(begin_.begin(), begin_.end() - 1);
-  grouped_ = std::make_unique_for_overwrite<RecordCells[]>(records.size());
-  AdviseHugePages(grouped_.get(), records.size() * sizeof(RecordCells));
-  for (const auto& r : records) grouped_[next[r.type]++] = r.cells;
+  // A large template is grouped in two halves side by side, the first half's records of a type
+  // before the second's.
+  const int parts = records.size() * sizeof(TemplateRecord) >= kSideBySideFrom ? 2 : 1;
+  const std::size_t cut = parts == 2 ? records.size() / 2 : records.size();
+  const auto half = [&](int p) {
+    return p == 0 ? std::span(records).first(cut) : std::span(records).subspan(cut);
+  };
+  std::vector<std::uint32_t> next[2];
+  SideBySide(parts, [&](int p) {
+    next[p].assign(types, 0);
+    for (const auto& r : half(p)) ++next[p][r.type];
+  });
+  std::uint32_t at = 0;
+  for (std::size_t t = 0; t < types; ++t) {
+    begin_[t] = at;
+    for (int p = 0; p < parts; ++p) {
+      const std::uint32_t count = next[p][t];
+      next[p][t] = at;
+      at += count;
+    }
+  }
+  begin_[types] = at;
+  grouped_.resize(records.size());
+  SideBySide(parts, [&](int p) {
+    for (const auto& r : half(p)) grouped_[next[p][r.type]++] = r.cells;
+  });
+}
+
+std::size_t ByType::HalfwayType() const {
+  const auto half = std::lower_bound(begin_.begin(), begin_.end(), begin_.back() / 2);
+  return static_cast<std::size_t>(half - begin_.begin());
 }
 
 }  // namespace quarnel

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/huge_pages.h"
 #include "model/template_format.h"
 #include "model/type_keys.h"
 
@@ -57,7 +58,7 @@ struct TemplateRecord {
 };
 
 // Records in the order of their lines.
-using Records = std::vector<TemplateRecord>;
+using Records = LargeVector<TemplateRecord>;
 
 struct TemplateRecords {
   long long lines = 0;  // header included
@@ -109,12 +110,14 @@ class ByType {
  public:
   ByType(const Records& records, std::size_t types);
   std::span<const RecordCells> Of(std::size_t type) const {
-    return {grouped_.get() + begin_[type], begin_[type + 1] - begin_[type]};
+    return {grouped_.data() + begin_[type], begin_[type + 1] - begin_[type]};
   }
+  // The first type from which on about half the records lie.
+  std::size_t HalfwayType() const;
 
  private:
   std::vector<std::uint32_t> begin_;
-  std::unique_ptr<RecordCells[]> grouped_;  // not zeroed first: every slot is written
+  LargeVector<RecordCells> grouped_;
 };
 
 // Reads every record of a template, checking each as a load of its own type checks it. Throws

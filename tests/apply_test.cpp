@@ -14,7 +14,7 @@ namespace {
 
 using testing::Template;
 
-std::map<std::string, std::vector<std::uint32_t>> CellsByType(const std::string& text) {
+std::map<std::string, std::vector<std::uint32_t>> CellsByType(std::string_view text) {
   std::map<std::string, std::vector<std::uint32_t>> cells;
   for (auto& type : ReadTypeCells("t", text)) cells[type.key] = std::move(type.cells);
   return cells;
@@ -53,7 +53,7 @@ TEST(ApplyRecords, WritesEachRecordWhereItsFirstCoveredTileStoodAndLeavesCovered
   };
   for (const auto& c : cases) {
     const Applied applied = ApplyRecords("records.txt", c.records, "level.tmp", kBlock, false);
-    EXPECT_EQ(applied.text, c.text) << c.what;
+    EXPECT_EQ(std::string_view(applied.text), c.text) << c.what;
     EXPECT_EQ(CellsByType(applied.text), CellsByType(kBlock)) << c.what;
     EXPECT_EQ(applied.summary.tile_records_left_out, c.left_out) << c.what;
     EXPECT_EQ(applied.summary.new_cells, 0) << c.what;

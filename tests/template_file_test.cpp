@@ -117,7 +117,7 @@ TEST(TemplateFile, ReadsAWholeFileOfAnySize) {
     std::string content(size, 'x');
     for (std::size_t i = 0; i < size; i += 7) content[i] = static_cast<char>('a' + i % 26);
     const TempTemplate file(content);
-    EXPECT_EQ(TemplateFile::ReadAll(file.Path()), content) << size;
+    EXPECT_EQ(std::string_view(TemplateFile::ReadAll(file.Path())), content) << size;
   }
   EXPECT_THROW(TemplateFile::ReadAll("/nonexistent/level.tmp"), Fault);
 }
