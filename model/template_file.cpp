@@ -36,28 +36,6 @@ std::FILE* OpenForReading(const std::string& path) {
 
 }  // namespace
 
-// Looks at eight bytes a step: lines are short, and this beats several memchr calls a line.
-const char* FindLineEnd(const char* at, const char* const end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    while (end - at >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, at, sizeof word);
-      const std::uint64_t lf = word ^ (kOnes * '\n');
-      const std::uint64_t cr = word ^ (kOnes * '\r');
-      // The high bit of a byte is set where lf, cr or the word itself is zero, that is where the
-      // word holds LF, CR or NUL; the lowest such bit is exact.
-      const std::uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs) |
-                                  ((word - kOnes) & ~word & kHighs);
-      if (found) return at + std::countr_zero(found) / 8;
-      at += 8;
-    }
-  }
-  while (at < end && *at != '\n' && *at != '\r' && *at != '\0') ++at;
-  return at;
-}
-
 TemplateFile::TemplateFile(std::string path)
     : path_(std::move(path)), file_(OpenForReading(path_)), buffer_(kBufferSize) {
   data_ = buffer_.data();

@@ -1,17 +1,56 @@
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "model/huge_pages.h"
 
 namespace quarnel {
 
-// The first CR, LF or NUL in [at, end), or end: the one scanner for line ends.
-const char* FindLineEnd(const char* at, const char* end);
+// The first CR, LF or NUL in [at, end), or end: the one scanner for line ends. Looks at 16 or 8
+// bytes a step: lines are short, and this beats several memchr calls a line.
+inline const char* FindLineEnd(const char* at, const char* const end) {
+#if defined(__SSE2__)
+  while (end - at >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i ends = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')),
+                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                                      _mm_cmpeq_epi8(bytes, _mm_setzero_si128()));
+    if (const auto found = static_cast<unsigned>(_mm_movemask_epi8(ends))) {
+      return at + std::countr_zero(found);
+    }
+    at += 16;
+  }
+#endif
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    while (end - at >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, at, sizeof word);
+      const std::uint64_t lf = word ^ (kOnes * '\n');
+      const std::uint64_t cr = word ^ (kOnes * '\r');
+      // The high bit of a byte is set where lf, cr or the word itself is zero, that is where the
+      // word holds LF, CR or NUL; the lowest such bit is exact.
+      const std::uint64_t found = ((lf - kOnes) & ~lf & kHighs) | ((cr - kOnes) & ~cr & kHighs) |
+                                  ((word - kOnes) & ~word & kHighs);
+      if (found) return at + std::countr_zero(found) / 8;
+      at += 8;
+    }
+  }
+  while (at < end && *at != '\n' && *at != '\r' && *at != '\0') ++at;
+  return at;
+}
 
 // Reads a template line by line as raw bytes, from a file or from text in memory. A line ends at
 // CR LF, LF or CR; the end is not part of the line, and a last line without an end still counts.

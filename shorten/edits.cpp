@@ -11,11 +11,11 @@ namespace quarnel {
 
 LineSpan LineAt(std::string_view text, std::size_t offset) {
   // The text was read already: it holds no NUL.
-  const auto stop = static_cast<std::size_t>(
-      FindLineEnd(text.data() + offset, text.data() + text.size()) - text.data());
-  if (stop == text.size()) return {text.size() - offset, {}};
-  const std::size_t end_size = text.substr(stop, 2) == "\r\n" ? 2 : 1;
-  return {stop + end_size - offset, text.substr(stop, end_size)};
+  const char* const stop = FindLineEnd(text.data() + offset, text.data() + text.size());
+  const auto at = static_cast<std::size_t>(stop - text.data());
+  if (at == text.size()) return {at - offset, {}};
+  const std::size_t end_size = *stop == '\r' && at + 1 < text.size() && stop[1] == '\n' ? 2 : 1;
+  return {at + end_size - offset, {stop, end_size}};
 }
 
 Edits::Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
@@ -38,7 +38,7 @@ LargeString ApplyEdits(std::string_view text, Edits& edits) {
   for (std::size_t word = 0; word < edits.dropped.size(); ++word) {
     for (std::uint64_t bits = edits.dropped[word]; bits != 0; bits &= bits - 1) {
       const std::size_t offset = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      out.append(text.substr(copied, offset - copied));
+      if (offset > copied) out.append(text.substr(copied, offset - copied));
       const LineSpan line = LineAt(text, offset);
       for (const auto first = next; next != edits.inserted.end() && next->place == offset; ++next) {
         // Records in place of a last line without a line end still need ends between them.

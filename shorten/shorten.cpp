@@ -139,6 +139,12 @@ class CellBits {
 
   // `text` is the template the record was read from.
   void Set(Side side, std::string_view text, const RecordCells& record) {
+    if (record.Plain()) {  // one cell: nearly every record
+      const Box box = record.GetBox();
+      const std::uint32_t cell = CellIndex(box.x1, box.y1, box.z);
+      SetWord(side, cell / 64, std::uint64_t{1} << (cell % 64));
+      return;
+    }
     ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {
       // A row's 51 columns span at most two words.
       const std::uint32_t shift = row_start % 64;
@@ -266,7 +272,8 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   // Types are shortened in two parts side by side, each with its own edits.
   const std::size_t types = read.type_keys.size();
   const int parts = PartsFor(text);
-  std::vector<Edits> part_edits(static_cast<std::size_t>(parts), Edits(text.size()));
+  std::vector<Edits> part_edits;
+  for (int p = 0; p < parts; ++p) part_edits.emplace_back(text.size());
   ShortenSummary part_summaries[2];
   SideBySide(parts, [&](int p) {
     LayerShortener layer(text, part_edits[p], part_summaries[p]);

@@ -16,13 +16,14 @@ namespace {
 // Reads every record of `part`, the text of a template from offset `begin` on, in file order; the
 // header lines too when `begin` is 0. Returns the count of its lines. `number(key, short_key)`
 // gives the type number of a key, or a negative number to stop reading, which then returns
-// nothing. Keeps each record in `records`.
+// nothing. Keeps each record in `records`, which gets room for those of `room_for` bytes of text:
+// the first part's records make room for the second's, which are appended to them.
 template <typename Number>
 std::optional<long long> ReadPart(const std::string& name, std::string_view part, std::size_t begin,
-                                  Number number, Records& records) {
+                                  std::size_t room_for, Number number, Records& records) {
   // Lines are some 16 bytes long; reserving spares most regrowth.
   records.clear();
-  records.reserve(part.size() / 14);
+  records.reserve(room_for / 14);
   TemplateFile file(name, part);
   if (begin == 0) ReadHeader(file);
   const bool read = ReadRecords(
@@ -101,7 +102,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
         TemplateRecords& read = parts[index];
         return ReadPart(
-            name, part, begin,
+            name, part, begin, index == 0 ? text.size() : part.size(),
             [&](std::string_view key, std::uint64_t short_key) {
               const int type = read.keys.FindOrAdd(key, short_key);
               if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
@@ -132,7 +133,7 @@ std::optional<Records> ReadRecordsOfTypes(const std::string& name, std::string_v
         std::vector<bool>& part_seen = seen[index];
         part_seen.assign(static_cast<std::size_t>(keys.Size()), false);
         return ReadPart(
-            name, part, begin,
+            name, part, begin, index == 0 ? text.size() : part.size(),
             [&](std::string_view key, std::uint64_t short_key) {
               const int type = keys.Find(key, short_key);
               if (type >= 0) part_seen[static_cast<std::size_t>(type)] = true;
