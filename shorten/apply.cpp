@@ -111,7 +111,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
                      const std::string& name, std::string_view text, bool allow_new_cells) {
   std::vector<RecordToApply> records = ReadRecordsToApply(records_name, records_text);
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.records, read.type_keys.size());
+  const ByType by_type(read.parts, read.type_keys.size());
 
   std::map<std::string, std::vector<RecordToApply*>> by_key;  // in the records' order
   for (auto& record : records) by_key[record.key].push_back(&record);

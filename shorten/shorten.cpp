@@ -211,7 +211,7 @@ int PartsFor(std::string_view text) {
 // costs a page fault a page.
 bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string& name,
                  std::string_view text) {
-  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.records));
+  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
   if (!records) return false;
   const std::size_t types = read.type_keys.size();
   const ByType after(*records, types);
@@ -252,7 +252,7 @@ void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_ke
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.records, read.type_keys.size());
+  const ByType by_type(read.parts, read.type_keys.size());
   std::vector<TypeCells> result;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
     TypeCells type{read.type_keys[t], {}};
@@ -268,7 +268,7 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 
 Shortened Shorten(const std::string& name, std::string_view text) {
   TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.records, read.type_keys.size());
+  const ByType by_type(read.parts, read.type_keys.size());
   // Types are shortened in two parts side by side, each with its own edits.
   const std::size_t types = read.type_keys.size();
   const int parts = PartsFor(text);
@@ -304,7 +304,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
   TemplateRecords read = ReadTemplateRecords(first_name, first);
-  const ByType by_type(read.records, read.type_keys.size());
+  const ByType by_type(read.parts, read.type_keys.size());
   return SameTilesAs(read, {by_type, first}, second_name, second);
 }
 

@@ -16,14 +16,13 @@ namespace {
 // Reads every record of `part`, the text of a template from offset `begin` on, in file order; the
 // header lines too when `begin` is 0. Returns the count of its lines. `number(key, short_key)`
 // gives the type number of a key, or a negative number to stop reading, which then returns
-// nothing. Keeps each record in `records`, which gets room for those of `room_for` bytes of text:
-// the first part's records make room for the second's, which are appended to them.
+// nothing. Keeps each record in `records`.
 template <typename Number>
 std::optional<long long> ReadPart(const std::string& name, std::string_view part, std::size_t begin,
-                                  std::size_t room_for, Number number, Records& records) {
+                                  Number number, Records& records) {
   // Lines are some 16 bytes long; reserving spares most regrowth.
   records.clear();
-  records.reserve(room_for / 14);
+  records.reserve(part.size() / 14);
   TemplateFile file(name, part);
   if (begin == 0) ReadHeader(file);
   const bool read = ReadRecords(
@@ -89,11 +88,6 @@ std::optional<long long> ReadInParts(const std::string& name, std::string_view t
   return *lines[0] + *lines[1];
 }
 
-// Moves the records of a second part to the end of the first's.
-void Append(Records& records, const Records& more) {
-  records.insert(records.end(), more.begin(), more.end());
-}
-
 }  // namespace
 
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text) {
@@ -101,17 +95,19 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
   const auto lines =
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
         TemplateRecords& read = parts[index];
+        read.parts.resize(1);
         return ReadPart(
-            name, part, begin, index == 0 ? text.size() : part.size(),
+            name, part, begin,
             [&](std::string_view key, std::uint64_t short_key) {
               const int type = read.keys.FindOrAdd(key, short_key);
               if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
               return type;
             },
-            read.records);
+            read.parts[0]);
       });
   TemplateRecords& read = parts[0];
   read.lines = *lines;
+  if (parts[1].parts.empty()) return std::move(read);
   // The second part's types, numbered on from the first's in the order of their first records.
   std::vector<std::uint32_t> renumbered;
   for (const std::string& key : parts[1].type_keys) {
@@ -119,34 +115,34 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
     if (type == static_cast<int>(read.type_keys.size())) read.type_keys.push_back(key);
     renumbered.push_back(static_cast<std::uint32_t>(type));
   }
-  for (auto& record : parts[1].records) record.type = renumbered[record.type];
-  Append(read.records, parts[1].records);
+  Records& second = read.parts.emplace_back(std::move(parts[1].parts[0]));
+  for (auto& record : second) record.type = renumbered[record.type];
   return std::move(read);
 }
 
-std::optional<Records> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                          const TypeKeys& keys, Records spare) {
-  Records parts[2] = {std::move(spare), {}};
+std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
+                                              const TypeKeys& keys, RecordParts spare) {
+  spare.resize(2);
   std::vector<bool> seen[2];
   const auto lines =
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
         std::vector<bool>& part_seen = seen[index];
         part_seen.assign(static_cast<std::size_t>(keys.Size()), false);
         return ReadPart(
-            name, part, begin, index == 0 ? text.size() : part.size(),
+            name, part, begin,
             [&](std::string_view key, std::uint64_t short_key) {
               const int type = keys.Find(key, short_key);
               if (type >= 0) part_seen[static_cast<std::size_t>(type)] = true;
               return type;
             },
-            parts[index]);
+            spare[static_cast<std::size_t>(index)]);
       });
   if (!lines) return std::nullopt;
   for (std::size_t type = 0; type < static_cast<std::size_t>(keys.Size()); ++type) {
     if (!seen[0][type] && (seen[1].empty() || !seen[1][type])) return std::nullopt;
   }
-  Append(parts[0], parts[1]);
-  return std::move(parts[0]);
+  if (seen[1].empty()) spare.pop_back();  // read whole
+  return spare;
 }
 
 ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record) {
@@ -161,32 +157,27 @@ ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record
   return cells;
 }
 
-ByType::ByType(const Records& records, std::size_t types) : begin_(types + 1, 0) {
-  // A large template is grouped in two halves side by side, the first half's records of a type
-  // before the second's.
-  const int parts = records.size() * sizeof(TemplateRecord) >= kSideBySideFrom ? 2 : 1;
-  const std::size_t cut = parts == 2 ? records.size() / 2 : records.size();
-  const auto half = [&](int p) {
-    return p == 0 ? std::span(records).first(cut) : std::span(records).subspan(cut);
-  };
+ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
+  // The parts are grouped side by side, the first part's records of a type before the second's.
+  const int count = static_cast<int>(parts.size());
   std::vector<std::uint32_t> next[2];
-  SideBySide(parts, [&](int p) {
+  SideBySide(count, [&](int p) {
     next[p].assign(types, 0);
-    for (const auto& r : half(p)) ++next[p][r.type];
+    for (const auto& r : parts[p]) ++next[p][r.type];
   });
   std::uint32_t at = 0;
   for (std::size_t t = 0; t < types; ++t) {
     begin_[t] = at;
-    for (int p = 0; p < parts; ++p) {
-      const std::uint32_t count = next[p][t];
+    for (int p = 0; p < count; ++p) {
+      const std::uint32_t records = next[p][t];
       next[p][t] = at;
-      at += count;
+      at += records;
     }
   }
   begin_[types] = at;
-  grouped_.resize(records.size());
-  SideBySide(parts, [&](int p) {
-    for (const auto& r : half(p)) grouped_[next[p][r.type]++] = r.cells;
+  grouped_.resize(at);
+  SideBySide(count, [&](int p) {
+    for (const auto& r : parts[p]) grouped_[next[p][r.type]++] = r.cells;
   });
 }
 

@@ -59,12 +59,15 @@ struct TemplateRecord {
 
 // Records in the order of their lines.
 using Records = LargeVector<TemplateRecord>;
+// The records of a template read in parts side by side: the second part's lines follow the
+// first's. One part for a small template.
+using RecordParts = std::vector<Records>;
 
 struct TemplateRecords {
   long long lines = 0;  // header included
   TypeKeys keys;
   std::vector<std::string> type_keys;  // by type number
-  Records records;
+  RecordParts parts;
 };
 
 inline std::uint32_t CellIndex(int x, int y, int z) {
@@ -108,7 +111,7 @@ void ForEachCell(std::string_view text, const RecordCells& record, Each each) {
 // Records grouped by type number, file order kept within a type: a counting sort.
 class ByType {
  public:
-  ByType(const Records& records, std::size_t types);
+  ByType(const RecordParts& parts, std::size_t types);
   std::span<const RecordCells> Of(std::size_t type) const {
     return {grouped_.data() + begin_[type], begin_[type + 1] - begin_[type]};
   }
@@ -126,7 +129,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
 
 // The same reading, with types numbered by `keys`. Returns nothing if the template has a type
 // that `keys` lacks, or lacks one that it has. The records may take the memory of `spare`.
-std::optional<Records> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                          const TypeKeys& keys, Records spare = {});
+std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
+                                              const TypeKeys& keys, RecordParts spare = {});
 
 }  // namespace quarnel
