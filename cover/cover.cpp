@@ -70,6 +70,51 @@ class UsableSums {
   std::vector<int> sums_;
 };
 
+// The runs of set bits in `row` that hold a bit of `seeds`: the seeds spread left and right
+// through set bits, in doubling steps.
+Row RunsHolding(Row row, Row seeds) {
+  Row left = seeds & row;
+  Row right = left;
+  Row open_left = row;
+  Row open_right = row;
+  for (int step = 1; step < 64; step *= 2) {
+    left |= open_left & (left << step);
+    open_left &= open_left << step;
+    right |= open_right & (right >> step);
+    open_right &= open_right >> step;
+  }
+  return left | right;
+}
+
+struct FloodedGroup {
+  LayerRows rows{};  // the group's cells
+  int top = 0;       // its first and last rows
+  int bottom = 0;
+};
+
+// The cells of `usable` connected to (x, y), a row at a time: a row that grows makes its
+// neighbour rows look again. Each row grows at most once for each of its runs.
+FloodedGroup Flood(const LayerRows& usable, int x, int y) {
+  FloodedGroup group;
+  group.rows[y] = RunsHolding(usable[y], Row{1} << x);
+  group.top = group.bottom = y;
+  Row to_look = Row{1} << y;  // rows whose neighbours may grow
+  while (to_look != 0) {
+    const int from = std::countr_zero(to_look);
+    to_look &= to_look - 1;
+    for (const int next : {from - 1, from + 1}) {
+      if (next < 0 || next >= kSide) continue;
+      const Row grown = RunsHolding(usable[next], group.rows[from]) & ~group.rows[next];
+      if (grown == 0) continue;
+      group.rows[next] |= grown;
+      to_look |= Row{1} << next;
+      group.top = std::min(group.top, next);
+      group.bottom = std::max(group.bottom, next);
+    }
+  }
+  return group;
+}
+
 // Covers groups one after another. A template has tens of thousands of groups, most of them
 // small: the working memory is kept from group to group rather than allocated for each.
 class GroupCoverer {
@@ -308,61 +353,47 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
     usable[cell / kSide] |= Row{1} << (cell % kSide);
     must_rows[cell / kSide] |= Row{1} << (cell % kSide);
   }
-  // Below, a cell is x | y << 6: its row and column come without a division.
-  LayerRows seen{};
-  const auto has = [](const LayerRows& rows, int cell) {
-    return rows[cell >> 6] >> (cell & 63) & 1;
-  };
 
   // A sparse layer is covered many thousand times in a template: the working memory is kept.
-  thread_local std::vector<int> members;
   thread_local Group group;
   thread_local GroupCoverer coverer;
   LayerCover cover;
+  LayerRows seen{};
   // Groups are found by flooding from each must cell in turn, in index order.
   for (int seed_y = 0; seed_y < kSide; ++seed_y) {
     // Each seed joins `seen` with its group; the rest of the row is what is left to flood.
     for (Row seeds = must_rows[seed_y]; (seeds &= ~seen[seed_y]) != 0;) {
-      const int seed = std::countr_zero(seeds) | seed_y << 6;
-      members.assign(1, seed);
-      seen[seed_y] |= Row{1} << (seed & 63);
-      for (std::size_t next = 0; next < members.size(); ++next) {
-        const int cell = members[next];
-        const int x = cell & 63;
-        const int y = cell >> 6;
-        const int neighbours[] = {x > 0 ? cell - 1 : -1, x + 1 < kSide ? cell + 1 : -1,
-                                  y > 0 ? cell - 64 : -1, y + 1 < kSide ? cell + 64 : -1};
-        for (const int n : neighbours) {
-          if (n >= 0 && has(usable, n) && !has(seen, n)) {
-            seen[n >> 6] |= Row{1} << (n & 63);
-            members.push_back(n);
-          }
-        }
-      }
-      const int seed_x = seed & 63;
-      if (members.size() == 1) {  // a cell on its own: the common case in a sparse layer
+      const int seed_x = std::countr_zero(seeds);
+      const Row seed = Row{1} << seed_x;
+      const Row above = seed_y > 0 ? usable[seed_y - 1] : 0;
+      const Row below = seed_y + 1 < kSide ? usable[seed_y + 1] : 0;
+      if (((usable[seed_y] & (seed << 1 | seed >> 1)) | ((above | below) & seed)) == 0) {
+        // A cell on its own: the common case in a sparse layer.
+        seen[seed_y] |= seed;
         cover.rects.push_back({seed_x, seed_y, seed_x, seed_y});
         ++cover.lower_bound;
         continue;
       }
-      int left = kSide, top = kSide, right = -1, bottom = -1;
-      for (const int cell : members) {
-        left = std::min(left, cell & 63);
-        right = std::max(right, cell & 63);
-        top = std::min(top, cell >> 6);
-        bottom = std::max(bottom, cell >> 6);
+      const FloodedGroup flooded = Flood(usable, seed_x, seed_y);
+      int left = kSide;
+      int right = 0;
+      for (int y = flooded.top; y <= flooded.bottom; ++y) {
+        const Row row = flooded.rows[y];
+        seen[y] |= row;
+        if (row == 0) continue;
+        left = std::min(left, std::countr_zero(row));
+        right = std::max(right, 63 - std::countl_zero(row));
       }
       group.width = right - left + 1;
-      group.height = bottom - top + 1;
-      group.must.assign(static_cast<std::size_t>(group.height), 0);
-      group.usable.assign(static_cast<std::size_t>(group.height), 0);
-      for (const int cell : members) {
-        const int y = (cell >> 6) - top;
-        const Row local = Row{1} << ((cell & 63) - left);
-        group.usable[y] |= local;
-        if (has(must_rows, cell)) group.must[y] |= local;
+      group.height = flooded.bottom - flooded.top + 1;
+      group.must.resize(static_cast<std::size_t>(group.height));
+      group.usable.resize(static_cast<std::size_t>(group.height));
+      for (int y = 0; y < group.height; ++y) {
+        const Row row = flooded.rows[flooded.top + y];
+        group.usable[y] = row >> left;
+        group.must[y] = (row & must_rows[flooded.top + y]) >> left;
       }
-      coverer.Cover(group, left, top, cover);
+      coverer.Cover(group, left, flooded.top, cover);
     }
   }
   return cover;
