@@ -272,15 +272,20 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   // Types are shortened in two parts side by side, each with its own edits.
   const std::size_t types = read.type_keys.size();
   const int parts = PartsFor(text);
-  std::vector<Edits> part_edits;
-  for (int p = 0; p < parts; ++p) part_edits.emplace_back(text.size());
+  std::optional<Edits> part_edits[2];
   ShortenSummary part_summaries[2];
   SideBySide(parts, [&](int p) {
-    LayerShortener layer(text, part_edits[p], part_summaries[p]);
+    // Made on each thread's own stack and handed over when done: counters the two threads bump
+    // side by side in one array would share cache lines.
+    Edits edits(text.size());
+    ShortenSummary summary;
+    LayerShortener layer(text, edits, summary);
     ShortenTypes(by_type, read.type_keys, TypesOfPart(by_type, types, parts, p), layer);
+    part_edits[p] = std::move(edits);
+    part_summaries[p] = summary;
   });
-  Edits& edits = part_edits[0];
-  if (parts == 2) edits.Add(std::move(part_edits[1]));
+  Edits& edits = *part_edits[0];
+  if (parts == 2) edits.Add(std::move(*part_edits[1]));
   Shortened result;
   ShortenSummary& summary = result.summary;
   for (const ShortenSummary& part : part_summaries) {
