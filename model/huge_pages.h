@@ -11,8 +11,10 @@ namespace quarnel {
 // template of a million lines fills tens of MiB of fresh memory, and each 4 KiB page of it costs a
 // page fault of its own, which on a virtual machine costs more than reading the page's lines. The
 // block starts on a 2 MiB boundary and spans whole 2 MiB pages, so that none of it is left to
-// small pages. Smaller blocks come from operator new. Throws std::bad_alloc when memory runs out.
-inline constexpr std::size_t kHugePageFrom = std::size_t{1} << 20;
+// small pages. Filling one 2 MiB page costs about what two dozen 4 KiB page faults do, so blocks
+// from 128 KiB up take them; smaller blocks come from operator new. Throws std::bad_alloc when
+// memory runs out.
+inline constexpr std::size_t kHugePageFrom = std::size_t{1} << 17;
 void* AllocateLarge(std::size_t bytes);
 // Frees what AllocateLarge gave for the same `bytes`.
 void FreeLarge(void* data, std::size_t bytes) noexcept;

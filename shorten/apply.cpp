@@ -161,7 +161,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   }
   for (const auto& record : records) {
     const std::string_view end = record.place == kNoPlace ? "\r\n" : LineAt(text, record.place).end;
-    edits.inserted.push_back({record.place, record.line + std::string(end)});
+    edits.Insert(record.place, record.line + std::string(end));
   }
   applied.summary.lines_before = read.lines;
   applied.summary.records_applied = static_cast<long long>(records.size());

@@ -20,17 +20,32 @@ LineSpan LineAt(std::string_view text, std::size_t offset) {
 
 Edits::Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
 
+void Edits::Insert(std::uint32_t place, std::string_view record) {
+  inserted.push_back({place, static_cast<std::uint32_t>(records.size()),
+                      static_cast<std::uint32_t>(record.size())});
+  records += record;
+}
+
 void Edits::Add(Edits&& other) {
   for (std::size_t w = 0; w < dropped.size(); ++w) dropped[w] |= other.dropped[w];
   dropped_count += other.dropped_count;
-  std::move(other.inserted.begin(), other.inserted.end(), std::back_inserter(inserted));
+  const auto shift = static_cast<std::uint32_t>(records.size());
+  inserted.reserve(inserted.size() + other.inserted.size());
+  for (Inserted record : other.inserted) {
+    record.begin += shift;
+    inserted.push_back(record);
+  }
+  records += other.records;
 }
 
 LargeString ApplyEdits(std::string_view text, Edits& edits) {
-  std::stable_sort(edits.inserted.begin(), edits.inserted.end(),
-                   [](const auto& a, const auto& b) { return a.place < b.place; });
+  // By place, and in the order put in among records of one place: records put in later start
+  // later in `records`. A plain sort, with no buffer.
+  std::sort(edits.inserted.begin(), edits.inserted.end(), [](const auto& a, const auto& b) {
+    return a.place != b.place ? a.place < b.place : a.begin < b.begin;
+  });
   std::size_t extra = 0;
-  for (const auto& record : edits.inserted) extra += record.record.size() + 2;
+  for (const auto& record : edits.inserted) extra += record.size + 2;
   LargeString out;
   out.reserve(text.size() + extra);
   auto next = edits.inserted.begin();
@@ -43,7 +58,7 @@ LargeString ApplyEdits(std::string_view text, Edits& edits) {
       for (const auto first = next; next != edits.inserted.end() && next->place == offset; ++next) {
         // Records in place of a last line without a line end still need ends between them.
         if (next != first && line.end.empty()) out += "\r\n";
-        out += next->record;
+        out += edits.Record(*next);
       }
       copied = offset + line.size;
     }
@@ -51,7 +66,7 @@ LargeString ApplyEdits(std::string_view text, Edits& edits) {
   out.append(text.substr(copied));
   for (; next != edits.inserted.end(); ++next) {
     if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
-    out += next->record;
+    out += edits.Record(*next);
   }
   return out;
 }

@@ -115,8 +115,8 @@ class LayerShortener {
         }
       }
       // Written where the first plain record it replaces stood, with that line's end.
-      edits_.inserted.push_back(
-          {place, RectangleRecord(key, r.x1, r.x2, r.y1, r.y2, z, LineAt(text_, place).end)});
+      edits_.Insert(place,
+                    RectangleRecord(key, r.x1, r.x2, r.y1, r.y2, z, LineAt(text_, place).end));
       ++summary_.records_written;
     }
   }
