@@ -18,7 +18,11 @@ LineSpan LineAt(std::string_view text, std::size_t offset) {
   return {at + end_size - offset, {stop, end_size}};
 }
 
-Edits::Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {}
+Edits::Edits(std::size_t text_size) : dropped((text_size + 64) / 64, 0) {
+  // Room for the records of a large template from the start, on 2 MiB pages, rather than
+  // growing through small blocks.
+  records.reserve(std::min(text_size / 16, kHugePageFrom));
+}
 
 void Edits::Insert(std::uint32_t place, std::string_view record) {
   inserted.push_back({place, static_cast<std::uint32_t>(records.size()),

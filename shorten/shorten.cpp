@@ -227,15 +227,18 @@ bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string
 // Shortens the types in [first, last), layer by layer.
 void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
-  // Each type's records by layer, file order kept within a layer.
-  std::vector<RecordCells> by_layer;
+  // Each type's records by layer, file order kept within a layer; room for the largest type.
+  std::size_t most = 0;
+  for (std::size_t t = types.first; t < types.second; ++t) {
+    most = std::max(most, by_type.Of(t).size());
+  }
+  LargeVector<RecordCells> by_layer(most);
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
   for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
     layer_begin.fill(0);
     for (const auto& r : records) ++layer_begin[r.Layer() + 1];
     for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
-    by_layer.resize(records.size());
     std::array<std::uint32_t, kLayers> next{};
     std::copy(layer_begin.begin(), layer_begin.end() - 1, next.begin());
     for (const auto& r : records) by_layer[next[r.Layer()]++] = r;
