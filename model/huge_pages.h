@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quarnel {
@@ -20,6 +22,9 @@ void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* data, std::size_t bytes) noexcept;
 
 // The allocator of the large buffers: a template's text, its records and their grouping.
+// Elements made without a value are left as they come (default-initialized), not zeroed: a
+// buffer that is filled anyway is then first touched by the threads that fill it, side by side,
+// instead of by one thread zeroing it all. Give a value where zeros are wanted.
 template <typename T>
 struct LargeAllocator {
   using value_type = T;
@@ -31,6 +36,14 @@ struct LargeAllocator {
     return static_cast<T*>(AllocateLarge(n * sizeof(T)));
   }
   void deallocate(T* data, std::size_t n) noexcept { FreeLarge(data, n * sizeof(T)); }
+  template <typename U>
+  void construct(U* at) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
   friend bool operator==(const LargeAllocator&, const LargeAllocator&) { return true; }
 };
 
