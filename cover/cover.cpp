@@ -121,6 +121,15 @@ class GroupCoverer {
  public:
   // Covers `group` and adds its rectangles, back in layer coordinates, and its bound.
   void Cover(const Group& group, int left, int top, LayerCover& cover) {
+    const Row full = Columns(0, group.width - 1);
+    if (std::all_of(group.usable.begin(), group.usable.end(),
+                    [&](Row row) { return row == full; })) {
+      // A whole box, as a group made of one rectangle record is: the box itself, and no cover
+      // can do with less than one rectangle.
+      cover.rects.push_back({left, top, left + group.width - 1, top + group.height - 1});
+      ++cover.lower_bound;
+      return;
+    }
     FindMaximalRects(group);
     ChooseGreedily(group);
     DropRedundant(group);
