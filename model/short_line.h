@@ -79,7 +79,7 @@ class ShortLine {
 
   // A plain tile record "id1 id2 x y z" whose key ends at `key_end`: exactly five fields, with x,
   // y and z plain decimal integers (no sign, no leading zero) inside the grid. False otherwise.
-  bool LexPlainTile(int key_end, Box& box) const {
+  [[gnu::always_inline]] bool LexPlainTile(int key_end, Box& box) const {
     // Plain variables, not arrays: the compiler would store an array and load it back in wider
     // pieces, which stalls the processor.
     std::uint32_t spaces = spaces_ & ~Below(key_end + 1);
