@@ -131,8 +131,7 @@ class LayerShortener {
 };
 
 // One type's cells in two templates, as bits over the whole grid. The two words for the same
-// cells lie side by side, and the words set are listed, so that comparing and clearing them
-// costs as much as setting them.
+// cells lie side by side.
 class CellBits {
  public:
   enum Side { kBefore, kAfter };
@@ -157,23 +156,28 @@ class CellBits {
   // Whether both sides hold the same cells; clears them for the next type.
   bool SameAndClear() {
     bool same = true;
-    for (const std::uint32_t w : set_) {
-      same &= words_[w][kBefore] == words_[w][kAfter];
-      words_[w] = {};
+    for (std::size_t t = 0; t < touched_.size(); ++t) {
+      for (std::uint64_t bits = touched_[t]; bits != 0; bits &= bits - 1) {
+        auto& word = words_[t * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
+        same &= word[kBefore] == word[kAfter];
+        word = {};
+      }
+      touched_[t] = 0;
     }
-    set_.clear();
     return same;
   }
 
  private:
   void SetWord(Side side, std::uint32_t w, std::uint64_t bits) {
-    if (words_[w][kBefore] == 0 && words_[w][kAfter] == 0) set_.push_back(w);
     words_[w][side] |= bits;
+    touched_[w / 64] |= std::uint64_t{1} << (w % 64);
   }
 
+  static constexpr std::size_t kWords = (TileArray::kSize + 63) / 64 + 1;
   std::vector<std::array<std::uint64_t, 2>> words_ =
-      std::vector<std::array<std::uint64_t, 2>>((TileArray::kSize + 63) / 64 + 1);
-  std::vector<std::uint32_t> set_;
+      std::vector<std::array<std::uint64_t, 2>>(kWords);
+  // A bit per word of words_ that may be set: comparing and clearing cost as much as setting.
+  std::vector<std::uint64_t> touched_ = std::vector<std::uint64_t>((kWords + 63) / 64);
 };
 
 // The records of one template, grouped by type, with its text.
