@@ -9,6 +9,21 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{1} << 21;
 
+// Under AddressSanitizer every block comes from operator new, where overruns are caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+bool OnHugePages(std::size_t bytes) { return !kAddressSanitizer && bytes >= kHugePageFrom; }
+
 std::size_t Rounded(std::size_t bytes) {
   return (bytes + kHugePage - 1) & ~(kHugePage - 1);
 }
@@ -16,7 +31,7 @@ std::size_t Rounded(std::size_t bytes) {
 }  // namespace
 
 void* AllocateLarge(std::size_t bytes) {
-  if (bytes < kHugePageFrom) return ::operator new(bytes);
+  if (!OnHugePages(bytes)) return ::operator new(bytes);
   const std::size_t size = Rounded(bytes);
   if (size < bytes) throw std::bad_alloc();
   // Mapped one huge page larger than needed, then trimmed to a 2 MiB boundary on both sides.
@@ -33,7 +48,7 @@ void* AllocateLarge(std::size_t bytes) {
 }
 
 void FreeLarge(void* data, std::size_t bytes) noexcept {
-  if (bytes < kHugePageFrom) {
+  if (!OnHugePages(bytes)) {
     ::operator delete(data);
     return;
   }
