@@ -8,6 +8,7 @@
 #include "model/records.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
+#include "shorten/cell_set.h"
 #include "shorten/edits.h"
 #include "shorten/shorten.h"
 #include "shorten/template_records.h"
@@ -171,22 +172,28 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   applied.text = ApplyEdits(text, edits);
 
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
-  std::map<std::string, std::vector<std::uint32_t>> expected;
-  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
-    auto& cells = expected[read.type_keys[t]];
-    for (const auto& r : by_type.Of(t)) {
-      ForEachCell(text, r, [&](std::uint32_t cell) { cells.push_back(cell); });
-    }
-  }
-  for (const auto& record : records) {
-    auto& cells = expected[record.key];
-    ForEachCell(record.cells, [&](std::uint32_t cell) { cells.push_back(cell); });
-  }
   std::vector<TypeCells> wanted;
-  for (auto& [key, cells] : expected) {
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
-    wanted.push_back({key, std::move(cells)});
+  CellSet cells;
+  const auto add_records = [&](const std::string& key) {
+    const auto found = by_key.find(key);
+    if (found == by_key.end()) return;
+    for (const RecordToApply* record : found->second) {
+      ForEachCell(record->cells, [&](std::uint32_t cell) { cells.Add(cell); });
+    }
+  };
+  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
+    for (const auto& r : by_type.Of(t)) {
+      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+        cells.AddRow(row_start, columns);
+      });
+    }
+    add_records(read.type_keys[t]);
+    cells.TakeSorted(wanted.emplace_back(TypeCells{read.type_keys[t], {}}).cells);
+  }
+  for (const auto& [key, of_type] : by_key) {  // types the template lacks
+    if (read.keys.Find(key) >= 0) continue;
+    add_records(key);
+    cells.TakeSorted(wanted.emplace_back(TypeCells{key, {}}).cells);
   }
   if (FirstDifference(wanted, ReadTypeCells(name + " (with the records applied)", applied.text))) {
     throw Fault({name},

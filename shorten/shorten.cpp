@@ -14,6 +14,7 @@
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
+#include "shorten/cell_set.h"
 #include "shorten/edits.h"
 #include "shorten/side_by_side.h"
 #include "shorten/template_records.h"
@@ -130,54 +131,28 @@ class LayerShortener {
   std::vector<int> allowed_;
 };
 
-// One type's cells in two templates, as bits over the whole grid. The two words for the same
-// cells lie side by side.
+// One type's cells in two templates.
 class CellBits {
  public:
   enum Side { kBefore, kAfter };
 
   // `text` is the template the record was read from.
   void Set(Side side, std::string_view text, const RecordCells& record) {
+    CellSet& cells = sides_[side];
     if (record.Plain()) {  // one cell: nearly every record
       const Box box = record.GetBox();
-      const std::uint32_t cell = CellIndex(box.x1, box.y1, box.z);
-      SetWord(side, cell / 64, std::uint64_t{1} << (cell % 64));
+      cells.Add(CellIndex(box.x1, box.y1, box.z));
       return;
     }
     ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {
-      // A row's 51 columns span at most two words.
-      const std::uint32_t shift = row_start % 64;
-      SetWord(side, row_start / 64, columns << shift);
-      if (shift != 0 && (columns >> (64 - shift)) != 0) {
-        SetWord(side, row_start / 64 + 1, columns >> (64 - shift));
-      }
+      cells.AddRow(row_start, columns);
     });
   }
   // Whether both sides hold the same cells; clears them for the next type.
-  bool SameAndClear() {
-    bool same = true;
-    for (std::size_t t = 0; t < touched_.size(); ++t) {
-      for (std::uint64_t bits = touched_[t]; bits != 0; bits &= bits - 1) {
-        auto& word = words_[t * 64 + static_cast<std::size_t>(std::countr_zero(bits))];
-        same &= word[kBefore] == word[kAfter];
-        word = {};
-      }
-      touched_[t] = 0;
-    }
-    return same;
-  }
+  bool SameAndClear() { return CellSet::SameAndClear(sides_[kBefore], sides_[kAfter]); }
 
  private:
-  void SetWord(Side side, std::uint32_t w, std::uint64_t bits) {
-    words_[w][side] |= bits;
-    touched_[w / 64] |= std::uint64_t{1} << (w % 64);
-  }
-
-  static constexpr std::size_t kWords = (TileArray::kSize + 63) / 64 + 1;
-  std::vector<std::array<std::uint64_t, 2>> words_ =
-      std::vector<std::array<std::uint64_t, 2>>(kWords);
-  // A bit per word of words_ that may be set: comparing and clearing cost as much as setting.
-  std::vector<std::uint64_t> touched_ = std::vector<std::uint64_t>((kWords + 63) / 64);
+  CellSet sides_[2];
 };
 
 // The records of one template, grouped by type, with its text.
@@ -261,14 +236,15 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
   const TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType by_type(read.parts, read.type_keys.size());
   std::vector<TypeCells> result;
+  CellSet cells;
   for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
-    TypeCells type{read.type_keys[t], {}};
     for (const auto& r : by_type.Of(t)) {
-      ForEachCell(text, r, [&](std::uint32_t cell) { type.cells.push_back(cell); });
+      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+        cells.AddRow(row_start, columns);
+      });
     }
-    std::sort(type.cells.begin(), type.cells.end());
-    type.cells.erase(std::unique(type.cells.begin(), type.cells.end()), type.cells.end());
-    result.push_back(std::move(type));
+    TypeCells& type = result.emplace_back(TypeCells{read.type_keys[t], {}});
+    cells.TakeSorted(type.cells);
   }
   return result;
 }
