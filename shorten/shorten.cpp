@@ -45,25 +45,32 @@ class LayerShortener {
       });
     }
     // The rest must be covered; the first plain record of a cell stands for it.
+    std::size_t plain = 0;
     for (const auto& r : records) {
       if (!r.Plain()) continue;
+      ++plain;
       const int local = LocalCell(r);
       if (state_[local] != kEmpty) continue;
       state_[local] = kMust;
       first_[local] = r.offset;
       must_.push_back(local);
     }
-    if (LonelyCells()) {
+    const bool lonely = LonelyCells();
+    if (lonely) {
       // Each cell is a rectangle of its own, and keeps its record: nothing to cover.
       summary_.rectangles_found += static_cast<long long>(must_.size());
       summary_.rectangles_at_least += static_cast<long long>(must_.size());
     } else {
       WriteCover(key, z);
     }
-    for (const auto& r : records) {
-      const int local = LocalCell(r);
-      if (r.Plain() && !(state_[local] == kMust && first_[local] == r.offset))
-        edits_.Drop(r.offset);
+    // Records to leave out: all but the first of a cell, and those whose cell a rectangle took.
+    // None when nothing merged and every plain record had a cell of its own.
+    if (!lonely || plain != must_.size()) {
+      for (const auto& r : records) {
+        const int local = LocalCell(r);
+        if (r.Plain() && !(state_[local] == kMust && first_[local] == r.offset))
+          edits_.Drop(r.offset);
+      }
     }
     for (const int local : must_) state_[local] = kEmpty;
     for (const int local : allowed_) state_[local] = kEmpty;
