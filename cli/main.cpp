@@ -65,7 +65,7 @@ void WriteOut(std::string_view text) {
 
 struct Input {
   std::string name;  // for messages
-  quarnel::LargeString text;
+  quarnel::LargeText text;
 };
 
 Input Read(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -49,6 +50,25 @@ struct LargeAllocator {
 
 template <typename T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
-using LargeString = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
+
+// A large text: a template read whole, or one written. Unlike a std::string, making it longer
+// leaves the new bytes as they come until they are written, so that each byte is touched first
+// by whoever fills it.
+class LargeText {
+ public:
+  std::size_t size() const { return bytes_.size(); }
+  bool empty() const { return bytes_.empty(); }
+  const char* data() const { return bytes_.data(); }
+  char* data() { return bytes_.data(); }
+  char back() const { return bytes_.back(); }
+  void reserve(std::size_t size) { bytes_.reserve(size); }
+  // New bytes are not set.
+  void resize(std::size_t size) { bytes_.resize(size); }
+  void Append(std::string_view more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
+  operator std::string_view() const { return {bytes_.data(), bytes_.size()}; }
+
+ private:
+  LargeVector<char> bytes_;
+};
 
 }  // namespace quarnel

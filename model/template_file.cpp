@@ -51,10 +51,10 @@ namespace {
 // which names the line. Pieces are no longer than a line may be, so a line too long either holds
 // a whole piece or reaches from one piece into the next: only the line that runs into each new
 // piece needs measuring.
-LargeString ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
+LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
                         std::size_t size_hint) {
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
-  LargeString text;
+  LargeText text;
   text.reserve(std::min(size_hint, limit) + 1);
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
@@ -86,7 +86,7 @@ LargeString ReadChecked(std::FILE* file, const std::string& name, std::size_t li
 
 }  // namespace
 
-LargeString TemplateFile::ReadAll(const std::string& path) {
+LargeText TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
   struct stat status {};
   if (::fstat(::fileno(file.get()), &status) != 0) CannotOpen(path, std::strerror(errno));
@@ -99,9 +99,9 @@ LargeString TemplateFile::ReadAll(const std::string& path) {
   return ReadChecked(file.get(), path, size, size);
 }
 
-LargeString TemplateFile::ReadStandardInput() {
+LargeText TemplateFile::ReadStandardInput() {
   const std::string name = "standard input";
-  LargeString text = ReadChecked(stdin, name, kMaxWholeSize, 0);
+  LargeText text = ReadChecked(stdin, name, kMaxWholeSize, 0);
   if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
     throw Fault({name}, "is too large: a template may have at most 4 GiB");
   }

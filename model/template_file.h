@@ -115,9 +115,9 @@ class TemplateFile {
   // The whole file, with the same checks as opening it for reading. Refuses a file larger than
   // kMaxWholeSize from its size alone, reads no more than the size it had when opened, and stops
   // at a NUL byte or an over-long line as soon as it has read it, with the reader's own message.
-  static LargeString ReadAll(const std::string& path);
+  static LargeText ReadAll(const std::string& path);
   // Standard input, read whole the same way; messages name it "standard input".
-  static LargeString ReadStandardInput();
+  static LargeText ReadStandardInput();
 
  private:
   struct Closer {

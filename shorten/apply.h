@@ -16,7 +16,7 @@ struct ApplySummary {
 };
 
 struct Applied {
-  LargeString text;
+  LargeText text;
   ApplySummary summary;
 };
 

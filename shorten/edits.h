@@ -44,11 +44,11 @@ struct Edits {
   LargeVector<std::uint64_t> dropped;  // a bit per byte of text: the line starting there goes
   long long dropped_count = 0;
   LargeVector<Inserted> inserted;  // in the order put in
-  LargeString records;
+  LargeText records;
 };
 
 // The text with the edits made: every other byte is copied as it stands. A record takes the
 // place of a line left out; records appended come after the last line.
-LargeString ApplyEdits(std::string_view text, Edits& edits);
+LargeText ApplyEdits(std::string_view text, Edits& edits);
 
 }  // namespace quarnel

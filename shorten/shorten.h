@@ -29,7 +29,7 @@ struct ShortenSummary {
 };
 
 struct Shortened {
-  LargeString text;
+  LargeText text;
   ShortenSummary summary;
 };
 
