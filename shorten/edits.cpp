@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <iterator>
 
 #include "model/huge_pages.h"
 #include "model/template_file.h"

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <iterator>
 #include <map>
-#include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "cover/cover.h"
 #include "model/fault.h"
@@ -187,7 +186,7 @@ std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size
   return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
 }
 
-// Whether a template of this size is worked on in two parts side by side.
+// How many parts, side by side, a template of this size is worked on in.
 int PartsFor(std::string_view text) {
   return text.size() >= kSideBySideFrom ? 2 : 1;
 }
