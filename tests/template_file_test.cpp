@@ -169,6 +169,52 @@ TEST(TemplateFile, AWholeReadStopsAtANulByte) {
   }
 }
 
+// A large file is read whole in two halves at once: it refuses what reading it line by line
+// refuses, naming the same line, wherever the fault lies against the middle.
+TEST(TemplateFile, AWholeReadInHalvesRefusesWhatALineByLineReadRefuses) {
+  std::string body = "h\r\nh\r\n";
+  while (body.size() < 3'000'000) body += "7 3 " + std::to_string(body.size() % 51) + " 1 0\r\n";
+  const std::size_t middle = body.size() / 2;
+  const std::string long_line(std::size_t{1} << 20, '9');
+  const struct {
+    const char* what;
+    std::string content;
+    bool refused;
+  } cases[] = {
+      {"nothing wrong", body, false},
+      {"NUL in the first half", body.substr(0, middle / 2) + '\0' + body.substr(middle / 2), true},
+      {"NUL in the second half",
+       body.substr(0, middle * 3 / 2) + '\0' + body.substr(middle * 3 / 2), true},
+      {"NUL in both",
+       body.substr(0, 100) + '\0' + body.substr(100, middle) + '\0' + body.substr(middle + 100),
+       true},
+      {"long line across the middle",
+       body.substr(0, middle - 500) + long_line + body.substr(middle - 500), true},
+      {"long line in the second half",
+       body.substr(0, middle + 9) + long_line + "9" + body.substr(middle + 9), true},
+      {"1 MiB line across the middle",
+       body.substr(0, middle - 20) + "\r\n" + long_line + "\r\n" + body.substr(middle - 20), false},
+  };
+  for (const auto& c : cases) {
+    const TempTemplate file(c.content);
+    std::string expected;
+    try {
+      TemplateFile reader(file.Path());
+      while (!reader.AtEnd()) reader.ReadLine();
+    } catch (const Fault& fault) {
+      expected = fault.what();
+    }
+    std::string got;
+    try {
+      EXPECT_EQ(TemplateFile::ReadAll(file.Path()).size(), c.content.size()) << c.what;
+    } catch (const Fault& fault) {
+      got = fault.what();
+    }
+    EXPECT_EQ(got, expected) << c.what;
+    EXPECT_EQ(!got.empty(), c.refused) << c.what;
+  }
+}
+
 TEST(ReadHeader, JoinsTheTwoHeaderLines) {
   TempTemplate file("AB \r\nCD\r\nrest\r\n");
   TemplateFile reader(file.Path());
