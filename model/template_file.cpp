@@ -1,20 +1,16 @@
 #include "model/template_file.h"
 
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <system_error>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "model/fault.h"
 #include "model/huge_pages.h"
-#include "model/side_by_side.h"
 
 namespace quarnel {
 namespace {
@@ -50,38 +46,13 @@ TemplateFile::TemplateFile(std::string name, std::string_view text)
 
 namespace {
 
-// Checks the piece [text + begin, text + end) just read for a NUL byte and for a line longer than
-// a line may be. Pieces are no longer than a line may be, so a line too long either holds a whole
-// piece or reaches from one piece into the next: only the line that runs into each new piece
-// needs measuring. `line_start` is where the last line begun before the piece starts, and
-// becomes where the last line begun in it starts. True if the piece must be refused.
-bool RefusePiece(const char* text, std::size_t begin, std::size_t end, std::size_t& line_start) {
-  const char* const piece = text + begin;
-  const char* const first_end = FindLineEnd(piece, text + end);
-  const bool refused =
-      static_cast<std::size_t>(first_end - text) - line_start > TemplateFile::kMaxLineSize ||
-      std::memchr(first_end, '\0', static_cast<std::size_t>(text + end - first_end));
-  for (const char* at = text + end; at-- > first_end;) {
-    if (*at == '\n' || *at == '\r') {
-      line_start = static_cast<std::size_t>(at - text) + 1;
-      break;
-    }
-  }
-  return refused;
-}
-
-// Throws the fault of the first NUL byte or line too long in `text`, by reading it as a template,
-// which names the line.
-[[noreturn]] void RefuseText(const std::string& name, std::string_view text) {
-  TemplateFile reader(name, text);
-  while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
-  throw Fault({name}, "cannot be read");      // not reached: a piece was refused
-}
-
 // Reads `file` whole, at most `limit` bytes, checking each piece as it comes: a NUL byte or a
-// line longer than a line may be is refused at once.
+// line longer than a line may be is refused at once, by reading what came so far as a template,
+// which names the line. Pieces are no longer than a line may be, so a line too long either holds
+// a whole piece or reaches from one piece into the next: only the line that runs into each new
+// piece needs measuring.
 LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
-                      std::size_t size_hint) {
+                        std::size_t size_hint) {
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   LargeText text;
   text.reserve(std::min(size_hint, limit) + 1);
@@ -92,65 +63,24 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
     const std::size_t got = std::fread(text.data() + filled, 1, text.size() - filled, file);
     text.resize(filled + got);
     if (got == 0) break;
-    if (RefusePiece(text.data(), filled, filled + got, line_start)) RefuseText(name, text);
+    const char* const piece = text.data() + filled;
+    const char* const first_end = FindLineEnd(piece, piece + got);
+    const bool refused =
+        static_cast<std::size_t>(first_end - text.data()) - line_start >
+            TemplateFile::kMaxLineSize ||
+        std::memchr(first_end, '\0', static_cast<std::size_t>(piece + got - first_end));
+    for (const char* at = piece + got; at-- > first_end;) {
+      if (*at == '\n' || *at == '\r') {
+        line_start = static_cast<std::size_t>(at - text.data()) + 1;
+        break;
+      }
+    }
+    if (refused) {
+      TemplateFile reader(name, text);
+      while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
+    }
   }
   if (std::ferror(file)) throw Fault({name}, "cannot be read");
-  return text;
-}
-
-// Reads the `size` bytes of the file open as `fd` in two halves side by side, checking them as
-// ReadChecked does. Returns nothing if the file ended early: it changed while it was read.
-std::optional<LargeText> ReadInHalves(int fd, const std::string& name, std::size_t size) {
-  constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
-  LargeText text;
-  text.resize(size);  // touched first by the thread that reads each half
-  const std::size_t bounds[3] = {0, size / 2, size};
-  struct Half {
-    std::size_t filled = 0;      // bytes read from the half's start
-    std::size_t line_start = 0;  // of the last line begun in it
-    std::size_t first_end = 0;   // of the first line end in it
-    bool refused = false;
-    bool ended = false;  // the file ended before the half did
-    int error = 0;
-  } halves[2];
-  std::atomic<bool> first_refused = false;  // the second half need not be read on
-  SideBySide(2, [&](int p) {
-    Half half;  // filled on this thread's own stack
-    const std::size_t begin = bounds[p];
-    half.line_start = begin;  // the second half's first line begins before it: it is measured below
-    half.first_end = begin;
-    for (std::size_t at = begin; at < bounds[p + 1] && !(p == 1 && first_refused);) {
-      const ssize_t got = ::pread(fd, text.data() + at, std::min(kPiece, bounds[p + 1] - at),
-                                  static_cast<off_t>(at));
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        half.error = errno;
-        break;
-      }
-      if (got == 0) {
-        half.ended = true;
-        break;
-      }
-      if (at == begin) {
-        half.first_end = static_cast<std::size_t>(
-            FindLineEnd(text.data() + begin, text.data() + begin + got) - text.data());
-      }
-      half.refused = RefusePiece(text.data(), at, at + got, half.line_start);
-      at += static_cast<std::size_t>(got);
-      half.filled = at - begin;
-      if (half.refused) break;
-    }
-    if (p == 0 && half.refused) first_refused = true;
-    halves[p] = half;
-  });
-  if (halves[0].error != 0 || halves[1].error != 0) throw Fault({name}, "cannot be read");
-  if (halves[0].refused) RefuseText(name, std::string_view(text).substr(0, halves[0].filled));
-  if (halves[0].ended || halves[1].ended) return std::nullopt;
-  // The line that runs from the first half into the second.
-  if (halves[1].refused ||
-      halves[1].first_end - halves[0].line_start > TemplateFile::kMaxLineSize) {
-    RefuseText(name, std::string_view(text).substr(0, bounds[1] + halves[1].filled));
-  }
   return text;
 }
 
@@ -165,11 +95,7 @@ LargeText TemplateFile::ReadAll(const std::string& path) {
     throw Fault({path}, "is too large: " + std::to_string(size >> 20) +
                             " MiB, where a template may have at most 4 GiB");
   }
-  // A large file is read in two halves side by side. A file that grows while it is read is read
-  // as it was when opened; one that shrinks is read again, from its start, as it is.
-  if (size >= kSideBySideFrom) {
-    if (auto text = ReadInHalves(::fileno(file.get()), path, size)) return std::move(*text);
-  }
+  // A file that grows while it is read is read as it was when opened.
   return ReadChecked(file.get(), path, size, size);
 }
 

@@ -15,7 +15,7 @@
 #include "model/tile_array.h"
 #include "shorten/cell_set.h"
 #include "shorten/edits.h"
-#include "model/side_by_side.h"
+#include "shorten/side_by_side.h"
 #include "shorten/template_records.h"
 
 namespace quarnel {

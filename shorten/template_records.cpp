@@ -8,7 +8,7 @@
 #include "model/record_reader.h"
 #include "model/template_file.h"
 #include "shorten/edits.h"
-#include "model/side_by_side.h"
+#include "shorten/side_by_side.h"
 
 namespace quarnel {
 namespace {

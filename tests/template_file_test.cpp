@@ -169,9 +169,9 @@ TEST(TemplateFile, AWholeReadStopsAtANulByte) {
   }
 }
 
-// A large file is read whole in two halves at once: it refuses what reading it line by line
-// refuses, naming the same line, wherever the fault lies against the middle.
-TEST(TemplateFile, AWholeReadInHalvesRefusesWhatALineByLineReadRefuses) {
+// A whole read checks a large file a piece at a time: it refuses what reading it line by line
+// refuses, naming the same line, wherever the fault lies against the pieces.
+TEST(TemplateFile, AWholeReadRefusesWhatALineByLineReadRefuses) {
   std::string body = "h\r\nh\r\n";
   while (body.size() < 3'000'000) body += "7 3 " + std::to_string(body.size() % 51) + " 1 0\r\n";
   const std::size_t middle = body.size() / 2;
