@@ -59,8 +59,10 @@ void ForEachCell(const RectangleCells& cells, Each each) {
 
 std::string CellText(std::uint32_t cell) {
   const auto layer_cells = static_cast<std::uint32_t>(kColumns * kRows);
-  return "(" + std::to_string(cell % kColumns) + ", " + std::to_string(cell / kColumns % kRows) +
-         ", " + std::to_string(cell / layer_cells) + ")";
+  std::string text = "(";
+  text += std::to_string(cell % kColumns) + ", " + std::to_string(cell / kColumns % kRows);
+  text += ", " + std::to_string(cell / layer_cells) + ")";
+  return text;
 }
 
 // Per cell of the grid, for the type being applied: whether the template has it, where its first
