@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <system_error>
 
 namespace quarnel {
 namespace {
@@ -22,7 +23,9 @@ constexpr bool kAddressSanitizer = false;
 constexpr bool kAddressSanitizer = false;
 #endif
 
-bool OnHugePages(std::size_t bytes) { return !kAddressSanitizer && bytes >= kHugePageFrom; }
+bool OnHugePages(std::size_t bytes) {
+  return !kAddressSanitizer && bytes >= kHugePageFrom;
+}
 
 std::size_t Rounded(std::size_t bytes) {
   return (bytes + kHugePage - 1) & ~(kHugePage - 1);
@@ -45,6 +48,25 @@ void* AllocateLarge(std::size_t bytes) {
   if (after > 0) ::munmap(reinterpret_cast<void*>(aligned + size), after);
   ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);  // advice only
   return reinterpret_cast<void*>(aligned);
+}
+
+FaultInSecondHalf::FaultInSecondHalf(void* data, std::size_t bytes) {
+  constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t half = (begin + bytes / 2) & ~(kHugePage - 1);
+  const std::uintptr_t end = (begin + bytes) & ~(kHugePage - 1);
+  if (bytes < kWorthAThread || end <= half) return;
+  try {
+    thread_ = std::thread([half, end] {
+      ::madvise(reinterpret_cast<void*>(half), end - half, MADV_POPULATE_WRITE);  // advice only
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the caller faults the pages in as it fills them.
+  }
+}
+
+FaultInSecondHalf::~FaultInSecondHalf() {
+  if (thread_.joinable()) thread_.join();
 }
 
 void FreeLarge(void* data, std::size_t bytes) noexcept {

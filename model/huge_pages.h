@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -21,6 +22,21 @@ inline constexpr std::size_t kHugePageFrom = std::size_t{1} << 17;
 void* AllocateLarge(std::size_t bytes);
 // Frees what AllocateLarge gave for the same `bytes`.
 void FreeLarge(void* data, std::size_t bytes) noexcept;
+
+// Faults in the second half of [data, data + bytes) on a thread of its own, while the caller fills
+// the first: the kernel zeroes each fresh page as it is first touched, and one thread touching a
+// buffer of tens of MiB from start to end waits for all of it. Returns when that is done, at the
+// end of its scope. Leaves small buffers alone; a kernel without the advice just ignores it.
+class FaultInSecondHalf {
+ public:
+  FaultInSecondHalf(void* data, std::size_t bytes);
+  ~FaultInSecondHalf();
+  FaultInSecondHalf(const FaultInSecondHalf&) = delete;
+  FaultInSecondHalf& operator=(const FaultInSecondHalf&) = delete;
+
+ private:
+  std::thread thread_;
+};
 
 // The allocator of the large buffers: a template's text, its records and their grouping.
 // Elements made without a value are left as they come (default-initialized), not zeroed: a

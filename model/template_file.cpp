@@ -52,10 +52,11 @@ namespace {
 // a whole piece or reaches from one piece into the next: only the line that runs into each new
 // piece needs measuring.
 LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limit,
-                        std::size_t size_hint) {
+                      std::size_t size_hint) {
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   LargeText text;
   text.reserve(std::min(size_hint, limit) + 1);
+  const FaultInSecondHalf fault_in(text.data(), std::min(size_hint, limit));
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();
