@@ -1,6 +1,7 @@
 #include "editor/auto_cover.h"
 
 #include <string>
+#include <vector>
 
 #include "cover/cover.h"
 #include "editor/grid_view.h"
@@ -10,25 +11,34 @@
 namespace quarnel {
 
 AutoResult AutoCover(Program& program) {
-  const Surface& surface = program.window.Picture();
+  const int layer = program.window.Layer();
   LayerCells must{};
   LayerCells allowed{};
   AutoResult result;
-  // The colours on the surface are the record of what is marked already.
+  // The output box's records are the record of what is covered already: those cells may be
+  // covered again, the type's other cells must be.
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
-      const Colour colour = surface.PointColour(x * kCellPitch, y * kCellPitch);
-      must[x + kSide * y] = colour == kRed || colour == kGreen;
-      allowed[x + kSide * y] = colour == kBlue;
+      const bool covered = program.covered.At(x, y, layer);
+      must[x + kSide * y] = program.tilearray.At(x, y, layer) && !covered;
+      allowed[x + kSide * y] = covered;
       result.cells += must[x + kSide * y];
     }
   }
   program.has_first_corner = false;
-  const LayerCover cover = CoverLayer(must, allowed);
+  LayerCover cover = CoverLayer(must, allowed);
+  // A rectangle of covered cells only would write a record that shortens nothing.
+  std::erase_if(cover.rects, [&](const Rect& r) {
+    for (int y = r.y1; y <= r.y2; ++y) {
+      for (int x = r.x1; x <= r.x2; ++x) {
+        if (must[x + kSide * y]) return false;
+      }
+    }
+    return true;
+  });
   result.rectangles = static_cast<int>(cover.rects.size());
   result.lower_bound = cover.lower_bound;
   if (cover.rects.empty()) return result;
-  const int layer = program.window.Layer();
   Addition added;
   for (const Rect& r : cover.rects) {
     FillBlue(program, r.x1, r.y1, r.x2, r.y2, added);

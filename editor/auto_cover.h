@@ -15,8 +15,9 @@ struct AutoResult {
   int lower_bound = 0;  // no cover of them can use fewer rectangles
 };
 
-// Covers the drawn layer's cells that no marked rectangle covers yet with few rectangles: every
-// red or green square is covered, blue squares may be covered again, nothing else is. Each
+// Covers the shown layer's cells of the current type that no record in the output box covers yet
+// with few rectangles: each of them is covered, cells the box's records cover may be covered
+// again, nothing else is, and every rectangle covers at least one cell not covered before. Each
 // rectangle is filled blue and its record appended to the output text, as if marked by hand. The
 // first corner is forgotten.
 AutoResult AutoCover(Program& program);

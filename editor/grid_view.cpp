@@ -33,7 +33,8 @@ void ShowArray(Program& program) {
   if (!program.tilearray.LayerHasCells(layer)) return;
   for (int x = 0; x < kColumns; ++x) {
     for (int y = 0; y < kRows; ++y) {
-      if (program.tilearray.At(x, y, layer)) PutGrid(surface, x, y, kRed);
+      if (!program.tilearray.At(x, y, layer)) continue;
+      PutGrid(surface, x, y, program.covered.At(x, y, layer) ? kBlue : kRed);
     }
   }
 }

@@ -18,8 +18,9 @@ void PutGrid(Surface& surface, int x, int y, Colour colour);
 int GetGridX(float x);
 int GetGridY(float y);
 
-// Redraws the layer the spinner shows: a red square for every cell of the current type, on black.
-// Marks of an earlier drawing are gone, and so is the first corner.
+// Redraws the layer the spinner shows: a square for every cell of the current type, on black, blue
+// where a record in the output box covers it and red elsewhere. Marks of an earlier drawing over
+// cells without tiles are gone, and so is the first corner.
 void ShowArray(Program& program);
 
 }  // namespace quarnel

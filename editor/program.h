@@ -15,6 +15,7 @@ struct Program {
 
   WindowValues& window;
   TileArray tilearray;    // cells of the current type
+  TileArray covered;      // cells of the current type that the output box's records cover
   std::string curtype;    // "id1 id2" of the current type, empty before the first load
   DoneList donelist;      // types shown in this run
   bool run_over = false;  // "Next Tile Type" found no type left to show

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "model/loader.h"
 #include "model/walker.h"
@@ -15,6 +16,7 @@ void MakeCurrent(Program& program, LoadedType&& loaded) {
   program.tilearray = std::move(loaded.tilearray);
   program.curtype = loaded.type.Key();
   program.window.SetCaption(loaded.caption);
+  program.covered = CoveredCells(program.window.OutputText(), program.curtype);
 }
 
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.

@@ -12,7 +12,7 @@ namespace quarnel {
 
 // The window values as a plain record, for tests and for running the logic without a window.
 // Like the real spinner, the layer stays within 0..100 and a change of it raises on_layer_change
-// at once, nested inside whatever set it.
+// at once, nested inside whatever set it; so does a change of the output text, on_output_change.
 struct WindowRecord final : WindowValues {
   std::string path;
   std::string caption = "Quarnel";
@@ -21,6 +21,7 @@ struct WindowRecord final : WindowValues {
   std::string output;
   Surface surface;
   std::function<void()> on_layer_change;
+  std::function<void()> on_output_change;
 
   std::string TemplatePath() const override { return path; }
   std::string Caption() const override { return caption; }
@@ -35,7 +36,10 @@ struct WindowRecord final : WindowValues {
   std::string LayerText() const override { return layer_text; }
   void SetLayerText(const std::string& text) override { layer_text = text; }
   std::string OutputText() const override { return output; }
-  void SetOutputText(const std::string& text) override { output = text; }
+  void SetOutputText(const std::string& text) override {
+    output = text;
+    if (on_output_change) on_output_change();
+  }
   Surface& Picture() override { return surface; }
 };
 

@@ -108,7 +108,7 @@ TEST_F(MarkingTest, MarksRectanglesAndWritesTheirRecords) {
       {"other buttons do nothing", {{L, 44, 64}, {4, 54, 74}, {0, 54, 74}}, "", {}},
   };
   for (const auto& c : cases) {
-    t_.window.output.clear();
+    t_.window.SetOutputText("");
     ShowArray(t_.program);
     Run(c.presses);
     EXPECT_EQ(t_.window.output, c.output) << c.what;
@@ -205,7 +205,7 @@ TEST(Marking, ARecordLoadsBackAsExactlyTheMarkedCells) {
   }
   for (const auto& [x1, y1, x2, y2] : corners) {
     ShowArray(t.program);
-    t.window.output.clear();
+    t.window.SetOutputText("");
     PictureMouseDown(t.program, kLeftButton, x1 * 10 + 3.f, y1 * 10 + 5.f);
     PictureMouseDown(t.program, kRightButton, x2 * 10 + 8.f, y2 * 10 + 0.f);
 

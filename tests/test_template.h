@@ -6,8 +6,9 @@
 #include <string_view>
 #include <tuple>
 
-#include "editor/window_record.h"
+#include "editor/covered.h"
 #include "editor/program.h"
+#include "editor/window_record.h"
 
 namespace quarnel::testing {
 
@@ -38,11 +39,15 @@ using Cell = std::tuple<int, int, int>;  // column, row, layer
 // Every set cell of the array.
 std::set<Cell> SetCells(const TileArray& tilearray);
 
-// A program with its own window record, pointed at `path`.
+// A program with its own window record, pointed at `path`. A change of the output text is
+// handled at once, as in the window.
 struct TestProgram {
   WindowRecord window;
   Program program{window};
-  explicit TestProgram(std::string path = {}) { window.path = std::move(path); }
+  explicit TestProgram(std::string path = {}) {
+    window.path = std::move(path);
+    window.on_output_change = [this] { OutputChanged(program); };
+  }
 };
 
 }  // namespace quarnel::testing

@@ -23,6 +23,7 @@
 #include <new>
 
 #include "editor/auto_cover.h"
+#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
@@ -209,8 +210,11 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
         undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
     });
   });
-  connect(comlist_, &QPlainTextEdit::textChanged, this,
-          [this] { comlist_->moveCursor(QTextCursor::End); });
+  connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
+    comlist_->moveCursor(QTextCursor::End);
+    OutputChanged(program_);
+    picture1_->update();
+  });
   connect(zscr_, &QScrollBar::valueChanged, this,
           [this] { Run([this] { ZscrChange(program_); }); });
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {

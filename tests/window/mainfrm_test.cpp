@@ -241,7 +241,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: field 2 \"x\" is not a number"));
     QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
-    QCOMPARE(CellColour(1, 1), kRed);
+    QCOMPARE(CellColour(1, 1), kBlue);  // the record in the box covers it
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
 
     PathBox()->setText(folder_.filePath(QStringLiteral("missing.tmp")));
@@ -486,6 +486,27 @@ class MainFrmTest : public QObject {
     key(Qt::ControlModifier, Qt::Key_Z);
     QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
     QCOMPARE(CellColour(1, 1), kRed);
+    QVERIFY(faults_.isEmpty());
+  }
+
+  // The box's records are what is covered, whatever was drawn since.
+  void coveredSquaresStayBlueUntilTheirRecordGoes() {
+    Go("Map\r\n\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n7 3 1 1 0\r\n");
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));  // up to layer 2
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 14));  // down to 0
+    QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3));   // and back
+    QCOMPARE(Spinner()->value(), 2);
+    QCOMPARE(CellColour(4, 6), kBlue);
+    QCOMPARE(CellColour(5, 6), kBlue);
+    Click("AutoCover");
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 2\r\n"));
+    // Deleting the record by hand turns its squares red.
+    Output()->setFocus();
+    QTest::keyClick(Output(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Output(), Qt::Key_Delete);
+    QCOMPARE(CellColour(4, 6), kRed);
     QVERIFY(faults_.isEmpty());
   }
 

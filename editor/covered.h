@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "editor/program.h"
+#include "model/template_format.h"
+#include "model/tile_array.h"
+
+namespace quarnel {
+
+// Calls each(key, box) for every box of cells of every rectangle record in `text`, the output
+// box's records, read by the template's one reader. A line that is no rectangle record, or one a
+// load would refuse, is passed over: the box is the user's to edit.
+void ForEachBoxRecord(std::string_view text,
+                      const std::function<void(std::string_view key, const Box& box)>& each);
+
+// The cells of type `key` ("id1 id2") that the rectangle records in `text` cover.
+TileArray CoveredCells(std::string_view text, std::string_view key);
+
+// The output text changed: the current type's covered cells are read from it again, and the shown
+// layer's squares of the type turn blue where a record covers them and red where none does. A
+// first corner stays green.
+void OutputChanged(Program& program);
+
+}  // namespace quarnel

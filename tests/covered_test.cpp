@@ -1,0 +1,98 @@
+#include "editor/covered.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "editor/auto_cover.h"
+#include "editor/grid_view.h"
+#include "editor/layers.h"
+#include "editor/marking.h"
+#include "editor/steps.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Cell;
+using testing::SetCells;
+using testing::Template;
+using testing::TempTemplate;
+using testing::TestProgram;
+
+TEST(CoveredCells, CountsTheTypesRectangleRecordsAndPassesOverEverythingElse) {
+  const struct {
+    const char* box;
+    std::set<Cell> cells;
+  } cases[] = {
+      {"", {}},
+      {"TILEW 7 3 0 1 2 2 4\r\n", {{3, 5, 4}, {4, 5, 4}}},
+      {"TILEW 7 3 0 0 0 0 4\nTILEW 8 3 1 1 1 1 4\nTILEW 7 3 0 0 0 0 5", {{3, 3, 4}, {3, 3, 5}}},
+      // Lines that are no record, or that no load would take, count for nothing; the rest does.
+      {"mine\r\n7 3 1 1 4\r\n\r\nTILEW 7 3 0 0 0 0 999\r\nTILEW 7 3 x 0 0 0 4\r\n"
+       "TILEW 7 3 1 1 1 1 4\r\nTILEW 7\r\nTILEW 7 3 1 1 1 1 6",
+       {{4, 4, 4}, {4, 4, 6}}},
+      {"TILEW 7 3 2 1 0 0 4\r\n", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SetCells(CoveredCells(c.box, "7 3")), c.cells) << c.box;
+  }
+}
+
+// Type (7, 3) with cells (4..6, 6) and (9, 9) on layer 2 and (1, 1) on layer 0, drawn on layer 2.
+struct Marked {
+  TempTemplate file{Template({"7 3 4 6 2", "7 3 5 6 2", "7 3 6 6 2", "7 3 9 9 2", "7 3 1 1 0"})};
+  TestProgram t{file.Path()};
+  Marked() {
+    t.window.on_layer_change = [this] { ZscrChange(t.program); };
+    t.window.layer = 2;
+    t.window.layer_text = "2";
+    StartTiles(t.program);
+  }
+  Colour At(int x, int y) const { return t.window.surface.PointColour(10 * x, 10 * y); }
+  void Mark(int x1, int y1, int x2, int y2) {
+    PictureMouseDown(t.program, kLeftButton, 10 * x1 + 4, 10 * y1 + 4);
+    PictureMouseDown(t.program, kRightButton, 10 * x2 + 4, 10 * y2 + 4);
+  }
+};
+
+TEST(CoveredCells, StayBlueAcrossLayersAndTypesAndFollowHandEdits) {
+  Marked m;
+  m.Mark(4, 6, 5, 6);
+  ASSERT_EQ(m.t.window.output, "TILEW 7 3 1 2 3 3 2\r\n");
+  m.t.window.SetLayer(0);
+  m.t.window.SetLayer(2);
+  EXPECT_EQ(m.At(4, 6), kBlue);
+  EXPECT_EQ(m.At(5, 6), kBlue);
+  EXPECT_EQ(m.At(6, 6), kRed);
+  // Shown again by a new run: still blue, and a blue square starts no rectangle.
+  StartTiles(m.t.program);
+  EXPECT_EQ(m.At(4, 6), kBlue);
+  PictureMouseDown(m.t.program, kLeftButton, 44, 64);
+  EXPECT_FALSE(m.t.program.has_first_corner);
+  // A hand edit counts at once; a line that is no record is left alone.
+  m.t.window.SetOutputText("my notes\r\n");
+  EXPECT_EQ(m.At(4, 6), kRed);
+  EXPECT_EQ(m.At(1, 1), kBlack);
+}
+
+TEST(AutoCover, CoversOnlyWhatTheBoxDoesNotAndWritesNothingTheSecondTime) {
+  Marked m;
+  m.Mark(4, 6, 5, 6);
+  m.t.window.SetLayer(0);
+  m.t.window.SetLayer(2);
+  AutoCover(m.t.program);
+  // (6, 6) may reuse the marked cells, (9, 9) stands alone; nothing covers only marked cells.
+  EXPECT_EQ(m.t.window.output,
+            "TILEW 7 3 1 2 3 3 2\r\nTILEW 7 3 1 3 3 3 2\r\nTILEW 7 3 6 6 6 6 2\r\n");
+  const std::string before = m.t.window.output;
+  m.t.window.SetLayer(0);
+  m.t.window.SetLayer(2);
+  const AutoResult again = AutoCover(m.t.program);
+  EXPECT_FALSE(again.added);
+  EXPECT_EQ(m.t.window.output, before);
+}
+
+}  // namespace
+}  // namespace quarnel
