@@ -11,7 +11,7 @@
 
 #include "model/fault.h"
 #include "model/template_file.h"
-#include "shorten/apply.h"
+#include "shorten/apply_to_template.h"
 #include "shorten/shorten.h"
 
 namespace {
@@ -107,10 +107,10 @@ int Shorten(const std::string& path) {
 int Apply(const std::string& records_path, const std::string& path, bool allow_new_cells) {
   const Input records = Read(records_path);
   const Input input = Read(path);
-  const quarnel::Applied result =
-      quarnel::ApplyRecords(records.name, records.text, input.name, input.text, allow_new_cells);
+  const quarnel::AppliedTemplate result = quarnel::ApplyToTemplate(
+      records.name, records.text, input.name, input.text, allow_new_cells, false);
   WriteOut(result.text);
-  const auto& s = result.summary;
+  const auto& s = result.applied;
   std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s they cover left out, %s\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
                Count(s.records_applied, "rectangle record").c_str(),

@@ -6,7 +6,7 @@ set(layers
   "cover"
   "editor:model,cover"
   "shorten:model,cover"
-  "window:model,cover,editor"
+  "window:model,cover,editor,shorten"
   "cli:model,shorten")
 set(all_layers model cover editor shorten window cli)
 

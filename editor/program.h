@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "editor/window_values.h"
 #include "model/done_list.h"
+#include "model/file_stamp.h"
 #include "model/tile_array.h"
 
 namespace quarnel {
@@ -19,6 +21,9 @@ struct Program {
   std::string curtype;    // "id1 id2" of the current type, empty before the first load
   DoneList donelist;      // types shown in this run
   bool run_over = false;  // "Next Tile Type" found no type left to show
+  // The template the current type was read from, as it was just before that read.
+  std::string read_path;
+  std::optional<FileStamp> read_stamp;
   // Corners of the rectangle being marked. The first corner counts only while has_first_corner:
   // it belongs to the drawing it was pressed on, and every redraw forgets it.
   int startx = 0;

@@ -1,6 +1,7 @@
 #include "window/mainfrm.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QUndoStack>
 #include <QUrl>
@@ -35,12 +37,13 @@
 #include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
+#include "window/template_saver.h"
 
 namespace quarnel {
 namespace {
 
 // Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-constexpr QSize kContentSize(810, 584);
+constexpr QSize kContentSize(872, 584);
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -50,6 +53,7 @@ constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
+constexpr QRect kSaveRect(808, 526, 57, 17);
 constexpr QRect kStatusRect(8, 550, 794, 30);
 
 template <typename Control>
@@ -144,6 +148,8 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
   auto_cover_ =
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
+  save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect);
+  saver_ = new TemplateSaver(this, program_);
   status_ = Place(new QLabel(content_), "status", kStatusRect);
   status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_->setTextFormat(Qt::PlainText);
@@ -162,6 +168,9 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
            "text boxes undoes the last mark)");
   Describe(next_tile_, "Next tile type", "Show the next tile type of the run, from layer 0");
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
+  Describe(save_, "Save",
+           "Save the template with the records applied and the tile records they cover left "
+           "out (Ctrl+S)");
   Describe(status_, "Status", "");
 
   // The spinner's up arrow raises the layer.
@@ -180,6 +189,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   setTabOrder(zval_, comlist_);
   setTabOrder(comlist_, next_tile_);
   setTabOrder(next_tile_, auto_cover_);
+  setTabOrder(auto_cover_, save_);
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -210,6 +220,10 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
         undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
     });
   });
+  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
+  auto* save_keys = new QShortcut(QKeySequence::Save, this);
+  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
+  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
   connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
     comlist_->moveCursor(QTextCursor::End);
     OutputChanged(program_);
@@ -286,6 +300,23 @@ void MainFrm::ReleasePresses() {
 void MainFrm::Browse() {
   const QString chosen = choose_file_(this, DialogStartFolder(thefile_->text()));
   if (!chosen.isEmpty()) thefile_->setText(chosen);
+}
+
+void MainFrm::Save() {
+  Run([this] {
+    const std::string saved = saver_->Save();
+    if (!saved.empty()) Say(saved);
+  });
+}
+
+void MainFrm::closeEvent(QCloseEvent* event) {
+  bool may_close = false;
+  Run([&] { may_close = saver_->MayClose(); });
+  if (may_close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void MainFrm::Undo() {

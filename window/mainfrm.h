@@ -20,6 +20,7 @@ namespace quarnel {
 
 class OutputBox;
 class SurfaceView;
+class TemplateSaver;
 
 // The main window: lays out the controls, binds the window values to them and wires their events
 // to the logic. A fault in any action is reported and the window carries on with nothing lost.
@@ -56,6 +57,8 @@ class MainFrm : public QWidget, public WindowValues {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Asks first while the output box holds records that are neither saved nor copied.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // Runs one piece of logic; reports a fault it throws and shows the window as it now stands.
@@ -69,6 +72,7 @@ class MainFrm : public QWidget, public WindowValues {
   void ReleasePresses();
 
   void Browse();
+  void Save();
   void Undo();
   void Redo();
   void Hover(QPointF point);
@@ -97,6 +101,8 @@ class MainFrm : public QWidget, public WindowValues {
   OutputBox* comlist_;
   QPushButton* next_tile_;
   QPushButton* auto_cover_;
+  QPushButton* save_;
+  TemplateSaver* saver_;
   QLabel* status_;
 };
 

@@ -41,7 +41,9 @@ void OutputBox::SetText(const std::string& text) {
 
 QMimeData* OutputBox::createMimeDataFromSelection() const {
   auto* data = new QMimeData;  // the caller (clipboard or drag) takes ownership
-  data->setText(WithCrLf(textCursor().selection().toPlainText()));
+  const QString selected = textCursor().selection().toPlainText();
+  data->setText(WithCrLf(selected));
+  if (selected == toPlainText()) emit copiedWhole();
   return data;
 }
 

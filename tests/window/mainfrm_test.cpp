@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -26,6 +27,7 @@
 #include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
+#include "window/template_saver.h"
 
 namespace quarnel {
 namespace {
@@ -104,6 +106,35 @@ class MainFrmTest : public QObject {
     std::ofstream(path.toStdString(), std::ios::binary) << content;
     return path;
   }
+  // The saver answers with `choice` and `answer`, and keeps the questions asked.
+  QStringList questions_;
+  QString suggested_;
+  void AnswerSaving(const QString& path, bool shorten_rest, int answer) {
+    auto* saver = window_->findChild<TemplateSaver*>();
+    QVERIFY(saver);
+    saver->SetDialogs(
+        [this, path, shorten_rest](QWidget*, const QString& suggested) {
+          suggested_ = suggested;
+          return std::optional<TemplateSaver::Choice>({path, shorten_rest});
+        },
+        [this, answer](QWidget*, const QString& question, const QStringList&) {
+          questions_ << question;
+          return answer;
+        });
+  }
+  static QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  // What quarnel-shorten writes to standard output, given `input` on standard input.
+  static QByteArray Shorten(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(QStringLiteral(QUARNEL_SHORTEN), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished();
+    return process.readAllStandardOutput();
+  }
   // Loads `content` with "go".
   void Go(const std::string& content) {
     PathBox()->setText(WriteTemplate("map.tmp", content));
@@ -113,6 +144,7 @@ class MainFrmTest : public QObject {
  private slots:
   void init() {
     faults_.clear();
+    questions_.clear();
     chosen_file_.clear();
     dialog_start_.clear();
     window_ =
@@ -508,6 +540,87 @@ class MainFrmTest : public QObject {
     QTest::keyClick(Output(), Qt::Key_Delete);
     QCOMPARE(CellColour(4, 6), kRed);
     QVERIFY(faults_.isEmpty());
+  }
+
+  // Saving writes what the command writes, through the same code.
+  void savingWritesWhatTheCommandWrites() {
+    const QString castle = folder_.filePath(QStringLiteral("castle.tmp"));
+    QVERIFY(QFile::copy(QStringLiteral(QUARNEL_EXAMPLES_DIR "/castle.tmp"), castle));
+    PathBox()->setText(castle);
+    Click("Command2");
+    Output()->setPlainText(QString::fromLatin1(ReadFile(QStringLiteral(QUARNEL_RECORDS))));
+    const QString records = QStringLiteral(QUARNEL_RECORDS);
+    const QByteArray applied = Shorten({QStringLiteral("--apply"), records, castle});
+    QVERIFY(!applied.isEmpty());
+    const struct {
+      const char* name;
+      bool shorten_rest;
+      QByteArray expected;
+    } cases[] = {
+        {"applied.tmp", false, applied},
+        {"short.tmp", true, Shorten({QStringLiteral("-")}, applied)},
+    };
+    for (const auto& c : cases) {
+      const QString target = folder_.filePath(QString::fromLatin1(c.name));
+      AnswerSaving(target, c.shorten_rest, 0);
+      QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+      QVERIFY2(faults_.isEmpty(), qPrintable(faults_.join(QLatin1Char('\n'))));
+      QCOMPARE(ReadFile(target), c.expected);
+      QVERIFY(window_->StatusText().contains(QStringLiteral("612 lines -> ")));
+      QVERIFY(window_->StatusText().contains(QStringLiteral("checked: same tiles")));
+    }
+    QCOMPARE(suggested_, folder_.filePath(QStringLiteral("castle-short.tmp")));
+    QVERIFY(questions_.isEmpty());
+  }
+
+  void savingRefusesAChangedTemplateAndAsksBeforeOverwritingOrAddingCells() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n");
+    const QString map = PathBox()->text();
+    const QByteArray original = ReadFile(map);
+    // Over the open template: asked, and "Cancel" writes nothing.
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    AnswerSaving(map, false, 1);
+    Click("Save");
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_.at(0).contains(QStringLiteral("template you are shortening")));
+    QCOMPARE(ReadFile(map), original);
+    // A record that adds cells is named, and saved only when the user says so.
+    const QString target = folder_.filePath(QStringLiteral("out.tmp"));
+    Output()->setPlainText(QStringLiteral("TILEW 7 3 1 3 3 3 0\n"));
+    AnswerSaving(target, false, 1);
+    Click("Save");
+    QCOMPARE(questions_.size(), 2);
+    QVERIFY(questions_.at(1).contains(QStringLiteral("add 1 cells")));
+    QVERIFY(questions_.at(1).contains(QStringLiteral("(6, 6, 0)")));
+    QVERIFY(!QFile::exists(target));
+    // Changed on disk since it was read: refused.
+    WriteTemplate("map.tmp", "Map\r\n\r\n7 3 4 6 0\r\n");
+    Click("Save");
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY(faults_.at(0).contains(QStringLiteral("changed on disk")));
+    QVERIFY(!QFile::exists(target));
+  }
+
+  void closingWithRecordsNeitherSavedNorCopiedAsks() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n");
+    AnswerSaving({}, false, 2);
+    QVERIFY(window_->close());  // nothing collected yet
+    window_->show();
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 4, 6);
+    QVERIFY(!window_->close());  // "Cancel"
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(window_->isVisible());
+    // Copying the whole box keeps the records; a change after that asks again.
+    Output()->selectAll();
+    Output()->copy();
+    QVERIFY(window_->close());
+    window_->show();
+    Output()->appendPlainText(QStringLiteral("TILEW 7 3 1 1 3 3 0"));
+    AnswerSaving({}, false, 1);  // "Discard"
+    QVERIFY(window_->close());
+    QCOMPARE(questions_.size(), 2);
   }
 
   // A fault's message box took the release of a spinner arrow, and the arrow repeated behind it.

@@ -1,0 +1,19 @@
+#include "shorten/apply_to_template.h"
+
+#include <utility>
+
+namespace quarnel {
+
+AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_view records,
+                                const std::string& name, std::string_view text,
+                                bool allow_new_cells, bool shorten_rest) {
+  Applied applied = ApplyRecords(records_name, records, name, text, allow_new_cells);
+  AppliedTemplate result{std::move(applied.text), applied.summary, std::nullopt};
+  if (!shorten_rest) return result;
+  Shortened shortened = Shorten(name + " (with the records applied)", result.text);
+  result.text = std::move(shortened.text);
+  result.shortened = shortened.summary;
+  return result;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,183 @@
+#include "window/template_saver.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "model/fault.h"
+#include "model/file_stamp.h"
+#include "model/template_file.h"
+#include "shorten/apply_to_template.h"
+
+namespace quarnel {
+namespace {
+
+constexpr const char* kRecordsName = "the output box";
+
+QString Native(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string Share(long long before, long long after) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f%%",
+                before == 0 ? 0.0 : 100.0 * double(before - after) / double(before));
+  return text;
+}
+
+// "level.tmp" beside it as "level-short.tmp".
+QString SuggestedPath(const std::string& template_path) {
+  const QFileInfo info(Native(template_path));
+  return info.dir().filePath(info.completeBaseName() + QStringLiteral("-short.tmp"));
+}
+
+void Write(const QString& target, std::string_view text) {
+  QSaveFile file(target);
+  const bool written = file.open(QIODevice::WriteOnly) &&
+                       file.write(text.data(), static_cast<qint64>(text.size())) ==
+                           static_cast<qint64>(text.size()) &&
+                       file.commit();
+  if (!written) {
+    throw Fault({QFile::encodeName(target).toStdString()},
+                "cannot be written: " + file.errorString().toStdString() + "; nothing was saved");
+  }
+}
+
+}  // namespace
+
+std::optional<TemplateSaver::Choice> TemplateSaver::ChooseSavePath(QWidget* parent,
+                                                                   const QString& suggested) {
+  QFileDialog dialog(parent, QStringLiteral("Save the Shorter Template"));
+  dialog.setObjectName(QStringLiteral("SaveDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter(QStringLiteral("Template Files (*.tmp)"));
+  dialog.setDefaultSuffix(QStringLiteral("tmp"));
+  // The question about an existing file comes afterwards, and names the open template.
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+  dialog.selectFile(suggested);
+  auto* rest = new QCheckBox(QStringLiteral("shorten the rest automatically"), &dialog);
+  rest->setToolTip(
+      QStringLiteral("Merge the tile records no record covers into rectangle "
+                     "records too, as quarnel-shorten does"));
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    grid->addWidget(rest, grid->rowCount(), 0, 1, -1);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return Choice{dialog.selectedFiles().constFirst(), rest->isChecked()};
+}
+
+int TemplateSaver::AskBox(QWidget* parent, const QString& question, const QStringList& answers) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Quarnel"), question, QMessageBox::NoButton,
+                  parent);
+  QList<QAbstractButton*> buttons;
+  for (const QString& answer : answers) {
+    const bool last = &answer == &answers.constLast();
+    buttons << box.addButton(answer, last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+  }
+  box.setDefaultButton(qobject_cast<QPushButton*>(buttons.constFirst()));
+  box.setEscapeButton(buttons.constLast());
+  box.exec();
+  const auto chosen = buttons.indexOf(box.clickedButton());
+  return chosen < 0 ? static_cast<int>(answers.size()) - 1 : static_cast<int>(chosen);
+}
+
+TemplateSaver::TemplateSaver(QWidget* window, Program& program)
+    : QObject(window), window_(window), program_(program) {
+  setObjectName(QStringLiteral("saver"));
+}
+
+void TemplateSaver::SetDialogs(SaveChooser choose, Asker ask) {
+  choose_ = std::move(choose);
+  ask_ = std::move(ask);
+}
+
+void TemplateSaver::Kept() {
+  kept_ = program_.window.OutputText();
+}
+
+bool TemplateSaver::MayClose() {
+  const std::string text = program_.window.OutputText();
+  if (text == kept_ || text.find("TILEW") == std::string::npos) return true;
+  const int answer =
+      ask_(window_,
+           QStringLiteral("The output box holds records that are neither saved "
+                          "nor copied. Save them into the template first?"),
+           {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+  if (answer == 1) return true;
+  return answer == 0 && !Save().empty();
+}
+
+bool TemplateSaver::MayWrite(const QString& target, const std::string& template_path) {
+  const QFileInfo info(target);
+  if (!info.exists()) return true;
+  const bool open_template =
+      info.canonicalFilePath() == QFileInfo(Native(template_path)).canonicalFilePath();
+  const QString question = open_template
+                               ? QStringLiteral(
+                                     "%1 is the template you are shortening. Overwrite it with the "
+                                     "shorter one?")
+                                     .arg(target)
+                               : QStringLiteral("%1 exists. Replace it?").arg(target);
+  return ask_(window_, question, {QStringLiteral("Overwrite"), QStringLiteral("Cancel")}) == 0;
+}
+
+bool TemplateSaver::MayAddCells(long long cells, const std::string& records,
+                                std::string_view text) {
+  // The refusal names the first such record and a few of its cells.
+  QString example;
+  try {
+    ApplyRecords(kRecordsName, records, program_.read_path, text, false);
+  } catch (const Fault& fault) {
+    example = QString::fromStdString(fault.what());
+    example.remove(QStringLiteral("; --allow-new-cells applies it anyway"));
+  }
+  const QString question =
+      QStringLiteral(
+          "The records add %1 cells that their tile types do not have in the "
+          "template: the saved map would have more tiles.\n\n%2\n\nSave with them?")
+          .arg(cells)
+          .arg(example);
+  return ask_(window_, question,
+              {QStringLiteral("Save with new cells"), QStringLiteral("Cancel")}) == 0;
+}
+
+std::string TemplateSaver::Save() {
+  const std::string& path = program_.read_path;
+  if (path.empty() || !program_.read_stamp) {
+    throw Fault({}, "press go first: Quarnel saves the template it has read");
+  }
+  const std::optional<Choice> choice = choose_(window_, SuggestedPath(path));
+  if (!choice || choice->path.isEmpty() || !MayWrite(choice->path, path)) return {};
+  if (StampOf(path) != program_.read_stamp) {
+    throw Fault({path},
+                "changed on disk since Quarnel read it; press go to read it again. Nothing was "
+                "saved");
+  }
+  const LargeText text = TemplateFile::ReadAll(path);
+  const std::string records = program_.window.OutputText();
+  AppliedTemplate result =
+      ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
+  if (result.applied.new_cells > 0 && !MayAddCells(result.applied.new_cells, records, text)) {
+    return {};
+  }
+  Write(choice->path, result.text);
+  if (program_.window.OutputText() == records) Kept();
+  const long long before = result.applied.lines_before;
+  const long long after =
+      result.shortened ? result.shortened->lines_after : result.applied.lines_after;
+  std::string said = "saved " + Printable(QFile::encodeName(choice->path).toStdString()) + ": " +
+                     std::to_string(before) + " lines -> " + std::to_string(after) + " lines (" +
+                     Share(before, after) + " fewer), checked: same tiles";
+  if (result.applied.new_cells > 0) {
+    said += " and " + std::to_string(result.applied.new_cells) + " new cells";
+  }
+  return said;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editor/program.h"
+
+class QWidget;
+
+namespace quarnel {
+
+// Saves the template that was read with the output box's records applied, the way
+// `quarnel-shorten --apply` writes it, and knows whether the box's records are kept: saved, or
+// copied whole, since they last changed.
+class TemplateSaver : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Choice {
+    QString path;
+    bool shorten_rest = false;  // shorten the applied template as `quarnel-shorten -` would
+  };
+  // Asks where to save, offering `suggested`; nothing when cancelled.
+  using SaveChooser =
+      std::function<std::optional<Choice>(QWidget* parent, const QString& suggested)>;
+  // Asks a question; the index of the answer chosen among `answers`, the last one on Escape.
+  using Asker =
+      std::function<int(QWidget* parent, const QString& question, const QStringList& answers)>;
+
+  static std::optional<Choice> ChooseSavePath(QWidget* parent, const QString& suggested);
+  static int AskBox(QWidget* parent, const QString& question, const QStringList& answers);
+
+  TemplateSaver(QWidget* window, Program& program);
+
+  // Tests answer for the user.
+  void SetDialogs(SaveChooser choose, Asker ask);
+
+  // Asks where, applies, checks and writes. Returns what was saved, for the status line, or an
+  // empty text when the user cancelled. Throws Fault when it refuses; nothing is written then.
+  std::string Save();
+  // The box's text as it stands now counts as kept.
+  void Kept();
+  // Whether the window may close: asks first when the box holds records that are not kept, and
+  // saves when the user says so. Throws Fault when that saving fails.
+  bool MayClose();
+
+ private:
+  // Asks before writing over an existing file; false when the user says no.
+  bool MayWrite(const QString& target, const std::string& template_path);
+  // Whether records that add cells may be written; asks, naming them.
+  bool MayAddCells(long long cells, const std::string& records, std::string_view text);
+
+  QWidget* window_;
+  Program& program_;
+  SaveChooser choose_ = ChooseSavePath;
+  Asker ask_ = AskBox;
+  std::string kept_;
+};
+
+}  // namespace quarnel
