@@ -1,5 +1,9 @@
 #include "editor/covered.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "editor/grid_view.h"
 #include "model/fault.h"
 #include "model/record_reader.h"
@@ -12,6 +16,7 @@ void ForEachBoxRecord(std::string_view text,
   TemplateFile file("the output box", text);
   std::string_view key;  // of the record being read; the text outlives it
   for (;;) {
+    const std::size_t from = file.Position();
     try {
       ReadRecords(
           file,
@@ -22,7 +27,9 @@ void ForEachBoxRecord(std::string_view text,
           [&](int, const Box& box, bool, std::size_t) { each(key, box); });
       return;
     } catch (const Fault&) {
-      // The reader has taken the faulty line whole: go on after it.
+      // The reader has taken the faulty line whole: go on after it, unless the fault stopped the
+      // reading itself (a NUL byte).
+      if (file.Position() == from) return;
     }
   }
 }
@@ -35,8 +42,57 @@ TileArray CoveredCells(std::string_view text, std::string_view key) {
   return covered;
 }
 
+namespace {
+
+using RowBox = std::pair<std::int32_t, Box>;
+
+// Counts, for each row with boxes, the distinct cells they cover.
+void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
+  for (TypeRow& r : types.rows) r.covered = 0;
+  std::sort(boxes.begin(), boxes.end(),
+            [](const RowBox& a, const RowBox& b) { return a.first < b.first; });
+  std::vector<std::uint32_t> stamps(static_cast<std::size_t>(TileArray::kSize), 0);
+  std::uint32_t stamp = 0;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    if (i == 0 || boxes[i].first != boxes[i - 1].first) ++stamp;
+    const Box& box = boxes[i].second;
+    TypeRow& r = types.rows[static_cast<std::size_t>(boxes[i].first)];
+    for (int y = box.y1; y <= box.y2; ++y) {
+      for (int x = box.x1; x <= box.x2; ++x) {
+        auto& seen = stamps[static_cast<std::size_t>(TileArray::Index(x, y, box.z))];
+        if (seen != stamp && r.covered < r.cells) ++r.covered;
+        seen = stamp;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ReadCovered(Program& program) {
+  TileArray covered;
+  std::vector<RowBox> boxes;
+  ForEachBoxRecord(program.window.OutputText(), [&](std::string_view key, const Box& box) {
+    if (key == program.curtype) {
+      covered.SetBox(box);
+      return;
+    }
+    const int row = program.types.RowOf(key);
+    if (row >= 0) boxes.emplace_back(row, box);
+  });
+  program.covered = std::move(covered);
+  CountCovered(program.types, boxes);
+  const int current = program.types.RowOf(program.curtype);
+  if (current < 0) return;
+  std::uint32_t exact = 0;
+  for (std::size_t i = 0; i < program.covered.flags.size(); ++i) {
+    exact += program.covered.flags[i] & program.tilearray.flags[i];
+  }
+  program.types.rows[static_cast<std::size_t>(current)].covered = exact;
+}
+
 void OutputChanged(Program& program) {
-  program.covered = CoveredCells(program.window.OutputText(), program.curtype);
+  ReadCovered(program);
   const int layer = program.window.Layer();
   if (layer < 0 || layer >= kLayers || !program.tilearray.LayerHasCells(layer)) return;
   Surface& surface = program.window.Picture();

@@ -18,9 +18,13 @@ void ForEachBoxRecord(std::string_view text,
 // The cells of type `key` ("id1 id2") that the rectangle records in `text` cover.
 TileArray CoveredCells(std::string_view text, std::string_view key);
 
-// The output text changed: the current type's covered cells are read from it again, and the shown
-// layer's squares of the type turn blue where a record covers them and red where none does. A
-// first corner stays green.
+// Reads from the output text which cells of the current type its records cover, and how many
+// cells of each type of the run: exactly for the current type, for another type the cells its
+// records cover (up to the type's count).
+void ReadCovered(Program& program);
+
+// The output text changed: ReadCovered, and the shown layer's squares of the current type turn
+// blue where a record covers them and red where none does. A first corner stays green.
 void OutputChanged(Program& program);
 
 }  // namespace quarnel

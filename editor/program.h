@@ -7,6 +7,7 @@
 #include "model/done_list.h"
 #include "model/file_stamp.h"
 #include "model/tile_array.h"
+#include "model/type_table.h"
 
 namespace quarnel {
 
@@ -20,6 +21,8 @@ struct Program {
   TileArray covered;      // cells of the current type that the output box's records cover
   std::string curtype;    // "id1 id2" of the current type, empty before the first load
   DoneList donelist;      // types shown in this run
+  TypeTable types;        // the run's types as "go" read them, with the box's progress on each
+  long long runs = 0;     // runs started
   bool run_over = false;  // "Next Tile Type" found no type left to show
   // The template the current type was read from, as it was just before that read.
   std::string read_path;

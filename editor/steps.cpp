@@ -1,6 +1,7 @@
 #include "editor/steps.h"
 
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "editor/covered.h"
@@ -19,7 +20,19 @@ void MakeCurrent(Program& program, LoadedType&& loaded, std::string path,
   program.tilearray = std::move(loaded.tilearray);
   program.curtype = loaded.type.Key();
   program.window.SetCaption(loaded.caption);
-  program.covered = CoveredCells(program.window.OutputText(), program.curtype);
+  // The type's row counts its cells exactly now.
+  const int row = program.types.RowOf(program.curtype);
+  if (row >= 0) {
+    TypeRow& r = program.types.rows[static_cast<std::size_t>(row)];
+    r.cells = 0;
+    r.layers[0] = r.layers[1] = 0;
+    for (int z = 0; z < kLayers; ++z) {
+      r.cells +=
+          static_cast<std::uint32_t>(program.tilearray.layer_count[static_cast<std::size_t>(z)]);
+      if (program.tilearray.LayerHasCells(z)) r.SetLayer(z);
+    }
+  }
+  ReadCovered(program);
 }
 
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
@@ -39,13 +52,39 @@ void ShowNextType(Program& program, DoneList& donelist) {
 void LoadToArray(Program& program, std::string_view id1, std::string_view id2) {
   std::string path = program.window.TemplatePath();
   const std::optional<FileStamp> stamp = StampOf(path);
-  MakeCurrent(program, LoadToArray(path, id1, id2), std::move(path), stamp);
+  LoadedType loaded = LoadToArray(path, id1, id2);
+  MakeCurrent(program, std::move(loaded), std::move(path), stamp);
 }
 
 void StartTiles(Program& program) {
+  TypeTable types = ReadTypeTable(program.window.TemplatePath());
+  std::swap(program.types, types);
   DoneList fresh;
-  ShowNextType(program, fresh);
+  try {
+    ShowNextType(program, fresh);
+  } catch (...) {
+    std::swap(program.types, types);
+    throw;
+  }
   program.donelist = std::move(fresh);
+  ++program.runs;
+}
+
+void ShowType(Program& program, std::size_t row) {
+  const std::string key(program.types.Key(program.types.rows.at(row)));
+  const std::size_t space = key.find(' ');
+  TileType type{key.substr(0, space), key.substr(space + 1)};
+  LoadToArray(program, type.id1, type.id2);
+  if (!program.donelist.Contains(key)) program.donelist.Add(std::move(type));
+  program.run_over = false;
+  ShowLayer(program, program.types.rows[row].FirstLayer());
+}
+
+void ShowLayer(Program& program, int layer) {
+  // The layer box first: the spinner's change then finds it already there and searches nowhere.
+  program.window.SetLayerText(std::to_string(layer));
+  program.window.SetLayer(layer);
+  ShowArray(program);
 }
 
 void DoNextTile(Program& program) {

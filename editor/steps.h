@@ -11,8 +11,8 @@ namespace quarnel {
 // cover. A fault leaves tilearray, curtype and the caption exactly as they were.
 void LoadToArray(Program& program, std::string_view id1, std::string_view id2);
 
-// Starts a run over the template's tile types and shows the first. A fault leaves the previous
-// run as it was.
+// Starts a run over the template's tile types and shows the first; reads the run's types for the
+// types panel first. A fault leaves the previous run as it was.
 void StartTiles(Program& program);
 
 // Loads and draws the next tile type of the run, in the order in which the types' first tile
@@ -20,5 +20,13 @@ void StartTiles(Program& program);
 // it changes nothing. A fault changes nothing either, so the same step can be retried. Every step
 // reads the template afresh, so that edits between steps take effect.
 void DoNextTile(Program& program);
+
+// Shows the type of row `row` of the run's types, from the template as it is now: makes it
+// current, counts it as shown in the run and shows its first layer that holds cells. "Next Tile
+// Type" then goes on with the types not shown yet, in file order. A fault changes nothing.
+void ShowType(Program& program, std::size_t row);
+
+// Shows exactly layer `layer` (0..100), with no search.
+void ShowLayer(Program& program, int layer);
 
 }  // namespace quarnel

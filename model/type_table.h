@@ -1,0 +1,56 @@
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/template_format.h"
+#include "model/type_keys.h"
+
+namespace quarnel {
+
+// What one read of a template says of one tile type of its run. Small: a template may hold a
+// million types.
+struct TypeRow {
+  std::uint64_t key_at = 0;  // where its key "id1 id2" starts in TypeTable::keys
+  std::uint32_t key_size = 0;
+  // Its cells: one per tile record and per cell of its rectangle records, so a cell a template
+  // gives twice counts twice until the type is shown and its cells are counted exactly.
+  std::uint32_t cells = 0;
+  std::uint32_t covered = 0;         // cells the output box's records cover
+  std::uint64_t layers[2] = {0, 0};  // bit z: layer z holds cells
+
+  bool HasLayer(int z) const { return (layers[z / 64] >> (z % 64)) & 1; }
+  void SetLayer(int z) { layers[z / 64] |= std::uint64_t{1} << (z % 64); }
+  int LayerCount() const { return std::popcount(layers[0]) + std::popcount(layers[1]); }
+  int FirstLayer() const {
+    return layers[0] != 0   ? std::countr_zero(layers[0])
+           : layers[1] != 0 ? 64 + std::countr_zero(layers[1])
+                            : 0;
+  }
+};
+
+// The tile types of a template's run, in run order: the order of their first tile records. Types
+// that only rectangle records name are not in it, as no run shows them.
+struct TypeTable {
+  std::string keys;  // every row's key, one after another
+  std::vector<TypeRow> rows;
+  TypeKeys numbers;               // key -> number in the order first met
+  std::vector<std::int32_t> row;  // number -> row, or -1
+
+  std::string_view Key(const TypeRow& r) const { return {keys.data() + r.key_at, r.key_size}; }
+  // The row of a type, or -1.
+  int RowOf(std::string_view key) const {
+    const int number = numbers.Find(key);
+    return number < 0 ? -1 : row[static_cast<std::size_t>(number)];
+  }
+};
+
+// Reads the template at `path` once. A record that a load of its type would refuse counts for
+// nothing, and a fault of the file itself ends the table there: the run's own reading reports
+// these. Throws Fault when the file cannot be read or has no header.
+TypeTable ReadTypeTable(const std::string& path);
+
+}  // namespace quarnel

@@ -1,0 +1,89 @@
+#include "model/type_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/covered.h"
+#include "editor/steps.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Template;
+using testing::TempTemplate;
+using testing::TestProgram;
+
+struct Row {
+  std::string key;
+  std::uint32_t cells;
+  std::vector<int> layers;
+  bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> Rows(const TypeTable& table) {
+  std::vector<Row> rows;
+  for (const TypeRow& r : table.rows) {
+    Row row{std::string(table.Key(r)), r.cells, {}};
+    for (int z = 0; z < kLayers; ++z) {
+      if (r.HasLayer(z)) row.layers.push_back(z);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+TEST(TypeTable, ListsTheRunsTypesInRunOrderWithTheirCellsAndLayers) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<Row> rows;
+  } cases[] = {
+      {"no records", Template({}), {}},
+      {"run order is the order of first tile records",
+       Template({"TILEW 8 1 0 1 0 0 100", "7 3 1 1 0", "8 1 2 2 4", "7 3 1 1 64"}),
+       {{"7 3", 2, {0, 64}}, {"8 1", 3, {4, 100}}}},
+      {"a type only rectangle records name is in no run",
+       Template({"TILEW 9 9 0 0 0 0 0", "7 3 1 1 0"}),
+       {{"7 3", 1, {0}}}},
+      {"ids compare as text",
+       Template({"7 3 1 1 0", "07 3 1 1 0", "7 30 1 1 0"}),
+       {{"7 3", 1, {0}}, {"07 3", 1, {0}}, {"7 30", 1, {0}}}},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.text);
+    EXPECT_EQ(Rows(ReadTypeTable(file.Path())), c.rows) << c.what;
+  }
+}
+
+TEST(TypeTable, CountsWhatTheBoxCoversAndJumpsToAType) {
+  TempTemplate file(
+      Template({"7 3 1 1 0", "7 3 1 1 0", "7 3 2 1 0", "8 1 5 5 3", "8 1 6 5 3", "9 2 0 0 0"}));
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  const auto& rows = t.program.types.rows;
+  // Shown, the type's cells are counted exactly; the other types' as their records give them.
+  EXPECT_EQ(rows[0].cells, 2u);
+  t.window.SetOutputText(
+      "TILEW 7 3 -2 -2 -2 -2 0\r\nTILEW 7 3 -2 -2 -2 -2 0\r\n"
+      "TILEW 8 1 2 2 2 2 3\r\nTILEW 8 1 2 9 2 2 3\r\nnot a record\r\n");
+  EXPECT_EQ(rows[0].covered, 1u);
+  EXPECT_EQ(rows[1].covered, 2u);  // at most its cells
+  EXPECT_EQ(rows[2].covered, 0u);
+
+  ShowType(t.program, 2);
+  EXPECT_EQ(t.program.curtype, "9 2");
+  ShowType(t.program, 1);
+  EXPECT_EQ(t.program.curtype, "8 1");
+  EXPECT_EQ(t.window.layer, 3);
+  EXPECT_EQ(t.window.layer_text, "3");
+  EXPECT_EQ(rows[1].covered, 2u);
+  DoNextTile(t.program);  // every type is shown now
+  EXPECT_EQ(t.program.curtype, "8 1");
+  EXPECT_TRUE(t.program.run_over);
+}
+
+}  // namespace
+}  // namespace quarnel
