@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
+#include <QTableView>
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -38,12 +39,15 @@
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
 #include "window/template_saver.h"
+#include "window/types_panel.h"
 
 namespace quarnel {
 namespace {
 
 // Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-constexpr QSize kContentSize(872, 584);
+// The types panel lies to the right of the controls; hidden, the content ends after its button.
+constexpr QSize kContentSize(1216, 584);
+constexpr QSize kContentSizeWithoutPanel(936, 584);
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -54,6 +58,8 @@ constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
 constexpr QRect kSaveRect(808, 526, 57, 17);
+constexpr QRect kPanelButtonRect(872, 526, 57, 17);
+constexpr QRect kPanelRect(808, 8, 400, 511);
 constexpr QRect kStatusRect(8, 550, 794, 30);
 
 template <typename Control>
@@ -150,6 +156,10 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
   save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect);
   saver_ = new TemplateSaver(this, program_);
+  panel_button_ =
+      Place(new QPushButton(QStringLiteral("Types"), content_), "TypesButton", kPanelButtonRect);
+  panel_button_->setCheckable(true);
+  panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect);
   status_ = Place(new QLabel(content_), "status", kStatusRect);
   status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_->setTextFormat(Qt::PlainText);
@@ -171,6 +181,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   Describe(save_, "Save",
            "Save the template with the records applied and the tile records they cover left "
            "out (Ctrl+S)");
+  Describe(panel_button_, "Types panel", "Show or hide the types panel (F9)");
   Describe(status_, "Status", "");
 
   // The spinner's up arrow raises the layer.
@@ -190,6 +201,9 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   setTabOrder(comlist_, next_tile_);
   setTabOrder(next_tile_, auto_cover_);
   setTabOrder(auto_cover_, save_);
+  setTabOrder(save_, panel_button_);
+  setTabOrder(panel_button_, panel_->TypesView());
+  setTabOrder(panel_->TypesView(), panel_->LayersView());
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -221,6 +235,13 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
     });
   });
   connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
+  connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
+  auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
+  connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
+  connect(panel_, &TypesPanel::typeChosen, this,
+          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
+  connect(panel_, &TypesPanel::layerChosen, this,
+          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
   auto* save_keys = new QShortcut(QKeySequence::Save, this);
   connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
   connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
@@ -228,6 +249,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
     comlist_->moveCursor(QTextCursor::End);
     OutputChanged(program_);
     picture1_->update();
+    panel_->Refresh();
   });
   connect(zscr_, &QScrollBar::valueChanged, this,
           [this] { Run([this] { ZscrChange(program_); }); });
@@ -248,8 +270,8 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
 
+  panel_button_->setChecked(true);
   ShowStatus();
-  FitToScreen();
   if (thefile_->text().isEmpty()) thefile_->setFocus();
 }
 
@@ -270,6 +292,12 @@ void MainFrm::FitToScreen() {
   if (wanted.width() > room.width() || wanted.height() > room.height()) move(room.topLeft());
 }
 
+void MainFrm::ShowPanel(bool shown) {
+  panel_->setVisible(shown);
+  content_->setFixedSize(shown ? kContentSize : kContentSizeWithoutPanel);
+  FitToScreen();
+}
+
 void MainFrm::Run(const std::function<void()>& action) {
   try {
     action();
@@ -282,6 +310,7 @@ void MainFrm::Run(const std::function<void()>& action) {
     report_fault_(this, QString::fromUtf8(fault.what()));
   }
   picture1_->update();
+  panel_->Refresh();
   ShowStatus();
 }
 

@@ -21,6 +21,7 @@ namespace quarnel {
 class OutputBox;
 class SurfaceView;
 class TemplateSaver;
+class TypesPanel;
 
 // The main window: lays out the controls, binds the window values to them and wires their events
 // to the logic. A fault in any action is reported and the window carries on with nothing lost.
@@ -73,6 +74,8 @@ class MainFrm : public QWidget, public WindowValues {
 
   void Browse();
   void Save();
+  // Shows or hides the types panel; the window grows or shrinks by its width.
+  void ShowPanel(bool shown);
   void Undo();
   void Redo();
   void Hover(QPointF point);
@@ -103,6 +106,8 @@ class MainFrm : public QWidget, public WindowValues {
   QPushButton* auto_cover_;
   QPushButton* save_;
   TemplateSaver* saver_;
+  QPushButton* panel_button_;
+  TypesPanel* panel_;
   QLabel* status_;
 };
 

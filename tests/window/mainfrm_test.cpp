@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -175,7 +176,7 @@ class MainFrmTest : public QObject {
   }
 
   void laysOutTheControls() {
-    QCOMPARE(Find<QWidget>("content")->size(), QSize(810, 584));
+    QCOMPARE(Find<QWidget>("content")->size(), QSize(1216, 584));
     const struct {
       const char* name;
       QRect rect;
@@ -190,16 +191,23 @@ class MainFrmTest : public QObject {
         {"comlist", {600, 8, 201, 511}, {}},
         {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
         {"AutoCover", {744, 526, 57, 17}, QStringLiteral("Auto")},
+        {"Save", {808, 526, 57, 17}, QStringLiteral("Save...")},
+        {"TypesButton", {872, 526, 57, 17}, QStringLiteral("Types")},
+        {"Types", {}, {}},
+        {"Layers", {}, {}},
     };
     QWidget* previous = nullptr;
     for (const auto& c : controls) {
       auto* control = Find<QWidget>(c.name);
-      QCOMPARE(control->geometry(), c.rect);
+      if (!c.rect.isNull()) QCOMPARE(control->geometry(), c.rect);
       if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), c.text);
       if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), c.text);
       if (previous) {
         QWidget* next = previous->nextInFocusChain();
-        while (previous->isAncestorOf(next)) next = next->nextInFocusChain();  // its viewport
+        // Past its viewport, and the panel that holds the lists.
+        while (previous->isAncestorOf(next) || next->focusPolicy() == Qt::NoFocus) {
+          next = next->nextInFocusChain();
+        }
         QCOMPARE(next, control);
       }
       previous = control;
@@ -623,6 +631,42 @@ class MainFrmTest : public QObject {
     QCOMPARE(questions_.size(), 2);
   }
 
+  void thePanelListsTheTypesAndJumpsToOne() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n9 2 3 3 5\r\n9 2 3 4 7\r\n");
+    auto* view = Find<QTableView>("Types");
+    auto* model = view->model();
+    QCOMPARE(model->rowCount(), 3);
+    const auto cell = [model](int row, int column) {
+      return model->data(model->index(row, column)).toString();
+    };
+    QCOMPARE(cell(0, 5), QStringLiteral("current"));
+    QCOMPARE(cell(2, 0) + cell(2, 1) + " " + cell(2, 2) + " " + cell(2, 3),
+             QStringLiteral("92 2 5, 7"));
+    // Sorted by cells, most first, then Enter on the top row: type (9, 2) on its first layer.
+    view->sortByColumn(2, Qt::DescendingOrder);
+    view->setFocus();
+    view->selectRow(0);
+    view->setCurrentIndex(model->index(0, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QVERIFY(faults_.isEmpty());
+    QCOMPARE(window_->program().curtype, std::string("9 2"));
+    QCOMPARE(Spinner()->value(), 5);
+    QCOMPARE(CellColour(3, 3), kRed);
+    // A double-click on its layer 7 shows that layer.
+    auto* layers = Find<QTableView>("Layers");
+    QCOMPARE(layers->model()->rowCount(), 2);
+    const QRect second = layers->visualRect(layers->model()->index(1, 0));
+    QTest::mouseClick(layers->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(layers->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(Spinner()->value(), 7);
+    QCOMPARE(CellColour(3, 4), kRed);
+    // Next Tile Type goes on with the types not shown yet, in file order.
+    Click("NextTile");
+    QCOMPARE(window_->program().curtype, std::string("8 1"));
+    Click("NextTile");
+    QVERIFY(window_->StatusText().contains(QStringLiteral("all 3 types shown")));
+  }
+
   // A fault's message box took the release of a spinner arrow, and the arrow repeated behind it.
   void theSpinnerStopsAfterAFaultInItsPress() {
     Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 90\r\n");
@@ -738,7 +782,9 @@ class MainFrmTest : public QObject {
     const QRect screen = window_->screen()->availableGeometry();
     QVERIFY(window_->frameGeometry().width() <= screen.width());
     QVERIFY(window_->height() <= screen.height());
-    if (screen.width() >= 818 && screen.height() >= 624) QCOMPARE(window_->size(), QSize(810, 584));
+    if (screen.width() >= 1224 && screen.height() >= 624) {
+      QCOMPARE(window_->size(), QSize(1216, 584));
+    }
     auto* scroll = window_->findChild<QScrollArea*>();
     for (const char* name : {"Picture1", "comlist", "NextTile", "AutoCover", "status"}) {
       auto* control = Find<QWidget>(name);
@@ -747,6 +793,13 @@ class MainFrmTest : public QObject {
       const QRect at(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
       QVERIFY2(seen.intersects(at), name);
     }
+    // Without the panel the window is narrower: 936 wide, which fits 1920 at 200 %.
+    QTest::keyClick(window_.get(), Qt::Key_F9);
+    QVERIFY(!Find<QWidget>("TypesPanel")->isVisible());
+    QVERIFY(window_->frameGeometry().width() <= screen.width());
+    if (screen.width() >= 944) QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QTest::keyClick(window_.get(), Qt::Key_F9);
+    QVERIFY(Find<QWidget>("TypesPanel")->isVisible());
     // Squares of one size in device pixels, whatever the scale.
     Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 0 0\r\n7 3 3 0 0\r\n");
     const QImage shown = Picture()->grab().toImage();

@@ -1,0 +1,81 @@
+#include "window/types_panel.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "window/types_model.h"
+
+namespace quarnel {
+namespace {
+
+QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* tip,
+                     std::initializer_list<int> widths, QWidget* parent) {
+  auto* view = new QTableView(parent);
+  view->setObjectName(QString::fromLatin1(name));
+  view->setAccessibleName(QString::fromLatin1(name));
+  view->setToolTip(QString::fromUtf8(tip));
+  view->setModel(model);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setTabKeyNavigation(false);
+  view->setWordWrap(false);
+  // Rows of one height and set column widths: nothing is measured row by row, so a million types
+  // cost nothing until they are scrolled into view.
+  view->verticalHeader()->hide();
+  view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+  view->horizontalHeader()->setHighlightSections(false);
+  int column = 0;
+  for (const int width : widths) view->setColumnWidth(column++, width);
+  view->horizontalHeader()->setStretchLastSection(true);
+  view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  view->setSortingEnabled(true);
+  return view;
+}
+
+}  // namespace
+
+TypesPanel::TypesPanel(const Program& program, QWidget* parent)
+    : QWidget(parent),
+      program_(program),
+      types_(new TypesModel(program, this)),
+      layers_(new LayersModel(program, this)) {
+  types_view_ = MakeView(types_, "Types",
+                         "Every tile type of the run; Enter or a double-click shows it. Click a "
+                         "heading to sort. F9 hides the panel.",
+                         {52, 52, 52, 90, 52}, this);
+  layers_view_ = MakeView(layers_, "Layers",
+                          "The current type's layers that hold cells; Enter or a double-click "
+                          "shows one",
+                          {60, 60}, this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+  layout->addWidget(types_view_, 3);
+  layout->addWidget(layers_view_, 1);
+  connect(types_view_, &QAbstractItemView::activated, this,
+          [this](const QModelIndex& index) { emit typeChosen(types_->TableRow(index.row())); });
+  connect(layers_view_, &QAbstractItemView::activated, this,
+          [this](const QModelIndex& index) { emit layerChosen(layers_->LayerAt(index.row())); });
+}
+
+void TypesPanel::Refresh() {
+  types_->Refresh();
+  layers_->Refresh();
+  for (int at = 0; at < layers_->rowCount(); ++at) {
+    if (layers_->LayerAt(at) == program_.window.Layer()) layers_view_->selectRow(at);
+  }
+  // Once a new type is current, its row is selected and brought into view.
+  if (program_.curtype == shown_type_) return;
+  shown_type_ = program_.curtype;
+  const int row = program_.types.RowOf(shown_type_);
+  if (row < 0) return;
+  const int at = types_->ShownAt(static_cast<std::size_t>(row));
+  if (at < 0) return;
+  types_view_->selectRow(at);
+  types_view_->scrollTo(types_->index(at, 0));
+}
+
+}  // namespace quarnel
