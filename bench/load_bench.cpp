@@ -1,12 +1,14 @@
 // Loading and stepping through generated templates, each measure next to a memchr pass over the
 // same file (BM_LineEndBaseline). Arguments: lines after the header.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include "bench/generated_template.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
-#include "editor/window_record.h"
 #include "editor/steps.h"
+#include "editor/window_record.h"
+#include "model/type_table.h"
 
 namespace quarnel::bench {
 namespace {
@@ -33,7 +35,31 @@ void BM_LoadToArray(benchmark::State& state) {
   ReportMemory(state);
 }
 
-// "go": the scan finds the first type at once, then the whole file is loaded.
+// The types panel's rows: one read of the whole template, done at "go".
+void BM_TypeTable(benchmark::State& state) {
+  const std::string path = GeneratedTemplate(Shape(state));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadTypeTable(path).rows.size());
+  ReportMemory(state);
+}
+
+// What the type table keeps per type of a template of a million types, one tile record each:
+// the bytes malloc holds for it once it is read.
+void BM_TypeTableMemory(benchmark::State& state) {
+  const std::string path = GeneratedTemplate({1'000'000, 1'000'000, 0.05, 1});
+  for (auto _ : state) {
+    const struct mallinfo2 before = mallinfo2();
+    const TypeTable table = ReadTypeTable(path);
+    const struct mallinfo2 after = mallinfo2();
+    const double bytes = static_cast<double>(after.uordblks + after.hblkhd) -
+                         static_cast<double>(before.uordblks + before.hblkhd);
+    state.counters["types"] = static_cast<double>(table.rows.size());
+    state.counters["bytes_per_type"] = bytes / static_cast<double>(table.rows.size());
+  }
+}
+BENCHMARK(BM_TypeTableMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// "go": reads the types panel's rows, then the scan finds the first type at once and the whole
+// file is loaded.
 void BM_Go(benchmark::State& state) {
   WindowRecord window;
   window.path = GeneratedTemplate(Shape(state));
@@ -89,6 +115,7 @@ void FileSizes(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK(BM_LineEndBaseline)->Apply(FileSizes);
 BENCHMARK(BM_LoadToArray)->Apply(FileSizes);
+BENCHMARK(BM_TypeTable)->Apply(FileSizes);
 BENCHMARK(BM_Go)->Apply(FileSizes);
 BENCHMARK(BM_NextTileNearTheEnd)->Apply(FileSizes);
 BENCHMARK(BM_WholeRun)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -49,6 +49,7 @@ using RowBox = std::pair<std::int32_t, Box>;
 // Counts, for each row with boxes, the distinct cells they cover.
 void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
   for (TypeRow& r : types.rows) r.covered = 0;
+  if (boxes.empty()) return;
   std::sort(boxes.begin(), boxes.end(),
             [](const RowBox& a, const RowBox& b) { return a.first < b.first; });
   std::vector<std::uint32_t> stamps(static_cast<std::size_t>(TileArray::kSize), 0);
@@ -85,8 +86,12 @@ void ReadCovered(Program& program) {
   const int current = program.types.RowOf(program.curtype);
   if (current < 0) return;
   std::uint32_t exact = 0;
-  for (std::size_t i = 0; i < program.covered.flags.size(); ++i) {
-    exact += program.covered.flags[i] & program.tilearray.flags[i];
+  for (int z = 0; z < kLayers; ++z) {
+    if (!program.covered.LayerHasCells(z) || !program.tilearray.LayerHasCells(z)) continue;
+    const auto first = static_cast<std::size_t>(z) * TileArray::kLayerSize;
+    for (std::size_t i = first; i < first + TileArray::kLayerSize; ++i) {
+      exact += program.covered.flags[i] & program.tilearray.flags[i];
+    }
   }
   program.types.rows[static_cast<std::size_t>(current)].covered = exact;
 }

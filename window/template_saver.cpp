@@ -172,7 +172,7 @@ std::string TemplateSaver::Save() {
   const long long after =
       result.shortened ? result.shortened->lines_after : result.applied.lines_after;
   std::string said = "saved " + Printable(QFile::encodeName(choice->path).toStdString()) + ": " +
-                     std::to_string(before) + " lines -> " + std::to_string(after) + " lines (" +
+                     std::to_string(before) + " lines → " + std::to_string(after) + " lines (" +
                      Share(before, after) + " fewer), checked: same tiles";
   if (result.applied.new_cells > 0) {
     said += " and " + std::to_string(result.applied.new_cells) + " new cells";
