@@ -1,7 +1,6 @@
 #include "editor/auto_cover.h"
 
 #include <string>
-#include <vector>
 
 #include "cover/cover.h"
 #include "editor/grid_view.h"
@@ -26,16 +25,7 @@ AutoResult AutoCover(Program& program) {
     }
   }
   program.has_first_corner = false;
-  LayerCover cover = CoverLayer(must, allowed);
-  // A rectangle of covered cells only would write a record that shortens nothing.
-  std::erase_if(cover.rects, [&](const Rect& r) {
-    for (int y = r.y1; y <= r.y2; ++y) {
-      for (int x = r.x1; x <= r.x2; ++x) {
-        if (must[x + kSide * y]) return false;
-      }
-    }
-    return true;
-  });
+  const LayerCover cover = CoverLayer(must, allowed);
   result.rectangles = static_cast<int>(cover.rects.size());
   result.lower_bound = cover.lower_bound;
   if (cover.rects.empty()) return result;

@@ -82,10 +82,26 @@ TEST(AutoCover, CoversOnlyWhatTheBoxDoesNotAndWritesNothingTheSecondTime) {
   m.Mark(4, 6, 5, 6);
   m.t.window.SetLayer(0);
   m.t.window.SetLayer(2);
+  const std::string marked = m.t.window.output;
   AutoCover(m.t.program);
-  // (6, 6) may reuse the marked cells, (9, 9) stands alone; nothing covers only marked cells.
-  EXPECT_EQ(m.t.window.output,
-            "TILEW 7 3 1 2 3 3 2\r\nTILEW 7 3 1 3 3 3 2\r\nTILEW 7 3 6 6 6 6 2\r\n");
+  // Each new record covers at least one cell no record covered, and only cells of the type.
+  const std::set<Cell> covered_before = SetCells(CoveredCells(marked, "7 3"));
+  const std::string added = m.t.window.output.substr(marked.size());
+  ASSERT_FALSE(added.empty());
+  for (std::size_t at = 0; at < added.size();) {
+    const std::size_t end = added.find("\r\n", at) + 2;
+    const std::set<Cell> cells = SetCells(CoveredCells(added.substr(at, end - at), "7 3"));
+    int red = 0;
+    for (const auto& [x, y, z] : cells) {
+      EXPECT_TRUE(m.t.program.tilearray.At(x, y, z)) << x << "," << y;
+      red += covered_before.count(Cell{x, y, z}) ? 0 : 1;
+    }
+    EXPECT_GT(red, 0) << added.substr(at, end - at);
+    at = end;
+  }
+  for (const auto& [x, y, z] : SetCells(m.t.program.tilearray)) {
+    EXPECT_EQ(m.t.program.covered.At(x, y, z), z == 2) << x << "," << y << "," << z;
+  }
   const std::string before = m.t.window.output;
   m.t.window.SetLayer(0);
   m.t.window.SetLayer(2);

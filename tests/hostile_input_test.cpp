@@ -43,6 +43,7 @@ struct Collected {
     EXPECT_EQ(t.window.caption, "Good map");
     EXPECT_EQ(SetCells(t.program.tilearray), (std::set<testing::Cell>{{1, 1, 0}}));
     EXPECT_EQ(t.program.donelist.Shown().size(), 1u);
+    EXPECT_EQ(t.program.types.rows.size(), 2u);
     EXPECT_EQ(t.window.output, "TILEW 7 3 -2 -2 -2 -2 0\r\n");
     EXPECT_EQ(t.window.surface.PointColour(14, 14), kRed);
   }

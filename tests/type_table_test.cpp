@@ -68,10 +68,11 @@ TEST(TypeTable, CountsWhatTheBoxCoversAndJumpsToAType) {
   EXPECT_EQ(rows[0].cells, 2u);
   t.window.SetOutputText(
       "TILEW 7 3 -2 -2 -2 -2 0\r\nTILEW 7 3 -2 -2 -2 -2 0\r\n"
-      "TILEW 8 1 2 2 2 2 3\r\nTILEW 8 1 2 9 2 2 3\r\nnot a record\r\n");
+      "TILEW 8 1 2 2 2 2 3\r\nTILEW 8 1 2 2 2 2 3\r\nnot a record\r\n"
+      "TILEW 9 2 -3 0 -3 -3 0\r\n");
   EXPECT_EQ(rows[0].covered, 1u);
-  EXPECT_EQ(rows[1].covered, 2u);  // at most its cells
-  EXPECT_EQ(rows[2].covered, 0u);
+  EXPECT_EQ(rows[1].covered, 1u);  // a cell covered twice counts once
+  EXPECT_EQ(rows[2].covered, 1u);  // at most its cells
 
   ShowType(t.program, 2);
   EXPECT_EQ(t.program.curtype, "9 2");
@@ -79,7 +80,7 @@ TEST(TypeTable, CountsWhatTheBoxCoversAndJumpsToAType) {
   EXPECT_EQ(t.program.curtype, "8 1");
   EXPECT_EQ(t.window.layer, 3);
   EXPECT_EQ(t.window.layer_text, "3");
-  EXPECT_EQ(rows[1].covered, 2u);
+  EXPECT_EQ(rows[1].covered, 1u);
   DoNextTile(t.program);  // every type is shown now
   EXPECT_EQ(t.program.curtype, "8 1");
   EXPECT_TRUE(t.program.run_over);
