@@ -4,6 +4,7 @@
 #include <malloc.h>
 
 #include "bench/generated_template.h"
+#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/steps.h"
@@ -57,6 +58,23 @@ void BM_TypeTableMemory(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypeTableMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The output box changed: 10,000 records of the template's types are read, the current type's
+// covered cells and every type's covered count worked out, the shown layer recoloured.
+void BM_OutputChanged(benchmark::State& state) {
+  WindowRecord window;
+  window.path = GeneratedTemplate({10'000, 1'000, 0.05, 1});
+  Program program(window);
+  StartTiles(program);
+  for (int i = 0; i < 10'000; ++i) {
+    const int x = i % 45;
+    const int y = i / 45 % 45;
+    window.output += RectangleRecord(TypeId1(i % 1'000) + " " + TypeId2(i % 1'000), x, x + 3, y,
+                                     y + 2, i % kLayers);
+  }
+  for (auto _ : state) OutputChanged(program);
+}
+BENCHMARK(BM_OutputChanged)->Unit(benchmark::kMillisecond);
 
 // "go": reads the types panel's rows, then the scan finds the first type at once and the whole
 // file is loaded.

@@ -154,12 +154,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
   auto_cover_ =
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
-  save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect);
-  saver_ = new TemplateSaver(this, program_);
-  panel_button_ =
-      Place(new QPushButton(QStringLiteral("Types"), content_), "TypesButton", kPanelButtonRect);
-  panel_button_->setCheckable(true);
-  panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect);
   status_ = Place(new QLabel(content_), "status", kStatusRect);
   status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_->setTextFormat(Qt::PlainText);
@@ -178,10 +172,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
            "text boxes undoes the last mark)");
   Describe(next_tile_, "Next tile type", "Show the next tile type of the run, from layer 0");
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
-  Describe(save_, "Save",
-           "Save the template with the records applied and the tile records they cover left "
-           "out (Ctrl+S)");
-  Describe(panel_button_, "Types panel", "Show or hide the types panel (F9)");
   Describe(status_, "Status", "");
 
   // The spinner's up arrow raises the layer.
@@ -200,10 +190,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   setTabOrder(zval_, comlist_);
   setTabOrder(comlist_, next_tile_);
   setTabOrder(next_tile_, auto_cover_);
-  setTabOrder(auto_cover_, save_);
-  setTabOrder(save_, panel_button_);
-  setTabOrder(panel_button_, panel_->TypesView());
-  setTabOrder(panel_->TypesView(), panel_->LayersView());
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -234,17 +220,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
         undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
     });
   });
-  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
-  connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
-  auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
-  connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
-  connect(panel_, &TypesPanel::typeChosen, this,
-          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
-  connect(panel_, &TypesPanel::layerChosen, this,
-          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
-  auto* save_keys = new QShortcut(QKeySequence::Save, this);
-  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
-  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
   connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
     comlist_->moveCursor(QTextCursor::End);
     OutputChanged(program_);
@@ -270,9 +245,39 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
 
-  panel_button_->setChecked(true);
+  AddSavingAndPanel();
   ShowStatus();
   if (thefile_->text().isEmpty()) thefile_->setFocus();
+}
+
+void MainFrm::AddSavingAndPanel() {
+  save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect);
+  saver_ = new TemplateSaver(this, program_);
+  panel_button_ =
+      Place(new QPushButton(QStringLiteral("Types"), content_), "TypesButton", kPanelButtonRect);
+  panel_button_->setCheckable(true);
+  panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect);
+  Describe(save_, "Save",
+           "Save the template with the records applied and the tile records they cover left "
+           "out (Ctrl+S)");
+  Describe(panel_button_, "Types panel", "Show or hide the types panel (F9)");
+  setTabOrder(auto_cover_, save_);
+  setTabOrder(save_, panel_button_);
+  setTabOrder(panel_button_, panel_->TypesView());
+  setTabOrder(panel_->TypesView(), panel_->LayersView());
+
+  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
+  auto* save_keys = new QShortcut(QKeySequence::Save, this);
+  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
+  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
+  connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
+  auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
+  connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
+  connect(panel_, &TypesPanel::typeChosen, this,
+          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
+  connect(panel_, &TypesPanel::layerChosen, this,
+          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
+  panel_button_->setChecked(true);  // shows the panel and fits the window to the screen
 }
 
 void MainFrm::FitToScreen() {

@@ -72,6 +72,8 @@ class MainFrm : public QWidget, public WindowValues {
   // Stops every press in progress, so that nothing repeats behind a fault's message box.
   void ReleasePresses();
 
+  // The Save button, the types panel and its button, with their keys.
+  void AddSavingAndPanel();
   void Browse();
   void Save();
   // Shows or hides the types panel; the window grows or shrinks by its width.
@@ -104,10 +106,10 @@ class MainFrm : public QWidget, public WindowValues {
   OutputBox* comlist_;
   QPushButton* next_tile_;
   QPushButton* auto_cover_;
-  QPushButton* save_;
-  TemplateSaver* saver_;
-  QPushButton* panel_button_;
-  TypesPanel* panel_;
+  QPushButton* save_ = nullptr;
+  TemplateSaver* saver_ = nullptr;
+  QPushButton* panel_button_ = nullptr;
+  TypesPanel* panel_ = nullptr;
   QLabel* status_;
 };
 
