@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editor/auto_cover.h"
+#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
@@ -94,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WindowRecord window;
   window.path = TemplatePath();
   Program program(window);
+  window.on_output_change = [&] { OutputChanged(program); };
   window.on_layer_change = [&] {
     try {
       ZscrChange(program);
