@@ -57,14 +57,25 @@ void LoadToArray(Program& program, std::string_view id1, std::string_view id2) {
 }
 
 void StartTiles(Program& program) {
-  TypeTable types = ReadTypeTable(program.window.TemplatePath());
+  std::string path = program.window.TemplatePath();
+  const std::optional<FileStamp> stamp = StampOf(path);
+  std::optional<LoadedType> first;
+  TypeTable types = ReadTypeTable(path, &first);
   std::swap(program.types, types);
   DoneList fresh;
-  try {
-    ShowNextType(program, fresh);
-  } catch (...) {
-    std::swap(program.types, types);
-    throw;
+  if (first) {
+    // The panel's read gave the first type too: no second read.
+    fresh.Add(first->type);
+    program.run_over = false;
+    MakeCurrent(program, std::move(*first), std::move(path), stamp);
+    ShowArray(program);
+  } else {
+    try {
+      ShowNextType(program, fresh);
+    } catch (...) {
+      std::swap(program.types, types);
+      throw;
+    }
   }
   program.donelist = std::move(fresh);
   ++program.runs;

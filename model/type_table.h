@@ -2,10 +2,12 @@
 
 #include <bit>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/loader.h"
 #include "model/template_format.h"
 #include "model/type_keys.h"
 
@@ -50,7 +52,10 @@ struct TypeTable {
 
 // Reads the template at `path` once. A record that a load of its type would refuse counts for
 // nothing, and a fault of the file itself ends the table there: the run's own reading reports
-// these. Throws Fault when the file cannot be read or has no header.
-TypeTable ReadTypeTable(const std::string& path);
+// these. Throws Fault when the file cannot be read or has no header. With `first`, the same read
+// also gives the run's first type as FindNextType would load it with nothing shown yet, when it
+// can stand for that: no line was refused and no rectangle record of the type came before its
+// first tile record. Otherwise `first` is left empty.
+TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* first = nullptr);
 
 }  // namespace quarnel
