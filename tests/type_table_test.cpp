@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "editor/covered.h"
 #include "editor/steps.h"
+#include "model/fault.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -55,6 +57,34 @@ TEST(TypeTable, ListsTheRunsTypesInRunOrderWithTheirCellsAndLayers) {
   for (const auto& c : cases) {
     TempTemplate file(c.text);
     EXPECT_EQ(Rows(ReadTypeTable(file.Path())), c.rows) << c.what;
+  }
+}
+
+// go takes the first type from the panel's read; it must show what the walker would.
+TEST(TypeTable, GoShowsTheFirstTypeAsTheWalkerWould) {
+  const struct {
+    std::string text;
+    std::set<testing::Cell> cells;  // or the fault, if `fault` is set
+    const char* fault = nullptr;
+  } cases[] = {
+      {Template({"TILEW 7 3 -3 -2 -3 -3 0", "7 3 5 5 0", "TILEW 7 3 0 0 0 0 1", "8 1 1 1 0"}),
+       {{0, 0, 0}, {1, 0, 0}, {5, 5, 0}, {3, 3, 1}}},
+      {Template({"7 3 1 1 0", "8 1 99 0 0"}), {{1, 1, 0}}},
+      {Template({"7 3 1 1 0", "7 3 99 0 0"}), {}, "puts the column at 99"},
+  };
+  for (const auto& c : cases) {
+    TempTemplate file(c.text);
+    TestProgram t(file.Path());
+    try {
+      StartTiles(t.program);
+      EXPECT_FALSE(c.fault) << c.text;
+      EXPECT_EQ(testing::SetCells(t.program.tilearray), c.cells) << c.text;
+      EXPECT_EQ(t.program.curtype, "7 3");
+      EXPECT_EQ(t.program.donelist.Shown().size(), 1u);
+    } catch (const Fault& fault) {
+      ASSERT_TRUE(c.fault) << fault.what();
+      EXPECT_NE(std::string(fault.what()).find(c.fault), std::string::npos) << fault.what();
+    }
   }
 }
 
