@@ -1,7 +1,6 @@
 #include "window/mainfrm.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -15,9 +14,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QStyle>
-#include <QTableView>
 #include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -38,16 +35,13 @@
 #include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
-#include "window/template_saver.h"
 #include "window/types_panel.h"
 
 namespace quarnel {
 namespace {
 
 // Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-// The types panel lies to the right of the controls; hidden, the content ends after its button.
-constexpr QSize kContentSize(1216, 584);
-constexpr QSize kContentSizeWithoutPanel(936, 584);
+constexpr QSize kContentSize(810, 584);  // grows by the Save button and the types panel
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -57,9 +51,6 @@ constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
-constexpr QRect kSaveRect(808, 526, 57, 17);
-constexpr QRect kPanelButtonRect(872, 526, 57, 17);
-constexpr QRect kPanelRect(808, 8, 400, 511);
 constexpr QRect kStatusRect(8, 550, 794, 30);
 
 template <typename Control>
@@ -250,36 +241,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   if (thefile_->text().isEmpty()) thefile_->setFocus();
 }
 
-void MainFrm::AddSavingAndPanel() {
-  save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect);
-  saver_ = new TemplateSaver(this, program_);
-  panel_button_ =
-      Place(new QPushButton(QStringLiteral("Types"), content_), "TypesButton", kPanelButtonRect);
-  panel_button_->setCheckable(true);
-  panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect);
-  Describe(save_, "Save",
-           "Save the template with the records applied and the tile records they cover left "
-           "out (Ctrl+S)");
-  Describe(panel_button_, "Types panel", "Show or hide the types panel (F9)");
-  setTabOrder(auto_cover_, save_);
-  setTabOrder(save_, panel_button_);
-  setTabOrder(panel_button_, panel_->TypesView());
-  setTabOrder(panel_->TypesView(), panel_->LayersView());
-
-  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
-  auto* save_keys = new QShortcut(QKeySequence::Save, this);
-  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
-  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
-  connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
-  auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
-  connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
-  connect(panel_, &TypesPanel::typeChosen, this,
-          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
-  connect(panel_, &TypesPanel::layerChosen, this,
-          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
-  panel_button_->setChecked(true);  // shows the panel and fits the window to the screen
-}
-
 void MainFrm::FitToScreen() {
   QSize wanted = content_->size();
   const QScreen* shown_on = screen();
@@ -295,12 +256,6 @@ void MainFrm::FitToScreen() {
   if (wanted.width() > room.width()) wanted.rheight() += bar;
   resize(wanted.boundedTo(room.size()));
   if (wanted.width() > room.width() || wanted.height() > room.height()) move(room.topLeft());
-}
-
-void MainFrm::ShowPanel(bool shown) {
-  panel_->setVisible(shown);
-  content_->setFixedSize(shown ? kContentSize : kContentSizeWithoutPanel);
-  FitToScreen();
 }
 
 void MainFrm::Run(const std::function<void()>& action) {
@@ -334,23 +289,6 @@ void MainFrm::ReleasePresses() {
 void MainFrm::Browse() {
   const QString chosen = choose_file_(this, DialogStartFolder(thefile_->text()));
   if (!chosen.isEmpty()) thefile_->setText(chosen);
-}
-
-void MainFrm::Save() {
-  Run([this] {
-    const std::string saved = saver_->Save();
-    if (!saved.empty()) Say(saved);
-  });
-}
-
-void MainFrm::closeEvent(QCloseEvent* event) {
-  bool may_close = false;
-  Run([&] { may_close = saver_->MayClose(); });
-  if (may_close) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
 }
 
 void MainFrm::Undo() {

@@ -753,8 +753,9 @@ class MainFrmTest : public QObject {
   }
 
   void everyControlHasANameAndATip() {
-    for (const char* name : {"Picture1", "thefile", "Command1", "Command2", "zscr", "zval",
-                             "comlist", "NextTile", "AutoCover"}) {
+    for (const char* name :
+         {"Picture1", "thefile", "Command1", "Command2", "zscr", "zval", "comlist", "NextTile",
+          "AutoCover", "Save", "TypesButton", "Types", "Layers"}) {
       auto* control = Find<QWidget>(name);
       QVERIFY2(!control->toolTip().isEmpty(), name);
       QVERIFY2(!control->accessibleName().isEmpty(), name);

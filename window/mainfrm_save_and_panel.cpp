@@ -1,0 +1,87 @@
+// The parts of the main window that save the template and show the types panel.
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
+
+#include "editor/steps.h"
+#include "window/mainfrm.h"
+#include "window/output_box.h"
+#include "window/template_saver.h"
+#include "window/types_panel.h"
+
+namespace quarnel {
+namespace {
+
+// Right of the spec's controls: the Save button beside Auto, the panel's button, and the panel
+// above them. Hidden, the panel leaves the content as wide as the two buttons need.
+constexpr QSize kContentWithPanel(1216, 584);
+constexpr QSize kContentWithoutPanel(936, 584);
+constexpr QRect kSaveRect(808, 526, 57, 17);
+constexpr QRect kPanelButtonRect(872, 526, 57, 17);
+constexpr QRect kPanelRect(808, 8, 400, 511);
+
+template <typename Control>
+Control* Place(Control* control, const char* name, const QRect& rect, const char* accessible,
+               const char* tip) {
+  control->setObjectName(QString::fromLatin1(name));
+  control->setGeometry(rect);
+  control->setAccessibleName(QString::fromUtf8(accessible));
+  control->setToolTip(QString::fromUtf8(tip));
+  return control;
+}
+
+}  // namespace
+
+void MainFrm::AddSavingAndPanel() {
+  save_ = Place(new QPushButton(QStringLiteral("Save..."), content_), "Save", kSaveRect, "Save",
+                "Save the template with the records applied and the tile records they cover "
+                "left out (Ctrl+S)");
+  saver_ = new TemplateSaver(this, program_);
+  panel_button_ = Place(new QPushButton(QStringLiteral("Types"), content_), "TypesButton",
+                        kPanelButtonRect, "Types panel", "Show or hide the types panel (F9)");
+  panel_button_->setCheckable(true);
+  panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect, "Tile types", "");
+  setTabOrder(auto_cover_, save_);
+  setTabOrder(save_, panel_button_);
+  setTabOrder(panel_button_, panel_->TypesView());
+  setTabOrder(panel_->TypesView(), panel_->LayersView());
+
+  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
+  auto* save_keys = new QShortcut(QKeySequence::Save, this);
+  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
+  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
+  connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
+  auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
+  connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
+  connect(panel_, &TypesPanel::typeChosen, this,
+          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
+  connect(panel_, &TypesPanel::layerChosen, this,
+          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
+  panel_button_->setChecked(true);  // shows the panel and fits the window to the screen
+}
+
+void MainFrm::ShowPanel(bool shown) {
+  panel_->setVisible(shown);
+  content_->setFixedSize(shown ? kContentWithPanel : kContentWithoutPanel);
+  FitToScreen();
+}
+
+void MainFrm::Save() {
+  Run([this] {
+    const std::string saved = saver_->Save();
+    if (!saved.empty()) Say(saved);
+  });
+}
+
+void MainFrm::closeEvent(QCloseEvent* event) {
+  bool may_close = false;
+  Run([&] { may_close = saver_->MayClose(); });
+  if (may_close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace quarnel
