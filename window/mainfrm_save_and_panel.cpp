@@ -13,7 +13,7 @@
 namespace quarnel {
 namespace {
 
-// Right of the spec's controls: the Save button beside Auto, the panel's button, and the panel
+// Right of the first controls: the Save button beside Auto, the panel's button, and the panel
 // above them. Hidden, the panel leaves the content as wide as the two buttons need.
 constexpr QSize kContentWithPanel(1216, 584);
 constexpr QSize kContentWithoutPanel(936, 584);
