@@ -102,7 +102,8 @@ FloodedGroup Flood(const LayerRows& usable, int x, int y) {
 class GroupCoverer {
  public:
   // Covers `group` and adds its rectangles, back in layer coordinates, and its bound.
-  void Cover(const Group& group, int left, int top, const CoverEffort& effort, LayerCover& cover) {
+  void Cover(const Group& group, int left, int top, const CoverEffort& effort, long& budget,
+             LayerCover& cover) {
     const Row full = Columns(0, group.width - 1);
     if (std::all_of(group.usable.begin(), group.usable.end(),
                     [&](Row row) { return row == full; })) {
@@ -118,7 +119,7 @@ class GroupCoverer {
     int bound = LowerBound(group);
     if (static_cast<int>(chosen_.size()) > bound) {
       const bool proven =
-          effort.exact && exact_.Improve(group, candidates_, effort.node_budget, chosen_, bound);
+          effort.exact && exact_.Improve(group, candidates_, budget, chosen_, bound);
       cover.proven = cover.proven && proven;
     }
     for (const Rect& r : chosen_) {
@@ -357,6 +358,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
   thread_local Group group;
   thread_local GroupCoverer coverer;
   LayerCover cover;
+  long budget = effort.node_budget;  // shared by the layer's groups
   LayerRows seen{};
   // Groups are found by flooding from each must cell in turn, in index order.
   for (int seed_y = 0; seed_y < kSide; ++seed_y) {
@@ -392,7 +394,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
         group.usable[y] = row >> left;
         group.must[y] = (row & must_rows[flooded.top + y]) >> left;
       }
-      coverer.Cover(group, left, flooded.top, effort, cover);
+      coverer.Cover(group, left, flooded.top, effort, budget, cover);
     }
   }
   return cover;

@@ -27,9 +27,9 @@ struct LayerCover {
 // How hard to look for the fewest rectangles.
 struct CoverEffort {
   bool exact = true;  // false: the greedy cover alone
-  // Search nodes per group of cells, after which the best cover found so far is kept: some 50 ms
+  // Search nodes for the whole layer, after which the best cover found so far is kept: some 20 ms
   // at worst.
-  long node_budget = 20'000;
+  long node_budget = 10'000;
 };
 
 // A small set of rectangles that covers every `must` cell and only `allowed` cells (`must` cells

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 namespace quarnel {
 
@@ -58,6 +59,7 @@ void CoverSearch::Prepare(int cells, int sets, const std::vector<Word>& masks) {
   levels_.assign(static_cast<std::size_t>((cells + 1) * words_), 0);
   for (int c = 0; c < cells; ++c) Level(0)[c / 64] |= Word{1} << (c % 64);
   scratch_.resize(static_cast<std::size_t>(words_));
+  gains_.resize(static_cast<std::size_t>(sets));
   branches_.clear();
   chosen_.clear();
 }
@@ -81,30 +83,49 @@ void CoverSearch::ChooseGreedily() {
   }
 }
 
-// Uncovered cells no two of which share a set each need a set of their own: a lower bound on the
-// sets still needed. Also picks the cell to branch on: the one in the fewest sets not excluded;
-// -1 when some cell is in none, and no cover can be completed here.
+// Two lower bounds on the sets still needed; the larger holds. Uncovered cells no two of which
+// share a set each need a set of their own. And a set covers at most as many cells as the most
+// any set holding one of them covers now, so each cell needs at least the inverse of that share.
+// Also picks the cell to branch on: the one in the fewest sets not excluded; -1 when some cell is
+// in none, and no cover can be completed here.
 int CoverSearch::Bound(const Word* uncovered, int& branch_cell) {
+  for (int s = 0; s < sets_; ++s) {
+    int n = 0;
+    if (!excluded_[s]) {
+      for (int w = 0; w < words_; ++w) n += std::popcount(Mask(s)[w] & uncovered[w]);
+    }
+    gains_[s] = n;
+  }
   std::copy(uncovered, uncovered + words_, scratch_.begin());
-  int bound = 0;
+  int apart = 0;
+  double shares = 0;
   int fewest = sets_ + 1;
   branch_cell = -1;
   for (const int c : by_fewest_sets_) {
     const Word bit = Word{1} << (c % 64);
     if (!(uncovered[c / 64] & bit)) continue;
     if (scratch_[c / 64] & bit) {
-      ++bound;
+      ++apart;
       for (int w = 0; w < words_; ++w) scratch_[w] &= ~neighbours_[c * words_ + w];
     }
-    if (fewest <= 1) continue;
     int open = 0;
-    for (int h = first_[c]; h < first_[c + 1]; ++h) open += !excluded_[holding_[h]];
+    int most = 0;
+    for (int h = first_[c]; h < first_[c + 1]; ++h) {
+      open += !excluded_[holding_[h]];
+      most = std::max(most, gains_[holding_[h]]);
+    }
+    if (open == 0) {
+      branch_cell = -1;
+      return 0;
+    }
+    shares += 1.0 / most;
     if (open < fewest) {
       fewest = open;
-      branch_cell = open == 0 ? -1 : c;
+      branch_cell = c;
     }
   }
-  return bound;
+  // The shares are sums of few fractions: a hair below a whole number is that number.
+  return std::max(apart, static_cast<int>(std::ceil(shares - 1e-9)));
 }
 
 // Depth-first: some set must cover the branch cell, so each is tried in turn, the one covering
@@ -123,19 +144,27 @@ void CoverSearch::Search(int depth) {
   int branch_cell = 0;
   const int bound = Bound(uncovered, branch_cell);
   if (branch_cell < 0 || depth + bound >= static_cast<int>(best_.size())) return;
-  const auto gain = [&](int s) {
-    int n = 0;
-    for (int w = 0; w < words_; ++w) n += std::popcount(Mask(s)[w] & uncovered[w]);
-    return n;
-  };
   const std::size_t start = branches_.size();
   for (int h = first_[branch_cell]; h < first_[branch_cell + 1]; ++h) {
     if (!excluded_[holding_[h]]) branches_.push_back(holding_[h]);
   }
-  const std::size_t end = branches_.size();
-  std::stable_sort(branches_.begin() + static_cast<std::ptrdiff_t>(start),
-                   branches_.begin() + static_cast<std::ptrdiff_t>(end),
-                   [&](int a, int b) { return gain(a) > gain(b); });
+  std::stable_sort(branches_.begin() + static_cast<std::ptrdiff_t>(start), branches_.end(),
+                   [&](int a, int b) { return gains_[a] > gains_[b]; });
+  // A set whose uncovered cells an earlier one holds too is no better than it: left out.
+  std::size_t end = start;
+  for (std::size_t i = start; i < branches_.size(); ++i) {
+    const int s = branches_[i];
+    const bool dominated =
+        std::any_of(branches_.begin() + static_cast<std::ptrdiff_t>(start),
+                    branches_.begin() + static_cast<std::ptrdiff_t>(i), [&](int t) {
+                      for (int w = 0; w < words_; ++w) {
+                        if (Mask(s)[w] & uncovered[w] & ~Mask(t)[w]) return false;
+                      }
+                      return true;
+                    });
+    if (!dominated) branches_[end++] = s;
+  }
+  branches_.resize(end);
   for (std::size_t i = start; i < end && !stopped_; ++i) {
     const int s = branches_[i];
     Word* next = Level(depth + 1);

@@ -48,6 +48,7 @@ class CoverSearch {
   std::vector<std::uint8_t> excluded_;
   std::vector<Word> levels_;   // the uncovered cells at each depth
   std::vector<Word> scratch_;  // cells still free while counting the bound
+  std::vector<int> gains_;     // per set: the uncovered cells it holds, 0 when excluded
   std::vector<int> branches_;  // the sets to try at each open node, one node after another
   std::vector<int> chosen_;    // the sets on the current path
   std::vector<int> best_;

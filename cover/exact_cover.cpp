@@ -22,7 +22,7 @@ int Root(std::vector<int>& parent, int c) {
 }  // namespace
 
 bool ExactCoverer::Improve(const Group& group, const std::vector<Rect>& candidates,
-                           long node_budget, std::vector<Rect>& cover, int& lower_bound) {
+                           long& node_budget, std::vector<Rect>& cover, int& lower_bound) {
   Prepare(group, candidates);
   for (bool changed = true; changed;) {
     changed = TakeEssential();
@@ -35,8 +35,13 @@ bool ExactCoverer::Improve(const Group& group, const std::vector<Rect>& candidat
     cover.clear();
     for (const int r : taken_) cover.push_back(candidates[r]);
   }
-  lower_bound = proven ? static_cast<int>(cover.size()) : std::max(lower_bound, bound);
-  return proven;
+  lower_bound = std::max(lower_bound, bound);
+  // The parts' bounds can fall short where the group's own bound meets the cover.
+  if (proven || lower_bound >= static_cast<int>(cover.size())) {
+    lower_bound = static_cast<int>(cover.size());
+    return true;
+  }
+  return false;
 }
 
 template <typename Each>
@@ -193,9 +198,9 @@ bool ExactCoverer::DropDominatedCells() {
 }
 
 // What the reductions leave falls apart into parts that share no rectangle: each is searched on
-// its own, as a few cells and rectangles, from the budget the parts before it left. Appends their
-// covers to taken_ and sets `bound` to what every cover needs; says whether all are proven.
-bool ExactCoverer::SolveParts(long node_budget, int& bound) {
+// its own, as a few cells and rectangles, from the budget what was searched before left. Appends
+// their covers to taken_ and sets `bound` to what every cover needs; says whether all are proven.
+bool ExactCoverer::SolveParts(long& node_budget, int& bound) {
   const int cells = static_cast<int>(count_.size());
   part_of_.resize(static_cast<std::size_t>(cells));
   std::iota(part_of_.begin(), part_of_.end(), 0);

@@ -21,8 +21,9 @@ class ExactCoverer {
   // `candidates` are every maximal all-usable rectangle of `group` that holds a must cell, and
   // `cover` some of them covering every must cell; `lower_bound` is known to hold. Replaces
   // `cover` with a smaller one if it finds one, raises `lower_bound` to what it proves, and says
-  // whether `cover` is then the fewest. The search stops after `node_budget` nodes.
-  bool Improve(const Group& group, const std::vector<Rect>& candidates, long node_budget,
+  // whether `cover` is then the fewest. The search stops when `node_budget`, which it draws on,
+  // runs out.
+  bool Improve(const Group& group, const std::vector<Rect>& candidates, long& node_budget,
                std::vector<Rect>& cover, int& lower_bound);
 
  private:
@@ -37,7 +38,7 @@ class ExactCoverer {
   void ForEachMustCell(const Rect& r, Each each) const;
   template <typename Each>
   void ForEachLiveCell(int rect, Each each) const;
-  bool SolveParts(long node_budget, int& bound);
+  bool SolveParts(long& node_budget, int& bound);
   CoverSearch::Outcome SolvePart(std::span<const std::pair<int, int>> rects, long node_budget);
 
   const Group* group_ = nullptr;
