@@ -138,8 +138,8 @@ bool ExactCoverer::TakeEssential() {
 }
 
 // A rectangle whose live cells another open rectangle holds too can be swapped for that one. As
-// the other is a rectangle, holding the box of those cells is enough. Of two with the same live
-// cells, the later goes.
+// the other is a rectangle, holding the box of those cells is enough. The other stays open, so of
+// two with the same live cells one is kept.
 bool ExactCoverer::DropDominatedRects() {
   bool changed = false;
   for (int r = 0; r < static_cast<int>(open_.size()); ++r) {
@@ -155,8 +155,6 @@ bool ExactCoverer::DropDominatedRects() {
     for (int h = first_[c]; h < first_[c + 1]; ++h) {
       const int other = holding_[h];
       if (other == r || !open_[other] || !Inside(box, (*candidates_)[other])) continue;
-      Rect other_box;
-      if (other > r && LiveBox(other, other_box) && Inside(other_box, (*candidates_)[r])) continue;
       Drop(r);
       changed = true;
       break;
@@ -166,8 +164,8 @@ bool ExactCoverer::DropDominatedRects() {
 }
 
 // Every rectangle holding cell d holds each cell of their intersection: a rectangle that covers
-// d covers those too, so they need no thought. Of two cells in the same rectangles, the later
-// goes.
+// d covers those too, so they need no thought. d stays, so of two cells in the same rectangles
+// one is kept.
 bool ExactCoverer::DropDominatedCells() {
   bool changed = false;
   for (int y = 0; y < group_->height; ++y) {
@@ -187,7 +185,7 @@ bool ExactCoverer::DropDominatedCells() {
         for (Row others = live_[my] & columns; others != 0; others &= others - 1) {
           const int mx = std::countr_zero(others);
           const int c = cell_of_[group_->Index(mx, my)];
-          if (c == d || count_[c] < count_[d] || (count_[c] == count_[d] && c < d)) continue;
+          if (c == d) continue;
           live_[my] &= ~(Row{1} << mx);
           changed = true;
         }
