@@ -44,13 +44,14 @@ TEST(CoverSearch, FindsTheFewestSetsAgainstEverySubset) {
       }
       if (!held) masks[static_cast<std::size_t>(any_set(random))] |= std::uint64_t{1} << c;
     }
+    // The cells each subset of the sets holds, from the subset without its lowest set.
+    std::vector<std::uint64_t> held(std::size_t{1} << sets, 0);
     int fewest = sets;
-    for (std::uint32_t subset = 0; subset < (1u << sets); ++subset) {
-      std::vector<int> chosen;
-      for (int s = 0; s < sets; ++s) {
-        if (subset >> s & 1) chosen.push_back(s);
+    for (std::uint32_t subset = 1; subset < held.size(); ++subset) {
+      held[subset] = held[subset & (subset - 1)] | masks[std::countr_zero(subset)];
+      if (held[subset] == (std::uint64_t{1} << cells) - 1) {
+        fewest = std::min(fewest, std::popcount(subset));
       }
-      if (Covers(cells, masks, chosen)) fewest = std::min(fewest, std::popcount(subset));
     }
     const CoverSearch::Outcome found = search.Solve(cells, sets, masks, 1'000'000);
     ASSERT_TRUE(found.proven) << round;
