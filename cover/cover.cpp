@@ -397,6 +397,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
       coverer.Cover(group, left, flooded.top, effort, budget, cover);
     }
   }
+  cover.search_nodes = effort.node_budget - budget;
   return cover;
 }
 

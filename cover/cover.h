@@ -22,6 +22,7 @@ struct LayerCover {
   std::vector<Rect> rects;  // in the order chosen
   int lower_bound = 0;      // no cover can use fewer rectangles
   bool proven = true;       // no cover uses fewer rectangles than `rects`
+  long search_nodes = 0;    // of the effort's budget
 };
 
 // How hard to look for the fewest rectangles.

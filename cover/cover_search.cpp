@@ -20,7 +20,7 @@ CoverSearch::Outcome CoverSearch::Solve(int cells, int sets, const std::vector<W
   outcome.chosen = best_;
   outcome.proven = !stopped_;
   if (outcome.proven) outcome.lower_bound = static_cast<int>(best_.size());
-  outcome.nodes = nodes_;
+  outcome.nodes = std::min(nodes_, budget_);
   return outcome;
 }
 

@@ -100,7 +100,10 @@ class LayerShortener {
   }
 
   void WriteCover(const std::string& key, int z) {
-    const LayerCover cover = CoverCells(must_, allowed_);
+    const CoverEffort effort;
+    const LayerCover cover =
+        CoverCells(must_, allowed_, {.node_budget = std::min(effort.node_budget, search_nodes_)});
+    search_nodes_ -= cover.search_nodes;
     summary_.rectangles_found += static_cast<long long>(cover.rects.size());
     summary_.rectangles_at_least += cover.lower_bound;
     ++summary_.layers;
@@ -144,6 +147,9 @@ class LayerShortener {
   std::array<std::uint32_t, kLayerCells> first_{};  // where a must cell's first record starts
   std::vector<int> must_;
   std::vector<int> allowed_;
+  // Search nodes for all layers: a template made of layers that are hard to prove would
+  // otherwise take some 20 ms a layer. Past it, layers keep what the reductions find.
+  long search_nodes_ = 1'000'000;
 };
 
 // One type's cells in two templates.

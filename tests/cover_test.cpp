@@ -304,6 +304,9 @@ TEST(CoverLayer, KeepsTheBestFoundWhenTheSearchRunsOutOfBudget) {
   EXPECT_LE(cut.lower_bound, 30);
   EXPECT_TRUE(best.proven);
   EXPECT_EQ(best.rects.size(), 30u);
+  EXPECT_EQ(cut.search_nodes, 0);
+  EXPECT_GT(best.search_nodes, 0);
+  EXPECT_LE(best.search_nodes, CoverEffort{}.node_budget);
   EXPECT_FALSE(greedy.proven);
 }
 
