@@ -75,8 +75,12 @@ void CoverSearch::ChooseGreedily() {
   };
   while (std::any_of(uncovered.begin(), uncovered.end(), [](Word w) { return w != 0; })) {
     int most = 0;
+    int most_gain = gain(0);
     for (int s = 1; s < sets_; ++s) {
-      if (gain(s) > gain(most)) most = s;
+      const int g = gain(s);
+      if (g <= most_gain) continue;
+      most = s;
+      most_gain = g;
     }
     best_.push_back(most);
     for (int w = 0; w < words_; ++w) uncovered[w] &= ~Mask(most)[w];
