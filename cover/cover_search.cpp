@@ -15,6 +15,9 @@ CoverSearch::Outcome CoverSearch::Solve(int cells, int sets, const std::vector<W
   outcome.lower_bound = Bound(Level(0), branch_cell);
   budget_ = node_budget;
   nodes_ = 0;
+  // A node's work grows with the masks it reads: on a large part, a node counts as several, so
+  // that the budget bounds the time whatever the part.
+  node_cost_ = 1 + (sets * words_ + first_[cells] + cells * words_) / 1024;
   stopped_ = false;
   Search(0);
   outcome.chosen = best_;
@@ -136,7 +139,8 @@ int CoverSearch::Bound(const Word* uncovered, int& branch_cell) {
 // the most first; once tried, a set is left out of its later siblings' subtrees, which would
 // only find the same covers again.
 void CoverSearch::Search(int depth) {
-  if (++nodes_ > budget_) {
+  nodes_ += node_cost_;
+  if (nodes_ > budget_) {
     stopped_ = true;
     return;
   }

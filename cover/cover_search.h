@@ -14,12 +14,13 @@ class CoverSearch {
     std::vector<int> chosen;  // the best cover found, as set indices
     bool proven = false;      // no cover has fewer sets
     int lower_bound = 0;      // no cover has fewer sets than this
-    long nodes = 0;           // search nodes used
+    long nodes = 0;           // search nodes used, those of a large problem counting as several
   };
 
   // `masks` holds `sets` masks of the cells each set holds, Words(cells) words each; every cell is
   // in some set. Stops after `node_budget` nodes with the best cover found by then, which is a
-  // greedy cover at worst.
+  // greedy cover at worst. A node counts as one more for each 1,024 words and cell-set pairs the
+  // problem holds.
   Outcome Solve(int cells, int sets, const std::vector<std::uint64_t>& masks, long node_budget);
 
   static int Words(int cells) { return (cells + 63) / 64; }
@@ -39,6 +40,7 @@ class CoverSearch {
   int words_ = 0;
   long budget_ = 0;
   long nodes_ = 0;
+  long node_cost_ = 1;
   bool stopped_ = false;
   std::vector<Word> masks_;
   std::vector<Word> neighbours_;     // per cell: the cells that share a set with it
