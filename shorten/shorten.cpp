@@ -59,8 +59,9 @@ class LayerShortener {
       // Each cell is a rectangle of its own, and keeps its record: nothing to cover.
       summary_.rectangles_found += static_cast<long long>(must_.size());
       summary_.rectangles_at_least += static_cast<long long>(must_.size());
-      ++summary_.layers;
-      ++summary_.layers_proven;
+      // A layer of rectangle records alone has nothing to cover and does not count.
+      summary_.layers += must_.empty() ? 0 : 1;
+      summary_.layers_proven += must_.empty() ? 0 : 1;
     } else {
       WriteCover(key, z);
     }
