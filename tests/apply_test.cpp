@@ -90,6 +90,9 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       {"TILEW 7 3 1 x 1 1 0\n", "records.txt, line 1: field 4 \"x\" is not a number"},
       {"TILEW 7 3 1 60 1 1 0\n", "records.txt, line 1: field 4 \"60\" puts the column at 51"},
       {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: field 7 is missing"},
+      // Quoting the self-check's own words makes no refusal a failed self-check.
+      {"pwould not give the tiles it must\xbb\n",
+       "records.txt, line 1: \"pwould not give the tiles it must\xbb\" is not a rectangle record"},
   };
   for (const auto& c : cases) {
     try {
@@ -97,6 +100,7 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       ADD_FAILURE() << c.message << ": no fault";
     } catch (const Fault& fault) {
       EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message) << fault.what();
+      EXPECT_EQ(dynamic_cast<const SelfCheckFailure*>(&fault), nullptr) << fault.what();
     }
   }
 }
