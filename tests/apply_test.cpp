@@ -105,5 +105,25 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
   }
 }
 
+TEST(ApplyRecords, AppendsARecordOnALineOfItsOwnAfterALastLineWithoutAnEnd) {
+  // The record covers only a cell held by a rectangle record, so it goes to the end.
+  const Applied applied =
+      ApplyRecords("records.txt", "TILEW 7 3 14 14 14 14 1\r\n", "level.tmp",
+                   Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0"}) + "8 1 1 1 1", false);
+  EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0",
+                                                      "8 1 1 1 1", "TILEW 7 3 14 14 14 14 1"}));
+}
+
+TEST(ApplyRecords, RefusesARecordThatAddsASingleCell) {
+  try {
+    ApplyRecords("records.txt", "TILEW 7 3 1 4 1 1 0\n", "level.tmp", kBlock, false);
+    ADD_FAILURE() << "no fault";
+  } catch (const Fault& fault) {
+    EXPECT_EQ(std::string(fault.what()),
+              "records.txt, line 1: the record adds 1 cell that type 7 3 does not have in "
+              "level.tmp, such as (7, 4, 0); --allow-new-cells applies it anyway");
+  }
+}
+
 }  // namespace
 }  // namespace quarnel
