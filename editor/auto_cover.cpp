@@ -28,6 +28,7 @@ AutoResult AutoCover(Program& program) {
   const LayerCover cover = CoverLayer(must, allowed);
   result.rectangles = static_cast<int>(cover.rects.size());
   result.lower_bound = cover.lower_bound;
+  result.proven = cover.proven;
   if (cover.rects.empty()) return result;
   Addition added;
   for (const Rect& r : cover.rects) {

@@ -13,13 +13,14 @@ struct AutoResult {
   int rectangles = 0;
   int cells = 0;        // red and green squares covered
   int lower_bound = 0;  // no cover of them can use fewer rectangles
+  bool proven = false;  // none can use fewer than `rectangles`
 };
 
 // Covers the shown layer's cells of the current type that no record in the output box covers yet
-// with few rectangles: each of them is covered, cells the box's records cover may be covered
-// again, nothing else is, and every rectangle covers at least one cell not covered before. Each
-// rectangle is filled blue and its record appended to the output text, as if marked by hand. The
-// first corner is forgotten.
+// with the fewest rectangles it finds, nearly always the proven fewest: each of them is covered,
+// cells the box's records cover may be covered again, nothing else is. Each rectangle is filled
+// blue and its record appended to the output text, as if marked by hand. The first corner is
+// forgotten.
 AutoResult AutoCover(Program& program);
 
 }  // namespace quarnel
