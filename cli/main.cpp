@@ -25,8 +25,8 @@ constexpr int kUsage = 2;
 constexpr std::string_view kStandardInput = "standard input";
 
 constexpr std::string_view kHelp =
-    R"(Usage: quarnel-shorten [--apply RECORDS [--allow-new-cells]] TEMPLATE
-       quarnel-shorten --check FIRST SECOND
+    R"(Usage: quarnel-shorten [--apply RECORDS [--allow-new-cells]] [--] TEMPLATE
+       quarnel-shorten --check [--] FIRST SECOND
 
 Writes TEMPLATE shortened to standard output: runs of plain tile records
 ("id1 id2 x y z") become rectangle records ("TILEW ..."), every other line is
@@ -43,6 +43,8 @@ is read from standard input.
   --check FIRST SECOND
                       compare two templates tile type by tile type and
                       report the first cell that differs
+  --                  end of the options: what follows is a template, even
+                      when it starts with -
   -h, --help          show this help
   --version           show the version
 
@@ -130,7 +132,7 @@ int Check(const std::string& first_path, const std::string& second_path) {
     return kSuccess;
   }
   const auto& d = *difference;
-  WriteOut("differ: type " + d.type + ", layer " + std::to_string(d.z) + ", cell (" +
+  WriteOut("differ: type " + Printable(d.type) + ", layer " + std::to_string(d.z) + ", cell (" +
            std::to_string(d.x) + ", " + std::to_string(d.y) + ") is in " +
            Printable(d.in_first ? first_input.name : second_input.name) + " only\n");
   return kFailure;
@@ -147,9 +149,14 @@ struct Arguments {
 
 // Options may come in any order before the templates. Returns the usage fault, or nothing.
 std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments& parsed) {
+  bool options = true;  // until "--": after it, every argument is a template
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "-h" || arg == "--help") {
+    if (!options || arg == "-" || !arg.starts_with("-")) {
+      parsed.templates.push_back(arg);
+    } else if (arg == "--") {
+      options = false;
+    } else if (arg == "-h" || arg == "--help") {
       parsed.help = true;
     } else if (arg == "--version") {
       parsed.version = true;
@@ -160,10 +167,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments
     } else if (arg == "--apply") {
       if (i + 1 == args.size()) return "--apply takes a file of records";
       parsed.apply = args[++i];
-    } else if (arg.starts_with("-") && arg != "-") {
-      return "unknown option " + Printable(arg);
     } else {
-      parsed.templates.push_back(arg);
+      return "unknown option " + Printable(arg);
     }
   }
   if (parsed.help || parsed.version) return std::nullopt;
@@ -206,11 +211,11 @@ int main(int argc, char* argv[]) {
   try {
     return Run(parsed);
   } catch (const quarnel::Fault& fault) {
-    std::fprintf(stderr, "quarnel-shorten: %s\n", fault.what());
+    std::fprintf(stderr, "quarnel-shorten: %s\n", Printable(fault.what()).c_str());
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "quarnel-shorten: out of memory; nothing is written\n");
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "quarnel-shorten: %s\n", error.what());
+    std::fprintf(stderr, "quarnel-shorten: %s\n", Printable(error.what()).c_str());
   }
   return kFailure;
 }

@@ -106,6 +106,17 @@ RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fiel
   return cells;
 }
 
+void RequireCompleteRectangle(const TemplateFile& file, const Fields& fields) {
+  constexpr std::string_view kPurpose =
+      "a rectangle record is: TILEW id1 id2 x-from x-to y-from y-to z";
+  for (int index = 3; index <= 6; ++index) {
+    const Axis& axis = index < 5 ? kColumnAxis : kRowAxis;
+    const double at = RoundHalfEven(ParseFinite(file, fields, index, kPurpose) + kRectangleOffset);
+    if (at < 0 || at >= axis.size) OutOfRange(file, fields, index, axis, at);
+  }
+  ParseIndex(file, fields, 7, kLayerAxis, kPurpose);
+}
+
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {
   const RectangleCells cells = RectangleRecordCells(file, fields);
   for (const int column : cells.columns) {

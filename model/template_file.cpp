@@ -94,7 +94,7 @@ LargeText TemplateFile::ReadAll(const std::string& path) {
   const auto size = static_cast<std::size_t>(status.st_size);
   if (size > kMaxWholeSize) {
     throw Fault({path}, "is too large: " + std::to_string(size >> 20) +
-                            " MiB, where a template may have at most 4 GiB");
+                            " MiB, where a template must be smaller than 4 GiB");
   }
   // A file that grows while it is read is read as it was when opened.
   return ReadChecked(file.get(), path, size, size);
@@ -104,7 +104,7 @@ LargeText TemplateFile::ReadStandardInput() {
   const std::string name = "standard input";
   LargeText text = ReadChecked(stdin, name, kMaxWholeSize, 0);
   if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
-    throw Fault({name}, "is too large: a template may have at most 4 GiB");
+    throw Fault({name}, "is too large: a template must be smaller than 4 GiB");
   }
   return text;
 }
