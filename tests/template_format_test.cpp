@@ -105,5 +105,27 @@ TEST(Fault, QuotesBinaryAndLongFieldsReadably) {
   EXPECT_EQ(Quoted(std::string(100, 'x')), "\"" + std::string(40, 'x') + "...\"");
 }
 
+TEST(Fault, EscapesControlsAndInvalidUtf8InEveryText) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"\x1b]0;title\x07", "\\x1B]0;title\\x07"},  // sets a terminal's title
+      {"a\xc2\x9b"
+       "31m",
+       "a\\xC2\\x9B31m"},  // C1 control: CSI
+      {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x99\x82", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x99\x82"},
+      {"\xff\xc3", "\\xFF\\xC3"},                    // a stray byte, a cut sequence
+      {"\xc0\xaf", "\\xC0\\xAF"},                    // overlong "/"
+      {"\xed\xa0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+      {"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+      {"\xe2\x82", "\\xE2\\x82"},                    // cut at the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Printable(c.text), c.shown);
+    EXPECT_EQ(Quoted(c.text), "\"" + c.shown + "\"");
+  }
+}
+
 }  // namespace
 }  // namespace quarnel
