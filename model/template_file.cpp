@@ -56,7 +56,7 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   LargeText text;
   text.reserve(std::min(size_hint, limit) + 1);
-  const FaultInSecondHalf fault_in(text.data(), std::min(size_hint, limit));
+  FaultInAhead fault_in(text.data(), std::min(size_hint, limit));
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();
@@ -80,6 +80,7 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
       TemplateFile reader(name, text);
       while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
     }
+    fault_in.Filled(text.size());
   }
   if (std::ferror(file)) throw Fault({name}, "cannot be read");
   return text;
