@@ -59,6 +59,14 @@ std::vector<int> CoveredIndices(const TemplateFile& file, const Fields& fields, 
   if (to - from > 2.0 * axis.size) {
     OutOfRange(file, fields, from_field + 1, axis, RoundHalfEven(to));
   }
+  if (from == std::floor(from)) {  // whole counters: nothing to round
+    const double last = std::floor(to);
+    if (last >= axis.size) OutOfRange(file, fields, from_field + 1, axis, axis.size);
+    for (auto index = static_cast<int>(from); index <= static_cast<int>(last); ++index) {
+      indices.push_back(index);
+    }
+    return indices;
+  }
   for (double counter = from; counter <= to; counter += 1) {
     const double rounded = RoundHalfEven(counter);
     if (rounded >= axis.size) OutOfRange(file, fields, from_field + 1, axis, rounded);

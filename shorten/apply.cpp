@@ -153,13 +153,14 @@ class TypeApplier {
     std::vector<std::uint32_t> examples;
     ForEachRow(records_text_, record.cells, [&](std::uint32_t row_start, std::uint64_t columns) {
       const std::uint32_t row = row_start / kColumns;
-      const std::uint64_t lacking = columns & ~rows_.HasColumns(row);
-      adds += std::popcount(lacking);
-      added += std::popcount(lacking & ~rows_.Covered(row));
-      for (std::uint64_t bits = lacking; bits != 0 && examples.size() < 3; bits &= bits - 1) {
-        examples.push_back(row_start + static_cast<std::uint32_t>(std::countr_zero(bits)));
+      if (const std::uint64_t lacking = columns & ~rows_.HasColumns(row); lacking != 0) {
+        adds += std::popcount(lacking);
+        added += std::popcount(lacking & ~rows_.Covered(row));
+        for (std::uint64_t bits = lacking; bits != 0 && examples.size() < 3; bits &= bits - 1) {
+          examples.push_back(row_start + static_cast<std::uint32_t>(std::countr_zero(bits)));
+        }
       }
-      record.place = std::min(record.place, rows_.FirstPlain(row, columns));
+      record.place = rows_.FirstPlain(row, columns, record.place);
       rows_.Cover(row, columns);
     });
     if (adds > 0 && (!first_new.record || index < *first_new.record)) {
@@ -243,6 +244,8 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
         applier.Apply(template_records, records.records, groups[g], first_new);
   }
   if (first_new.record && !allow_new_cells) RefuseNewCells(records_name, records, first_new, name);
+  edits.records.reserve(records_text.size() + 2 * records.records.size());
+  edits.inserted.reserve(records.records.size());
   for (const auto& record : records.records) {
     const std::string_view end = record.place == kNoPlace ? "\r\n" : LineAt(text, record.place).end;
     edits.Insert(record.place, std::string(record.line) + std::string(end));

@@ -15,8 +15,6 @@ namespace quarnel {
 // numbered y + 51 z (a cell index divided by 51). Stamps spare clearing between types.
 class TypeRows {
  public:
-  static constexpr std::uint32_t kNone = UINT32_MAX;
-
   void NextType() { ++stamp_; }
 
   // The template has the cells `columns` in `row`.
@@ -36,16 +34,21 @@ class TypeRows {
   std::uint64_t Covered(std::uint32_t row) const { return Valid(row) ? rows_[row].covered : 0; }
   void Cover(std::uint32_t row, std::uint64_t columns) { Touch(row).covered |= columns; }
 
-  // Where the first plain tile record of any of `columns` in `row` starts, or kNone. The first k
-  // plain cells' columns only grow with k: a binary search finds the first that meets `columns`.
-  std::uint32_t FirstPlain(std::uint32_t row, std::uint64_t columns) const {
-    if (!Valid(row) || rows_[row].firsts == 0) return kNone;
-    const auto begin = first_columns_.begin() + Slot(row, 0);
+  // Where the first plain tile record of any of `columns` in `row` starts, if before `before`;
+  // else `before`. The first k plain cells' columns only grow with k: a binary search finds the
+  // first that meets `columns`, unless the row's first record comes too late anyway.
+  std::uint32_t FirstPlain(std::uint32_t row, std::uint64_t columns, std::uint32_t before) const {
+    if (!Valid(row) || rows_[row].firsts == 0) return before;
+    const std::size_t first = Slot(row, 0);
+    if (first_offsets_[first] >= before) return before;
+    if (first_columns_[first] & columns) return first_offsets_[first];
+    const auto begin = first_columns_.begin() + static_cast<std::ptrdiff_t>(first);
     const auto end = begin + rows_[row].firsts;
     const auto found = std::partition_point(
         begin, end, [columns](std::uint64_t seen) { return (seen & columns) == 0; });
-    return found == end ? kNone
-                        : first_offsets_[static_cast<std::size_t>(found - first_columns_.begin())];
+    if (found == end) return before;
+    return std::min(before,
+                    first_offsets_[static_cast<std::size_t>(found - first_columns_.begin())]);
   }
 
  private:
