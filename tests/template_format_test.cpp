@@ -88,8 +88,14 @@ TEST(ParseNumber, AcceptsPlainDecimalNumbersOnly) {
 TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbour) {
   const struct {
     double value, rounded;
-  } cases[] = {{0.5, 0},  {1.5, 2},  {2.5, 2},    {3.5, 4}, {-0.5, 0},  {-1.5, -2},
-               {2.49, 2}, {2.51, 3}, {-2.51, -3}, {7, 7},   {50.5, 50}, {100.5, 100}};
+  } cases[] = {{0.5, 0},        {1.5, 2},
+               {2.5, 2},        {3.5, 4},
+               {-0.5, 0},       {-1.5, -2},
+               {2.49, 2},       {2.51, 3},
+               {-2.51, -3},     {7, 7},
+               {50.5, 50},      {100.5, 100},
+               {-2.5, -2},      {4503599627370495.5, 4503599627370496.0},
+               {-1e300, -1e300}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
 }
 
