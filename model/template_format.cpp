@@ -136,16 +136,4 @@ std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2
   return record;
 }
 
-double RoundHalfEven(double value) {
-  // From 2^52 on every double is whole. Below, floor through a 64-bit integer: std::floor is a
-  // library call on x86-64's base instruction set, and this runs for every counter of a range.
-  if (!(std::abs(value) < 0x1p52)) return value;
-  const auto whole = static_cast<long long>(value);  // toward zero
-  const long long floor = static_cast<double>(whole) > value ? whole - 1 : whole;
-  const double diff = value - static_cast<double>(floor);
-  if (diff < 0.5) return static_cast<double>(floor);
-  if (diff > 0.5) return static_cast<double>(floor + 1);
-  return static_cast<double>(floor % 2 == 0 ? floor : floor + 1);
-}
-
 }  // namespace quarnel

@@ -35,13 +35,14 @@ std::optional<long long> ReadPart(const std::string& name, std::string_view part
         return type < 0 ? kStopReading : type;
       },
       [&](int type, const Box& box, bool plain, std::size_t offset) {
-        // The further boxes of one line make it a scattered record, still one.
+        // A further box of one line makes it a scattered record, still one: no more are wanted.
         if (!records.empty() && records.back().cells.offset == begin + offset) {
           records.back().cells.MarkScattered();
-          return;
+          return false;
         }
         records.push_back(
             {static_cast<std::uint32_t>(type), RecordCells::Of(begin + offset, box, plain)});
+        return true;
       });
   kept = std::move(records);
   if (!read) return std::nullopt;
