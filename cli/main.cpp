@@ -124,11 +124,10 @@ int Apply(const std::string& records_path, const std::string& path, bool allow_n
 int Check(const std::string& first_path, const std::string& second_path) {
   const Input first_input = Read(first_path);
   const Input second_input = Read(second_path);
-  const auto first = quarnel::ReadTypeCells(first_input.name, first_input.text);
-  const auto second = quarnel::ReadTypeCells(second_input.name, second_input.text);
-  const auto difference = quarnel::FirstDifference(first, second);
+  const auto [difference, types] = quarnel::CompareTemplates(first_input.name, first_input.text,
+                                                             second_input.name, second_input.text);
   if (!difference) {
-    WriteOut("same tiles: " + std::to_string(first.size()) + " tile types\n");
+    WriteOut("same tiles: " + std::to_string(types) + " tile types\n");
     return kSuccess;
   }
   const auto& d = *difference;
