@@ -41,8 +41,8 @@ std::uint64_t SeededHash(std::string_view key) {
 
 int TypeKeys::AddLong(std::string_view key, std::uint64_t hash) {
   if (2 * static_cast<std::size_t>(long_count_ + 1) > long_slots_.size()) {
-    const std::vector<LongSlot> old = std::move(long_slots_);
-    long_slots_.assign(std::bit_ceil(std::max<std::size_t>(16, 4 * (long_count_ + 1))), {});
+    const LargeVector<LongSlot> old = std::move(long_slots_);
+    long_slots_.assign(std::max<std::size_t>(16, 2 * old.size()), {});
     for (const LongSlot& entry : old) {
       if (entry.number != kAbsent) InsertLong(entry);
     }

@@ -214,6 +214,22 @@ bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string
   return same[0] && same[1];
 }
 
+// A type of fewer records than this is sorted by layer; more, counted out by layer.
+constexpr std::size_t kFewRecords = 32;
+
+// Shortens one type of a few records, layer by layer; `by_layer` has room for them.
+void ShortenFew(std::span<const RecordCells> records, LargeVector<RecordCells>& by_layer,
+                const std::string& key, LayerShortener& layer) {
+  const auto sorted = std::span(by_layer).first(records.size());
+  std::copy(records.begin(), records.end(), sorted.begin());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.Layer() < b.Layer(); });
+  for (std::size_t begin = 0, end = 0; begin < sorted.size(); begin = end) {
+    while (end < sorted.size() && sorted[end].Layer() == sorted[begin].Layer()) ++end;
+    layer.Shorten(sorted.subspan(begin, end - begin), key, sorted[begin].Layer());
+  }
+}
+
 // Shortens the types in [first, last), layer by layer.
 void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
@@ -226,6 +242,10 @@ void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_ke
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
   for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
+    if (records.size() < kFewRecords) {  // a sort of a few spares a pass over every layer
+      ShortenFew(records, by_layer, type_keys[t], layer);
+      continue;
+    }
     layer_begin.fill(0);
     for (const auto& r : records) ++layer_begin[r.Layer() + 1];
     for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
@@ -305,91 +325,6 @@ bool SameTiles(const std::string& first_name, std::string_view first,
   TemplateRecords read = ReadTemplateRecords(first_name, first);
   const ByType by_type(read.parts, read.type_keys.size());
   return SameTilesAs(read, {by_type, first}, second_name, second);
-}
-
-namespace {
-
-// The first cell in one of two sorted lists of a type's cells and not in the other.
-std::optional<Difference> FirstOf(const std::string& key, const std::vector<std::uint32_t>& a,
-                                  const std::vector<std::uint32_t>& b) {
-  const auto at = [&](std::uint32_t cell, bool in_first) {
-    return Difference{key, int(cell % kColumns), int(cell / kColumns % kRows),
-                      int(cell / kLayerCells), in_first};
-  };
-  auto ia = a.begin();
-  auto ib = b.begin();
-  while (ia != a.end() || ib != b.end()) {
-    if (ib == b.end() || (ia != a.end() && *ia < *ib)) return at(*ia, true);
-    if (ia == a.end() || *ib < *ia) return at(*ib, false);
-    ++ia;
-    ++ib;
-  }
-  return std::nullopt;
-}
-
-// Numbers the keys of a list of types: the index of each key's type, by key number.
-std::vector<std::size_t> Number(const std::vector<TypeCells>& types, TypeKeys& keys) {
-  std::vector<std::size_t> index;
-  for (std::size_t i = 0; i < types.size(); ++i) {
-    if (keys.FindOrAdd(types[i].key) == static_cast<int>(index.size())) index.push_back(i);
-  }
-  return index;
-}
-
-}  // namespace
-
-std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
-                                          const std::vector<TypeCells>& second) {
-  TypeKeys first_keys;
-  TypeKeys second_keys;
-  Number(first, first_keys);
-  const auto in_second = Number(second, second_keys);
-  const std::vector<std::uint32_t> none;
-  for (const auto& type : first) {
-    const int found = second_keys.Find(type.key);
-    const auto& other = found < 0 ? none : second[in_second[static_cast<std::size_t>(found)]].cells;
-    if (auto d = FirstOf(type.key, type.cells, other)) return d;
-  }
-  for (const auto& type : second) {
-    if (first_keys.Find(type.key) >= 0) continue;
-    if (auto d = FirstOf(type.key, none, type.cells)) return d;
-  }
-  return std::nullopt;
-}
-
-Comparison CompareTemplates(const std::string& first_name, std::string_view first,
-                            const std::string& second_name, std::string_view second) {
-  const TemplateRecords a = ReadTemplateRecords(first_name, first);
-  const TemplateRecords b = ReadTemplateRecords(second_name, second);
-  const ByType a_types(a.parts, a.type_keys.size());
-  const ByType b_types(b.parts, b.type_keys.size());
-  // One type's cells at a time, in lists reused from type to type: nothing grows with the types.
-  CellSet cells;
-  std::vector<std::uint32_t> a_cells;
-  std::vector<std::uint32_t> b_cells;
-  const auto take = [&](const ByType& by_type, std::string_view text, int type, auto& out) {
-    out.clear();
-    if (type < 0) return;
-    for (const auto& r : by_type.Of(static_cast<std::size_t>(type))) {
-      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
-        cells.AddRow(row_start, columns);
-      });
-    }
-    cells.TakeSorted(out);
-  };
-  Comparison result{std::nullopt, a.type_keys.size()};
-  for (std::size_t t = 0; t < a.type_keys.size() && !result.difference; ++t) {
-    take(a_types, first, static_cast<int>(t), a_cells);
-    take(b_types, second, b.keys.Find(a.type_keys[t]), b_cells);
-    result.difference = FirstOf(a.type_keys[t], a_cells, b_cells);
-  }
-  a_cells.clear();
-  for (std::size_t t = 0; t < b.type_keys.size() && !result.difference; ++t) {
-    if (a.keys.Find(b.type_keys[t]) >= 0) continue;
-    take(b_types, second, static_cast<int>(t), b_cells);
-    result.difference = FirstOf(b.type_keys[t], a_cells, b_cells);
-  }
-  return result;
 }
 
 }  // namespace quarnel
