@@ -209,6 +209,11 @@ int main(int argc, char* argv[]) {
   }
   try {
     return Run(parsed);
+  } catch (const quarnel::SelfCheckFailure& failure) {
+    std::fprintf(stderr,
+                 "quarnel-shorten: %s\nquarnel-shorten: this is a fault of quarnel-shorten, not of "
+                 "the template; please report it with the template\n",
+                 Printable(failure.what()).c_str());
   } catch (const quarnel::Fault& fault) {
     std::fprintf(stderr, "quarnel-shorten: %s\n", Printable(fault.what()).c_str());
   } catch (const std::bad_alloc&) {

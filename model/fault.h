@@ -29,6 +29,13 @@ class Fault : public std::runtime_error {
   std::string problem_;
 };
 
+// A self-check that found the program's own output wrong: a bug, never a fault of the input. It
+// is told from an ordinary refusal by its type, as a message may quote any text of the input.
+class SelfCheckFailure : public Fault {
+ public:
+  using Fault::Fault;
+};
+
 // Any text from a file or a user as it may be shown in a message, on a terminal or in the window:
 // control characters (escape sequences among them) and bytes that are not well-formed UTF-8 are
 // written as \xNN; everything else stands as it is. Every message goes through this.

@@ -260,8 +260,8 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
   const auto wanted = WantedCells(records, records_text, groups, read, by_type, text);
   if (FirstDifference(wanted, ReadTypeCells(name + " (with the records applied)", applied.text))) {
-    throw Fault({name},
-                "applying the records would not give the tiles it must; nothing is written");
+    throw SelfCheckFailure(
+        {name}, "applying the records would not give the tiles it must; nothing is written");
   }
   return applied;
 }
