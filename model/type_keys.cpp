@@ -54,7 +54,7 @@ int TypeKeys::AddLong(std::string_view key, std::uint64_t hash) {
   }
   const int number = size_++;
   InsertLong({hash, number, static_cast<std::uint32_t>(key.size()), long_bytes_.size()});
-  long_bytes_ += key;
+  long_bytes_.Append(key);
   ++long_count_;
   return number;
 }
@@ -70,8 +70,8 @@ int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
   if (key.size() > kShortKeySize) return AddLong(key, SeededHash(key));
   const int number = size_++;
   if (2 * static_cast<std::size_t>(short_count_ + 1) > short_keys_.size()) {
-    const std::vector<std::uint64_t> old_keys = std::move(short_keys_);
-    const std::vector<int> old_numbers = std::move(short_numbers_);
+    const LargeVector<std::uint64_t> old_keys = std::move(short_keys_);
+    const LargeVector<int> old_numbers = std::move(short_numbers_);
     const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 4 * (short_count_ + 1)));
     short_keys_.assign(size, 0);
     slot_shift_ = 64 - std::countr_zero(size);

@@ -103,14 +103,14 @@ class TypeKeys {
 
   int size_ = 0;
   int short_count_ = 0;
-  std::vector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
+  LargeVector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
   int slot_shift_ = 64;                    // 64 - log2 of its size
-  std::vector<int> short_numbers_;
+  LargeVector<int> short_numbers_;
   int long_count_ = 0;
   // A power of two in size, at most half full; on 2 MiB pages, as a million keys fill tens of MiB
   // that are read at random.
   LargeVector<LongSlot> long_slots_;
-  std::string long_bytes_;  // the long keys, one after another
+  LargeText long_bytes_;  // the long keys, one after another
 };
 
 }  // namespace quarnel

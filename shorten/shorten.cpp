@@ -231,7 +231,7 @@ void ShortenFew(std::span<const RecordCells> records, LargeVector<RecordCells>& 
 }
 
 // Shortens the types in [first, last), layer by layer.
-void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
+void ShortenTypes(const ByType& by_type, const LargeVector<std::string>& type_keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer; room for the largest type.
   std::size_t most = 0;

@@ -165,7 +165,7 @@ ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record
 ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
   // The parts are grouped side by side, the first part's records of a type before the second's.
   const int count = static_cast<int>(parts.size());
-  std::vector<std::uint32_t> next[2];
+  LargeVector<std::uint32_t> next[2];
   SideBySide(count, [&](int p) {
     next[p].assign(types, 0);
     for (const auto& r : parts[p]) ++next[p][r.type];
