@@ -190,37 +190,58 @@ class TypeApplier {
                   "; --allow-new-cells applies it anyway");
 }
 
-// What the result must hold: each type's cells in the template plus its records' cells, the
-// template's types first, then the types only the records have.
-std::vector<TypeCells> WantedCells(const RecordsToApply& records, std::string_view records_text,
-                                   const std::vector<std::vector<std::uint32_t>>& groups,
-                                   const TemplateRecords& read, const ByType& by_type,
-                                   std::string_view text) {
-  std::vector<TypeCells> wanted;
-  CellSet cells;
-  const auto add = [&](std::string_view source, const RecordCells& r) {
+// What applying must give, and the text it gave: the template with its records, and the records.
+struct Sources {
+  const TemplateRecords& read;
+  const ByType& by_type;
+  std::string_view text;
+  const RecordsToApply& records;
+  const std::vector<std::vector<std::uint32_t>>& groups;
+  std::string_view records_text;
+};
+
+// Whether `result` holds exactly each type's cells in the template plus its records' cells. One
+// type at a time, in two cell sets: memory stays in proportion to the records, however many
+// types and cells.
+bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view result) {
+  const TemplateRecords out = ReadTemplateRecords(name, result);
+  const ByType out_types(out.parts, out.type_keys.size());
+  CellSet wanted;
+  CellSet got;
+  const auto add = [](CellSet& set, std::string_view source, const RecordCells& r) {
     ForEachRow(source, r, [&](std::uint32_t row_start, std::uint64_t columns) {
-      cells.AddRow(row_start, columns);
+      set.AddRow(row_start, columns);
     });
   };
-  const auto add_group = [&](int group) {
-    if (group < 0) return;
-    for (const std::uint32_t index : groups[static_cast<std::size_t>(group)]) {
-      const RecordToApply& record = records.records[index];
-      if (record.covers) add(records_text, record.cells);
+  const auto want = [&](std::string_view key) {
+    if (const int type = s.read.keys.Find(key); type >= 0) {
+      for (const auto& r : s.by_type.Of(static_cast<std::size_t>(type))) add(wanted, s.text, r);
+    }
+    if (const int group = s.records.groups.Find(key); group >= 0) {
+      for (const std::uint32_t index : s.groups[static_cast<std::size_t>(group)]) {
+        const RecordToApply& record = s.records.records[index];
+        if (record.covers) add(wanted, s.records_text, record.cells);
+      }
     }
   };
-  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
-    for (const auto& r : by_type.Of(t)) add(text, r);
-    add_group(records.groups.Find(read.type_keys[t]));
-    cells.TakeSorted(wanted.emplace_back(TypeCells{read.type_keys[t], {}}).cells);
+  for (std::size_t t = 0; t < out.type_keys.size(); ++t) {
+    for (const auto& r : out_types.Of(t)) add(got, result, r);
+    want(out.type_keys[t]);
+    if (!CellSet::SameAndClear(wanted, got)) return false;
   }
-  for (std::size_t g = 0; g < groups.size(); ++g) {
-    if (read.keys.Find(records.group_keys[g]) >= 0) continue;
-    add_group(static_cast<int>(g));
-    cells.TakeSorted(wanted.emplace_back(TypeCells{std::string(records.group_keys[g]), {}}).cells);
+  // A type the result lacks must have had no cells to keep.
+  const auto lacked = [&](std::string_view key) {
+    if (out.keys.Find(key) >= 0) return true;
+    want(key);
+    return CellSet::SameAndClear(wanted, got);
+  };
+  for (const std::string& key : s.read.type_keys) {
+    if (!lacked(key)) return false;
   }
-  return wanted;
+  for (const std::string_view key : s.records.group_keys) {
+    if (!lacked(key)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -258,8 +279,8 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   applied.text = ApplyEdits(text, edits);
 
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
-  const auto wanted = WantedCells(records, records_text, groups, read, by_type, text);
-  if (FirstDifference(wanted, ReadTypeCells(name + " (with the records applied)", applied.text))) {
+  const Sources sources{read, by_type, text, records, groups, records_text};
+  if (!HoldsWhatItMust(sources, name + " (with the records applied)", applied.text)) {
     throw SelfCheckFailure(
         {name}, "applying the records would not give the tiles it must; nothing is written");
   }
