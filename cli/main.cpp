@@ -1,4 +1,6 @@
 // quarnel-shorten: writes a shorter template with the same tiles to standard output.
+#include <getopt.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -151,30 +153,43 @@ struct Arguments {
   std::vector<std::string> templates;
 };
 
-// Options may come in any order before the templates. Returns the usage fault, or nothing.
-std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments& parsed) {
-  bool options = true;  // until "--": after it, every argument is a template
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!options || arg == "-" || !arg.starts_with("-")) {
-      parsed.templates.push_back(arg);
-    } else if (arg == "--") {
-      options = false;
-    } else if (arg == "-h" || arg == "--help") {
-      parsed.help = true;
-    } else if (arg == "--version") {
-      parsed.version = true;
-    } else if (arg == "--check") {
-      parsed.check = true;
-    } else if (arg == "--allow-new-cells") {
-      parsed.allow_new_cells = true;
-    } else if (arg == "--apply") {
-      if (i + 1 == args.size()) return "--apply takes a file of records";
-      parsed.apply = args[++i];
-    } else {
-      return "unknown option " + Printable(arg);
+// getopt_long's rules: options and templates in any order, "--" before templates that start with
+// "-", "--apply=FILE", and any unique start of a long option. Returns the usage fault, or nothing.
+std::optional<std::string> Parse(int argc, char* argv[], Arguments& parsed) {
+  static const option kOptions[] = {
+      {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
+      {"check", no_argument, nullptr, 'c'},       {"allow-new-cells", no_argument, nullptr, 'n'},
+      {"apply", required_argument, nullptr, 'a'}, {nullptr, 0, nullptr, 0},
+  };
+  opterr = 0;  // its messages would print an option's bytes unescaped
+  for (int got; (got = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
+    switch (got) {
+      case 'h':
+        parsed.help = true;
+        break;
+      case 'V':
+        parsed.version = true;
+        break;
+      case 'c':
+        parsed.check = true;
+        break;
+      case 'n':
+        parsed.allow_new_cells = true;
+        break;
+      case 'a':
+        parsed.apply = optarg;
+        break;
+      case ':':
+        return "--apply takes a file of records";
+      default:
+        // A short option may stand in a cluster such as -xh, or be the start of a file's name.
+        const std::string_view given = argv[optind - 1];
+        if (given.starts_with("--")) return "unknown option " + Printable(given);
+        return "unknown option " + Printable(std::string("-") + static_cast<char>(optopt)) +
+               " (a template whose name starts with - goes after --)";
     }
   }
+  parsed.templates.assign(argv + optind, argv + argc);
   if (parsed.help || parsed.version) return std::nullopt;
   std::size_t from_standard_input = parsed.apply == "-" ? 1 : 0;
   for (const auto& path : parsed.templates) from_standard_input += path == "-" ? 1 : 0;
@@ -208,7 +223,7 @@ int Run(const Arguments& parsed) {
 
 int main(int argc, char* argv[]) {
   Arguments parsed;
-  if (const auto problem = Parse(std::vector<std::string>(argv + 1, argv + argc), parsed)) {
+  if (const auto problem = Parse(argc, argv, parsed)) {
     std::fprintf(stderr, "quarnel-shorten: %s\nTry 'quarnel-shorten --help'.\n", problem->c_str());
     return kUsage;
   }
