@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "model/records.h"
@@ -42,7 +43,8 @@ void ForEachRun(const std::vector<int>& indices, EachRun each_run) {
 // it. Reads every line after the header from `file`, which the caller has read past the header.
 // Every line must name its type (a Fault otherwise); `want(const RecordKey&)` then says whether to
 // read its cells, which are checked as a load of that type checks them, and
-// `add(type, box, plain, position)` takes each box of cells a record read gives. `plain` tells a
+// `add(type, box, plain, position)` takes each box of cells a record read gives; where it returns
+// a bool, false ends the boxes of that record. `plain` tells a
 // tile record "id1 id2 x y z" with exactly five fields of plain decimal integers, which may be
 // merged. Returns false if `want` stopped the reading.
 template <typename Want, typename Add>
@@ -94,9 +96,17 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
     if (type < 0) continue;
     if (rectangle) {
       const RectangleCells covered = RectangleRecordCells(file, SplitFields(line));
+      bool more = true;  // an `add` that returns false wants no further boxes of this record
       ForEachRun(covered.columns, [&](int x1, int x2) {
+        if (!more) return;
         ForEachRun(covered.rows, [&](int y1, int y2) {
-          add(type, Box{x1, x2, y1, y2, covered.z}, false, position);
+          if (!more) return;
+          const Box box{x1, x2, y1, y2, covered.z};
+          if constexpr (std::is_same_v<decltype(add(type, box, false, position)), bool>) {
+            more = add(type, box, false, position);
+          } else {
+            add(type, box, false, position);
+          }
         });
       });
     } else {

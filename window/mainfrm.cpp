@@ -261,7 +261,7 @@ void MainFrm::Run(const std::function<void()>& action) {
                                        "collected is lost."));
   } catch (const std::exception& fault) {
     ReleasePresses();
-    report_fault_(this, QString::fromUtf8(fault.what()));
+    report_fault_(this, QString::fromStdString(Printable(fault.what())));
   }
   picture1_->update();
   ShowStatus();
@@ -322,7 +322,8 @@ void MainFrm::ShowStatus() {
   std::string where = RunStatus(program_);
   const std::string layer = LayerStatus(program_);
   if (!layer.empty()) where += "  |  " + layer;
-  status_->setText(QString::fromStdString(where + "\n" + message_));
+  // Type ids and records come from the file: shown escaped, like every message.
+  status_->setText(QString::fromStdString(Printable(where) + "\n" + Printable(message_)));
   // The outline follows the pointer while a first corner is set.
   QRect preview;
   if (program_.has_first_corner && hover_cell_ >= 0) {
