@@ -134,7 +134,7 @@ int Check(const std::string& first_path, const std::string& second_path) {
   const auto [difference, types] = quarnel::CompareTemplates(first_input.name, first_input.text,
                                                              second_input.name, second_input.text);
   if (!difference) {
-    WriteOut("same tiles: " + std::to_string(types) + " tile types\n");
+    WriteOut("same tiles: " + Count(types, "tile type") + "\n");
     return kSuccess;
   }
   const auto& d = *difference;

@@ -20,6 +20,12 @@ struct RecordKey {
   bool rectangle;
   std::size_t position;  // where the line starts in the input
   long long line;        // its line number
+
+  // Whether the record is of the type keyed `other`, whose short key is `other_short` (0 for a
+  // long key): a short key is the same exactly when its number is, with no text compared.
+  bool SameType(std::string_view other, std::uint64_t other_short) const {
+    return other_short != 0 ? short_key == other_short : key == other;
+  }
 };
 
 // What a reader's `want` answers for a record: a type number (0 or more) to have its cells read,
@@ -89,8 +95,7 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
     if (!asked) {
       const std::string_view key = KeyOfLine(line, rectangle);
       type =
-          want(RecordKey{key, key.size() <= TypeKeys::kShortKeySize ? TypeKeys::ShortKey(key) : 0,
-                         rectangle, position, file.LineNumber()});
+          want(RecordKey{key, TypeKeys::ShortKeyOf(key), rectangle, position, file.LineNumber()});
       if (type == kStopReading) return false;
     }
     if (type < 0) continue;

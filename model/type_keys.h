@@ -38,6 +38,11 @@ class TypeKeys {
     return word;
   }
 
+  // ShortKey(key) for a short key, 0 for a long one.
+  static std::uint64_t ShortKeyOf(std::string_view key) {
+    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
+  }
+
   // The number of `key`, or kAbsent. `short_key` must be ShortKey(key) for a short key: a caller
   // that has the key's bytes in a register already saves the copy.
   int Find(std::string_view key, std::uint64_t short_key) const {
@@ -82,9 +87,6 @@ class TypeKeys {
     std::size_t begin = 0;
   };
 
-  static std::uint64_t ShortKeyOf(std::string_view key) {
-    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
-  }
   int FindLong(std::string_view key, std::uint64_t hash) const {
     if (long_slots_.empty()) return kAbsent;
     const std::size_t mask = long_slots_.size() - 1;
