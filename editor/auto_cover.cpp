@@ -18,9 +18,9 @@ AutoResult AutoCover(Program& program) {
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       const Colour colour = surface.PointColour(x * kCellPitch, y * kCellPitch);
-      must[x + kSide * y] = colour == kRed || colour == kGreen;
-      allowed[x + kSide * y] = colour == kBlue;
-      result.cells += must[x + kSide * y];
+      must[x + kColumns * y] = colour == kRed || colour == kGreen;
+      allowed[x + kColumns * y] = colour == kBlue;
+      result.cells += must[x + kColumns * y];
     }
   }
   program.has_first_corner = false;
