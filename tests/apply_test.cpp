@@ -86,10 +86,11 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
   } cases[] = {
       {"TILEW 7 3 1 1 1 1 0\r\n7 3 1 1 0\r\n",
        "records.txt, line 2: \"7 3 1 1 0\" is not a rectangle record"},
-      {"\r\nTILEW 7\r\n", "records.txt, line 2: field 2 is missing"},
-      {"TILEW 7 3 1 x 1 1 0\n", "records.txt, line 1: field 4 \"x\" is not a number"},
-      {"TILEW 7 3 1 60 1 1 0\n", "records.txt, line 1: field 4 \"60\" puts the column at 51"},
-      {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: field 7 is missing"},
+      {"\r\nTILEW 7\r\n", "records.txt, line 2: id2 (the 3rd field) is missing"},
+      {"TILEW 7 3 1 x 1 1 0\n", "records.txt, line 1: x-to (the 5th field) \"x\" is not a number"},
+      {"TILEW 7 3 1 60 1 1 0\n",
+       "records.txt, line 1: x-to (the 5th field) \"60\" puts the column at 51"},
+      {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: z (the 8th field) is missing"},
   };
   for (const auto& c : cases) {
     try {

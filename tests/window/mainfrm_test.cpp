@@ -238,7 +238,7 @@ class MainFrmTest : public QObject {
         WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n8 1 x 0 0\r\n");
     Click("NextTile");
     QCOMPARE(faults_.size(), 2);
-    QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: field 2 \"x\" is not a number"));
+    QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: x (the 3rd field) \"x\" is not a number"));
     QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
     QCOMPARE(CellColour(1, 1), kRed);
