@@ -30,16 +30,19 @@ std::string BadLayerBox(const std::string& text) {
 
 }  // namespace
 
+void CheckLayerBox(Program& program) {
+  const std::string text = program.window.LayerText();
+  if (BoxLayer(text)) return;
+  ShowSpinnerLayer(program);
+  throw Fault({}, BadLayerBox(text) + " It now shows layer " +
+                      std::to_string(program.window.Layer()) + ".");
+}
+
 void ZscrChange(Program& program) {
   WindowValues& window = program.window;
-  const std::string shown_text = window.LayerText();
-  const std::optional<int> shown = BoxLayer(shown_text);
+  CheckLayerBox(program);
+  const std::optional<int> shown = BoxLayer(window.LayerText());
   const int wanted = window.Layer();
-  if (!shown) {
-    ShowSpinnerLayer(program);
-    throw Fault({},
-                BadLayerBox(shown_text) + " It now shows layer " + std::to_string(wanted) + ".");
-  }
   // Setting the spinner raises this handler again, nested; that pass compares with the same layer
   // box, finds the same layer at once and shows it, so the outer pass just stops searching.
   if (*shown < wanted) {

@@ -31,7 +31,9 @@
 #include "editor/undo.h"
 #include "model/fault.h"
 #include "window/add_records_command.h"
+#include "window/layer_spinner.h"
 #include "window/output_box.h"
+#include "window/status_line.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
 
@@ -39,7 +41,7 @@ namespace quarnel {
 namespace {
 
 // Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-constexpr QSize kContentSize(810, 584);
+constexpr QSize kContentSize(810, 600);
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -49,7 +51,7 @@ constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
-constexpr QRect kStatusRect(8, 550, 794, 30);
+constexpr QRect kStatusRect(8, 550, 794, 45);
 
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& rect) {
@@ -123,6 +125,14 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   // it, the window scrolls the content instead of squeezing it.
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setFocusPolicy(Qt::NoFocus);  // a Tab stop that would show nothing
+  // The style's handle is nearly as light as its groove, and a handle filling most of the track
+  // reads as a groove: a darker handle shows plainly where the view stands.
+  for (QScrollBar* bar : {scroll_->verticalScrollBar(), scroll_->horizontalScrollBar()}) {
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Button, palette.color(QPalette::Mid));
+    bar->setPalette(palette);
+  }
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
   content_->setFixedSize(kContentSize);
@@ -136,16 +146,14 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   thefile_ = Place(new QLineEdit(content_), "thefile", kPathRect);
   command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1", kBrowseRect);
   command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2", kGoRect);
-  zscr_ = Place(new QScrollBar(Qt::Vertical, content_), "zscr", kLayerSpinnerRect);
+  zscr_ = Place(new LayerSpinner(content_), "zscr", kLayerSpinnerRect);
   zval_ = Place(new QLineEdit(QStringLiteral("0"), content_), "zval", kLayerBoxRect);
   comlist_ = Place(new OutputBox(content_), "comlist", kOutputRect);
   next_tile_ =
       Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
   auto_cover_ =
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
-  status_ = Place(new QLabel(content_), "status", kStatusRect);
-  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  status_->setTextFormat(Qt::PlainText);
+  status_ = Place(new StatusLine(content_), "status", kStatusRect);
 
   Describe(picture1_, "Layer drawing",
            "The current tile type on the shown layer. Left press a red square for the first "
@@ -167,18 +175,17 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   zscr_->setRange(0, kLayers - 1);
   zscr_->setSingleStep(1);
   zscr_->setPageStep(1);
-  zscr_->setFocusPolicy(Qt::StrongFocus);
   MakeUpArrowRaise(zscr_);
   zscr_->installEventFilter(this);
 
-  setTabOrder(picture1_, thefile_);
-  setTabOrder(thefile_, command1_);
-  setTabOrder(command1_, command2_);
-  setTabOrder(command2_, zscr_);
-  setTabOrder(zscr_, zval_);
-  setTabOrder(zval_, comlist_);
-  setTabOrder(comlist_, next_tile_);
-  setTabOrder(next_tile_, auto_cover_);
+  // Tab follows the layout: the bottom row, then the grid, then the output box.
+  const std::initializer_list<QWidget*> tab_order = {
+      thefile_, command1_, command2_, zval_, zscr_, next_tile_, auto_cover_, picture1_, comlist_};
+  for (auto at = tab_order.begin(); at + 1 != tab_order.end(); ++at) setTabOrder(*at, *(at + 1));
+  // The focused control is always in sight, however small the window.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && content_->isAncestorOf(now)) scroll_->ensureWidgetVisible(now, 8, 8);
+  });
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -213,6 +220,13 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
           [this] { comlist_->moveCursor(QTextCursor::End); });
   connect(zscr_, &QScrollBar::valueChanged, this,
           [this] { Run([this] { ZscrChange(program_); }); });
+  // An arrow at either end of the range changes no value, but a bad layer box is still reported.
+  connect(zscr_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (action != QAbstractSlider::SliderNoAction && zscr_->sliderPosition() == zscr_->value()) {
+      Run([this] { CheckLayerBox(program_); });
+    }
+  });
+  connect(thefile_, &QLineEdit::textChanged, this, &MainFrm::ShowStatus);
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
     Run([&] {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
@@ -229,6 +243,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   });
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
+  connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
 
   ShowStatus();
   FitToScreen();
@@ -253,6 +268,7 @@ void MainFrm::FitToScreen() {
 }
 
 void MainFrm::Run(const std::function<void()>& action) {
+  message_.clear();
   try {
     action();
   } catch (const std::bad_alloc&) {
@@ -309,8 +325,26 @@ void MainFrm::Hover(QPointF point) {
   const int cell = on_grid ? column + kColumns * row : -1;
   if (cell == hover_cell_) return;
   hover_cell_ = cell;
-  message_ = on_grid ? PointerStatus(program_, column, row) : std::string();
+  pointer_ = on_grid ? PointerStatus(program_, column, row) : std::string();
   ShowStatus();
+}
+
+void MainFrm::DropCorner() {
+  Run([this] {
+    Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
+    const int cell = hover_cell_;
+    hover_cell_ = -1;
+    if (cell >= 0) Hover(QPointF((cell % kColumns) * kCellPitch, (cell / kColumns) * kCellPitch));
+  });
+}
+
+void MainFrm::StepLayer(int delta) {
+  const int wanted = zscr_->value() + delta;
+  if (wanted < zscr_->minimum() || wanted > zscr_->maximum()) {
+    Run([this] { CheckLayerBox(program_); });
+  } else {
+    zscr_->setValue(wanted);
+  }
 }
 
 void MainFrm::Say(const std::string& message) {
@@ -322,19 +356,18 @@ void MainFrm::ShowStatus() {
   std::string where = RunStatus(program_);
   const std::string layer = LayerStatus(program_);
   if (!layer.empty()) where += "  |  " + layer;
-  status_->setText(QString::fromStdString(where + "\n" + message_));
-  // The outline follows the pointer while a first corner is set.
+  status_->Show(QString::fromStdString(where), QString::fromStdString(pointer_),
+                QString::fromStdString(message_));
+  // The outline follows the pointer while a first corner is set, over the cells the text names.
   QRect preview;
-  if (program_.has_first_corner && hover_cell_ >= 0) {
-    const QPoint corner(program_.startx, program_.starty);
-    const QPoint pointer(hover_cell_ % kColumns, hover_cell_ / kColumns);
-    preview = QRect(corner, pointer).normalized();
-  }
+  const auto box = PendingRectangle(program_, hover_cell_ % kColumns, hover_cell_ / kColumns);
+  if (box && hover_cell_ >= 0)
+    preview = QRect(QPoint(box->left, box->top), QPoint(box->right, box->bottom));
   picture1_->SetPreview(preview);
 }
 
 QString MainFrm::StatusText() const {
-  return status_->text();
+  return status_->Text();
 }
 
 void MainFrm::SetTemplatePath(const QString& path) {
@@ -378,10 +411,11 @@ void MainFrm::SetOutputText(const std::string& text) {
 }
 
 bool MainFrm::HandleKey(const QKeyEvent& event) {
-  if (IsTextBox(focusWidget())) return false;  // a text box keeps its own keys
+  // A text box keeps its own keys; the output box passes on the undo keys it has no use for.
+  if (IsTextBox(focusWidget()) && focusWidget() != comlist_) return false;
   if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
     // The spinner itself steps by one on these keys too (its page step is 1).
-    zscr_->setValue(zscr_->value() + (event.key() == Qt::Key_PageUp ? 1 : -1));
+    StepLayer(event.key() == Qt::Key_PageUp ? 1 : -1);
     return true;
   }
   const QKeyCombination keys = event.keyCombination();
@@ -411,13 +445,19 @@ bool MainFrm::HandleDrop(QEvent* event) {
   return true;
 }
 
+void MainFrm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The focus is set before the window shows, and may lie below what a small screen shows.
+  if (QWidget* focused = focusWidget()) scroll_->ensureWidgetVisible(focused, 8, 8);
+}
+
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Wheel:
       // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
       if (watched == zscr_) {
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (delta != 0) zscr_->setValue(zscr_->value() + (delta > 0 ? 1 : -1));
+        if (delta != 0) StepLayer(delta > 0 ? 1 : -1);
         return true;
       }
       break;

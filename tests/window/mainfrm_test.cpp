@@ -143,21 +143,22 @@ class MainFrmTest : public QObject {
   }
 
   void laysOutTheControls() {
-    QCOMPARE(Find<QWidget>("content")->size(), QSize(810, 584));
+    QCOMPARE(Find<QWidget>("content")->size(), QSize(810, 600));
     const struct {
       const char* name;
       QRect rect;
       QString text;
     } controls[] = {
-        {"Picture1", {8, 8, 585, 511}, {}},
+        // In Tab order.
         {"thefile", {8, 526, 505, 19}, {}},
         {"Command1", {512, 526, 17, 17}, QStringLiteral("...")},
         {"Command2", {536, 526, 57, 17}, QStringLiteral("go")},
-        {"zscr", {624, 526, 17, 17}, {}},
         {"zval", {600, 526, 25, 19}, QStringLiteral("0")},
-        {"comlist", {600, 8, 201, 511}, {}},
+        {"zscr", {624, 526, 17, 17}, {}},
         {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
         {"AutoCover", {744, 526, 57, 17}, QStringLiteral("Auto")},
+        {"Picture1", {8, 8, 585, 511}, {}},
+        {"comlist", {600, 8, 201, 511}, {}},
     };
     QWidget* previous = nullptr;
     for (const auto& c : controls) {
@@ -175,7 +176,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(Spinner()->orientation(), Qt::Vertical);
     // The status line lies below the controls; the window grows by its height only.
     const QRect status = Find<QWidget>("status")->geometry();
-    QVERIFY(status.top() >= 545 && status.bottom() < 584);
+    QVERIFY(status.top() >= 545 && status.bottom() < 600);
   }
 
   void goDrawsTheFirstTypeOnTheCurrentLayer() {
@@ -238,7 +239,8 @@ class MainFrmTest : public QObject {
         WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n8 1 x 0 0\r\n");
     Click("NextTile");
     QCOMPARE(faults_.size(), 2);
-    QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: x (the 3rd field) \"x\" is not a number"));
+    QCOMPARE(faults_.at(1),
+             path + QStringLiteral(", line 5: x (the 3rd field) \"x\" is not a number"));
     QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
     QCOMPARE(CellColour(1, 1), kRed);
@@ -520,7 +522,7 @@ class MainFrmTest : public QObject {
         "rectangle (4, 6) to (5, 6), 2 x 1: a right press writes TILEW 7 3 1 2 3 3 0")));
     QCOMPARE(Picture()->Preview(), QRect(QPoint(4, 6), QPoint(5, 6)));
     QTest::mouseMove(Picture(), QPoint(55, 75));
-    QVERIFY(window_->StatusText().contains(QStringLiteral("a right press is refused, 2 cells")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("a right press here does nothing")));
     Click("AutoCover");
     QVERIFY(window_->StatusText().contains(
         QStringLiteral("Auto wrote 1 rectangle for 2 cells; any cover needs at least 1")));
@@ -552,13 +554,18 @@ class MainFrmTest : public QObject {
     QCOMPARE(faults_.size(), 1);
     QCOMPARE(Spinner()->value(), 3);
 
-    // Tab visits every control in order, the spinner included.
-    const char* order[] = {"Picture1", "thefile", "Command1", "Command2", "zscr",
-                           "zval",     "comlist", "NextTile", "AutoCover"};
+    // Tab visits every control in the order of the layout, and each shows that it has the focus.
+    const char* order[] = {"thefile",  "Command1",  "Command2", "zval",    "zscr",
+                           "NextTile", "AutoCover", "Picture1", "comlist", "thefile"};
     Find<QWidget>(order[0])->setFocus();
     for (const char* name : order) {
-      QCOMPARE(QApplication::focusWidget(), Find<QWidget>(name));
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      auto* control = Find<QWidget>(name);
+      QCOMPARE(QApplication::focusWidget(), control);
+      const QImage focused = control->grab().toImage();
+      Find<QWidget>(qstrcmp(name, "AutoCover") == 0 ? "thefile" : "AutoCover")->setFocus();
+      QVERIFY2(control->grab().toImage() != focused, name);
+      control->setFocus();
+      QTest::keyClick(control, Qt::Key_Tab);
     }
   }
 
@@ -604,7 +611,7 @@ class MainFrmTest : public QObject {
     const QRect screen = window_->screen()->availableGeometry();
     QVERIFY(window_->frameGeometry().width() <= screen.width());
     QVERIFY(window_->height() <= screen.height());
-    if (screen.width() >= 818 && screen.height() >= 624) QCOMPARE(window_->size(), QSize(810, 584));
+    if (screen.width() >= 818 && screen.height() >= 640) QCOMPARE(window_->size(), QSize(810, 600));
     auto* scroll = window_->findChild<QScrollArea*>();
     for (const char* name : {"Picture1", "comlist", "NextTile", "AutoCover", "status"}) {
       auto* control = Find<QWidget>(name);
