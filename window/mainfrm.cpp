@@ -31,6 +31,7 @@
 #include "editor/undo.h"
 #include "model/fault.h"
 #include "window/add_records_command.h"
+#include "window/content_scroller.h"
 #include "window/layer_spinner.h"
 #include "window/output_box.h"
 #include "window/status_line.h"
@@ -123,16 +124,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
 
   // The controls keep their places on a content widget of fixed size; on a screen too small for
   // it, the window scrolls the content instead of squeezing it.
-  scroll_ = new QScrollArea(this);
-  scroll_->setFrameShape(QFrame::NoFrame);
-  scroll_->setFocusPolicy(Qt::NoFocus);  // a Tab stop that would show nothing
-  // The style's handle is nearly as light as its groove, and a handle filling most of the track
-  // reads as a groove: a darker handle shows plainly where the view stands.
-  for (QScrollBar* bar : {scroll_->verticalScrollBar(), scroll_->horizontalScrollBar()}) {
-    QPalette palette = bar->palette();
-    palette.setColor(QPalette::Button, palette.color(QPalette::Mid));
-    bar->setPalette(palette);
-  }
+  scroll_ = MakeContentScroller(this);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
   content_->setFixedSize(kContentSize);
@@ -182,10 +174,8 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   const std::initializer_list<QWidget*> tab_order = {
       thefile_, command1_, command2_, zval_, zscr_, next_tile_, auto_cover_, picture1_, comlist_};
   for (auto at = tab_order.begin(); at + 1 != tab_order.end(); ++at) setTabOrder(*at, *(at + 1));
-  // The focused control is always in sight, however small the window.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-    if (now && content_->isAncestorOf(now)) scroll_->ensureWidgetVisible(now, 8, 8);
-  });
+  // The focused control is always in sight, with the status line below the bottom row.
+  FollowFocus(scroll_, kStatusRect.height() + 8);
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -448,7 +438,7 @@ bool MainFrm::HandleDrop(QEvent* event) {
 void MainFrm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // The focus is set before the window shows, and may lie below what a small screen shows.
-  if (QWidget* focused = focusWidget()) scroll_->ensureWidgetVisible(focused, 8, 8);
+  ShowControl(scroll_, focusWidget(), kStatusRect.height() + 8);
 }
 
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {

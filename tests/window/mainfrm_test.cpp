@@ -96,12 +96,15 @@ class MainFrmTest : public QObject {
     const int inside = raster % 10;
     return pitch.SquareOf(raster / 10, 0).left() + inside * pitch.Square() / 9;
   }
-  // The point of the view over raster point (10 x + offset, 10 y + offset).
+  // The point of the view over raster point (10 x + offset, 10 y + offset), scrolled into sight.
   QPoint CellPoint(int x, int y, int offset = 4) const {
     const qreal scale = Picture()->devicePixelRatioF();
     const GridPitch pitch(scale);
-    return QPoint(qCeil(DevicePixel(pitch, 10 * x + offset) / scale),
-                  qCeil(DevicePixel(pitch, 10 * y + offset) / scale));
+    const QPoint point(qCeil(DevicePixel(pitch, 10 * x + offset) / scale),
+                       qCeil(DevicePixel(pitch, 10 * y + offset) / scale));
+    const QPoint in_content = Picture()->mapTo(Find<QWidget>("content"), point);
+    window_->findChild<QScrollArea*>()->ensureVisible(in_content.x(), in_content.y());
+    return point;
   }
   // Presses a mouse button on cell (x, y) of the surface, at its given pixel offset.
   void Press(Qt::MouseButton button, int x, int y, int offset = 4) {
