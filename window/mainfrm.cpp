@@ -150,7 +150,8 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   Describe(picture1_, "Layer drawing",
            "The current tile type on the shown layer. Left press a red square for the first "
            "corner, right press another for the second; Shift + right press marks cells "
-           "without tiles too.");
+           "without tiles too. From the keyboard: arrows, Space, Enter (Shift + Enter); Escape "
+           "drops the first corner.");
   Describe(thefile_, "Template path", "Path of the template; Enter starts a run");
   Describe(command1_, "Choose template", "Choose a template file");
   Describe(command2_, "Go", "Start a run: show the first tile type of the template");
