@@ -205,6 +205,11 @@ int main(int argc, char* argv[]) {
   }
   try {
     return Run(parsed);
+  } catch (const quarnel::SelfCheckFailure& failure) {
+    std::fprintf(stderr,
+                 "quarnel-shorten: %s\nquarnel-shorten: this is a fault of quarnel-shorten, not of "
+                 "the template; please report it with the template\n",
+                 failure.what());
   } catch (const quarnel::Fault& fault) {
     std::fprintf(stderr, "quarnel-shorten: %s\n", fault.what());
   } catch (const std::bad_alloc&) {

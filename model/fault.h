@@ -31,6 +31,13 @@ class Fault : public std::runtime_error {
   std::string problem_;
 };
 
+// A self-check that found the program's own output wrong: a bug, never a fault of the input. It
+// is told from an ordinary refusal by its type, as a message may quote any text of the input.
+class SelfCheckFailure : public Fault {
+ public:
+  using Fault::Fault;
+};
+
 // A path or name as it may be shown in a message or on a terminal: control characters, escape
 // sequences among them, are written as \xNN; everything else stands as it is.
 std::string Printable(std::string_view text);

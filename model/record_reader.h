@@ -71,7 +71,7 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
           if (type < 0 || (rectangle ? line.LexRectangle(key_end, box, covers)
                                      : line.LexPlainTile(key_end, box))) {
             if (type >= 0 && covers) add(type, box, !rectangle, file.Position());
-            file.Consume(line.SizeWithEnd(), line.End());
+            file.Consume(line.SizeWithEnd());
             continue;
           }
           asked = true;  // the general reading below takes the line, its type known

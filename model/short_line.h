@@ -56,9 +56,6 @@ class ShortLine {
   std::size_t SizeWithEnd() const {
     return static_cast<std::size_t>(size_ + end_size_);
   }
-  std::string_view End() const {
-    return end_size_ == 2 ? "\r\n" : "\n";
-  }
 
   // Where the type key "id1 id2" stands: from field `first` (0 for a tile record, 1 for a
   // rectangle record) to the space after field `first` + 1 or the line's end. False when the line

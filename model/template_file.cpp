@@ -139,7 +139,6 @@ bool TemplateFile::Fill() {
 std::string_view TemplateFile::ReadLineSlowly() {
   carry_.clear();
   ++line_number_;
-  line_end_ = {};
   while (Fill()) {
     const char* const start = data_ + begin_;
     const char* const stop = FindLineEnd(start, data_ + end_);
@@ -161,16 +160,8 @@ std::string_view TemplateFile::ReadLineSlowly() {
     const char end_byte = *stop;
     const bool whole = carry_.empty();
     if (!whole || end_byte == '\r') carry_.append(start, length);
-    if (end_byte == '\n') {
-      line_end_ = kLf;
-    } else {
-      // A LF after this CR may only arrive with the next read; the line is safe in carry_.
-      line_end_ = kCr;
-      if (Fill() && data_[begin_] == '\n') {
-        ++begin_;
-        line_end_ = kCrLf;
-      }
-    }
+    // A LF after this CR may only arrive with the next read; the line is safe in carry_.
+    if (end_byte == '\r' && Fill() && data_[begin_] == '\n') ++begin_;
     if (whole && end_byte == '\n') return {start, length};
     return carry_;
   }

@@ -61,9 +61,6 @@ class TemplateFile {
   // No template line comes near this; a longer one is refused as soon as it is seen, so that a
   // file without line ends costs neither time nor memory.
   static constexpr std::size_t kMaxLineSize = std::size_t{1} << 20;
-  static constexpr std::string_view kCrLf = "\r\n";
-  static constexpr std::string_view kLf = "\n";
-  static constexpr std::string_view kCr = "\r";
 
   // Throws Fault when the path is empty, missing, not a regular file or cannot be read. A FIFO or
   // device is refused before it is opened, so the caller never blocks on one.
@@ -83,8 +80,7 @@ class TemplateFile {
       if (end - stop >= 2 && (*stop == '\n' || (*stop == '\r' && stop[1] == '\n')) &&
           static_cast<std::size_t>(stop - start) <= kMaxLineSize) {
         ++line_number_;
-        line_end_ = *stop == '\r' ? kCrLf : kLf;
-        begin_ = static_cast<std::size_t>(stop - data_) + line_end_.size();
+        begin_ = static_cast<std::size_t>(stop - data_) + (*stop == '\r' ? 2 : 1);
         return {start, static_cast<std::size_t>(stop - start)};
       }
     }
@@ -100,13 +96,10 @@ class TemplateFile {
   // The unread bytes at hand, without reading more: for a reader that takes whole lines itself.
   std::string_view Unread() const { return {data_ + begin_, end_ - begin_}; }
   // Passes over one whole line of the unread bytes, `size` bytes long with its end.
-  void Consume(std::size_t size, std::string_view line_end) {
+  void Consume(std::size_t size) {
     begin_ += size;
     ++line_number_;
-    line_end_ = line_end;
   }
-  // How the line just read ended: "\r\n", "\n", "\r", or "" at the end of the file.
-  std::string_view LineEnd() const { return line_end_; }
   const std::string& Path() const { return path_; }
 
   // The most a whole read takes: record offsets are 32 bits.
@@ -139,7 +132,6 @@ class TemplateFile {
   std::size_t consumed_ = 0;                 // bytes of the file before data_
   bool spent_ = false;
   std::string carry_;  // a line that runs across buffer refills
-  std::string_view line_end_;
   long long line_number_ = 0;
 };
 

@@ -8,11 +8,16 @@
 namespace quarnel {
 namespace {
 
+#ifdef QUARNEL_FIXED_HASH_SEED
+// The fuzzer's build: a run with a given seed must go the same way every time.
+const std::uint64_t kSeed = QUARNEL_FIXED_HASH_SEED;
+#else
 // Drawn once a run, from the system's source of randomness.
 const std::uint64_t kSeed = [] {
   std::random_device device;
   return std::uint64_t{device()} << 32 ^ device();
 }();
+#endif
 
 // A bijection of 64 bits in which every input bit moves every output bit (MurmurHash3's
 // finaliser).

@@ -198,8 +198,8 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
     cells.TakeSorted(wanted.emplace_back(TypeCells{key, {}}).cells);
   }
   if (FirstDifference(wanted, ReadTypeCells(name + " (with the records applied)", applied.text))) {
-    throw Fault({name},
-                "applying the records would not give the tiles it must; nothing is written");
+    throw SelfCheckFailure(
+        {name}, "applying the records would not give the tiles it must; nothing is written");
   }
   return applied;
 }

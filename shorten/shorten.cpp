@@ -290,7 +290,8 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
   if (!SameTilesAs(read, {by_type, text}, name + " (shortened)", result.text)) {
-    throw Fault({name}, "the shortened template would not hold the same tiles; nothing is written");
+    throw SelfCheckFailure(
+        {name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;
 }

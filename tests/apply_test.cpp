@@ -91,6 +91,9 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       {"TILEW 7 3 1 60 1 1 0\n",
        "records.txt, line 1: x-to (the 5th field) \"60\" puts the column at 51"},
       {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: z (the 8th field) is missing"},
+      // Quoting the self-check's own words makes no refusal a failed self-check.
+      {"pwould not give the tiles it must\xbb\n",
+       "records.txt, line 1: \"pwould not give the tiles it must\xbb\" is not a rectangle record"},
   };
   for (const auto& c : cases) {
     try {
@@ -98,7 +101,28 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       ADD_FAILURE() << c.message << ": no fault";
     } catch (const Fault& fault) {
       EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message) << fault.what();
+      EXPECT_EQ(dynamic_cast<const SelfCheckFailure*>(&fault), nullptr) << fault.what();
     }
+  }
+}
+
+TEST(ApplyRecords, AppendsARecordOnALineOfItsOwnAfterALastLineWithoutAnEnd) {
+  // The record covers only a cell held by a rectangle record, so it goes to the end.
+  const Applied applied =
+      ApplyRecords("records.txt", "TILEW 7 3 14 14 14 14 1\r\n", "level.tmp",
+                   Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0"}) + "8 1 1 1 1", false);
+  EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0",
+                                                      "8 1 1 1 1", "TILEW 7 3 14 14 14 14 1"}));
+}
+
+TEST(ApplyRecords, RefusesARecordThatAddsASingleCell) {
+  try {
+    ApplyRecords("records.txt", "TILEW 7 3 1 4 1 1 0\n", "level.tmp", kBlock, false);
+    ADD_FAILURE() << "no fault";
+  } catch (const Fault& fault) {
+    EXPECT_EQ(std::string(fault.what()),
+              "records.txt, line 1: the record adds 1 cell that type 7 3 does not have in "
+              "level.tmp, such as (7, 4, 0); --allow-new-cells applies it anyway");
   }
 }
 

@@ -320,6 +320,7 @@ TEST(Shorten, RefusesWhatAnyLoadWouldRefuse) {
       ADD_FAILURE() << "no fault for " << c.text;
     } catch (const Fault& fault) {
       EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message);
+      EXPECT_EQ(dynamic_cast<const SelfCheckFailure*>(&fault), nullptr) << fault.what();
     }
   }
 }

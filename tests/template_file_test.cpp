@@ -17,12 +17,16 @@ namespace {
 
 using testing::TempTemplate;
 
-// Each line followed by its line end in brackets, read from memory and from a file alike.
-std::vector<std::string> LinesAndEnds(TemplateFile& file) {
+// Each line of `content` followed by the line end the reader passed over, in brackets, read from
+// memory and from a file alike.
+std::vector<std::string> LinesAndEnds(TemplateFile& file, const std::string& content) {
   std::vector<std::string> lines;
   while (!file.AtEnd()) {
+    const std::size_t start = file.Position();
     std::string line(file.ReadLine());
-    for (const char c : file.LineEnd()) line += c == '\r' ? "[CR]" : "[LF]";
+    for (std::size_t at = start + line.size(); at < file.Position(); ++at) {
+      line += content[at] == '\r' ? "[CR]" : content[at] == '\n' ? "[LF]" : "[?]";
+    }
     lines.push_back(line);
   }
   return lines;
@@ -45,9 +49,9 @@ TEST(TemplateFile, EndsLinesAtCrLfLfOrCr) {
   for (const auto& c : cases) {
     TempTemplate on_disk(c.content);
     TemplateFile from_file(on_disk.Path());
-    EXPECT_EQ(LinesAndEnds(from_file), c.lines) << c.content;
+    EXPECT_EQ(LinesAndEnds(from_file, c.content), c.lines) << c.content;
     TemplateFile from_memory("memory", c.content);
-    EXPECT_EQ(LinesAndEnds(from_memory), c.lines) << c.content;
+    EXPECT_EQ(LinesAndEnds(from_memory, c.content), c.lines) << c.content;
   }
 }
 
@@ -57,9 +61,10 @@ TEST(TemplateFile, JoinsLinesAcrossBufferRefills) {
   const std::string long_line(200'000, 'x');
   for (const std::size_t first : {65'534u, 65'535u, 65'536u}) {
     const std::string a(first, 'a');
-    TempTemplate file(a + "\r\n" + long_line + "\r\nz\r\n");
+    const std::string content = a + "\r\n" + long_line + "\r\nz\r\n";
+    TempTemplate file(content);
     TemplateFile reader(file.Path());
-    const auto lines = LinesAndEnds(reader);
+    const auto lines = LinesAndEnds(reader, content);
     ASSERT_EQ(lines.size(), 3u) << first;
     EXPECT_EQ(lines[0], a + "[CR][LF]");
     EXPECT_EQ(lines[1], long_line + "[CR][LF]");
@@ -73,9 +78,10 @@ TEST(TemplateFile, ReadsACrLfSplitByARefillWhateverFollows) {
   constexpr std::size_t kRead = 65'536;
   const std::string first(kRead - 1, 'a');
   const std::string second(kRead - 3, 'b');
-  TempTemplate file(first + "\r\n" + second + "\r\nc\r\n");
+  const std::string content = first + "\r\n" + second + "\r\nc\r\n";
+  TempTemplate file(content);
   TemplateFile reader(file.Path());
-  EXPECT_EQ(LinesAndEnds(reader),
+  EXPECT_EQ(LinesAndEnds(reader, content),
             (std::vector<std::string>{first + "[CR][LF]", second + "[CR][LF]", "c[CR][LF]"}));
 }
 
