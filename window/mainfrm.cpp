@@ -61,33 +61,6 @@ Control* Place(Control* control, const char* name, const QRect& rect) {
   return control;
 }
 
-// A vertical scroll bar counts down towards its top arrow. Used as a layer spinner it should count
-// up: turn every step and page action (arrows, arrow keys, Page Up and Down) around before the new
-// value takes effect. The wheel is handled by MainFrm::eventFilter.
-void MakeUpArrowRaise(QScrollBar* spinner) {
-  spinner->setInvertedAppearance(true);
-  QObject::connect(spinner, &QAbstractSlider::actionTriggered, spinner, [spinner](int action) {
-    // The new position is already set, clamped to the range; work from the unchanged value.
-    const int value = spinner->value();
-    switch (action) {
-      case QAbstractSlider::SliderSingleStepAdd:
-        spinner->setSliderPosition(value - spinner->singleStep());
-        break;
-      case QAbstractSlider::SliderSingleStepSub:
-        spinner->setSliderPosition(value + spinner->singleStep());
-        break;
-      case QAbstractSlider::SliderPageStepAdd:
-        spinner->setSliderPosition(value - spinner->pageStep());
-        break;
-      case QAbstractSlider::SliderPageStepSub:
-        spinner->setSliderPosition(value + spinner->pageStep());
-        break;
-      default:
-        break;
-    }
-  });
-}
-
 bool IsTextBox(const QWidget* widget) {
   return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
 }
@@ -164,11 +137,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
   Describe(status_, "Status", "");
 
-  // The spinner's up arrow raises the layer.
   zscr_->setRange(0, kLayers - 1);
-  zscr_->setSingleStep(1);
-  zscr_->setPageStep(1);
-  MakeUpArrowRaise(zscr_);
   zscr_->installEventFilter(this);
 
   // Tab follows the layout: the bottom row, then the grid, then the output box.
@@ -410,6 +379,10 @@ bool MainFrm::HandleKey(const QKeyEvent& event) {
     return true;
   }
   const QKeyCombination keys = event.keyCombination();
+  if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
+    DropCorner();
+    return true;
+  }
   if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
     Undo();
     return true;

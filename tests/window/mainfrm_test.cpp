@@ -706,7 +706,7 @@ class MainFrmTest : public QObject {
 
   void theKeyboardMarksAndEscapeDropsTheCorner() {
     Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 0 1 0\r\n7 3 1 1 0\r\n7 3 3 3 0\r\n"
-       "7 3 4 4 0\r\n");
+       "7 3 4 4 0\r\n7 3 9 9 0\r\n");
     Find<QWidget>("AutoCover")->setFocus();
     Key(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Picture());
@@ -740,6 +740,11 @@ class MainFrmTest : public QObject {
     QCOMPARE(window_->OutputText(),
              std::string("TILEW 7 3 -3 -2 -3 -2 0\r\nTILEW 7 3 0 1 0 1 0\r\n"));
     QCOMPARE(CellColour(4, 3), kBlue);
+    // Escape drops a corner set with the mouse too, wherever the focus is outside the text boxes.
+    Press(Qt::LeftButton, 9, 9);
+    Find<QWidget>("NextTile")->setFocus();
+    Key(Qt::Key_Escape);
+    QCOMPARE(CellColour(9, 9), kRed);
     QVERIFY(faults_.isEmpty());
   }
 
