@@ -822,6 +822,8 @@ class MainFrmTest : public QObject {
 
   void theStatusLineSaysWhatToDoFirst() {
     QVERIFY(Says("choose a template with \"...\" or type its path, then press go"));
+    PathBox()->setText(QStringLiteral("castle.tmp"));
+    QVERIFY(Says("press go to show the first tile type"));
     Go("Walls\r\n only\r\nTILEW 7 3 0 0 0 0 0\r\n");
     QCOMPARE(window_->windowTitle(), QStringLiteral("Walls only"));
     QVERIFY(Says("this template holds no tile records (1 rectangle record): nothing to show"));
