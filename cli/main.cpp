@@ -93,13 +93,18 @@ int Shorten(const std::string& path) {
   std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s fewer), %lld rectangle records written\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
                Percent(s.lines_before, s.lines_after).c_str(), s.records_written);
-  if (s.rectangles_at_least > 0) {
-    std::fprintf(
-        stderr,
-        "covers use %lld rectangles (single cells included); any cover needs at least "
-        "%lld: at most %.1f%% above the optimum\n",
-        s.rectangles_found, s.rectangles_at_least,
-        100.0 * double(s.rectangles_found - s.rectangles_at_least) / double(s.rectangles_at_least));
+  if (s.layers > 0) {
+    std::fprintf(stderr,
+                 "covers use %lld rectangles, the proven minimum on %lld of %s; any cover "
+                 "needs at least %lld",
+                 s.rectangles_found, s.layers_proven, Count(s.layers, "layer").c_str(),
+                 s.rectangles_at_least);
+    if (s.layers_proven < s.layers) {
+      std::fprintf(stderr, ": the other layers at most %.1f%% above their optimum",
+                   100.0 * double(s.unproven_rectangles - s.unproven_at_least) /
+                       double(s.unproven_at_least));
+    }
+    std::fputc('\n', stderr);
   }
   return kSuccess;
 }

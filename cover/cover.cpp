@@ -5,17 +5,13 @@
 #include <cstdint>
 #include <tuple>
 
+#include "cover/exact_cover.h"
+#include "cover/group.h"
+
 namespace quarnel {
 namespace {
 
-// A row of cells, a bit per column: no layer is wider than 51 columns.
-using Row = std::uint64_t;
 using LayerRows = std::array<Row, kSide>;
-
-// Columns x1..x2 of a row.
-Row Columns(int x1, int x2) {
-  return (~Row{0} >> (63 - x2)) & (~Row{0} << x1);
-}
 
 // Cells of `rows` inside `r`.
 int Count(const std::vector<Row>& rows, const Rect& r) {
@@ -31,19 +27,6 @@ bool AnyIn(const std::vector<Row>& rows, const Rect& r) {
   }
   return false;
 }
-
-// One connected group of cells in the smallest box that holds it, in the box's own coordinates,
-// as a row of bits per line of the box: every step below costs in proportion to the group, not to
-// the whole layer, and counts a row of a rectangle in one step.
-struct Group {
-  int width = 0;
-  int height = 0;
-  std::vector<Row> must;    // must be covered
-  std::vector<Row> usable;  // may be covered (must cells included)
-
-  int Index(int x, int y) const { return x + width * y; }
-  int Size() const { return width * height; }
-};
 
 // Whether any rectangle is all usable, in O(1): counts of usable cells by prefix sums.
 class UsableSums {
@@ -119,7 +102,8 @@ FloodedGroup Flood(const LayerRows& usable, int x, int y) {
 class GroupCoverer {
  public:
   // Covers `group` and adds its rectangles, back in layer coordinates, and its bound.
-  void Cover(const Group& group, int left, int top, LayerCover& cover) {
+  void Cover(const Group& group, int left, int top, const CoverEffort& effort, long& budget,
+             LayerCover& cover) {
     const Row full = Columns(0, group.width - 1);
     if (std::all_of(group.usable.begin(), group.usable.end(),
                     [&](Row row) { return row == full; })) {
@@ -132,10 +116,16 @@ class GroupCoverer {
     FindMaximalRects(group);
     ChooseGreedily(group);
     DropRedundant(group);
+    int bound = LowerBound(group);
+    if (static_cast<int>(chosen_.size()) > bound) {
+      const bool proven =
+          effort.exact && exact_.Improve(group, candidates_, budget, chosen_, bound);
+      cover.proven = cover.proven && proven;
+    }
     for (const Rect& r : chosen_) {
       cover.rects.push_back({r.x1 + left, r.y1 + top, r.x2 + left, r.y2 + top});
     }
-    cover.lower_bound += LowerBound(group);
+    cover.lower_bound += bound;
   }
 
  private:
@@ -349,11 +339,13 @@ class GroupCoverer {
   std::vector<int> first_;
   std::vector<int> holding_;
   std::vector<int> filled_;
+  ExactCoverer exact_;
 };
 
 }  // namespace
 
-LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed) {
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
+                      const CoverEffort& effort) {
   LayerRows usable{};
   LayerRows must_rows{};
   for (const int cell : allowed) usable[cell / kSide] |= Row{1} << (cell % kSide);
@@ -366,6 +358,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
   thread_local Group group;
   thread_local GroupCoverer coverer;
   LayerCover cover;
+  long budget = effort.node_budget;  // shared by the layer's groups
   LayerRows seen{};
   // Groups are found by flooding from each must cell in turn, in index order.
   for (int seed_y = 0; seed_y < kSide; ++seed_y) {
@@ -401,13 +394,15 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
         group.usable[y] = row >> left;
         group.must[y] = (row & must_rows[flooded.top + y]) >> left;
       }
-      coverer.Cover(group, left, flooded.top, cover);
+      coverer.Cover(group, left, flooded.top, effort, budget, cover);
     }
   }
+  cover.search_nodes = effort.node_budget - budget;
   return cover;
 }
 
-LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed) {
+LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
+                      const CoverEffort& effort) {
   std::vector<int> must_cells;
   std::vector<int> allowed_cells;
   for (int i = 0; i < kSide * kSide; ++i) {
@@ -417,7 +412,7 @@ LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed) {
       allowed_cells.push_back(i);
     }
   }
-  return CoverCells(must_cells, allowed_cells);
+  return CoverCells(must_cells, allowed_cells, effort);
 }
 
 }  // namespace quarnel

@@ -21,17 +21,30 @@ struct Rect {
 struct LayerCover {
   std::vector<Rect> rects;  // in the order chosen
   int lower_bound = 0;      // no cover can use fewer rectangles
+  bool proven = true;       // no cover uses fewer rectangles than `rects`
+  long search_nodes = 0;    // of the effort's budget
+};
+
+// How hard to look for the fewest rectangles.
+struct CoverEffort {
+  bool exact = true;  // false: the greedy cover alone
+  // Search nodes for the whole layer, after which the best cover found so far is kept: some 20 ms
+  // at worst.
+  long node_budget = 10'000;
 };
 
 // A small set of rectangles that covers every `must` cell and only `allowed` cells (`must` cells
 // count as allowed). Each connected group of cells is covered on its own, as no rectangle can
-// span two. Greedy: among the maximal all-allowed rectangles, take the one covering the most
-// uncovered `must` cells, until all are covered; then drop rectangles that became redundant. The
-// lower bound comes from `must` cells no two of which fit in one all-allowed rectangle.
-// Deterministic.
-LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed);
+// span two. Greedy first: among the maximal all-allowed rectangles, take the one covering the
+// most uncovered `must` cells, until all are covered; then drop rectangles that became
+// redundant. The lower bound comes from `must` cells no two of which fit in one all-allowed
+// rectangle. Where the greedy cover does not meet it, an exact search over the maximal
+// rectangles looks for the fewest; it is never larger than the greedy cover. Deterministic.
+LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
+                      const CoverEffort& effort = {});
 
 // The same for cells given as lists of indices x + kSide * y; costs little for a sparse layer.
-LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed);
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
+                      const CoverEffort& effort = {});
 
 }  // namespace quarnel

@@ -27,6 +27,7 @@ AutoResult AutoCover(Program& program) {
   const LayerCover cover = CoverLayer(must, allowed);
   result.rectangles = static_cast<int>(cover.rects.size());
   result.lower_bound = cover.lower_bound;
+  result.proven = cover.proven;
   if (cover.rects.empty()) return result;
   const int layer = program.window.Layer();
   Addition added;

@@ -91,9 +91,10 @@ std::string PointerStatus(const Program& program, int column, int row) {
 
 std::string AutoStatus(const AutoResult& result) {
   if (!result.added) return "Auto: every square of this layer is covered already";
-  return "Auto wrote " + Count(result.rectangles, "rectangle", "rectangles") + " for " +
-         Count(result.cells, "cell", "cells") + "; any cover needs at least " +
-         std::to_string(result.lower_bound);
+  const std::string wrote = "Auto wrote " + Count(result.rectangles, "rectangle", "rectangles") +
+                            " for " + Count(result.cells, "cell", "cells");
+  if (result.proven) return wrote + ": the fewest possible";
+  return wrote + "; any cover needs at least " + std::to_string(result.lower_bound);
 }
 
 }  // namespace quarnel

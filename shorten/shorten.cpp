@@ -59,6 +59,9 @@ class LayerShortener {
       // Each cell is a rectangle of its own, and keeps its record: nothing to cover.
       summary_.rectangles_found += static_cast<long long>(must_.size());
       summary_.rectangles_at_least += static_cast<long long>(must_.size());
+      // A layer of rectangle records alone has nothing to cover and does not count.
+      summary_.layers += must_.empty() ? 0 : 1;
+      summary_.layers_proven += must_.empty() ? 0 : 1;
     } else {
       WriteCover(key, z);
     }
@@ -98,9 +101,19 @@ class LayerShortener {
   }
 
   void WriteCover(const std::string& key, int z) {
-    const LayerCover cover = CoverCells(must_, allowed_);
+    const CoverEffort effort;
+    const LayerCover cover =
+        CoverCells(must_, allowed_, {.node_budget = std::min(effort.node_budget, search_nodes_)});
+    search_nodes_ -= cover.search_nodes;
     summary_.rectangles_found += static_cast<long long>(cover.rects.size());
     summary_.rectangles_at_least += cover.lower_bound;
+    ++summary_.layers;
+    if (cover.proven) {
+      ++summary_.layers_proven;
+    } else {
+      summary_.unproven_rectangles += static_cast<long long>(cover.rects.size());
+      summary_.unproven_at_least += cover.lower_bound;
+    }
     for (const Rect& r : cover.rects) {
       // A rectangle with one plain cell saves no line: that cell keeps its plain record instead.
       int replaced = 0;
@@ -135,6 +148,9 @@ class LayerShortener {
   std::array<std::uint32_t, kLayerCells> first_{};  // where a must cell's first record starts
   std::vector<int> must_;
   std::vector<int> allowed_;
+  // Search nodes for all layers: a template made of layers that are hard to prove would
+  // otherwise take some 20 ms a layer. Past it, layers keep what the reductions find.
+  long search_nodes_ = 1'000'000;
 };
 
 // One type's cells in two templates.
@@ -238,6 +254,17 @@ void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_ke
 
 }  // namespace
 
+ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& part) {
+  records_written += part.records_written;
+  rectangles_found += part.rectangles_found;
+  rectangles_at_least += part.rectangles_at_least;
+  layers += part.layers;
+  layers_proven += part.layers_proven;
+  unproven_rectangles += part.unproven_rectangles;
+  unproven_at_least += part.unproven_at_least;
+  return *this;
+}
+
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType by_type(read.parts, read.type_keys.size());
@@ -277,11 +304,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   if (parts == 2) edits.Add(std::move(*part_edits[1]));
   Shortened result;
   ShortenSummary& summary = result.summary;
-  for (const ShortenSummary& part : part_summaries) {
-    summary.records_written += part.records_written;
-    summary.rectangles_found += part.rectangles_found;
-    summary.rectangles_at_least += part.rectangles_at_least;
-  }
+  for (const ShortenSummary& part : part_summaries) summary += part;
   result.text = ApplyEdits(text, edits);
   summary.lines_before = read.lines;
   summary.lines_after =

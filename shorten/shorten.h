@@ -26,6 +26,12 @@ struct ShortenSummary {
   long long records_written = 0;      // new rectangle records
   long long rectangles_found = 0;     // rectangles of the covers, single cells included
   long long rectangles_at_least = 0;  // what any cover needs, summed over types and layers
+  long long layers = 0;               // layers of a type covered
+  long long layers_proven = 0;        // of them, covered with the fewest rectangles possible
+  long long unproven_rectangles = 0;  // rectangles_found and rectangles_at_least on the rest
+  long long unproven_at_least = 0;
+
+  ShortenSummary& operator+=(const ShortenSummary& part);
 };
 
 struct Shortened {

@@ -77,6 +77,25 @@ TEST(AutoCover, CoversRedAndGreenSquaresOnlyWhereThereAreTiles) {
   }
 }
 
+// A 45° corridor five squares wide: one rectangle per row, where taking the largest first
+// needs more.
+TEST(AutoCover, WritesTheFewestRectanglesAndSaysSo) {
+  std::string text = "Map\r\n\r\n";
+  for (int y = 0; y < 8; ++y) {
+    for (int x = y; x < y + 5; ++x) {
+      text += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " 0\r\n";
+    }
+  }
+  TempTemplate file(text);
+  TestProgram t(file.Path());
+  LoadToArray(t.program, "7", "3");
+  ShowArray(t.program);
+  const AutoResult result = AutoCover(t.program);
+  EXPECT_EQ(result.rectangles, 8);
+  EXPECT_EQ(result.lower_bound, 8);
+  EXPECT_TRUE(result.proven);
+}
+
 TEST(AutoCover, DoesNothingOnAnEmptyOrFullyMarkedLayer) {
   TestProgram t;
   AutoCover(t.program);

@@ -72,6 +72,23 @@ TEST(Shorten, KeepsEveryTileOfTheExamplesAndShortensThem) {
   }
 }
 
+// A 45° corridor five cells wide on one layer, a cell on its own on another: one rectangle per
+// row of the corridor, and both layers proven.
+TEST(Shorten, WritesTheFewestRectanglesAndCountsTheLayersProven) {
+  std::string text = "Map\r\n\r\n7 3 9 9 1\r\n";
+  for (int y = 0; y < 8; ++y) {
+    for (int x = y; x < y + 5; ++x) {
+      text += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " 0\r\n";
+    }
+  }
+  const ShortenSummary s = Shorten("corridor", text).summary;
+  EXPECT_EQ(s.records_written, 8);
+  EXPECT_EQ(s.rectangles_found, 9);
+  EXPECT_EQ(s.rectangles_at_least, 9);
+  EXPECT_EQ(s.layers, 2);
+  EXPECT_EQ(s.layers_proven, 2);
+}
+
 TEST(Shorten, KeepsEveryTileOfGeneratedTemplates) {
   std::mt19937 random(21);
   for (int round = 0; round < 20; ++round) {

@@ -108,6 +108,8 @@ TEST(Status, SaysWhatARightPressWouldDo) {
   EXPECT_EQ(AutoStatus(none), "Auto: every square of this layer is covered already");
   AutoResult some{Addition{}, 2, 7, 2};
   EXPECT_EQ(AutoStatus(some), "Auto wrote 2 rectangles for 7 cells; any cover needs at least 2");
+  some.proven = true;
+  EXPECT_EQ(AutoStatus(some), "Auto wrote 2 rectangles for 7 cells: the fewest possible");
 }
 
 }  // namespace

@@ -551,7 +551,7 @@ class MainFrmTest : public QObject {
     QVERIFY(window_->StatusText().contains(QStringLiteral("a right press here does nothing")));
     Click("AutoCover");
     QVERIFY(window_->StatusText().contains(
-        QStringLiteral("Auto wrote 1 rectangle for 2 cells; any cover needs at least 1")));
+        QStringLiteral("Auto wrote 1 rectangle for 2 cells: the fewest possible")));
     QVERIFY(Picture()->Preview().isEmpty());
     Click("NextTile");
     QVERIFY(window_->StatusText().contains(QStringLiteral("type 8 1, 2nd of the run")));
