@@ -1,4 +1,6 @@
 // quarnel-shorten: writes a shorter template with the same tiles to standard output.
+#include <getopt.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +27,8 @@ constexpr int kUsage = 2;
 constexpr std::string_view kStandardInput = "standard input";
 
 constexpr std::string_view kHelp =
-    R"(Usage: quarnel-shorten [--apply RECORDS [--allow-new-cells]] TEMPLATE
-       quarnel-shorten --check FIRST SECOND
+    R"(Usage: quarnel-shorten [--apply RECORDS [--allow-new-cells]] [--] TEMPLATE
+       quarnel-shorten --check [--] FIRST SECOND
 
 Writes TEMPLATE shortened to standard output: runs of plain tile records
 ("id1 id2 x y z") become rectangle records ("TILEW ..."), every other line is
@@ -43,6 +45,8 @@ is read from standard input.
   --check FIRST SECOND
                       compare two templates tile type by tile type and
                       report the first cell that differs
+  --                  end of the options: what follows is a template, even
+                      when it starts with -
   -h, --help          show this help
   --version           show the version
 
@@ -127,15 +131,14 @@ int Apply(const std::string& records_path, const std::string& path, bool allow_n
 int Check(const std::string& first_path, const std::string& second_path) {
   const Input first_input = Read(first_path);
   const Input second_input = Read(second_path);
-  const auto first = quarnel::ReadTypeCells(first_input.name, first_input.text);
-  const auto second = quarnel::ReadTypeCells(second_input.name, second_input.text);
-  const auto difference = quarnel::FirstDifference(first, second);
+  const auto [difference, types] = quarnel::CompareTemplates(first_input.name, first_input.text,
+                                                             second_input.name, second_input.text);
   if (!difference) {
-    WriteOut("same tiles: " + std::to_string(first.size()) + " tile types\n");
+    WriteOut("same tiles: " + std::to_string(types) + " tile types\n");
     return kSuccess;
   }
   const auto& d = *difference;
-  WriteOut("differ: type " + d.type + ", layer " + std::to_string(d.z) + ", cell (" +
+  WriteOut("differ: type " + Printable(d.type) + ", layer " + std::to_string(d.z) + ", cell (" +
            std::to_string(d.x) + ", " + std::to_string(d.y) + ") is in " +
            Printable(d.in_first ? first_input.name : second_input.name) + " only\n");
   return kFailure;
@@ -150,27 +153,43 @@ struct Arguments {
   std::vector<std::string> templates;
 };
 
-// Options may come in any order before the templates. Returns the usage fault, or nothing.
-std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments& parsed) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "-h" || arg == "--help") {
-      parsed.help = true;
-    } else if (arg == "--version") {
-      parsed.version = true;
-    } else if (arg == "--check") {
-      parsed.check = true;
-    } else if (arg == "--allow-new-cells") {
-      parsed.allow_new_cells = true;
-    } else if (arg == "--apply") {
-      if (i + 1 == args.size()) return "--apply takes a file of records";
-      parsed.apply = args[++i];
-    } else if (arg.starts_with("-") && arg != "-") {
-      return "unknown option " + Printable(arg);
-    } else {
-      parsed.templates.push_back(arg);
+// getopt_long's rules: options and templates in any order, "--" before templates that start with
+// "-", "--apply=FILE", and any unique start of a long option. Returns the usage fault, or nothing.
+std::optional<std::string> Parse(int argc, char* argv[], Arguments& parsed) {
+  static const option kOptions[] = {
+      {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
+      {"check", no_argument, nullptr, 'c'},       {"allow-new-cells", no_argument, nullptr, 'n'},
+      {"apply", required_argument, nullptr, 'a'}, {nullptr, 0, nullptr, 0},
+  };
+  opterr = 0;  // its messages would print an option's bytes unescaped
+  for (int got; (got = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
+    switch (got) {
+      case 'h':
+        parsed.help = true;
+        break;
+      case 'V':
+        parsed.version = true;
+        break;
+      case 'c':
+        parsed.check = true;
+        break;
+      case 'n':
+        parsed.allow_new_cells = true;
+        break;
+      case 'a':
+        parsed.apply = optarg;
+        break;
+      case ':':
+        return "--apply takes a file of records";
+      default:
+        // A short option may stand in a cluster such as -xh, or be the start of a file's name.
+        const std::string_view given = argv[optind - 1];
+        if (given.starts_with("--")) return "unknown option " + Printable(given);
+        return "unknown option " + Printable(std::string("-") + static_cast<char>(optopt)) +
+               " (a template whose name starts with - goes after --)";
     }
   }
+  parsed.templates.assign(argv + optind, argv + argc);
   if (parsed.help || parsed.version) return std::nullopt;
   std::size_t from_standard_input = parsed.apply == "-" ? 1 : 0;
   for (const auto& path : parsed.templates) from_standard_input += path == "-" ? 1 : 0;
@@ -204,7 +223,7 @@ int Run(const Arguments& parsed) {
 
 int main(int argc, char* argv[]) {
   Arguments parsed;
-  if (const auto problem = Parse(std::vector<std::string>(argv + 1, argv + argc), parsed)) {
+  if (const auto problem = Parse(argc, argv, parsed)) {
     std::fprintf(stderr, "quarnel-shorten: %s\nTry 'quarnel-shorten --help'.\n", problem->c_str());
     return kUsage;
   }
@@ -214,13 +233,13 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr,
                  "quarnel-shorten: %s\nquarnel-shorten: this is a fault of quarnel-shorten, not of "
                  "the template; please report it with the template\n",
-                 failure.what());
+                 Printable(failure.what()).c_str());
   } catch (const quarnel::Fault& fault) {
-    std::fprintf(stderr, "quarnel-shorten: %s\n", fault.what());
+    std::fprintf(stderr, "quarnel-shorten: %s\n", Printable(fault.what()).c_str());
   } catch (const std::bad_alloc&) {
     std::fprintf(stderr, "quarnel-shorten: out of memory; nothing is written\n");
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "quarnel-shorten: %s\n", error.what());
+    std::fprintf(stderr, "quarnel-shorten: %s\n", Printable(error.what()).c_str());
   }
   return kFailure;
 }

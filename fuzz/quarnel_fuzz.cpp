@@ -2,7 +2,8 @@
 // "Next Tile Type" until the run ends, each type drawn on several layers, marked and covered with
 // Auto, with undo and redo. Checks that a fault changes nothing, that collected records are never
 // lost, and that each type loads the cells the shortener's own reader gives it; then shortens the
-// same bytes and applies records to them, whose self-checks must never find their output wrong.
+// same bytes and applies records to them, whose self-checks must never find their output wrong,
+// among them records whose ranges are empty, complete and not.
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -84,6 +85,47 @@ bool Holds(const TileArray& tilearray, const std::vector<std::uint32_t>& cells) 
   return set == static_cast<int>(cells.size()) &&
          std::all_of(cells.begin(), cells.end(),
                      [&](std::uint32_t cell) { return tilearray.flags[cell] != 0; });
+}
+
+// Records whose ranges are empty, of a type the input has: a complete one is applied and changes
+// no cell, wherever its corners lie; an incomplete one is refused. `--check` of the result against
+// the input finds no difference, and agrees with the comparison of each type's listed cells.
+template <typename Byte>
+void CheckEmptyRanges(std::string_view text,
+                      const std::optional<std::map<std::string, std::vector<std::uint32_t>>>& cells,
+                      Byte byte) {
+  if (!cells || cells->empty()) return;
+  const std::string& key = cells->begin()->first;
+  const int low = byte() % 50 - 3;
+  const int high = low + 1 + byte() % (47 - low);
+  const int other = byte() % 51 - 3;
+  const std::string bounds = std::to_string(high) + " " + std::to_string(low) + " " +
+                             std::to_string(other) + " " + std::to_string(other);
+  const std::string complete = "TILEW " + key + " " + bounds + " " + std::to_string(byte() % 101);
+  Applied applied;
+  try {
+    applied = ApplyRecords("records", complete + "\n", "fuzz", text, false);
+  } catch (const Fault&) {
+    Check(false, "a complete record that covers nothing was refused");
+  }
+  const std::string_view result(applied.text);
+  Check(result.ends_with(complete + "\r\n"), "a record that covers nothing went astray");
+  const Comparison same = CompareTemplates("fuzz", text, "applied", result);
+  Check(!same.difference, "a record that covers nothing changed the tiles");
+  const auto listed =
+      FirstDifference(ReadTypeCells("fuzz", text), ReadTypeCells("applied", result));
+  Check(!listed, "the two comparisons disagree");
+  for (const std::string& incomplete :
+       {"TILEW " + key + " " + std::to_string(high) + " " + std::to_string(low),
+        "TILEW " + key + " " + bounds + " 101", "TILEW " + key + " " + bounds + " x"}) {
+    try {
+      ApplyRecords("records", incomplete, "fuzz", text, true);
+      Check(false, "an incomplete record was applied");
+    } catch (const SelfCheckFailure&) {
+      Check(false, "applying an incomplete record lost or gained tiles");
+    } catch (const Fault&) {
+    }
+  }
 }
 
 }  // namespace
@@ -177,5 +219,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
+  CheckEmptyRanges(text, cells, byte);
   return 0;
 }

@@ -38,8 +38,9 @@ class SelfCheckFailure : public Fault {
   using Fault::Fault;
 };
 
-// A path or name as it may be shown in a message or on a terminal: control characters, escape
-// sequences among them, are written as \xNN; everything else stands as it is.
+// Any text from a file or a user as it may be shown in a message, on a terminal or in the window:
+// control characters (escape sequences among them) and bytes that are not well-formed UTF-8 are
+// written as \xNN; everything else stands as it is. Every message goes through this.
 std::string Printable(std::string_view text);
 
 // A field's text in double quotes, fit for a message: long texts are cut short and control bytes

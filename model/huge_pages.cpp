@@ -69,6 +69,38 @@ FaultInSecondHalf::~FaultInSecondHalf() {
   if (thread_.joinable()) thread_.join();
 }
 
+FaultInAhead::FaultInAhead(void* data, std::size_t bytes) {
+  constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
+  if (bytes < kWorthAThread) return;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  // The first page is the caller's own: it starts filling there at once.
+  const std::uintptr_t first = ((begin + kHugePage - 1) & ~(kHugePage - 1)) + kHugePage;
+  const std::uintptr_t end = (begin + bytes) & ~(kHugePage - 1);
+  if (end <= first) return;
+  try {
+    thread_ = std::thread([this, begin, first, end] {
+      for (std::uintptr_t page = first; page < end; page += kHugePage) {
+        // Wait until the filling is near enough; the destructor's wake-up ends the wait.
+        for (;;) {
+          const std::size_t filled = filled_.load(std::memory_order_acquire);
+          if (filled == kStop) return;
+          if (begin + filled + kAhead >= page + kHugePage) break;
+          filled_.wait(filled, std::memory_order_acquire);
+        }
+        ::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE);  // advice only
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread to spare: the caller faults the pages in as it fills them.
+  }
+}
+
+FaultInAhead::~FaultInAhead() {
+  if (!thread_.joinable()) return;
+  Filled(kStop);
+  thread_.join();
+}
+
 void FreeLarge(void* data, std::size_t bytes) noexcept {
   if (!OnHugePages(bytes)) {
     ::operator delete(data);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -35,6 +36,33 @@ class FaultInSecondHalf {
   FaultInSecondHalf& operator=(const FaultInSecondHalf&) = delete;
 
  private:
+  std::thread thread_;
+};
+
+// Faults in [data, data + bytes) on a thread of its own, a little ahead of a caller that fills it
+// from the start and says how far it got: the same gain as above, while a fill that stops early
+// (a file refused at a fault) costs no more memory than it filled, plus a few MiB. Stops at the
+// end of its scope. Leaves small buffers alone.
+class FaultInAhead {
+ public:
+  // How far ahead of the filling the faulting-in runs, at most.
+  static constexpr std::size_t kAhead = std::size_t{4} << 20;
+
+  FaultInAhead(void* data, std::size_t bytes);
+  ~FaultInAhead();
+  FaultInAhead(const FaultInAhead&) = delete;
+  FaultInAhead& operator=(const FaultInAhead&) = delete;
+
+  // The caller has filled the first `filled` bytes.
+  void Filled(std::size_t filled) {
+    filled_.store(filled, std::memory_order_release);
+    filled_.notify_one();
+  }
+
+ private:
+  static constexpr std::size_t kStop = static_cast<std::size_t>(-1);
+
+  std::atomic<std::size_t> filled_{0};
   std::thread thread_;
 };
 

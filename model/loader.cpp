@@ -13,16 +13,10 @@ LoadedType LoadToArray(const std::string& path, std::string_view id1, std::strin
   loaded.type = {std::string(id1), std::string(id2)};
   loaded.caption = std::move(caption);
   const std::string key = loaded.type.Key();
-  const std::uint64_t short_key =
-      key.size() <= TypeKeys::kShortKeySize ? TypeKeys::ShortKey(key) : 0;
+  const std::uint64_t short_key = TypeKeys::ShortKeyOf(key);
   ReadRecords(
       file,
-      [&](const RecordKey& record) {
-        // A short key is the same exactly when its number is: no text comparison for most lines.
-        const bool same =
-            short_key != 0 ? record.short_key == short_key : record.key == std::string_view(key);
-        return same ? 0 : kSkipRecord;
-      },
+      [&](const RecordKey& record) { return record.SameType(key, short_key) ? 0 : kSkipRecord; },
       [&](int, const Box& box, bool, std::size_t) { loaded.tilearray.SetBox(box); });
   return loaded;
 }

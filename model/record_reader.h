@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "model/records.h"
@@ -19,6 +20,12 @@ struct RecordKey {
   bool rectangle;
   std::size_t position;  // where the line starts in the input
   long long line;        // its line number
+
+  // Whether the record is of the type keyed `other`, whose short key is `other_short` (0 for a
+  // long key): a short key is the same exactly when its number is, with no text compared.
+  bool SameType(std::string_view other, std::uint64_t other_short) const {
+    return other_short != 0 ? short_key == other_short : key == other;
+  }
 };
 
 // What a reader's `want` answers for a record: a type number (0 or more) to have its cells read,
@@ -42,7 +49,8 @@ void ForEachRun(const std::vector<int>& indices, EachRun each_run) {
 // it. Reads every line after the header from `file`, which the caller has read past the header.
 // Every line must name its type (a Fault otherwise); `want(const RecordKey&)` then says whether to
 // read its cells, which are checked as a load of that type checks them, and
-// `add(type, box, plain, position)` takes each box of cells a record read gives. `plain` tells a
+// `add(type, box, plain, position)` takes each box of cells a record read gives; where it returns
+// a bool, false ends the boxes of that record. `plain` tells a
 // tile record "id1 id2 x y z" with exactly five fields of plain decimal integers, which may be
 // merged. Returns false if `want` stopped the reading.
 template <typename Want, typename Add>
@@ -87,16 +95,23 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
     if (!asked) {
       const std::string_view key = KeyOfLine(line, rectangle);
       type =
-          want(RecordKey{key, key.size() <= TypeKeys::kShortKeySize ? TypeKeys::ShortKey(key) : 0,
-                         rectangle, position, file.LineNumber()});
+          want(RecordKey{key, TypeKeys::ShortKeyOf(key), rectangle, position, file.LineNumber()});
       if (type == kStopReading) return false;
     }
     if (type < 0) continue;
     if (rectangle) {
       const RectangleCells covered = RectangleRecordCells(file, SplitFields(line));
+      bool more = true;  // an `add` that returns false wants no further boxes of this record
       ForEachRun(covered.columns, [&](int x1, int x2) {
+        if (!more) return;
         ForEachRun(covered.rows, [&](int y1, int y2) {
-          add(type, Box{x1, x2, y1, y2, covered.z}, false, position);
+          if (!more) return;
+          const Box box{x1, x2, y1, y2, covered.z};
+          if constexpr (std::is_same_v<decltype(add(type, box, false, position)), bool>) {
+            more = add(type, box, false, position);
+          } else {
+            add(type, box, false, position);
+          }
         });
       });
     } else {

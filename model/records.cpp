@@ -70,6 +70,14 @@ std::vector<int> CoveredIndices(const TemplateFile& file, const Fields& fields, 
   if (to - from > 2.0 * axis.size) {
     OutOfRange(file, fields, from_field + 1, axis, RoundHalfEven(to));
   }
+  if (from == std::floor(from)) {  // whole counters: nothing to round
+    const double last = std::floor(to);
+    if (last >= axis.size) OutOfRange(file, fields, from_field + 1, axis, axis.size);
+    for (auto index = static_cast<int>(from); index <= static_cast<int>(last); ++index) {
+      indices.push_back(index);
+    }
+    return indices;
+  }
   for (double counter = from; counter <= to; counter += 1) {
     const double rounded = RoundHalfEven(counter);
     if (rounded >= axis.size) OutOfRange(file, fields, from_field + 1, axis, rounded);
@@ -115,6 +123,17 @@ RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fiel
   if (z_value < 0 || z_value >= kLayers) OutOfRange(file, fields, 7, kLayerAxis, z_value);
   cells.z = static_cast<int>(z_value);
   return cells;
+}
+
+void RequireCompleteRectangle(const TemplateFile& file, const Fields& fields) {
+  constexpr std::string_view kPurpose =
+      "a rectangle record is: TILEW id1 id2 x-from x-to y-from y-to z";
+  for (int index = 3; index <= 6; ++index) {
+    const Axis& axis = index < 5 ? kColumnAxis : kRowAxis;
+    const double at = RoundHalfEven(ParseFinite(file, fields, index, kPurpose) + kRectangleOffset);
+    if (at < 0 || at >= axis.size) OutOfRange(file, fields, index, axis, at);
+  }
+  ParseIndex(file, fields, 7, kLayerAxis, kPurpose);
 }
 
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray) {

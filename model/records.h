@@ -54,6 +54,11 @@ struct RectangleCells {
 };
 RectangleCells RectangleRecordCells(const TemplateFile& file, const Fields& fields);
 
+// Checks a rectangle record whole, as the window writes one: all eight fields, numbers, its four
+// bounds on the grid and its layer in range, even where an empty range means a load never looks
+// at them. For records about to be written into a template. Throws Fault at the first field amiss.
+void RequireCompleteRectangle(const TemplateFile& file, const Fields& fields);
+
 // Sets the cells of a rectangle record whose type matched.
 void AddRectangleRecord(const TemplateFile& file, const Fields& fields, TileArray& tilearray);
 

@@ -56,7 +56,7 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   LargeText text;
   text.reserve(std::min(size_hint, limit) + 1);
-  const FaultInSecondHalf fault_in(text.data(), std::min(size_hint, limit));
+  FaultInAhead fault_in(text.data(), std::min(size_hint, limit));
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();
@@ -80,6 +80,7 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
       TemplateFile reader(name, text);
       while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
     }
+    fault_in.Filled(text.size());
   }
   if (std::ferror(file)) throw Fault({name}, "cannot be read");
   return text;
@@ -94,7 +95,7 @@ LargeText TemplateFile::ReadAll(const std::string& path) {
   const auto size = static_cast<std::size_t>(status.st_size);
   if (size > kMaxWholeSize) {
     throw Fault({path}, "is too large: " + std::to_string(size >> 20) +
-                            " MiB, where a template may have at most 4 GiB");
+                            " MiB, where a template must be smaller than 4 GiB");
   }
   // A file that grows while it is read is read as it was when opened.
   return ReadChecked(file.get(), path, size, size);
@@ -104,7 +105,7 @@ LargeText TemplateFile::ReadStandardInput() {
   const std::string name = "standard input";
   LargeText text = ReadChecked(stdin, name, kMaxWholeSize, 0);
   if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
-    throw Fault({name}, "is too large: a template may have at most 4 GiB");
+    throw Fault({name}, "is too large: a template must be smaller than 4 GiB");
   }
   return text;
 }

@@ -102,7 +102,7 @@ class TemplateFile {
   }
   const std::string& Path() const { return path_; }
 
-  // The most a whole read takes: record offsets are 32 bits.
+  // The most a whole read takes, 4 GiB less one byte: record offsets are 32 bits.
   static constexpr std::size_t kMaxWholeSize = (std::size_t{1} << 32) - 1;
 
   // The whole file, with the same checks as opening it for reading. Refuses a file larger than

@@ -136,13 +136,4 @@ std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2
   return record;
 }
 
-double RoundHalfEven(double value) {
-  const double floor = std::floor(value);
-  const double diff = value - floor;
-  if (diff < 0.5) return floor;
-  if (diff > 0.5) return floor + 1;
-  // Halving and flooring are exact: cheaper than fmod, which this runs for every counter.
-  return std::floor(floor / 2) * 2 == floor ? floor : floor + 1;
-}
-
 }  // namespace quarnel

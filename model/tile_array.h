@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <numeric>
 #include <vector>
 
 #include "model/template_format.h"
@@ -32,9 +34,14 @@ struct TileArray {
     }
   }
   // Sets columns x1..x2 and rows y1..y2 of layer z, all inside the grid.
+  // A row at a time: counts the flags it sets, then sets them all.
   void SetBox(const Box& box) {
+    const auto width = static_cast<std::size_t>(box.x2 - box.x1 + 1);
+    int& count = layer_count[static_cast<std::size_t>(box.z)];
     for (int y = box.y1; y <= box.y2; ++y) {
-      for (int x = box.x1; x <= box.x2; ++x) Set(x, y, box.z);
+      std::uint8_t* const row = flags.data() + Index(box.x1, y, box.z);
+      count += static_cast<int>(width) - std::accumulate(row, row + width, 0);
+      std::memset(row, 1, width);
     }
   }
   bool LayerHasCells(int z) const { return layer_count[static_cast<std::size_t>(z)] > 0; }

@@ -44,15 +44,34 @@ std::uint64_t SeededHash(std::string_view key) {
   return h;
 }
 
-int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
-  const int number = size_++;
-  if (key.size() > kShortKeySize) {
-    long_keys_.emplace(std::string(key), number);
-    return number;
+int TypeKeys::AddLong(std::string_view key, std::uint64_t hash) {
+  if (2 * static_cast<std::size_t>(long_count_ + 1) > long_slots_.size()) {
+    const LargeVector<LongSlot> old = std::move(long_slots_);
+    long_slots_.assign(std::max<std::size_t>(16, 2 * old.size()), {});
+    for (const LongSlot& entry : old) {
+      if (entry.number != kAbsent) InsertLong(entry);
+    }
   }
+  const int number = size_++;
+  InsertLong({hash, number, static_cast<std::uint32_t>(key.size()), long_bytes_.size()});
+  long_bytes_.Append(key);
+  ++long_count_;
+  return number;
+}
+
+void TypeKeys::InsertLong(const LongSlot& entry) {
+  const std::size_t mask = long_slots_.size() - 1;
+  std::size_t slot = entry.hash & mask;
+  while (long_slots_[slot].number != kAbsent) slot = (slot + 1) & mask;
+  long_slots_[slot] = entry;
+}
+
+int TypeKeys::Add(std::string_view key, std::uint64_t short_key) {
+  if (key.size() > kShortKeySize) return AddLong(key, SeededHash(key));
+  const int number = size_++;
   if (2 * static_cast<std::size_t>(short_count_ + 1) > short_keys_.size()) {
-    const std::vector<std::uint64_t> old_keys = std::move(short_keys_);
-    const std::vector<int> old_numbers = std::move(short_numbers_);
+    const LargeVector<std::uint64_t> old_keys = std::move(short_keys_);
+    const LargeVector<int> old_numbers = std::move(short_numbers_);
     const std::size_t size = std::bit_ceil(std::max<std::size_t>(16, 4 * (short_count_ + 1)));
     short_keys_.assign(size, 0);
     slot_shift_ = 64 - std::countr_zero(size);

@@ -5,8 +5,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "model/huge_pages.h"
 
 namespace quarnel {
 
@@ -23,7 +24,7 @@ extern const std::uint64_t kSlotMultiplier;
 // every line. A key of up to eight bytes, zero-padded, is itself a number: such keys live in an
 // open-addressing table of numbers and are found without any text comparison (lines hold no NUL
 // bytes, so the padding cannot be mistaken for key bytes), placed by kSlotMultiplier. Longer keys
-// go to a hash map, placed by SeededHash.
+// go to a second such table, placed by SeededHash.
 class TypeKeys {
  public:
   static constexpr int kAbsent = -1;
@@ -37,6 +38,11 @@ class TypeKeys {
     return word;
   }
 
+  // ShortKey(key) for a short key, 0 for a long one.
+  static std::uint64_t ShortKeyOf(std::string_view key) {
+    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
+  }
+
   // The number of `key`, or kAbsent. `short_key` must be ShortKey(key) for a short key: a caller
   // that has the key's bytes in a register already saves the copy.
   int Find(std::string_view key, std::uint64_t short_key) const {
@@ -48,13 +54,17 @@ class TypeKeys {
         if (short_keys_[slot] == 0) return kAbsent;
       }
     }
-    const auto found = long_keys_.find(key);
-    return found == long_keys_.end() ? kAbsent : found->second;
+    return FindLong(key, SeededHash(key));
   }
   int Find(std::string_view key) const { return Find(key, ShortKeyOf(key)); }
 
   // The number of `key`, given the next number if it is new.
   int FindOrAdd(std::string_view key, std::uint64_t short_key) {
+    if (key.size() > kShortKeySize) {
+      const std::uint64_t hash = SeededHash(key);
+      const int found = FindLong(key, hash);
+      return found != kAbsent ? found : AddLong(key, hash);
+    }
     const int found = Find(key, short_key);
     return found != kAbsent ? found : Add(key, short_key);
   }
@@ -67,25 +77,42 @@ class TypeKeys {
   }
 
  private:
-  struct LongKeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-      return static_cast<std::size_t>(SeededHash(key));
-    }
+  // A long key's slot: its whole hash, so that a probe compares text only when the hash agrees,
+  // and where its bytes lie in long_bytes_. Open addressing, like the short keys: a million types
+  // cost a million slots in one block, not a million nodes.
+  struct LongSlot {
+    std::uint64_t hash = 0;
+    int number = kAbsent;  // kAbsent: an empty slot
+    std::uint32_t size = 0;
+    std::size_t begin = 0;
   };
 
-  static std::uint64_t ShortKeyOf(std::string_view key) {
-    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
+  int FindLong(std::string_view key, std::uint64_t hash) const {
+    if (long_slots_.empty()) return kAbsent;
+    const std::size_t mask = long_slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      const LongSlot& s = long_slots_[slot];
+      if (s.number == kAbsent) return kAbsent;
+      if (s.hash == hash && std::string_view(long_bytes_).substr(s.begin, s.size) == key) {
+        return s.number;
+      }
+    }
   }
   int Add(std::string_view key, std::uint64_t short_key);
+  int AddLong(std::string_view key, std::uint64_t hash);
   void InsertShort(std::uint64_t word, int number);
+  void InsertLong(const LongSlot& entry);
 
   int size_ = 0;
   int short_count_ = 0;
-  std::vector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
+  LargeVector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
   int slot_shift_ = 64;                    // 64 - log2 of its size
-  std::vector<int> short_numbers_;
-  std::unordered_map<std::string, int, LongKeyHash, std::equal_to<>> long_keys_;
+  LargeVector<int> short_numbers_;
+  int long_count_ = 0;
+  // A power of two in size, at most half full; on 2 MiB pages, as a million keys fill tens of MiB
+  // that are read at random.
+  LargeVector<LongSlot> long_slots_;
+  LargeText long_bytes_;  // the long keys, one after another
 };
 
 }  // namespace quarnel

@@ -35,11 +35,7 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
     ReadRecords(
         file,
         [&](const RecordKey& record) __attribute__((always_inline)) {
-          if (!key.empty()) {
-            const bool same = short_key != 0 ? record.short_key == short_key
-                                             : record.key == std::string_view(key);
-            return same ? 0 : kSkipRecord;
-          }
+          if (!key.empty()) return record.SameType(key, short_key) ? 0 : kSkipRecord;
           if (donelist.Contains(record.key, record.short_key)) return kSkipRecord;
           if (record.rectangle) {
             too_many = too_many || earlier.size() == kMaxEarlierRectangles;

@@ -1,60 +1,100 @@
 #include "shorten/apply.h"
 
 #include <algorithm>
-#include <map>
+#include <bit>
+#include <optional>
 #include <vector>
 
 #include "model/fault.h"
+#include "model/record_reader.h"
 #include "model/records.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
+#include "model/type_keys.h"
 #include "shorten/cell_set.h"
 #include "shorten/edits.h"
 #include "shorten/shorten.h"
 #include "shorten/template_records.h"
+#include "shorten/type_rows.h"
 
 namespace quarnel {
 namespace {
 
 constexpr std::uint32_t kNoPlace = Edits::kAtEnd;
 
+// A record to apply, kept small: its text stays in the records' text, and its cells are a box,
+// or read again from its line when its bounds are not whole numbers, as for a template's records.
 struct RecordToApply {
-  std::string key;
-  std::string line;  // as it stands in the records, without its line end
+  std::string_view line;  // without its line end
   long long line_number;
-  RectangleCells cells;
+  std::uint32_t group;  // records of one type share a group, numbered in order of appearance
+  bool covers;          // false for an empty range
+  RecordCells cells;    // offset into the records' text
   std::uint32_t place = kNoPlace;  // where the first plain tile record it covers starts
+};
+
+struct RecordsToApply {
+  std::vector<RecordToApply> records;
+  std::vector<std::string_view> group_keys;  // by group
+  TypeKeys groups;
 };
 
 bool IsBlank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-std::vector<RecordToApply> ReadRecordsToApply(const std::string& name, std::string_view text) {
-  std::vector<RecordToApply> records;
-  TemplateFile file(name, text);
-  while (!file.AtEnd()) {
-    const std::string_view line = file.ReadLine();
-    if (IsBlank(line)) continue;
-    if (!IsRectangleRecord(line)) {
-      throw Fault({name, file.LineNumber()},
-                  Quoted(line) +
-                      " is not a rectangle record: TILEW id1 id2 x-from x-to y-from "
-                      "y-to z");
-    }
-    RequireIds(file, line, 1);
-    records.push_back({std::string(KeyOfLine(line, true)), std::string(line), file.LineNumber(),
-                       RectangleRecordCells(file, SplitFields(line))});
+// Reads one record: `offset` is where its line starts in `text`.
+RecordToApply ReadRecord(const TemplateFile& file, std::string_view text, std::size_t offset,
+                         std::string_view line) {
+  if (!IsRectangleRecord(line)) {
+    throw Fault(
+        {file.Path(), file.LineNumber()},
+        Quoted(line) + " is not a rectangle record: TILEW id1 id2 x-from x-to y-from y-to z");
   }
-  return records;
+  RequireIds(file, line, 1);
+  const Fields fields = SplitFields(line);
+  const RectangleCells covered = RectangleRecordCells(file, fields);
+  RequireCompleteRectangle(file, fields);
+  RecordToApply record{text.substr(offset, line.size()), file.LineNumber(), 0, false, {}};
+  ForEachRun(covered.columns, [&](int x1, int x2) {
+    ForEachRun(covered.rows, [&](int y1, int y2) {
+      if (record.covers) {  // a further box: the record is read again from its line
+        record.cells.MarkScattered();
+        return;
+      }
+      record.cells = RecordCells::Of(offset, Box{x1, x2, y1, y2, covered.z}, false);
+      record.covers = true;
+    });
+  });
+  return record;
 }
 
-// Calls `each(cell)` for every cell a record covers; a cell may come twice where halves round.
-template <typename Each>
-void ForEachCell(const RectangleCells& cells, Each each) {
-  for (const int row : cells.rows) {
-    for (const int column : cells.columns) each(CellIndex(column, row, cells.z));
+RecordsToApply ReadRecordsToApply(const std::string& name, std::string_view text) {
+  if (text.size() > TemplateFile::kMaxWholeSize) {
+    throw Fault({name}, "is too large: records must be fewer than 4 GiB");
   }
+  RecordsToApply read;
+  TemplateFile file(name, text);
+  while (!file.AtEnd()) {
+    const std::size_t offset = file.Position();
+    const std::string_view line = file.ReadLine();
+    if (IsBlank(line)) continue;
+    RecordToApply record = ReadRecord(file, text, offset, line);
+    const std::string_view key = KeyOfLine(record.line, true);
+    record.group = static_cast<std::uint32_t>(read.groups.FindOrAdd(key));
+    if (record.group == read.group_keys.size()) read.group_keys.push_back(key);
+    read.records.push_back(record);
+  }
+  return read;
+}
+
+// The record indices of each group, in the records' order: a counting sort.
+std::vector<std::vector<std::uint32_t>> ByGroup(const RecordsToApply& read) {
+  std::vector<std::vector<std::uint32_t>> groups(read.group_keys.size());
+  for (std::uint32_t i = 0; i < read.records.size(); ++i) {
+    groups[read.records[i].group].push_back(i);
+  }
+  return groups;
 }
 
 std::string CellText(std::uint32_t cell) {
@@ -65,139 +105,182 @@ std::string CellText(std::uint32_t cell) {
   return text;
 }
 
-// Per cell of the grid, for the type being applied: whether the template has it, where its first
-// plain tile record starts, and marks that count each cell once. Stamps spare clearing it.
-class TypeGrid {
+// The first record that adds cells its type lacks: the one a refusal names.
+struct NewCells {
+  std::optional<std::size_t> record;
+  long long count = 0;
+  std::vector<std::uint32_t> examples;
+};
+
+// Works out one type's records: where each goes, which of the template's plain tile records
+// they cover, the distinct cells they add, and the first record that adds any.
+class TypeApplier {
  public:
-  void Start() { ++stamp_; }
-  void Has(std::uint32_t cell) { Touch(cell).has = true; }
-  void Plain(std::uint32_t cell, std::uint32_t offset) {
-    auto& c = Touch(cell);
-    c.first_plain = std::min(c.first_plain, offset);
-  }
-  bool HasCell(std::uint32_t cell) const { return Valid(cell) && cells_[cell].has; }
-  std::uint32_t FirstPlain(std::uint32_t cell) const {
-    return Valid(cell) ? cells_[cell].first_plain : kNoPlace;
-  }
-  void Cover(std::uint32_t cell) { Touch(cell).covered = true; }
-  bool Covered(std::uint32_t cell) const { return Valid(cell) && cells_[cell].covered; }
-  // True the first time it is asked for a cell under `mark`.
-  bool FirstTime(std::uint32_t cell, std::uint32_t mark) {
-    auto& c = Touch(cell);
-    const bool first = c.mark != mark;
-    c.mark = mark;
-    return first;
+  TypeApplier(std::string_view records_text, std::string_view text, Edits& edits)
+      : records_text_(records_text), text_(text), edits_(edits) {}
+
+  // Returns the count of distinct cells the records add.
+  long long Apply(std::span<const RecordCells> template_records,
+                  std::vector<RecordToApply>& records, const std::vector<std::uint32_t>& group,
+                  NewCells& first_new) {
+    rows_.NextType();
+    for (const auto& r : template_records) {
+      ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+        rows_.Has(row_start / kColumns, columns);
+      });
+      if (r.Plain()) rows_.Plain(RowOf(r), r.GetBox().x1, r.offset);
+    }
+    long long added = 0;
+    for (const std::uint32_t index : group) {
+      added += Cover(records[index], index, first_new);
+    }
+    for (const auto& r : template_records) {
+      if (r.Plain() && (rows_.Covered(RowOf(r)) >> r.GetBox().x1 & 1) != 0) edits_.Drop(r.offset);
+    }
+    return added;
   }
 
  private:
-  struct Cell {
-    std::uint32_t stamp = 0;
-    std::uint32_t first_plain = kNoPlace;
-    std::uint32_t mark = 0;
-    bool has = false;
-    bool covered = false;
-  };
-  bool Valid(std::uint32_t cell) const { return cells_[cell].stamp == stamp_; }
-  Cell& Touch(std::uint32_t cell) {
-    Cell& c = cells_[cell];
-    if (c.stamp != stamp_) c = Cell{stamp_};
-    return c;
+  static std::uint32_t RowOf(const RecordCells& r) {
+    const Box box = r.GetBox();
+    return static_cast<std::uint32_t>(box.y1 + kRows * box.z);
   }
-  std::vector<Cell> cells_ =
-      std::vector<Cell>(static_cast<std::size_t>(kColumns) * kRows * kLayers);
-  std::uint32_t stamp_ = 0;
+
+  long long Cover(RecordToApply& record, std::size_t index, NewCells& first_new) {
+    if (!record.covers) return 0;
+    long long added = 0;  // not covered by an earlier record
+    long long adds = 0;   // this record's own
+    std::vector<std::uint32_t> examples;
+    ForEachRow(records_text_, record.cells, [&](std::uint32_t row_start, std::uint64_t columns) {
+      const std::uint32_t row = row_start / kColumns;
+      if (const std::uint64_t lacking = columns & ~rows_.HasColumns(row); lacking != 0) {
+        adds += std::popcount(lacking);
+        added += std::popcount(lacking & ~rows_.Covered(row));
+        for (std::uint64_t bits = lacking; bits != 0 && examples.size() < 3; bits &= bits - 1) {
+          examples.push_back(row_start + static_cast<std::uint32_t>(std::countr_zero(bits)));
+        }
+      }
+      record.place = rows_.FirstPlain(row, columns, record.place);
+      rows_.Cover(row, columns);
+    });
+    if (adds > 0 && (!first_new.record || index < *first_new.record)) {
+      first_new = {index, adds, std::move(examples)};
+    }
+    return added;
+  }
+
+  std::string_view records_text_;
+  std::string_view text_;
+  Edits& edits_;
+  TypeRows rows_;
 };
+
+[[noreturn]] void RefuseNewCells(const std::string& records_name, const RecordsToApply& read,
+                                 const NewCells& first_new, const std::string& name) {
+  const RecordToApply& record = read.records[*first_new.record];
+  std::string examples;
+  for (const std::uint32_t cell : first_new.examples) {
+    examples += (examples.empty() ? "" : ", ") + CellText(cell);
+  }
+  throw Fault({records_name, record.line_number},
+              "the record adds " + std::to_string(first_new.count) +
+                  (first_new.count == 1 ? " cell" : " cells") + " that type " +
+                  Printable(read.group_keys[record.group]) + " does not have in " +
+                  Printable(name) + ", such as " + examples +
+                  "; --allow-new-cells applies it anyway");
+}
+
+// What applying must give, and the text it gave: the template with its records, and the records.
+struct Sources {
+  const TemplateRecords& read;
+  const ByType& by_type;
+  std::string_view text;
+  const RecordsToApply& records;
+  const std::vector<std::vector<std::uint32_t>>& groups;
+  std::string_view records_text;
+};
+
+// Whether `result` holds exactly each type's cells in the template plus its records' cells. One
+// type at a time, in two cell sets: memory stays in proportion to the records, however many
+// types and cells.
+bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view result) {
+  const TemplateRecords out = ReadTemplateRecords(name, result);
+  const ByType out_types(out.parts, out.type_keys.size());
+  CellSet wanted;
+  CellSet got;
+  const auto add = [](CellSet& set, std::string_view source, const RecordCells& r) {
+    ForEachRow(source, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+      set.AddRow(row_start, columns);
+    });
+  };
+  const auto want = [&](std::string_view key) {
+    if (const int type = s.read.keys.Find(key); type >= 0) {
+      for (const auto& r : s.by_type.Of(static_cast<std::size_t>(type))) add(wanted, s.text, r);
+    }
+    if (const int group = s.records.groups.Find(key); group >= 0) {
+      for (const std::uint32_t index : s.groups[static_cast<std::size_t>(group)]) {
+        const RecordToApply& record = s.records.records[index];
+        if (record.covers) add(wanted, s.records_text, record.cells);
+      }
+    }
+  };
+  for (std::size_t t = 0; t < out.type_keys.size(); ++t) {
+    for (const auto& r : out_types.Of(t)) add(got, result, r);
+    want(out.type_keys[t]);
+    if (!CellSet::SameAndClear(wanted, got)) return false;
+  }
+  // A type the result lacks must have had no cells to keep.
+  const auto lacked = [&](std::string_view key) {
+    if (out.keys.Find(key) >= 0) return true;
+    want(key);
+    return CellSet::SameAndClear(wanted, got);
+  };
+  for (const std::string& key : s.read.type_keys) {
+    if (!lacked(key)) return false;
+  }
+  for (const std::string_view key : s.records.group_keys) {
+    if (!lacked(key)) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
 Applied ApplyRecords(const std::string& records_name, std::string_view records_text,
                      const std::string& name, std::string_view text, bool allow_new_cells) {
-  std::vector<RecordToApply> records = ReadRecordsToApply(records_name, records_text);
+  RecordsToApply records = ReadRecordsToApply(records_name, records_text);
   const TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType by_type(read.parts, read.type_keys.size());
-
-  std::map<std::string, std::vector<RecordToApply*>> by_key;  // in the records' order
-  for (auto& record : records) by_key[record.key].push_back(&record);
+  const auto groups = ByGroup(records);
 
   Applied applied;
   Edits edits(text.size());
-  TypeGrid grid;
-  std::uint32_t mark = 0;
-  for (auto& [key, of_type] : by_key) {
-    grid.Start();
-    const int type = read.keys.Find(key);
+  NewCells first_new;
+  TypeApplier applier(records_text, text, edits);
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const int type = read.keys.Find(records.group_keys[g]);
     const auto template_records =
         type >= 0 ? by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
-    for (const auto& r : template_records) {
-      ForEachCell(text, r, [&](std::uint32_t cell) {
-        grid.Has(cell);
-        if (r.Plain()) grid.Plain(cell, r.offset);
-      });
-    }
-    for (RecordToApply* record : of_type) {
-      std::vector<std::uint32_t> added;
-      ++mark;
-      ForEachCell(record->cells, [&](std::uint32_t cell) {
-        if (!grid.FirstTime(cell, mark)) return;
-        if (!grid.HasCell(cell)) added.push_back(cell);
-        record->place = std::min(record->place, grid.FirstPlain(cell));
-        grid.Cover(cell);
-      });
-      if (!added.empty() && !allow_new_cells) {
-        std::string examples;
-        for (std::size_t i = 0; i < added.size() && i < 3; ++i) {
-          examples += (i ? ", " : "") + CellText(added[i]);
-        }
-        throw Fault({records_name, record->line_number},
-                    "the record adds " + std::to_string(added.size()) +
-                        (added.size() == 1 ? " cell" : " cells") + " that type " + key +
-                        " does not have in " + Printable(name) + ", such as " + examples +
-                        "; --allow-new-cells applies it anyway");
-      }
-      applied.summary.new_cells += static_cast<long long>(added.size());
-    }
-    for (const auto& r : template_records) {
-      if (r.Plain() && grid.Covered(CellIndex(r.GetBox().x1, r.GetBox().y1, r.GetBox().z))) {
-        edits.Drop(r.offset);
-      }
-    }
+    applied.summary.new_cells +=
+        applier.Apply(template_records, records.records, groups[g], first_new);
   }
-  for (const auto& record : records) {
+  if (first_new.record && !allow_new_cells) RefuseNewCells(records_name, records, first_new, name);
+  edits.records.reserve(records_text.size() + 2 * records.records.size());
+  edits.inserted.reserve(records.records.size());
+  for (const auto& record : records.records) {
     const std::string_view end = record.place == kNoPlace ? "\r\n" : LineAt(text, record.place).end;
-    edits.Insert(record.place, record.line + std::string(end));
+    edits.Insert(record.place, std::string(record.line) + std::string(end));
   }
+  const auto count = static_cast<long long>(records.records.size());
   applied.summary.lines_before = read.lines;
-  applied.summary.records_applied = static_cast<long long>(records.size());
+  applied.summary.records_applied = count;
   applied.summary.tile_records_left_out = edits.dropped_count;
-  applied.summary.lines_after =
-      read.lines - edits.dropped_count + static_cast<long long>(records.size());
+  applied.summary.lines_after = read.lines - edits.dropped_count + count;
   applied.text = ApplyEdits(text, edits);
 
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
-  std::vector<TypeCells> wanted;
-  CellSet cells;
-  const auto add_records = [&](const std::string& key) {
-    const auto found = by_key.find(key);
-    if (found == by_key.end()) return;
-    for (const RecordToApply* record : found->second) {
-      ForEachCell(record->cells, [&](std::uint32_t cell) { cells.Add(cell); });
-    }
-  };
-  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
-    for (const auto& r : by_type.Of(t)) {
-      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
-        cells.AddRow(row_start, columns);
-      });
-    }
-    add_records(read.type_keys[t]);
-    cells.TakeSorted(wanted.emplace_back(TypeCells{read.type_keys[t], {}}).cells);
-  }
-  for (const auto& [key, of_type] : by_key) {  // types the template lacks
-    if (read.keys.Find(key) >= 0) continue;
-    add_records(key);
-    cells.TakeSorted(wanted.emplace_back(TypeCells{key, {}}).cells);
-  }
-  if (FirstDifference(wanted, ReadTypeCells(name + " (with the records applied)", applied.text))) {
+  const Sources sources{read, by_type, text, records, groups, records_text};
+  if (!HoldsWhatItMust(sources, name + " (with the records applied)", applied.text)) {
     throw SelfCheckFailure(
         {name}, "applying the records would not give the tiles it must; nothing is written");
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <vector>
@@ -37,36 +38,50 @@ class CellSet {
 
   // Whether both sets hold the same cells; empties both.
   static bool SameAndClear(CellSet& a, CellSet& b) {
-    for (std::size_t t = 0; t < a.touched_.size(); ++t) a.touched_[t] |= b.touched_[t];
+    for (std::size_t t = b.low_; t < b.high_; ++t) a.touched_[t] |= b.touched_[t];
+    a.low_ = std::min(a.low_, b.low_);
+    a.high_ = std::max(a.high_, b.high_);
     bool same = true;
     a.ForEachTouched([&](std::size_t w) {
       same &= a.words_[w] == b.words_[w];
       a.words_[w] = b.words_[w] = 0;
     });
-    std::fill(b.touched_.begin(), b.touched_.end(), 0);
+    std::fill(b.touched_.begin() + static_cast<std::ptrdiff_t>(std::min(b.low_, b.high_)),
+              b.touched_.begin() + static_cast<std::ptrdiff_t>(b.high_), 0);
+    b.low_ = kUntouched;
+    b.high_ = 0;
     return same;
   }
 
  private:
   static constexpr std::size_t kWords = (TileArray::kSize + 63) / 64 + 1;
 
+  static constexpr std::size_t kUntouched = static_cast<std::size_t>(-1);
+
   void SetWord(std::uint32_t w, std::uint64_t bits) {
     words_[w] |= bits;
     touched_[w / 64] |= std::uint64_t{1} << (w % 64);
+    low_ = std::min<std::size_t>(low_, w / 64);
+    high_ = std::max<std::size_t>(high_, w / 64 + 1);
   }
-  // Calls `each(w)` for each word touched, in order, and forgets that it was.
+  // Calls `each(w)` for each word touched, in order, and forgets that it was. Only the span of
+  // touched_ that was touched is looked at: a million types of one cell each cost a million steps.
   template <typename Each>
   void ForEachTouched(Each each) {
-    for (std::size_t t = 0; t < touched_.size(); ++t) {
+    for (std::size_t t = low_; t < high_; ++t) {
       for (std::uint64_t bits = touched_[t]; bits != 0; bits &= bits - 1) {
         each(t * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
       }
       touched_[t] = 0;
     }
+    low_ = kUntouched;
+    high_ = 0;
   }
 
   std::vector<std::uint64_t> words_ = std::vector<std::uint64_t>(kWords);
   std::vector<std::uint64_t> touched_ = std::vector<std::uint64_t>((kWords + 63) / 64);
+  std::size_t low_ = kUntouched;  // the span of touched_ in use: [low_, high_)
+  std::size_t high_ = 0;
 };
 
 }  // namespace quarnel

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <map>
 #include <optional>
 #include <span>
 #include <utility>
@@ -33,14 +32,18 @@ class LayerShortener {
   void Shorten(std::span<const RecordCells> records, const std::string& key, int z) {
     // Cells that lines kept as they stand cover already: rectangle records and tile records that
     // are not plain. These may be covered again but need not be.
+    // A row at a time, each cell once: a million records over one whole layer cost a million
+    // rows' steps, not cells'.
     for (const auto& r : records) {
       if (r.Plain()) continue;
-      ForEachCell(text_, r, [&](std::uint32_t cell) {
-        const int local = static_cast<int>(cell % kLayerCells);
-        if (state_[local] == kEmpty) {
+      ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+        const auto y = row_start % kLayerCells / kColumns;
+        for (std::uint64_t fresh = columns & ~kept_rows_[y]; fresh != 0; fresh &= fresh - 1) {
+          const int local = static_cast<int>(y * kColumns) + std::countr_zero(fresh);
           state_[local] = kKept;
           allowed_.push_back(local);
         }
+        kept_rows_[y] |= columns;
       });
     }
     // The rest must be covered; the first plain record of a cell stands for it.
@@ -76,6 +79,7 @@ class LayerShortener {
     }
     for (const int local : must_) state_[local] = kEmpty;
     for (const int local : allowed_) state_[local] = kEmpty;
+    if (!allowed_.empty()) kept_rows_.fill(0);
     must_.clear();
     allowed_.clear();
   }
@@ -146,6 +150,7 @@ class LayerShortener {
   ShortenSummary& summary_;
   std::array<std::uint8_t, kLayerCells> state_{};
   std::array<std::uint32_t, kLayerCells> first_{};  // where a must cell's first record starts
+  std::array<std::uint64_t, kRows> kept_rows_{};    // the kept cells, a row's columns as bits
   std::vector<int> must_;
   std::vector<int> allowed_;
   // Search nodes for all layers: a template made of layers that are hard to prove would
@@ -225,8 +230,24 @@ bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string
   return same[0] && same[1];
 }
 
+// A type of fewer records than this is sorted by layer; more, counted out by layer.
+constexpr std::size_t kFewRecords = 32;
+
+// Shortens one type of a few records, layer by layer; `by_layer` has room for them.
+void ShortenFew(std::span<const RecordCells> records, LargeVector<RecordCells>& by_layer,
+                const std::string& key, LayerShortener& layer) {
+  const auto sorted = std::span(by_layer).first(records.size());
+  std::copy(records.begin(), records.end(), sorted.begin());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](const auto& a, const auto& b) { return a.Layer() < b.Layer(); });
+  for (std::size_t begin = 0, end = 0; begin < sorted.size(); begin = end) {
+    while (end < sorted.size() && sorted[end].Layer() == sorted[begin].Layer()) ++end;
+    layer.Shorten(sorted.subspan(begin, end - begin), key, sorted[begin].Layer());
+  }
+}
+
 // Shortens the types in [first, last), layer by layer.
-void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_keys,
+void ShortenTypes(const ByType& by_type, const LargeVector<std::string>& type_keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer; room for the largest type.
   std::size_t most = 0;
@@ -237,6 +258,10 @@ void ShortenTypes(const ByType& by_type, const std::vector<std::string>& type_ke
   std::array<std::uint32_t, kLayers + 1> layer_begin{};
   for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
+    if (records.size() < kFewRecords) {  // a sort of a few spares a pass over every layer
+      ShortenFew(records, by_layer, type_keys[t], layer);
+      continue;
+    }
     layer_begin.fill(0);
     for (const auto& r : records) ++layer_begin[r.Layer() + 1];
     for (int z = 0; z < kLayers; ++z) layer_begin[z + 1] += layer_begin[z];
@@ -324,45 +349,6 @@ bool SameTiles(const std::string& first_name, std::string_view first,
   TemplateRecords read = ReadTemplateRecords(first_name, first);
   const ByType by_type(read.parts, read.type_keys.size());
   return SameTilesAs(read, {by_type, first}, second_name, second);
-}
-
-std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
-                                          const std::vector<TypeCells>& second) {
-  std::map<std::string, const std::vector<std::uint32_t>*> in_second;
-  for (const auto& type : second) in_second[type.key] = &type.cells;
-  std::map<std::string, const std::vector<std::uint32_t>*> in_first;
-  for (const auto& type : first) in_first[type.key] = &type.cells;
-
-  const std::vector<std::uint32_t> none;
-  const auto compare = [&](const std::string& key, const std::vector<std::uint32_t>& a,
-                           const std::vector<std::uint32_t>& b) -> std::optional<Difference> {
-    auto ia = a.begin();
-    auto ib = b.begin();
-    while (ia != a.end() || ib != b.end()) {
-      if (ib == b.end() || (ia != a.end() && *ia < *ib)) {
-        return Difference{key, int(*ia % kColumns), int(*ia / kColumns % kRows),
-                          int(*ia / kLayerCells), true};
-      }
-      if (ia == a.end() || *ib < *ia) {
-        return Difference{key, int(*ib % kColumns), int(*ib / kColumns % kRows),
-                          int(*ib / kLayerCells), false};
-      }
-      ++ia;
-      ++ib;
-    }
-    return std::nullopt;
-  };
-  for (const auto& type : first) {
-    const auto found = in_second.find(type.key);
-    if (auto d = compare(type.key, type.cells, found == in_second.end() ? none : *found->second)) {
-      return d;
-    }
-  }
-  for (const auto& type : second) {
-    if (in_first.contains(type.key)) continue;
-    if (auto d = compare(type.key, none, type.cells)) return d;
-  }
-  return std::nullopt;
 }
 
 }  // namespace quarnel

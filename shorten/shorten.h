@@ -62,4 +62,14 @@ struct Difference {
 std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
                                           const std::vector<TypeCells>& second);
 
+// The same, read straight from two templates, one type at a time: memory in proportion to their
+// records, however many types and cells. Throws Fault where a load of the first would, and where
+// one of the second would. `types` counts the first template's types.
+struct Comparison {
+  std::optional<Difference> difference;
+  std::size_t types = 0;
+};
+Comparison CompareTemplates(const std::string& first_name, std::string_view first,
+                            const std::string& second_name, std::string_view second);
+
 }  // namespace quarnel

@@ -35,13 +35,14 @@ std::optional<long long> ReadPart(const std::string& name, std::string_view part
         return type < 0 ? kStopReading : type;
       },
       [&](int type, const Box& box, bool plain, std::size_t offset) {
-        // The further boxes of one line make it a scattered record, still one.
+        // A further box of one line makes it a scattered record, still one: no more are wanted.
         if (!records.empty() && records.back().cells.offset == begin + offset) {
           records.back().cells.MarkScattered();
-          return;
+          return false;
         }
         records.push_back(
             {static_cast<std::uint32_t>(type), RecordCells::Of(begin + offset, box, plain)});
+        return true;
       });
   kept = std::move(records);
   if (!read) return std::nullopt;
@@ -165,7 +166,7 @@ ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record
 ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 0) {
   // The parts are grouped side by side, the first part's records of a type before the second's.
   const int count = static_cast<int>(parts.size());
-  std::vector<std::uint32_t> next[2];
+  LargeVector<std::uint32_t> next[2];
   SideBySide(count, [&](int p) {
     next[p].assign(types, 0);
     for (const auto& r : parts[p]) ++next[p][r.type];

@@ -66,7 +66,8 @@ using RecordParts = std::vector<Records>;
 struct TemplateRecords {
   long long lines = 0;  // header included
   TypeKeys keys;
-  std::vector<std::string> type_keys;  // by type number
+  // By type number; on 2 MiB pages, as a template may have a million types.
+  LargeVector<std::string> type_keys;
   RecordParts parts;
 };
 
@@ -119,7 +120,7 @@ class ByType {
   std::size_t HalfwayType() const;
 
  private:
-  std::vector<std::uint32_t> begin_;
+  LargeVector<std::uint32_t> begin_;
   LargeVector<RecordCells> grouped_;
 };
 

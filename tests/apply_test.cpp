@@ -91,11 +91,25 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       {"TILEW 7 3 1 60 1 1 0\n",
        "records.txt, line 1: x-to (the 5th field) \"60\" puts the column at 51"},
       {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: z (the 8th field) is missing"},
+      // Empty ranges, which a load reads no further: the window never writes these.
+      {"TILEW a b 5 2\n", "records.txt, line 1: y-from (the 6th field) is missing"},
+      {"\nTILEW a b 0 0 5 2 x\n", "records.txt, line 2: z (the 8th field) \"x\" is not a number"},
+      {"TILEW a b 0 50 5 2 0\n",
+       "records.txt, line 1: x-to (the 5th field) \"50\" puts the column at 53"},
+      {"TILEW a b 0 0 5 2 999\n",
+       "records.txt, line 1: z (the 8th field) \"999\" puts the layer at 999"},
+      {"TILEW a b 2 1 0 -4 0\n",
+       "records.txt, line 1: y-to (the 7th field) \"-4\" puts the row at -1"},
       // Quoting the self-check's own words makes no refusal a failed self-check.
       {"pwould not give the tiles it must\xbb\n",
-       "records.txt, line 1: \"pwould not give the tiles it must\xbb\" is not a rectangle record"},
+       "records.txt, line 1: \"pwould not give the tiles it must\\xBB\" is not a rectangle record"},
   };
   for (const auto& c : cases) {
+    if (const auto at = c.records.find("TILEW a b"); at != std::string::npos) {
+      // A load still takes these.
+      const std::string line = c.records.substr(at, c.records.find('\n', at) - at);
+      EXPECT_NO_THROW(ReadTypeCells("t", Template({line}))) << line;
+    }
     try {
       ApplyRecords("records.txt", c.records, "level.tmp", kBlock, true);
       ADD_FAILURE() << c.message << ": no fault";
@@ -103,6 +117,40 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       EXPECT_EQ(std::string(fault.what()).substr(0, c.message.size()), c.message) << fault.what();
       EXPECT_EQ(dynamic_cast<const SelfCheckFailure*>(&fault), nullptr) << fault.what();
     }
+  }
+}
+
+TEST(ApplyRecords, AppliesCompleteRecordsThatCoverNothingAndCountsEachNewCellOnce) {
+  const struct {
+    const char* what;
+    std::string records;
+    bool allow_new_cells;
+    std::string tail;  // after the template's lines, which all stay
+    long long new_cells;
+  } cases[] = {
+      {"corners in reverse order, as marking writes them", "TILEW 7 3 5 4 7 6 2\n", false,
+       "TILEW 7 3 5 4 7 6 2\r\n", 0},
+      {"two records over the same new cells", "TILEW 7 3 7 8 7 8 0\nTILEW 7 3 7 8 7 8 0\n", true,
+       "TILEW 7 3 7 8 7 8 0\r\nTILEW 7 3 7 8 7 8 0\r\n", 4},
+      {"overlapping records of a new type", "TILEW 9 9 0 1 0 0 0\nTILEW 9 9 1 2 0 0 0\n", true,
+       "TILEW 9 9 0 1 0 0 0\r\nTILEW 9 9 1 2 0 0 0\r\n", 3},
+  };
+  for (const auto& c : cases) {
+    const Applied applied =
+        ApplyRecords("records.txt", c.records, "level.tmp", kBlock, c.allow_new_cells);
+    EXPECT_EQ(std::string_view(applied.text), kBlock + c.tail) << c.what;
+    EXPECT_EQ(applied.summary.new_cells, c.new_cells) << c.what;
+  }
+}
+
+TEST(ApplyRecords, EscapesIdsInItsMessages) {
+  try {
+    ApplyRecords("records.txt", "TILEW \x1b]0;x\x07 \xff 0 0 0 0 0\n", "level.tmp", kBlock, false);
+    ADD_FAILURE() << "no fault";
+  } catch (const Fault& fault) {
+    EXPECT_NE(std::string(fault.what()).find("type \\x1B]0;x\\x07 \\xFF does not have"),
+              std::string::npos)
+        << fault.what();
   }
 }
 

@@ -200,6 +200,7 @@ TEST(HostileInput, CraftedInputCostsLittle) {
     std::string message;
   } files[] = {
       {"5 GiB", "Map\r\n", off_t{5} << 30, "is too large: 5120 MiB"},
+      {"exactly 4 GiB", "Map\r\n", off_t{4} << 30, "is too large: 4096 MiB"},
       {"a NUL at line 1 of 2 GiB", "", off_t{2} << 30, "line 1: holds a NUL byte at column 1"},
   };
   for (const auto& f : files) {

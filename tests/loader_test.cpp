@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 
 #include "model/fault.h"
@@ -54,6 +55,9 @@ TEST(LoadToArray, SetsTheCellsOfTheTypesRecords) {
     TestProgram t(file.Path());
     LoadToArray(t.program, "7", "3");
     EXPECT_EQ(SetCells(t.program.tilearray), c.cells) << c.what;
+    const auto& counts = t.program.tilearray.layer_count;
+    EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::size_t{0}), c.cells.size())
+        << c.what;
     EXPECT_EQ(t.program.curtype, "7 3");
   }
 }

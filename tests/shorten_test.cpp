@@ -254,6 +254,10 @@ TEST(Shorten, MergesOnlyPlainTileRecords) {
       {"tiles a rectangle record covers are dropped; the cover may reuse its cells",
        "H\r\n\r\nTILEW 7 3 1 1 3 3 2\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n",
        "H\r\n\r\nTILEW 7 3 1 1 3 3 2\r\n7 3 5 6 2\r\n"},
+      {"cells kept by rectangle records count on each layer anew",
+       "H\r\n\r\nTILEW 7 3 -2 -2 -3 -3 0\r\nTILEW 7 3 -2 -2 -3 -3 1\r\n7 3 0 0 1\r\n7 3 2 0 1\r\n",
+       "H\r\n\r\nTILEW 7 3 -2 -2 -3 -3 0\r\nTILEW 7 3 -2 -2 -3 -3 1\r\nTILEW 7 3 -3 -1 -3 -3 "
+       "1\r\n"},
       {"types and layers are kept apart", "H\r\n\r\n7 3 4 6 2\r\n7 4 5 6 2\r\n7 3 5 6 3\r\n",
        "H\r\n\r\n7 3 4 6 2\r\n7 4 5 6 2\r\n7 3 5 6 3\r\n"},
       {"a last line without an end", "H\r\n\r\n7 3 4 6 2\r\n7 3 5 6 2",

@@ -88,8 +88,14 @@ TEST(ParseNumber, AcceptsPlainDecimalNumbersOnly) {
 TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbour) {
   const struct {
     double value, rounded;
-  } cases[] = {{0.5, 0},  {1.5, 2},  {2.5, 2},    {3.5, 4}, {-0.5, 0},  {-1.5, -2},
-               {2.49, 2}, {2.51, 3}, {-2.51, -3}, {7, 7},   {50.5, 50}, {100.5, 100}};
+  } cases[] = {{0.5, 0},        {1.5, 2},
+               {2.5, 2},        {3.5, 4},
+               {-0.5, 0},       {-1.5, -2},
+               {2.49, 2},       {2.51, 3},
+               {-2.51, -3},     {7, 7},
+               {50.5, 50},      {100.5, 100},
+               {-2.5, -2},      {4503599627370495.5, 4503599627370496.0},
+               {-1e300, -1e300}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
 }
 
@@ -105,6 +111,28 @@ TEST(Fault, NamesFileLineAndField) {
 TEST(Fault, QuotesBinaryAndLongFieldsReadably) {
   EXPECT_EQ(Quoted(std::string_view("a\0\x1b", 3)), "\"a\\x00\\x1B\"");
   EXPECT_EQ(Quoted(std::string(100, 'x')), "\"" + std::string(40, 'x') + "...\"");
+}
+
+TEST(Fault, EscapesControlsAndInvalidUtf8InEveryText) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"\x1b]0;title\x07", "\\x1B]0;title\\x07"},  // sets a terminal's title
+      {"a\xc2\x9b"
+       "31m",
+       "a\\xC2\\x9B31m"},  // C1 control: CSI
+      {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x99\x82", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x99\x82"},
+      {"\xff\xc3", "\\xFF\\xC3"},                    // a stray byte, a cut sequence
+      {"\xc0\xaf", "\\xC0\\xAF"},                    // overlong "/"
+      {"\xed\xa0\x80", "\\xED\\xA0\\x80"},           // a surrogate
+      {"\xf4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"},  // past U+10FFFF
+      {"\xe2\x82", "\\xE2\\x82"},                    // cut at the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Printable(c.text), c.shown);
+    EXPECT_EQ(Quoted(c.text), "\"" + c.shown + "\"");
+  }
 }
 
 }  // namespace

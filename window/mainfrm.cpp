@@ -237,7 +237,7 @@ void MainFrm::Run(const std::function<void()>& action) {
                                        "collected is lost."));
   } catch (const std::exception& fault) {
     ReleasePresses();
-    report_fault_(this, QString::fromUtf8(fault.what()));
+    report_fault_(this, QString::fromStdString(Printable(fault.what())));
   }
   picture1_->update();
   ShowStatus();
@@ -316,9 +316,11 @@ void MainFrm::ShowStatus() {
   std::string where = RunStatus(program_);
   const std::string layer = LayerStatus(program_);
   if (!layer.empty()) where += "  |  " + layer;
-  status_->Show(QString::fromStdString(where), QString::fromStdString(pointer_),
-                QString::fromStdString(message_));
-  // The outline follows the pointer while a first corner is set, over the cells the text names.
+  // Type ids and records come from the file: shown escaped, like every message. The outline
+  // follows the pointer while a first corner is set, over the cells the text names.
+  status_->Show(QString::fromStdString(Printable(where)),
+                QString::fromStdString(Printable(pointer_)),
+                QString::fromStdString(Printable(message_)));
   QRect preview;
   const auto box = PendingRectangle(program_, hover_cell_ % kColumns, hover_cell_ / kColumns);
   if (box && hover_cell_ >= 0)

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -251,6 +252,13 @@ class MainFrmTest : public QObject {
     QCOMPARE(window_->program().curtype, std::string("7 3"));
     QCOMPARE(CellColour(1, 1), kRed);
     QVERIFY(faults_.isEmpty());
+  }
+
+  void idsFromTheFileAreShownEscaped() {
+    // A type whose ids hold a terminal's title sequence and a byte that is not UTF-8.
+    Go("Map\r\n A\r\n\x1b]0;x\x07 \xff 1 1 0\r\n");
+    const QString status = Find<QLabel>("status")->text();
+    QVERIFY2(status.startsWith(QStringLiteral("type \\x1B]0;x\\x07 \\xFF,")), qPrintable(status));
   }
 
   void faultsAreReportedAndChangeNothing() {

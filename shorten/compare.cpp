@@ -1,0 +1,102 @@
+// Comparing templates type by type: where their cells first differ.
+#include "shorten/shorten.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/template_format.h"
+#include "model/type_keys.h"
+#include "shorten/cell_set.h"
+#include "shorten/template_records.h"
+
+namespace quarnel {
+
+namespace {
+
+constexpr std::uint32_t kLayerCells = kColumns * kRows;
+
+// The first cell in one of two sorted lists of a type's cells and not in the other.
+std::optional<Difference> FirstOf(const std::string& key, const std::vector<std::uint32_t>& a,
+                                  const std::vector<std::uint32_t>& b) {
+  const auto at = [&](std::uint32_t cell, bool in_first) {
+    return Difference{key, int(cell % kColumns), int(cell / kColumns % kRows),
+                      int(cell / kLayerCells), in_first};
+  };
+  auto ia = a.begin();
+  auto ib = b.begin();
+  while (ia != a.end() || ib != b.end()) {
+    if (ib == b.end() || (ia != a.end() && *ia < *ib)) return at(*ia, true);
+    if (ia == a.end() || *ib < *ia) return at(*ib, false);
+    ++ia;
+    ++ib;
+  }
+  return std::nullopt;
+}
+
+// Numbers the keys of a list of types: the index of each key's type, by key number.
+std::vector<std::size_t> Number(const std::vector<TypeCells>& types, TypeKeys& keys) {
+  std::vector<std::size_t> index;
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    if (keys.FindOrAdd(types[i].key) == static_cast<int>(index.size())) index.push_back(i);
+  }
+  return index;
+}
+
+}  // namespace
+
+std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
+                                          const std::vector<TypeCells>& second) {
+  TypeKeys first_keys;
+  TypeKeys second_keys;
+  Number(first, first_keys);
+  const auto in_second = Number(second, second_keys);
+  const std::vector<std::uint32_t> none;
+  for (const auto& type : first) {
+    const int found = second_keys.Find(type.key);
+    const auto& other = found < 0 ? none : second[in_second[static_cast<std::size_t>(found)]].cells;
+    if (auto d = FirstOf(type.key, type.cells, other)) return d;
+  }
+  for (const auto& type : second) {
+    if (first_keys.Find(type.key) >= 0) continue;
+    if (auto d = FirstOf(type.key, none, type.cells)) return d;
+  }
+  return std::nullopt;
+}
+
+Comparison CompareTemplates(const std::string& first_name, std::string_view first,
+                            const std::string& second_name, std::string_view second) {
+  const TemplateRecords a = ReadTemplateRecords(first_name, first);
+  const TemplateRecords b = ReadTemplateRecords(second_name, second);
+  const ByType a_types(a.parts, a.type_keys.size());
+  const ByType b_types(b.parts, b.type_keys.size());
+  // One type's cells at a time, in lists reused from type to type: nothing grows with the types.
+  CellSet cells;
+  std::vector<std::uint32_t> a_cells;
+  std::vector<std::uint32_t> b_cells;
+  const auto take = [&](const ByType& by_type, std::string_view text, int type, auto& out) {
+    out.clear();
+    if (type < 0) return;
+    for (const auto& r : by_type.Of(static_cast<std::size_t>(type))) {
+      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
+        cells.AddRow(row_start, columns);
+      });
+    }
+    cells.TakeSorted(out);
+  };
+  Comparison result{std::nullopt, a.type_keys.size()};
+  for (std::size_t t = 0; t < a.type_keys.size() && !result.difference; ++t) {
+    take(a_types, first, static_cast<int>(t), a_cells);
+    take(b_types, second, b.keys.Find(a.type_keys[t]), b_cells);
+    result.difference = FirstOf(a.type_keys[t], a_cells, b_cells);
+  }
+  a_cells.clear();
+  for (std::size_t t = 0; t < b.type_keys.size() && !result.difference; ++t) {
+    if (a.keys.Find(b.type_keys[t]) >= 0) continue;
+    take(b_types, second, static_cast<int>(t), b_cells);
+    result.difference = FirstOf(b.type_keys[t], a_cells, b_cells);
+  }
+  return result;
+}
+
+}  // namespace quarnel
