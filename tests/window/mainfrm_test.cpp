@@ -257,7 +257,7 @@ class MainFrmTest : public QObject {
   void idsFromTheFileAreShownEscaped() {
     // A type whose ids hold a terminal's title sequence and a byte that is not UTF-8.
     Go("Map\r\n A\r\n\x1b]0;x\x07 \xff 1 1 0\r\n");
-    const QString status = Find<QLabel>("status")->text();
+    const QString status = window_->StatusText();
     QVERIFY2(status.startsWith(QStringLiteral("type \\x1B]0;x\\x07 \\xFF,")), qPrintable(status));
   }
 
