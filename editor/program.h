@@ -18,6 +18,8 @@ struct Program {
   std::string curtype;    // "id1 id2" of the current type, empty before the first load
   DoneList donelist;      // types shown in this run
   bool run_over = false;  // "Next Tile Type" found no type left to show
+  // After go on a template without tile records: how many rectangle records it holds; else -1.
+  long long rectangles_only = -1;
   // Corners of the rectangle being marked. The first corner counts only while has_first_corner:
   // it belongs to the drawing it was pressed on, and every redraw forgets it.
   int startx = 0;

@@ -18,12 +18,26 @@ void MakeCurrent(Program& program, LoadedType&& loaded) {
 }
 
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
-void ShowNextType(Program& program, DoneList& donelist) {
+// False when no type is left to show.
+bool ShowNextType(Program& program, DoneList& donelist) {
   std::optional<LoadedType> next = FindNextType(program.window.TemplatePath(), donelist);
   program.run_over = !next;
-  if (!next) return;
+  if (!next) return false;
   donelist.Add(next->type);
   MakeCurrent(program, std::move(*next));
+  program.rectangles_only = -1;
+  ShowArray(program);
+  return true;
+}
+
+// A run over a template without tile records shows its caption, an empty grid and says why.
+void ShowEmptyRun(Program& program) {
+  WithoutTypes found = ReadWithoutTypes(program.window.TemplatePath());
+  program.tilearray = TileArray();
+  program.curtype.clear();
+  program.run_over = false;
+  program.rectangles_only = found.rectangles;
+  program.window.SetCaption(found.caption);
   ShowArray(program);
 }
 
@@ -35,7 +49,7 @@ void LoadToArray(Program& program, std::string_view id1, std::string_view id2) {
 
 void StartTiles(Program& program) {
   DoneList fresh;
-  ShowNextType(program, fresh);
+  if (!ShowNextType(program, fresh)) ShowEmptyRun(program);
   program.donelist = std::move(fresh);
 }
 
