@@ -22,9 +22,9 @@ namespace {
 
 int HorizontalRuns(const LayerCells& layer) {
   int runs = 0;
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      runs += layer[x + kSide * y] && (x == 0 || !layer[x - 1 + kSide * y]);
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < kColumns; ++x) {
+      runs += layer[x + kColumns * y] && (x == 0 || !layer[x - 1 + kColumns * y]);
     }
   }
   return runs;
@@ -33,9 +33,9 @@ int HorizontalRuns(const LayerCells& layer) {
 int BoostRectangles(const LayerCells& layer) {
   namespace gtl = boost::polygon;
   gtl::polygon_90_set_data<int> cells;
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
-      if (layer[x + kSide * y]) cells.insert(gtl::rectangle_data<int>(x, y, x + 1, y + 1));
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < kColumns; ++x) {
+      if (layer[x + kColumns * y]) cells.insert(gtl::rectangle_data<int>(x, y, x + 1, y + 1));
     }
   }
   std::vector<gtl::rectangle_data<int>> rects;

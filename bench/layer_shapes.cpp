@@ -8,13 +8,14 @@ namespace quarnel::bench {
 namespace {
 
 void Fill(LayerCells& layer, int x1, int y1, int x2, int y2, std::uint8_t value) {
-  for (int y = std::max(0, y1); y <= std::min(kSide - 1, y2); ++y) {
-    for (int x = std::max(0, x1); x <= std::min(kSide - 1, x2); ++x) layer[x + kSide * y] = value;
+  for (int y = std::max(0, y1); y <= std::min(kRows - 1, y2); ++y) {
+    for (int x = std::max(0, x1); x <= std::min(kColumns - 1, x2); ++x)
+      layer[x + kColumns * y] = value;
   }
 }
 
 void Rectangles(LayerCells& layer, std::mt19937& random) {
-  std::uniform_int_distribution<int> coordinate(0, kSide - 1);
+  std::uniform_int_distribution<int> coordinate(0, kColumns - 1);
   std::uniform_int_distribution<int> size(2, 18);
   for (int n = std::uniform_int_distribution<int>(3, 10)(random); n > 0; --n) {
     const int x = coordinate(random), y = coordinate(random), w = size(random), h = size(random);
@@ -30,15 +31,15 @@ void Blobs(LayerCells& layer, std::mt19937& random) {
   };
   std::vector<Hill> hills;
   for (int n = 0; n < 5; ++n)
-    hills.push_back({unit(random) * kSide, unit(random) * kSide, 4 + unit(random) * 10});
-  for (int y = 0; y < kSide; ++y) {
-    for (int x = 0; x < kSide; ++x) {
+    hills.push_back({unit(random) * kColumns, unit(random) * kRows, 4 + unit(random) * 10});
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < kColumns; ++x) {
       double height = 0;
       for (const Hill& h : hills) {
         const double d2 = (x - h.x) * (x - h.x) + (y - h.y) * (y - h.y);
         height += std::exp(-d2 / (2 * h.r * h.r));
       }
-      layer[x + kSide * y] = height > 0.5;
+      layer[x + kColumns * y] = height > 0.5;
     }
   }
 }
@@ -46,7 +47,7 @@ void Blobs(LayerCells& layer, std::mt19937& random) {
 // What a dungeon level holds: walls one cell thick with doors in them, floors with pillars left
 // out, and corridors that climb in steps.
 void Rooms(LayerCells& layer, std::mt19937& random) {
-  std::uniform_int_distribution<int> coordinate(0, kSide - 1);
+  std::uniform_int_distribution<int> coordinate(0, kColumns - 1);
   std::uniform_int_distribution<int> size(5, 20);
   std::uniform_int_distribution<int> kind(0, 2);
   for (int n = std::uniform_int_distribution<int>(2, 5)(random); n > 0; --n) {

@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # layers listed after it; run with -DSOURCE_DIR=<top folder>.
 set(layers
   "model"
-  "cover"
+  "cover:model"
   "editor:model,cover"
   "shorten:model,cover"
   "window:model,cover,editor,shorten"

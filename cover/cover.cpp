@@ -11,7 +11,7 @@
 namespace quarnel {
 namespace {
 
-using LayerRows = std::array<Row, kSide>;
+using LayerRows = std::array<Row, kRows>;
 
 // Cells of `rows` inside `r`.
 int Count(const std::vector<Row>& rows, const Rect& r) {
@@ -85,7 +85,7 @@ FloodedGroup Flood(const LayerRows& usable, int x, int y) {
     const int from = std::countr_zero(to_look);
     to_look &= to_look - 1;
     for (const int next : {from - 1, from + 1}) {
-      if (next < 0 || next >= kSide) continue;
+      if (next < 0 || next >= kRows) continue;
       const Row grown = RunsHolding(usable[next], group.rows[from]) & ~group.rows[next];
       if (grown == 0) continue;
       group.rows[next] |= grown;
@@ -348,10 +348,10 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
                       const CoverEffort& effort) {
   LayerRows usable{};
   LayerRows must_rows{};
-  for (const int cell : allowed) usable[cell / kSide] |= Row{1} << (cell % kSide);
+  for (const int cell : allowed) usable[cell / kColumns] |= Row{1} << (cell % kColumns);
   for (const int cell : must) {
-    usable[cell / kSide] |= Row{1} << (cell % kSide);
-    must_rows[cell / kSide] |= Row{1} << (cell % kSide);
+    usable[cell / kColumns] |= Row{1} << (cell % kColumns);
+    must_rows[cell / kColumns] |= Row{1} << (cell % kColumns);
   }
 
   // A sparse layer is covered many thousand times in a template: the working memory is kept.
@@ -361,13 +361,13 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
   long budget = effort.node_budget;  // shared by the layer's groups
   LayerRows seen{};
   // Groups are found by flooding from each must cell in turn, in index order.
-  for (int seed_y = 0; seed_y < kSide; ++seed_y) {
+  for (int seed_y = 0; seed_y < kRows; ++seed_y) {
     // Each seed joins `seen` with its group; the rest of the row is what is left to flood.
     for (Row seeds = must_rows[seed_y]; (seeds &= ~seen[seed_y]) != 0;) {
       const int seed_x = std::countr_zero(seeds);
       const Row seed = Row{1} << seed_x;
       const Row above = seed_y > 0 ? usable[seed_y - 1] : 0;
-      const Row below = seed_y + 1 < kSide ? usable[seed_y + 1] : 0;
+      const Row below = seed_y + 1 < kRows ? usable[seed_y + 1] : 0;
       if (((usable[seed_y] & (seed << 1 | seed >> 1)) | ((above | below) & seed)) == 0) {
         // A cell on its own: the common case in a sparse layer.
         seen[seed_y] |= seed;
@@ -376,7 +376,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
         continue;
       }
       const FloodedGroup flooded = Flood(usable, seed_x, seed_y);
-      int left = kSide;
+      int left = kColumns;
       int right = 0;
       for (int y = flooded.top; y <= flooded.bottom; ++y) {
         const Row row = flooded.rows[y];
@@ -405,7 +405,7 @@ LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
                       const CoverEffort& effort) {
   std::vector<int> must_cells;
   std::vector<int> allowed_cells;
-  for (int i = 0; i < kSide * kSide; ++i) {
+  for (int i = 0; i < kLayerCells; ++i) {
     if (must[i]) {
       must_cells.push_back(i);
     } else if (allowed[i]) {

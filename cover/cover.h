@@ -4,11 +4,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/grid.h"
+
 namespace quarnel {
 
-// One layer's cells, as flags: cell (x, y) is at x + kSide * y.
-inline constexpr int kSide = 51;
-using LayerCells = std::array<std::uint8_t, kSide * kSide>;
+// One layer's cells, as flags, at GridCell::LayerIndex.
+using LayerCells = std::array<std::uint8_t, kLayerCells>;
 
 // Columns x1..x2 and rows y1..y2, both ends included.
 struct Rect {
@@ -43,7 +44,7 @@ struct CoverEffort {
 LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
                       const CoverEffort& effort = {});
 
-// The same for cells given as lists of indices x + kSide * y; costs little for a sparse layer.
+// The same for cells given as lists of indices x + kColumns * y; costs little for a sparse layer.
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
                       const CoverEffort& effort = {});
 

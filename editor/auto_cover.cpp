@@ -19,9 +19,9 @@ AutoResult AutoCover(Program& program) {
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       const bool covered = program.covered.At(x, y, layer);
-      must[x + kSide * y] = program.tilearray.At(x, y, layer) && !covered;
-      allowed[x + kSide * y] = covered;
-      result.cells += must[x + kSide * y];
+      must[x + kColumns * y] = program.tilearray.At(x, y, layer) && !covered;
+      allowed[x + kColumns * y] = covered;
+      result.cells += must[x + kColumns * y];
     }
   }
   program.has_first_corner = false;

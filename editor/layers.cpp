@@ -1,5 +1,6 @@
 #include "editor/layers.h"
 
+#include <optional>
 #include <string>
 
 #include "editor/grid_view.h"
@@ -13,19 +14,35 @@ void ShowSpinnerLayer(Program& program) {
   ShowArray(program);
 }
 
+// The layer the box names: a number from 0 to 100 once rounded half to even.
+std::optional<int> BoxLayer(const std::string& text) {
+  const auto number = ParseNumber(text);
+  const double layer = number ? RoundHalfEven(*number) : -1;
+  if (!(layer >= 0 && layer < kLayers)) return std::nullopt;
+  return static_cast<int>(layer);
+}
+
+// Every way of changing the layer refuses a bad layer box with these words.
+std::string BadLayerBox(const std::string& text) {
+  return "The layer box holds " + Quoted(text) + ", which is not a layer from 0 to " +
+         std::to_string(kLayers - 1) + ".";
+}
+
 }  // namespace
+
+void CheckLayerBox(Program& program) {
+  const std::string text = program.window.LayerText();
+  if (BoxLayer(text)) return;
+  ShowSpinnerLayer(program);
+  throw Fault({}, BadLayerBox(text) + " It now shows layer " +
+                      std::to_string(program.window.Layer()) + ".");
+}
 
 void ZscrChange(Program& program) {
   WindowValues& window = program.window;
-  const std::string shown_text = window.LayerText();
-  const auto shown = ParseNumber(shown_text);
+  CheckLayerBox(program);
+  const std::optional<int> shown = BoxLayer(window.LayerText());
   const int wanted = window.Layer();
-  if (!shown) {
-    ShowSpinnerLayer(program);
-    throw Fault({}, "The layer box holds " + Quoted(shown_text) +
-                        ", which is not a number; it now shows layer " + std::to_string(wanted) +
-                        ".");
-  }
   // Setting the spinner raises this handler again, nested; that pass compares with the same layer
   // box, finds the same layer at once and shows it, so the outer pass just stops searching.
   if (*shown < wanted) {
@@ -48,16 +65,12 @@ void ZscrChange(Program& program) {
 
 void ShowTypedLayer(Program& program) {
   const std::string typed = program.window.LayerText();
-  const auto number = ParseNumber(typed);
-  const double layer = number ? RoundHalfEven(*number) : -1;
-  if (!(layer >= 0 && layer < kLayers)) {
-    throw Fault({}, "The layer box holds " + Quoted(typed) + ", which is not a layer from 0 to " +
-                        std::to_string(kLayers - 1) + ".");
-  }
+  const std::optional<int> layer = BoxLayer(typed);
+  if (!layer) throw Fault({}, BadLayerBox(typed));
   // The box already holds the new layer, so the spinner's change searches nothing.
-  program.window.SetLayerText(std::to_string(static_cast<int>(layer)));
-  if (program.window.Layer() != static_cast<int>(layer)) {
-    program.window.SetLayer(static_cast<int>(layer));
+  program.window.SetLayerText(std::to_string(*layer));
+  if (program.window.Layer() != *layer) {
+    program.window.SetLayer(*layer);
   } else {
     ShowArray(program);
   }

@@ -11,6 +11,10 @@ namespace quarnel {
 // the box and the drawing have been brought in line with the spinner.
 void ZscrChange(Program& program);
 
+// A spinner change that changed nothing: a layer box that holds no layer number is the same Fault
+// as in ZscrChange, thrown after the box and the drawing show the spinner's layer again.
+void CheckLayerBox(Program& program);
+
 // Enter in the layer box: shows the layer typed there, as it stands, with no search. A text that
 // is no layer number (0..100; fractions round half to even) is a Fault, and changes nothing.
 void ShowTypedLayer(Program& program);

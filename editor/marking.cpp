@@ -11,12 +11,9 @@ namespace quarnel {
 namespace {
 
 void PressFirstCorner(Program& program, int column, int row) {
+  // Only one first corner shows.
+  DropFirstCorner(program);
   Surface& surface = program.window.Picture();
-  // Only one first corner shows: the last one goes back to red unless a fill has covered it.
-  if (program.has_first_corner &&
-      surface.PointColour(program.startx * kCellPitch, program.starty * kCellPitch) == kGreen) {
-    PutGrid(surface, program.startx, program.starty, kRed);
-  }
   program.startx = column;
   program.starty = row;
   program.has_first_corner = true;
@@ -49,6 +46,24 @@ PressResult PressSecondCorner(Program& program, int column, int row, bool shift)
 }
 
 }  // namespace
+
+std::optional<CellBox> PendingRectangle(const Program& program, int column, int row) {
+  if (!program.has_first_corner || column < 0 || column >= kColumns || row < 0 || row >= kRows) {
+    return std::nullopt;
+  }
+  return CellBox{std::min(program.startx, column), std::min(program.starty, row),
+                 std::max(program.startx, column), std::max(program.starty, row)};
+}
+
+bool DropFirstCorner(Program& program) {
+  if (!program.has_first_corner) return false;
+  Surface& surface = program.window.Picture();
+  if (surface.PointColour(program.startx * kCellPitch, program.starty * kCellPitch) == kGreen) {
+    PutGrid(surface, program.startx, program.starty, kRed);
+  }
+  program.has_first_corner = false;
+  return true;
+}
 
 int CellsWithoutTiles(const Program& program, int x1, int y1, int x2, int y2) {
   const int layer = program.window.Layer();

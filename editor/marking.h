@@ -39,6 +39,19 @@ struct PressResult {
 // Shift is held. Other buttons and presses elsewhere do nothing.
 PressResult PictureMouseDown(Program& program, int button, float x, float y, bool shift = false);
 
+// The cells a rectangle spans, both corners included.
+struct CellBox {
+  int left, top, right, bottom;
+};
+
+// The rectangle from the first corner to cell (column, row), which a right press there would mark;
+// nothing without a first corner or off the grid. The outline and the status text both show it.
+std::optional<CellBox> PendingRectangle(const Program& program, int column, int row);
+
+// Forgets the first corner: its square turns red again unless a fill has covered it. False when no
+// first corner was set.
+bool DropFirstCorner(Program& program);
+
 // How many cells of columns x1..x2 and rows y1..y2 (in any order) of the shown layer hold no tile
 // of the current type.
 int CellsWithoutTiles(const Program& program, int x1, int y1, int x2, int y2);

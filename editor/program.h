@@ -27,6 +27,8 @@ struct Program {
   // The template the current type was read from, as it was just before that read.
   std::string read_path;
   std::optional<FileStamp> read_stamp;
+  // After go on a template without tile records: how many rectangle records it holds; else -1.
+  long long rectangles_only = -1;
   // Corners of the rectangle being marked. The first corner counts only while has_first_corner:
   // it belongs to the drawing it was pressed on, and every redraw forgets it.
   int startx = 0;

@@ -3,21 +3,13 @@
 #include <algorithm>
 #include <numeric>
 
+#include "editor/grid_view.h"
 #include "editor/marking.h"
+#include "model/ordinal.h"
 #include "model/template_format.h"
 
 namespace quarnel {
 namespace {
-
-std::string Ordinal(std::size_t n) {
-  const std::size_t tens = n % 100;
-  const char* suffix = tens >= 11 && tens <= 13 ? "th"
-                       : n % 10 == 1            ? "st"
-                       : n % 10 == 2            ? "nd"
-                       : n % 10 == 3            ? "rd"
-                                                : "th";
-  return std::to_string(n) + suffix;
-}
 
 std::string Count(long long n, const std::string& one, const std::string& many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -33,7 +25,17 @@ std::string NearestLayer(const TileArray& tilearray, int from, int step) {
 }  // namespace
 
 std::string RunStatus(const Program& program) {
-  if (program.curtype.empty()) return "press go to show the first tile type";
+  if (program.curtype.empty()) {
+    if (program.rectangles_only >= 0) {
+      return "this template holds no tile records (" +
+             Count(program.rectangles_only, "rectangle record", "rectangle records") +
+             "): nothing to show";
+    }
+    if (program.window.TemplatePath().empty()) {
+      return "choose a template with \"...\" or type its path, then press go";
+    }
+    return "press go to show the first tile type";
+  }
   const auto& shown = program.donelist.Shown();
   if (program.run_over) {
     return "all " + Count(static_cast<long long>(shown.size()), "type", "types") +
@@ -66,14 +68,17 @@ std::string PointerStatus(const Program& program, int column, int row) {
   std::string text = "cell (" + std::to_string(column) + ", " + std::to_string(row) +
                      "), in a record " + std::to_string(column - kRectangleOffset) + " " +
                      std::to_string(row - kRectangleOffset);
-  if (!program.has_first_corner) return text;
-  const int left = std::min(program.startx, column);
-  const int right = std::max(program.startx, column);
-  const int top = std::min(program.starty, row);
-  const int bottom = std::max(program.starty, row);
+  const std::optional<CellBox> box = PendingRectangle(program, column, row);
+  if (!box) return text;
+  const auto [left, top, right, bottom] = *box;
   text = "rectangle (" + std::to_string(left) + ", " + std::to_string(top) + ") to (" +
          std::to_string(right) + ", " + std::to_string(bottom) + "), " +
          std::to_string(right - left + 1) + " x " + std::to_string(bottom - top + 1) + ": ";
+  const Colour under = program.window.Picture().PointColour(column * kCellPitch, row * kCellPitch);
+  if (under != kRed && under != kGreen) {
+    return text +
+           "a right press here does nothing: the second corner must be a red or green square";
+  }
   const int empty = CellsWithoutTiles(program, left, top, right, bottom);
   if (empty > 0) {
     return text + "a right press is refused, " + Count(empty, "cell holds", "cells hold") +

@@ -36,14 +36,29 @@ void MakeCurrent(Program& program, LoadedType&& loaded, std::string path,
 }
 
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
-void ShowNextType(Program& program, DoneList& donelist) {
+// False when no type is left to show.
+bool ShowNextType(Program& program, DoneList& donelist) {
   std::string path = program.window.TemplatePath();
   const std::optional<FileStamp> stamp = StampOf(path);
   std::optional<LoadedType> next = FindNextType(path, donelist);
   program.run_over = !next;
-  if (!next) return;
+  if (!next) return false;
   donelist.Add(next->type);
   MakeCurrent(program, std::move(*next), std::move(path), stamp);
+  program.rectangles_only = -1;
+  ShowArray(program);
+  return true;
+}
+
+// A run over a template without tile records shows its caption, an empty grid and says why.
+void ShowEmptyRun(Program& program) {
+  WithoutTypes found = ReadWithoutTypes(program.window.TemplatePath());
+  program.tilearray = TileArray();
+  program.covered = TileArray();
+  program.curtype.clear();
+  program.run_over = false;
+  program.rectangles_only = found.rectangles;
+  program.window.SetCaption(found.caption);
   ShowArray(program);
 }
 
@@ -68,10 +83,11 @@ void StartTiles(Program& program) {
     fresh.Add(first->type);
     program.run_over = false;
     MakeCurrent(program, std::move(*first), std::move(path), stamp);
+    program.rectangles_only = -1;
     ShowArray(program);
   } else {
     try {
-      ShowNextType(program, fresh);
+      if (!ShowNextType(program, fresh)) ShowEmptyRun(program);
     } catch (...) {
       std::swap(program.types, types);
       throw;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/ordinal.h"
+
 namespace quarnel {
 namespace {
 
@@ -52,7 +54,11 @@ std::string Describe(const FaultPlace& place, const std::string& problem) {
   std::string message = Printable(place.file);
   if (place.line > 0) message += ", line " + std::to_string(place.line);
   if (!message.empty()) message += ": ";
-  if (place.field >= 0) message += "field " + std::to_string(place.field) + " ";
+  if (place.field >= 0) {
+    const std::string where =
+        "the " + Ordinal(static_cast<std::size_t>(place.field) + 1) + " field";
+    message += place.field_name.empty() ? where + " " : place.field_name + " (" + where + ") ";
+  }
   message += problem;
   return message;
 }

@@ -8,10 +8,12 @@ namespace quarnel {
 
 // Where a fault was found. Line numbers count from 1; 0 means the fault concerns the whole file.
 // Field numbers count from 0, as the template format numbers them; -1 means no particular field.
+// Messages name a field by its meaning, when known, and by its place counted from 1.
 struct FaultPlace {
   std::string file;
   long long line = 0;
   int field = -1;
+  std::string field_name = {};  // "x", "y-from", ...; empty when the field has no meaning
 };
 
 // Something the program cannot accept: a template it cannot read or a value it cannot use.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,22 +19,32 @@ constexpr Axis kColumnAxis{"column", kColumns};
 constexpr Axis kRowAxis{"row", kRows};
 constexpr Axis kLayerAxis{"layer", kLayers};
 
-FaultPlace Place(const TemplateFile& file, int field) {
-  return {file.Path(), file.LineNumber(), field};
+// What each field of a record means, for messages.
+constexpr const char* kTileFieldNames[] = {"id1", "id2", "x", "y", "z"};
+constexpr const char* kRectangleFieldNames[] = {"TILEW", "id1",    "id2",  "x-from",
+                                                "x-to",  "y-from", "y-to", "z"};
+
+FaultPlace Place(const TemplateFile& file, const Fields& fields, int field) {
+  const bool rectangle = fields.count > 0 && IsRectangleRecord(fields[0]);
+  const std::span<const char* const> names =
+      rectangle ? std::span<const char* const>(kRectangleFieldNames) : kTileFieldNames;
+  const bool named = field >= 0 && static_cast<std::size_t>(field) < names.size();
+  return {file.Path(), file.LineNumber(), field, named ? names[field] : ""};
 }
 
 double ParseFinite(const TemplateFile& file, const Fields& fields, int index,
                    std::string_view purpose) {
   const std::string_view text = RequireField(file, fields, index, purpose);
   const auto value = ParseNumber(text);
-  if (!value) throw Fault(Place(file, index), Quoted(text) + " is not a number");
-  if (!std::isfinite(*value)) throw Fault(Place(file, index), Quoted(text) + " is too large");
+  if (!value) throw Fault(Place(file, fields, index), Quoted(text) + " is not a number");
+  if (!std::isfinite(*value))
+    throw Fault(Place(file, fields, index), Quoted(text) + " is too large");
   return *value;
 }
 
 [[noreturn]] void OutOfRange(const TemplateFile& file, const Fields& fields, int index,
                              const Axis& axis, double where) {
-  throw Fault(Place(file, index),
+  throw Fault(Place(file, fields, index),
               Quoted(fields[index]) + " puts the " + axis.name + " at " +
                   (std::abs(where) < 1e15 ? std::to_string(static_cast<long long>(where))
                                           : std::string("a value far")) +
@@ -83,7 +94,7 @@ void MissingField(const TemplateFile& file, const Fields& fields, int index,
     throw Fault({file.Path(), file.LineNumber()},
                 "the line is empty; every line after the header must be a record");
   }
-  throw Fault(Place(file, index), "is missing (" + std::string(purpose) + ")");
+  throw Fault(Place(file, fields, index), "is missing (" + std::string(purpose) + ")");
 }
 
 GridCell TileRecordCell(const TemplateFile& file, const Fields& fields) {

@@ -39,9 +39,6 @@ inline void RequireIds(const TemplateFile& file, std::string_view line, int firs
 std::string_view KeyOfLine(std::string_view line, bool rectangle);
 
 // The cell of a tile record "id1 id2 x y z", as a load of its type reads it.
-struct GridCell {
-  int x, y, z;
-};
 GridCell TileRecordCell(const TemplateFile& file, const Fields& fields);
 
 // The columns and rows a rectangle record "TILEW id1 id2 x-from x-to y-from y-to z" covers on its

@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace quarnel {
+#include "model/grid.h"
 
-// Extent of the occupancy grid: columns and rows 0..50, layers 0..100.
-inline constexpr int kColumns = 51;
-inline constexpr int kRows = 51;
-inline constexpr int kLayers = 101;
+namespace quarnel {
 
 // Rectangle records store their bounds this much below the grid indices.
 inline constexpr int kRectangleOffset = 3;

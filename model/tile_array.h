@@ -13,8 +13,8 @@ namespace quarnel {
 // Which cells of which layers hold a tile of the current type. Stored column-fastest, one byte a
 // flag, with a count of set flags per layer so that empty layers are known at once.
 struct TileArray {
-  static constexpr int kLayerSize = kColumns * kRows;
-  static constexpr int kSize = kLayerSize * kLayers;
+  static constexpr int kLayerSize = kLayerCells;
+  static constexpr int kSize = kGridCells;
 
   std::vector<std::uint8_t> flags = std::vector<std::uint8_t>(kSize, 0);
   std::array<int, kLayers> layer_count{};
@@ -22,7 +22,7 @@ struct TileArray {
   static bool InRange(int x, int y, int z) {
     return x >= 0 && x < kColumns && y >= 0 && y < kRows && z >= 0 && z < kLayers;
   }
-  static int Index(int x, int y, int z) { return x + kColumns * y + kLayerSize * z; }
+  static int Index(int x, int y, int z) { return static_cast<int>(GridCell{x, y, z}.Index()); }
 
   // Both take indices inside the grid; callers check them first.
   bool At(int x, int y, int z) const { return flags[static_cast<std::size_t>(Index(x, y, z))]; }

@@ -67,4 +67,18 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
   return loaded;
 }
 
+WithoutTypes ReadWithoutTypes(const std::string& path) {
+  TemplateFile file(path);
+  WithoutTypes found;
+  found.caption = ReadHeader(file);
+  ReadRecords(
+      file,
+      [&](const RecordKey& record) {
+        found.rectangles += record.rectangle ? 1 : 0;
+        return kSkipRecord;
+      },
+      [](int, const Box&, bool, std::size_t) {});
+  return found;
+}
+
 }  // namespace quarnel

@@ -14,4 +14,12 @@ namespace quarnel {
 // that stands first in the file.
 std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& donelist);
 
+// A template in which no tile record starts a type: its caption and how many rectangle records it
+// holds, read without examining their fields.
+struct WithoutTypes {
+  std::string caption;
+  long long rectangles = 0;
+};
+WithoutTypes ReadWithoutTypes(const std::string& path);
+
 }  // namespace quarnel

@@ -97,11 +97,12 @@ std::vector<std::vector<std::uint32_t>> ByGroup(const RecordsToApply& read) {
   return groups;
 }
 
-std::string CellText(std::uint32_t cell) {
-  const auto layer_cells = static_cast<std::uint32_t>(kColumns * kRows);
+std::string CellText(std::uint32_t index) {
+  // Appended piece by piece: GCC 12 at -O3 warns falsely of overlap on a chain of + here.
+  const GridCell cell = GridCell::FromIndex(index);
   std::string text = "(";
-  text += std::to_string(cell % kColumns) + ", " + std::to_string(cell / kColumns % kRows);
-  text += ", " + std::to_string(cell / layer_cells) + ")";
+  text += std::to_string(cell.x) + ", " + std::to_string(cell.y);
+  text += ", " + std::to_string(cell.z) + ")";
   return text;
 }
 

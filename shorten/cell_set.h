@@ -9,7 +9,7 @@
 
 namespace quarnel {
 
-// A set of cells of the whole grid (indices x + 51 y + 2601 z), as bits. The words touched are
+// A set of cells of the whole grid (at GridCell::Index), as bits. The words touched are
 // marked in a second, small bitmap, so that reading the set out in order and emptying it cost in
 // proportion to the cells put in, not to the grid; a type with a million cells is sorted and
 // made unique without a sort.
@@ -18,7 +18,7 @@ class CellSet {
   void Add(std::uint32_t cell) { SetWord(cell / 64, std::uint64_t{1} << (cell % 64)); }
   // The cells of one row: `row_start` is the cell of column 0, bit x of `columns` column x.
   void AddRow(std::uint32_t row_start, std::uint64_t columns) {
-    // A row's 51 columns span at most two words.
+    // A row's columns span at most two words.
     const std::uint32_t shift = row_start % 64;
     SetWord(row_start / 64, columns << shift);
     if (shift != 0 && (columns >> (64 - shift)) != 0) {

@@ -14,14 +14,12 @@ namespace quarnel {
 
 namespace {
 
-constexpr std::uint32_t kLayerCells = kColumns * kRows;
-
 // The first cell in one of two sorted lists of a type's cells and not in the other.
 std::optional<Difference> FirstOf(const std::string& key, const std::vector<std::uint32_t>& a,
                                   const std::vector<std::uint32_t>& b) {
-  const auto at = [&](std::uint32_t cell, bool in_first) {
-    return Difference{key, int(cell % kColumns), int(cell / kColumns % kRows),
-                      int(cell / kLayerCells), in_first};
+  const auto at = [&](std::uint32_t index, bool in_first) {
+    const GridCell cell = GridCell::FromIndex(index);
+    return Difference{key, cell.x, cell.y, cell.z, in_first};
   };
   auto ia = a.begin();
   auto ib = b.begin();

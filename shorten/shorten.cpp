@@ -20,9 +20,7 @@
 namespace quarnel {
 namespace {
 
-constexpr std::uint32_t kLayerCells = kColumns * kRows;
-
-// Shortens one type on one layer. Every step works on this layer's 51 x 51 cells only, which stay
+// Shortens one type on one layer. Every step works on this layer's cells only, which stay
 // in the fastest cache; the arrays are reused from layer to layer and cleared as they were set.
 class LayerShortener {
  public:
@@ -89,7 +87,7 @@ class LayerShortener {
 
   static int LocalCell(const RecordCells& r) {
     const Box box = r.GetBox();
-    return box.x1 + kColumns * box.y1;
+    return GridCell{box.x1, box.y1, box.z}.LayerIndex();
   }
 
   // Whether no cell to cover has a neighbour of its type: the common case in a sparse layer.
@@ -168,7 +166,7 @@ class CellBits {
     CellSet& cells = sides_[side];
     if (record.Plain()) {  // one cell: nearly every record
       const Box box = record.GetBox();
-      cells.Add(CellIndex(box.x1, box.y1, box.z));
+      cells.Add(GridCell{box.x1, box.y1, box.z}.Index());
       return;
     }
     ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {

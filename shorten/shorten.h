@@ -10,7 +10,7 @@
 
 namespace quarnel {
 
-// The cells of one tile type: indices x + 51 y + 2601 z, sorted, each once.
+// The cells of one tile type: GridCell indices, sorted, each once.
 struct TypeCells {
   std::string key;  // "id1 id2"
   std::vector<std::uint32_t> cells;

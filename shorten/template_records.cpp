@@ -86,8 +86,9 @@ std::optional<long long> ReadInParts(const std::string& name, std::string_view t
   });
   if (!lines[0]) return std::nullopt;
   if (second_fault) {
-    const FaultPlace& place = second_fault->place();
-    throw Fault({place.file, place.line + *lines[0], place.field}, second_fault->problem());
+    FaultPlace place = second_fault->place();
+    place.line += *lines[0];
+    throw Fault(std::move(place), second_fault->problem());
   }
   if (!lines[1]) return std::nullopt;
   return *lines[0] + *lines[1];

@@ -71,10 +71,6 @@ struct TemplateRecords {
   RecordParts parts;
 };
 
-inline std::uint32_t CellIndex(int x, int y, int z) {
-  return static_cast<std::uint32_t>(x + kColumns * y + kColumns * kRows * z);
-}
-
 // The cells of a scattered record, read again from its line in `text`: the same columns on each
 // of its rows.
 struct ScatteredCells {
@@ -91,12 +87,12 @@ template <typename EachRow>
 void ForEachRow(std::string_view text, const RecordCells& record, EachRow each_row) {
   if (record.Scattered()) {
     const ScatteredCells cells = CellsOfScattered(text, record);
-    for (const int y : cells.rows) each_row(CellIndex(0, y, cells.z), cells.columns);
+    for (const int y : cells.rows) each_row(GridCell{0, y, cells.z}.Index(), cells.columns);
     return;
   }
   const Box box = record.GetBox();
   const std::uint64_t columns = ((std::uint64_t{1} << (box.x2 - box.x1 + 1)) - 1) << box.x1;
-  for (int y = box.y1; y <= box.y2; ++y) each_row(CellIndex(0, y, box.z), columns);
+  for (int y = box.y1; y <= box.y2; ++y) each_row(GridCell{0, y, box.z}.Index(), columns);
 }
 
 // Calls `each(cell)` for each cell index of a record.

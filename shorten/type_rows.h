@@ -12,7 +12,7 @@ namespace quarnel {
 // What applying records needs to know of one type, a grid row at a time, so that a record costs a
 // few operations per row it covers, however many cells: the columns the template has, the columns
 // the records cover so far, and where the first plain tile record of each cell starts. Rows are
-// numbered y + 51 z (a cell index divided by 51). Stamps spare clearing between types.
+// numbered y + kRows * z (a cell index divided by kColumns). Stamps spare clearing between types.
 class TypeRows {
  public:
   void NextType() { ++stamp_; }

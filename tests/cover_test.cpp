@@ -15,7 +15,7 @@ LayerCells Drawn(std::initializer_list<const char*> rows) {
   LayerCells layer{};
   int y = 0;
   for (const char* row : rows) {
-    for (int x = 0; row[x] != 0; ++x) layer[x + kSide * y] = row[x] == '#';
+    for (int x = 0; row[x] != 0; ++x) layer[x + kColumns * y] = row[x] == '#';
     ++y;
   }
   return layer;
@@ -23,7 +23,7 @@ LayerCells Drawn(std::initializer_list<const char*> rows) {
 
 LayerCells Cells(std::initializer_list<std::pair<int, int>> cells) {
   LayerCells layer{};
-  for (const auto& [x, y] : cells) layer[x + kSide * y] = 1;
+  for (const auto& [x, y] : cells) layer[x + kColumns * y] = 1;
   return layer;
 }
 
@@ -31,19 +31,19 @@ LayerCells Cells(std::initializer_list<std::pair<int, int>> cells) {
 void ExpectExactCover(const LayerCells& must, const LayerCells& allowed, const LayerCover& cover) {
   LayerCells covered{};
   for (const Rect& r : cover.rects) {
-    ASSERT_TRUE(r.x1 <= r.x2 && r.y1 <= r.y2 && r.x1 >= 0 && r.y1 >= 0 && r.x2 < kSide &&
-                r.y2 < kSide);
+    ASSERT_TRUE(r.x1 <= r.x2 && r.y1 <= r.y2 && r.x1 >= 0 && r.y1 >= 0 && r.x2 < kColumns &&
+                r.y2 < kRows);
     for (int y = r.y1; y <= r.y2; ++y) {
       for (int x = r.x1; x <= r.x2; ++x) {
-        const int i = x + kSide * y;
+        const int i = x + kColumns * y;
         ASSERT_TRUE(must[i] || allowed[i]) << "covers the empty cell " << x << "," << y;
         covered[i] = 1;
       }
     }
   }
-  for (int i = 0; i < kSide * kSide; ++i) {
+  for (int i = 0; i < kLayerCells; ++i) {
     if (must[i]) {
-      ASSERT_TRUE(covered[i]) << "misses cell " << i % kSide << "," << i / kSide;
+      ASSERT_TRUE(covered[i]) << "misses cell " << i % kColumns << "," << i / kColumns;
     }
   }
   EXPECT_LE(cover.lower_bound, static_cast<int>(cover.rects.size()));
@@ -84,7 +84,7 @@ TEST(CoverLayer, MayUseAllowedCellsButNotEmptyOnes) {
 
 LayerCells RandomLayer(std::mt19937& random, int kind) {
   LayerCells layer{};
-  std::uniform_int_distribution<int> coordinate(0, kSide - 1);
+  std::uniform_int_distribution<int> coordinate(0, kColumns - 1);
   if (kind < 2) {  // noise, 50 % or 80 %
     std::bernoulli_distribution on(kind == 0 ? 0.5 : 0.8);
     for (auto& cell : layer) cell = on(random) ? 1 : 0;
@@ -93,8 +93,8 @@ LayerCells RandomLayer(std::mt19937& random, int kind) {
     for (int n = std::uniform_int_distribution<int>(1, 12)(random); n > 0; --n) {
       const int x = coordinate(random), y = coordinate(random);
       const int w = size(random), h = size(random);
-      for (int yy = y; yy < std::min(kSide, y + h); ++yy) {
-        for (int xx = x; xx < std::min(kSide, x + w); ++xx) layer[xx + kSide * yy] = 1;
+      for (int yy = y; yy < std::min(kRows, y + h); ++yy) {
+        for (int xx = x; xx < std::min(kColumns, x + w); ++xx) layer[xx + kColumns * yy] = 1;
       }
     }
   }
@@ -122,7 +122,7 @@ class BruteForce {
     std::vector<std::uint32_t> usable(static_cast<std::size_t>(side) + 1, 0);  // a row of bits each
     for (int y = 0; y < side; ++y) {
       for (int x = 0; x < side; ++x) {
-        if (allowed[x + kSide * y] || must[x + kSide * y]) usable[y] |= 1u << x;
+        if (allowed[x + kColumns * y] || must[x + kColumns * y]) usable[y] |= 1u << x;
       }
     }
     const auto full = [&](const Rect& r) {
@@ -178,7 +178,7 @@ class BruteForce {
     std::uint64_t bits = 0;
     for (int y = r.y1; y <= r.y2; ++y) {
       for (int x = r.x1; x <= r.x2; ++x) {
-        if (cells[x + kSide * y]) bits |= std::uint64_t{1} << (x + side_ * y);
+        if (cells[x + kColumns * y]) bits |= std::uint64_t{1} << (x + side_ * y);
       }
     }
     return bits;
@@ -208,7 +208,7 @@ TEST(CoverLayer, StaysBetweenTheBoundAndTheOptimumOnSmallGrids) {
     // As lists of cells: scanning the whole layer for each of 85,000 grids would cost the most.
     std::vector<int> must_cells, allowed_cells;
     for (int i = 0; i < side * side; ++i) {
-      const int cell = i % side + kSide * (i / side);
+      const int cell = i % side + kColumns * (i / side);
       if (must[cell]) must_cells.push_back(cell);
       if (allowed[cell]) allowed_cells.push_back(cell);
     }
@@ -228,8 +228,8 @@ TEST(CoverLayer, StaysBetweenTheBoundAndTheOptimumOnSmallGrids) {
     std::pair<LayerCells, LayerCells> cells{};  // must, allowed
     for (int i = 0; i < side * side; ++i) {
       const int kind = kind_of(i);  // 0: empty, 1: may, 2: must
-      cells.first[i % side + kSide * (i / side)] = kind == 2;
-      cells.second[i % side + kSide * (i / side)] = kind == 1;
+      cells.first[i % side + kColumns * (i / side)] = kind == 2;
+      cells.second[i % side + kColumns * (i / side)] = kind == 1;
     }
     return cells;
   };
@@ -264,7 +264,7 @@ TEST(CoverLayer, StaysBetweenTheBoundAndTheOptimumOnSmallGrids) {
 TEST(CoverLayer, FindsTheOptimumWhereTheGreedyCoverMissesIt) {
   LayerCells corridor{};  // 45°, five cells wide: one rectangle per row
   for (int y = 0; y < 8; ++y) {
-    for (int x = y; x < y + 5; ++x) corridor[x + kSide * y] = 1;
+    for (int x = y; x < y + 5; ++x) corridor[x + kColumns * y] = 1;
   }
   const struct {
     const char* what;
@@ -312,7 +312,7 @@ TEST(CoverLayer, KeepsTheBestFoundWhenTheSearchRunsOutOfBudget) {
                             "#####.####",  //
                             "###.###.##"});
   for (int y = 12; y < 20; ++y) {
-    for (int x = y; x < y + 5; ++x) layer[x + kSide * y] = 1;
+    for (int x = y; x < y + 5; ++x) layer[x + kColumns * y] = 1;
   }
   const LayerCover best = CoverLayer(layer, layer);
   const LayerCover cut = CoverLayer(layer, layer, {.node_budget = 0});

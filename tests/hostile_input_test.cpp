@@ -93,17 +93,19 @@ TEST(HostileInput, BadFilesAreRefusedWithTheirLine) {
        ", line 1: is longer than 1 MiB"},
 
       {"empty line", Template({"9 9 1 1 0", ""}), ", line 4: the line is empty"},
-      {"1e400", Template({"9 9 1e400 1 0"}), ", line 3: field 2 \"1e400\" is too large"},
-      {"nan", Template({"9 9 nan 1 0"}), ", line 3: field 2 \"nan\" is not a number"},
-      {"inf", Template({"9 9 1 inf 0"}), ", line 3: field 3 \"inf\" is not a number"},
-      {"0x10", Template({"9 9 1 1 0x10"}), ", line 3: field 4 \"0x10\" is not a number"},
+      {"1e400", Template({"9 9 1e400 1 0"}), ", line 3: x (the 3rd field) \"1e400\" is too large"},
+      {"nan", Template({"9 9 nan 1 0"}), ", line 3: x (the 3rd field) \"nan\" is not a number"},
+      {"inf", Template({"9 9 1 inf 0"}), ", line 3: y (the 4th field) \"inf\" is not a number"},
+      {"0x10", Template({"9 9 1 1 0x10"}), ", line 3: z (the 5th field) \"0x10\" is not a number"},
       {"1,5", Template({"9 9 0 0 0", "TILEW 9 9 1,5 2 0 0 0"}),
-       ", line 4: field 3 \"1,5\" is not a number"},
-      {"column 51", Template({"9 9 51 0 0"}), ", line 3: field 2 \"51\" puts the column at 51"},
-      {"row -1", Template({"9 9 0 -1 0"}), ", line 3: field 3 \"-1\" puts the row at -1"},
-      {"layer 101", Template({"9 9 0 0 101"}), ", line 3: field 4 \"101\" puts the layer at 101"},
+       ", line 4: x-from (the 4th field) \"1,5\" is not a number"},
+      {"column 51", Template({"9 9 51 0 0"}),
+       ", line 3: x (the 3rd field) \"51\" puts the column at 51"},
+      {"row -1", Template({"9 9 0 -1 0"}), ", line 3: y (the 4th field) \"-1\" puts the row at -1"},
+      {"layer 101", Template({"9 9 0 0 101"}),
+       ", line 3: z (the 5th field) \"101\" puts the layer at 101"},
       {"rectangle past column 50", Template({"9 9 0 0 0", "TILEW 9 9 40 48 0 0 0"}),
-       ", line 4: field 4 \"48\" puts the column at 51"},
+       ", line 4: x-to (the 5th field) \"48\" puts the column at 51"},
   };
   for (const auto& c : cases) {
     TempTemplate file(c.content, "hostile.tmp");
@@ -232,7 +234,7 @@ TEST(HostileInput, AFileThatChangesBetweenSteps) {
       {"disappears", [&] { std::filesystem::remove(file.Path()); },
        file.Path() + ": cannot be opened", "7 3"},
       {"gains a bad record", [&] { file.Write(kGood + "8 1 99 0 0\r\n"); },
-       file.Path() + ", line 5: field 2 \"99\" puts the column at 99", "7 3"},
+       file.Path() + ", line 5: x (the 3rd field) \"99\" puts the column at 99", "7 3"},
       {"loses the type", [&] { file.Write(Template({"7 3 1 1 0"}, "Good", " map")); }, "", "7 3"},
       {"gains a type",
        [&] {

@@ -89,20 +89,23 @@ TEST(ZscrChange, ComparesWithWhatTheLayerBoxHolds) {
   EXPECT_TRUE(n.Drawn(7));
 }
 
-TEST(ZscrChange, ALayerBoxWithoutANumberIsAFaultAndTheSpinnerWins) {
-  Navigator n({0, 7});
-  n.StandAt(0);
-  n.t.window.layer_text = "abc";
-  n.t.window.layer = 7;
-  try {
-    ZscrChange(n.t.program);
-    ADD_FAILURE() << "no fault";
-  } catch (const Fault& fault) {
-    EXPECT_NE(std::string(fault.what()).find("\"abc\""), std::string::npos) << fault.what();
+TEST(ZscrChange, ALayerBoxWithoutALayerIsAFaultAndTheSpinnerWins) {
+  for (const char* bad : {"abc", "1e9", "-1", "101", "100.6"}) {
+    Navigator n({0, 7});
+    n.StandAt(0);
+    n.t.window.layer_text = bad;
+    n.t.window.layer = 1;
+    try {
+      ZscrChange(n.t.program);
+      ADD_FAILURE() << "no fault for " << bad;
+    } catch (const Fault& fault) {
+      EXPECT_EQ(std::string(fault.what()), "The layer box holds \"" + std::string(bad) +
+                                               "\", which is not a layer from 0 to 100. It now "
+                                               "shows layer 1.");
+    }
+    EXPECT_EQ(n.t.window.layer, 1) << bad;
+    EXPECT_EQ(n.t.window.layer_text, "1") << bad;
   }
-  EXPECT_EQ(n.t.window.layer, 7);
-  EXPECT_EQ(n.t.window.layer_text, "7");
-  EXPECT_TRUE(n.Drawn(7));
 }
 
 }  // namespace

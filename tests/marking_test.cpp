@@ -183,6 +183,15 @@ TEST_F(MarkingTest, ARedrawForgetsTheFirstCorner) {
   EXPECT_EQ(CellColour(5, 7), kRed);
 }
 
+TEST_F(MarkingTest, DroppingTheFirstCornerForgetsIt) {
+  EXPECT_FALSE(DropFirstCorner(t_.program));
+  Run({{L, 44, 64}});
+  EXPECT_TRUE(DropFirstCorner(t_.program));
+  EXPECT_EQ(CellColour(4, 6), kRed);
+  Run({{R, 54, 74}});
+  EXPECT_EQ(t_.window.output, "");
+}
+
 TEST(Marking, ARecordLoadsBackAsExactlyTheMarkedCells) {
   // A full layer 9, so that any rectangle can be marked on it.
   std::string full = "Map\r\n\r\n";

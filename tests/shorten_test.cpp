@@ -309,9 +309,10 @@ TEST(Shorten, NamesTheFirstFaultOfALargeTemplateByItsLine) {
     std::string text;
     std::string message;
   } cases[] = {
-      {"H\r\n\r\n" + before + after + bad, "t, line 6003: field 2 \"51\" puts the column at 51"},
-      {"H\r\n\r\n" + bad + before + after + bad, "t, line 3: field 2 \"51\""},
-      {"H\r\n\r\n" + before + bad + after + bad, "t, line 3003: field 2 \"51\""},
+      {"H\r\n\r\n" + before + after + bad,
+       "t, line 6003: x (the 3rd field) \"51\" puts the column at 51"},
+      {"H\r\n\r\n" + bad + before + after + bad, "t, line 3: x (the 3rd field) \"51\""},
+      {"H\r\n\r\n" + before + bad + after + bad, "t, line 3003: x (the 3rd field) \"51\""},
   };
   for (const auto& c : cases) {
     try {
@@ -329,8 +330,9 @@ TEST(Shorten, RefusesWhatAnyLoadWouldRefuse) {
     std::string message;
   } cases[] = {
       {"one line", "t, line 2: the template ends before its two header lines"},
-      {Template({"7 3 1 1 0", "8 1 51 0 0"}), "t, line 4: field 2 \"51\" puts the column at 51"},
-      {Template({"TILEW 9 9 0 x 0 0 0"}), "t, line 3: field 4 \"x\" is not a number"},
+      {Template({"7 3 1 1 0", "8 1 51 0 0"}),
+       "t, line 4: x (the 3rd field) \"51\" puts the column at 51"},
+      {Template({"TILEW 9 9 0 x 0 0 0"}), "t, line 3: x-to (the 5th field) \"x\" is not a number"},
       {Template({"7 3 1 1 0", ""}), "t, line 4: the line is empty"},
   };
   for (const auto& c : cases) {

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "editor/grid_view.h"
 #include "editor/steps.h"
+#include "model/ordinal.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -41,11 +43,43 @@ TEST(Status, SaysWhereTheRunAndTheLayerStand) {
   EXPECT_EQ(RunStatus(t.program), "all 11 types shown; press go to start again");
 }
 
+TEST(Status, NamesTheNearestLayersEitherSideOfAnEmptyOne) {
+  TempTemplate file(Template({"7 3 1 1 0", "7 3 2 2 5"}));
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  t.window.layer = 2;
+  EXPECT_EQ(LayerStatus(t.program),
+            "layer 2: 0 cells of this type (2 in all); nearest with cells: 5 above, 0 below");
+}
+
+TEST(Status, CountsPlacesInWords) {
+  const std::pair<std::size_t, const char*> cases[] = {
+      {1, "1st"},   {2, "2nd"},   {3, "3rd"},   {4, "4th"},   {11, "11th"},   {12, "12th"},
+      {13, "13th"}, {21, "21st"}, {22, "22nd"}, {23, "23rd"}, {111, "111th"}, {101, "101st"}};
+  for (const auto& [n, word] : cases) EXPECT_EQ(Ordinal(n), word);
+}
+
+TEST(Status, SaysWhatToDoFirstAndWhenATemplateHoldsNoTiles) {
+  TestProgram t;
+  EXPECT_EQ(RunStatus(t.program), "choose a template with \"...\" or type its path, then press go");
+  TempTemplate file(Template({"TILEW 7 3 0 0 0 0 0"}, "Walls", " only"));
+  t.window.path = file.Path();
+  EXPECT_EQ(RunStatus(t.program), "press go to show the first tile type");
+  StartTiles(t.program);
+  EXPECT_EQ(t.window.caption, "Walls only");
+  EXPECT_EQ(RunStatus(t.program),
+            "this template holds no tile records (1 rectangle record): nothing to show");
+  DoNextTile(t.program);
+  EXPECT_EQ(RunStatus(t.program),
+            "this template holds no tile records (1 rectangle record): nothing to show");
+}
+
 TEST(Status, SaysWhatARightPressWouldDo) {
-  TempTemplate file(Template({"7 3 4 6 2", "7 3 5 6 2", "7 3 4 7 2"}));
+  TempTemplate file(Template({"7 3 4 6 2", "7 3 5 6 2", "7 3 4 7 2", "7 3 5 8 2"}));
   TestProgram t(file.Path());
   t.window.layer = 2;
   LoadToArray(t.program, "7", "3");
+  ShowArray(t.program);
   const struct {
     bool corner;
     int column, row;
@@ -53,10 +87,16 @@ TEST(Status, SaysWhatARightPressWouldDo) {
   } cases[] = {
       {false, 4, 6, "cell (4, 6), in a record 1 3"},
       {false, 51, 6, ""},
+      {true, 51, 6, ""},
       {true, 5, 6, "rectangle (4, 6) to (5, 6), 2 x 1: a right press writes TILEW 7 3 1 2 3 3 2"},
-      {true, 3, 5,
-       "rectangle (3, 5) to (4, 6), 2 x 2: a right press is refused, 3 cells hold no "
+      {true, 5, 8,
+       "rectangle (4, 6) to (5, 8), 2 x 3: a right press is refused, 2 cells hold no "
        "tile (Shift + right press marks it anyway)"},
+      {true, 3, 5,
+       "rectangle (3, 5) to (4, 6), 2 x 2: a right press here does nothing: the second corner "
+       "must be a red or green square"},
+      // The first corner may lie right of or below the pointer.
+      {true, 4, 7, "rectangle (4, 6) to (4, 7), 1 x 2: a right press writes TILEW 7 3 1 1 3 4 2"},
   };
   for (const auto& c : cases) {
     t.program.has_first_corner = c.corner;

@@ -100,8 +100,10 @@ TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbour) {
 }
 
 TEST(Fault, NamesFileLineAndField) {
-  EXPECT_STREQ(Fault({"level1.tmp", 7, 3}, Quoted("x1") + " is not a number").what(),
-               "level1.tmp, line 7: field 3 \"x1\" is not a number");
+  EXPECT_STREQ(Fault({"level1.tmp", 7, 3, "y"}, Quoted("x1") + " is not a number").what(),
+               "level1.tmp, line 7: y (the 4th field) \"x1\" is not a number");
+  EXPECT_STREQ(Fault({"level1.tmp", 7, 0}, "is odd").what(),
+               "level1.tmp, line 7: the 1st field is odd");
   EXPECT_STREQ(Fault({"a.tmp", 2}, "too short").what(), "a.tmp, line 2: too short");
   EXPECT_STREQ(Fault({"a.tmp"}, "cannot be opened").what(), "a.tmp: cannot be opened");
 }

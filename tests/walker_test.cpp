@@ -82,11 +82,11 @@ TEST(Walker, LoadsRectangleRecordsThatPrecedeTheTypesFirstTile) {
       {"a bad early rectangle is the first fault",
        Template({"7 3 1 1 0", "TILEW 8 1 0 99 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
        {},
-       "line 4: field 4 \"99\" puts the column at 51"},
+       "line 4: x-to (the 5th field) \"99\" puts the column at 51"},
       {"a bad later record",
        Template({"7 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
        {},
-       "line 6: field 2 \"99\" puts the column at 99"},
+       "line 6: x (the 3rd field) \"99\" puts the column at 99"},
       {"more early rectangles than kept", Template({"7 3 1 1 0"}) + many_before + "8 1 2 2 0\r\n",
        [] {
          std::set<Cell> cells{{2, 2, 0}};

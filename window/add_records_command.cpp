@@ -9,7 +9,10 @@ namespace quarnel {
 
 AddRecordsCommand::AddRecordsCommand(Program& program, Addition addition)
     : program_(program), addition_(std::move(addition)) {
-  setText(QString::fromStdString(addition_.records).trimmed());
+  // One line of the status line names it: the record itself, or how many an Auto press wrote.
+  const QString records = QString::fromStdString(addition_.records).trimmed();
+  const qsizetype lines = records.count(QLatin1Char('\n')) + 1;
+  setText(lines == 1 ? records : QStringLiteral("Auto, %1 records").arg(lines));
 }
 
 void AddRecordsCommand::undo() {

@@ -32,7 +32,10 @@
 #include "editor/undo.h"
 #include "model/fault.h"
 #include "window/add_records_command.h"
+#include "window/content_scroller.h"
+#include "window/layer_spinner.h"
 #include "window/output_box.h"
+#include "window/status_line.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
 #include "window/types_panel.h"
@@ -41,7 +44,7 @@ namespace quarnel {
 namespace {
 
 // Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-constexpr QSize kContentSize(810, 584);  // grows by the Save button and the types panel
+constexpr QSize kContentSize(810, 600);  // grows by the Save button and the types panel
 constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
 constexpr QRect kPathRect(8, 526, 505, 19);
 constexpr QRect kBrowseRect(512, 526, 17, 17);
@@ -51,40 +54,13 @@ constexpr QRect kLayerBoxRect(600, 526, 25, 19);
 constexpr QRect kOutputRect(600, 8, 201, 511);
 constexpr QRect kNextTileRect(648, 526, 89, 17);
 constexpr QRect kAutoCoverRect(744, 526, 57, 17);
-constexpr QRect kStatusRect(8, 550, 794, 30);
+constexpr QRect kStatusRect(8, 550, 794, 45);
 
 template <typename Control>
 Control* Place(Control* control, const char* name, const QRect& rect) {
   control->setObjectName(QString::fromLatin1(name));
   control->setGeometry(rect);
   return control;
-}
-
-// A vertical scroll bar counts down towards its top arrow. Used as a layer spinner it should count
-// up: turn every step and page action (arrows, arrow keys, Page Up and Down) around before the new
-// value takes effect. The wheel is handled by MainFrm::eventFilter.
-void MakeUpArrowRaise(QScrollBar* spinner) {
-  spinner->setInvertedAppearance(true);
-  QObject::connect(spinner, &QAbstractSlider::actionTriggered, spinner, [spinner](int action) {
-    // The new position is already set, clamped to the range; work from the unchanged value.
-    const int value = spinner->value();
-    switch (action) {
-      case QAbstractSlider::SliderSingleStepAdd:
-        spinner->setSliderPosition(value - spinner->singleStep());
-        break;
-      case QAbstractSlider::SliderSingleStepSub:
-        spinner->setSliderPosition(value + spinner->singleStep());
-        break;
-      case QAbstractSlider::SliderPageStepAdd:
-        spinner->setSliderPosition(value - spinner->pageStep());
-        break;
-      case QAbstractSlider::SliderPageStepSub:
-        spinner->setSliderPosition(value + spinner->pageStep());
-        break;
-      default:
-        break;
-    }
-  });
 }
 
 bool IsTextBox(const QWidget* widget) {
@@ -123,8 +99,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
 
   // The controls keep their places on a content widget of fixed size; on a screen too small for
   // it, the window scrolls the content instead of squeezing it.
-  scroll_ = new QScrollArea(this);
-  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_ = MakeContentScroller(this);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
   content_->setFixedSize(kContentSize);
@@ -138,21 +113,20 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   thefile_ = Place(new QLineEdit(content_), "thefile", kPathRect);
   command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1", kBrowseRect);
   command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2", kGoRect);
-  zscr_ = Place(new QScrollBar(Qt::Vertical, content_), "zscr", kLayerSpinnerRect);
+  zscr_ = Place(new LayerSpinner(content_), "zscr", kLayerSpinnerRect);
   zval_ = Place(new QLineEdit(QStringLiteral("0"), content_), "zval", kLayerBoxRect);
   comlist_ = Place(new OutputBox(content_), "comlist", kOutputRect);
   next_tile_ =
       Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
   auto_cover_ =
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
-  status_ = Place(new QLabel(content_), "status", kStatusRect);
-  status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  status_->setTextFormat(Qt::PlainText);
+  status_ = Place(new StatusLine(content_), "status", kStatusRect);
 
   Describe(picture1_, "Layer drawing",
            "The current tile type on the shown layer. Left press a red square for the first "
            "corner, right press another for the second; Shift + right press marks cells "
-           "without tiles too.");
+           "without tiles too. From the keyboard: arrows, Space, Enter (Shift + Enter); Escape "
+           "drops the first corner.");
   Describe(thefile_, "Template path", "Path of the template; Enter starts a run");
   Describe(command1_, "Choose template", "Choose a template file");
   Describe(command2_, "Go", "Start a run: show the first tile type of the template");
@@ -165,22 +139,15 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
   Describe(status_, "Status", "");
 
-  // The spinner's up arrow raises the layer.
   zscr_->setRange(0, kLayers - 1);
-  zscr_->setSingleStep(1);
-  zscr_->setPageStep(1);
-  zscr_->setFocusPolicy(Qt::StrongFocus);
-  MakeUpArrowRaise(zscr_);
   zscr_->installEventFilter(this);
 
-  setTabOrder(picture1_, thefile_);
-  setTabOrder(thefile_, command1_);
-  setTabOrder(command1_, command2_);
-  setTabOrder(command2_, zscr_);
-  setTabOrder(zscr_, zval_);
-  setTabOrder(zval_, comlist_);
-  setTabOrder(comlist_, next_tile_);
-  setTabOrder(next_tile_, auto_cover_);
+  // Tab follows the layout: the bottom row, then the grid, then the output box.
+  const std::initializer_list<QWidget*> tab_order = {
+      thefile_, command1_, command2_, zval_, zscr_, next_tile_, auto_cover_, picture1_, comlist_};
+  for (auto at = tab_order.begin(); at + 1 != tab_order.end(); ++at) setTabOrder(*at, *(at + 1));
+  // The focused control is always in sight, with the status line below the bottom row.
+  FollowFocus(scroll_, kStatusRect.height() + 8);
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -219,6 +186,13 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   });
   connect(zscr_, &QScrollBar::valueChanged, this,
           [this] { Run([this] { ZscrChange(program_); }); });
+  // An arrow at either end of the range changes no value, but a bad layer box is still reported.
+  connect(zscr_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (action != QAbstractSlider::SliderNoAction && zscr_->sliderPosition() == zscr_->value()) {
+      Run([this] { CheckLayerBox(program_); });
+    }
+  });
+  connect(thefile_, &QLineEdit::textChanged, this, &MainFrm::ShowStatus);
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
     Run([&] {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
@@ -235,6 +209,7 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   });
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
+  connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
 
   AddSavingAndPanel();
   ShowStatus();
@@ -259,6 +234,7 @@ void MainFrm::FitToScreen() {
 }
 
 void MainFrm::Run(const std::function<void()>& action) {
+  message_.clear();
   try {
     action();
   } catch (const std::bad_alloc&) {
@@ -316,8 +292,26 @@ void MainFrm::Hover(QPointF point) {
   const int cell = on_grid ? column + kColumns * row : -1;
   if (cell == hover_cell_) return;
   hover_cell_ = cell;
-  message_ = on_grid ? PointerStatus(program_, column, row) : std::string();
+  pointer_ = on_grid ? PointerStatus(program_, column, row) : std::string();
   ShowStatus();
+}
+
+void MainFrm::DropCorner() {
+  Run([this] {
+    Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
+    const int cell = hover_cell_;
+    hover_cell_ = -1;
+    if (cell >= 0) Hover(QPointF((cell % kColumns) * kCellPitch, (cell / kColumns) * kCellPitch));
+  });
+}
+
+void MainFrm::StepLayer(int delta) {
+  const int wanted = zscr_->value() + delta;
+  if (wanted < zscr_->minimum() || wanted > zscr_->maximum()) {
+    Run([this] { CheckLayerBox(program_); });
+  } else {
+    zscr_->setValue(wanted);
+  }
 }
 
 void MainFrm::Say(const std::string& message) {
@@ -329,20 +323,20 @@ void MainFrm::ShowStatus() {
   std::string where = RunStatus(program_);
   const std::string layer = LayerStatus(program_);
   if (!layer.empty()) where += "  |  " + layer;
-  // Type ids and records come from the file: shown escaped, like every message.
-  status_->setText(QString::fromStdString(Printable(where) + "\n" + Printable(message_)));
-  // The outline follows the pointer while a first corner is set.
+  // Type ids and records come from the file: shown escaped, like every message. The outline
+  // follows the pointer while a first corner is set, over the cells the text names.
+  status_->Show(QString::fromStdString(Printable(where)),
+                QString::fromStdString(Printable(pointer_)),
+                QString::fromStdString(Printable(message_)));
   QRect preview;
-  if (program_.has_first_corner && hover_cell_ >= 0) {
-    const QPoint corner(program_.startx, program_.starty);
-    const QPoint pointer(hover_cell_ % kColumns, hover_cell_ / kColumns);
-    preview = QRect(corner, pointer).normalized();
-  }
+  const auto box = PendingRectangle(program_, hover_cell_ % kColumns, hover_cell_ / kColumns);
+  if (box && hover_cell_ >= 0)
+    preview = QRect(QPoint(box->left, box->top), QPoint(box->right, box->bottom));
   picture1_->SetPreview(preview);
 }
 
 QString MainFrm::StatusText() const {
-  return status_->text();
+  return status_->Text();
 }
 
 void MainFrm::SetTemplatePath(const QString& path) {
@@ -386,13 +380,18 @@ void MainFrm::SetOutputText(const std::string& text) {
 }
 
 bool MainFrm::HandleKey(const QKeyEvent& event) {
-  if (IsTextBox(focusWidget())) return false;  // a text box keeps its own keys
+  // A text box keeps its own keys; the output box passes on the undo keys it has no use for.
+  if (IsTextBox(focusWidget()) && focusWidget() != comlist_) return false;
   if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
     // The spinner itself steps by one on these keys too (its page step is 1).
-    zscr_->setValue(zscr_->value() + (event.key() == Qt::Key_PageUp ? 1 : -1));
+    StepLayer(event.key() == Qt::Key_PageUp ? 1 : -1);
     return true;
   }
   const QKeyCombination keys = event.keyCombination();
+  if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
+    DropCorner();
+    return true;
+  }
   if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
     Undo();
     return true;
@@ -419,13 +418,19 @@ bool MainFrm::HandleDrop(QEvent* event) {
   return true;
 }
 
+void MainFrm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The focus is set before the window shows, and may lie below what a small screen shows.
+  ShowControl(scroll_, focusWidget(), kStatusRect.height() + 8);
+}
+
 bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Wheel:
       // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
       if (watched == zscr_) {
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (delta != 0) zscr_->setValue(zscr_->value() + (delta > 0 ? 1 : -1));
+        if (delta != 0) StepLayer(delta > 0 ? 1 : -1);
         return true;
       }
       break;

@@ -9,16 +9,16 @@
 #include "editor/surface.h"
 #include "editor/window_values.h"
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class QScrollBar;
 class QUndoStack;
 
 namespace quarnel {
 
+class LayerSpinner;
 class OutputBox;
+class StatusLine;
 class SurfaceView;
 class TemplateSaver;
 class TypesPanel;
@@ -53,13 +53,14 @@ class MainFrm : public QWidget, public WindowValues {
 
   void SetTemplatePath(const QString& path);
   const Program& program() const { return program_; }
-  // The two lines of the status line.
+  // The rows of the status line, whole, one per line.
   QString StatusText() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Asks first while the output box holds records that are neither saved nor copied.
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Runs one piece of logic; reports a fault it throws and shows the window as it now stands.
@@ -81,8 +82,11 @@ class MainFrm : public QWidget, public WindowValues {
   void Undo();
   void Redo();
   void Hover(QPointF point);
-  // Puts a message on the status line's second row until the pointer moves to another cell.
+  // Puts a message on the status line's last row, until the next action.
   void Say(const std::string& message);
+  void DropCorner();
+  // Steps the layer spinner by `delta`; at either end of its range only the layer box is checked.
+  void StepLayer(int delta);
   void ShowStatus();
   void FitToScreen();
 
@@ -93,7 +97,8 @@ class MainFrm : public QWidget, public WindowValues {
   Program program_{*this};
   QUndoStack* undo_stack_;
   int hover_cell_ = -1;  // x + 51 y of the cell under the pointer, -1 off the grid
-  std::string message_;  // the status line's second row
+  std::string pointer_;  // the status line's second row: the pointer's cell or the preview
+  std::string message_;  // its last row
 
   QScrollArea* scroll_;
   QWidget* content_;
@@ -101,7 +106,7 @@ class MainFrm : public QWidget, public WindowValues {
   QLineEdit* thefile_;
   QPushButton* command1_;
   QPushButton* command2_;
-  QScrollBar* zscr_;
+  LayerSpinner* zscr_;
   QLineEdit* zval_;
   OutputBox* comlist_;
   QPushButton* next_tile_;
@@ -110,7 +115,7 @@ class MainFrm : public QWidget, public WindowValues {
   TemplateSaver* saver_ = nullptr;
   QPushButton* panel_button_ = nullptr;
   TypesPanel* panel_ = nullptr;
-  QLabel* status_;
+  StatusLine* status_;
 };
 
 }  // namespace quarnel

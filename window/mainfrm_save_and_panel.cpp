@@ -15,8 +15,8 @@ namespace {
 
 // Right of the first controls: the Save button beside Auto, the panel's button, and the panel
 // above them. Hidden, the panel leaves the content as wide as the two buttons need.
-constexpr QSize kContentWithPanel(1216, 584);
-constexpr QSize kContentWithoutPanel(936, 584);
+constexpr QSize kContentWithPanel(1216, 600);
+constexpr QSize kContentWithoutPanel(936, 600);
 constexpr QRect kSaveRect(808, 526, 57, 17);
 constexpr QRect kPanelButtonRect(872, 526, 57, 17);
 constexpr QRect kPanelRect(808, 8, 400, 511);
@@ -42,9 +42,10 @@ void MainFrm::AddSavingAndPanel() {
                         kPanelButtonRect, "Types panel", "Show or hide the types panel (F9)");
   panel_button_->setCheckable(true);
   panel_ = Place(new TypesPanel(program_, content_), "TypesPanel", kPanelRect, "Tile types", "");
+  // The two buttons end the bottom row; the lists come last, after the output box.
   setTabOrder(auto_cover_, save_);
   setTabOrder(save_, panel_button_);
-  setTabOrder(panel_button_, panel_->TypesView());
+  setTabOrder(comlist_, panel_->TypesView());
   setTabOrder(panel_->TypesView(), panel_->LayersView());
 
   connect(save_, &QPushButton::clicked, this, &MainFrm::Save);

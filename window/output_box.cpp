@@ -1,5 +1,6 @@
 #include "window/output_box.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -30,13 +31,25 @@ std::string OutputBox::Text() const {
 void OutputBox::SetText(const std::string& text) {
   const QString wanted = WithLf(QString::fromStdString(text));
   const QString current = toPlainText();
-  if (wanted.startsWith(current) && wanted.size() > current.size()) {
+  if (wanted == current) return;
+  // The typing before this change no longer lies where its undo steps say.
+  document()->setUndoRedoEnabled(false);
+  if (wanted.startsWith(current)) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(wanted.mid(current.size()));
-  } else if (wanted != current) {
+  } else {
     setPlainText(wanted);
   }
+  document()->setUndoRedoEnabled(true);
+}
+
+void OutputBox::keyPressEvent(QKeyEvent* event) {
+  const bool nothing_typed =
+      (event->matches(QKeySequence::Undo) && !document()->isUndoAvailable()) ||
+      (event->matches(QKeySequence::Redo) && !document()->isRedoAvailable());
+  if (nothing_typed) return event->ignore();
+  QPlainTextEdit::keyPressEvent(event);
 }
 
 QMimeData* OutputBox::createMimeDataFromSelection() const {

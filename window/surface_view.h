@@ -1,16 +1,23 @@
 #pragma once
 
+#include <QPoint>
 #include <QPointF>
 #include <QRect>
 #include <QWidget>
 
 namespace quarnel {
 
+class GridPitch;
 class Surface;
 
 // Shows the program's raster as it is and reports presses and pointer moves on it, in raster
-// pixels. Its only drawing of its own is the outline of the rectangle being marked, over the
-// raster: marking reads the raster's colours, so it must stay as the core drew it.
+// pixels. Its only drawing of its own is over the raster: the outline of the rectangle being
+// marked and, while it has the focus, the keyboard's cell cursor. Marking reads the raster's
+// colours, so it must stay as the core drew it.
+//
+// Keys, while it has the focus: the arrows move the cell cursor, Space presses its cell as a left
+// press, Enter as a right press (Shift + Enter as Shift + right press), Escape asks to drop the
+// first corner. Other keys go on to the window.
 class SurfaceView : public QWidget {
   Q_OBJECT
 
@@ -20,22 +27,36 @@ class SurfaceView : public QWidget {
   // Outlines the squares of columns and rows `cells` spans; an empty rectangle outlines nothing.
   void SetPreview(const QRect& cells);
   const QRect& Preview() const { return preview_; }
+  // The cell the keyboard presses: column and row.
+  QPoint Cursor() const { return cursor_; }
 
  signals:
   // button: 1 left, 2 right, 0 any other.
   void pressed(int button, QPointF point, bool shift);
   void hovered(QPointF point);
   void left();
+  void escaped();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  GridPitch Pitch() const;
+  // The raster point shown at a point of the widget.
+  QPointF RasterPoint(QPointF point) const;
+  // The middle of the cursor's square, in raster pixels.
+  QPointF CursorPoint() const;
+  void MoveCursor(int columns, int rows);
+
   const Surface& surface_;
   QRect preview_;
+  QPoint cursor_{0, 0};
 };
 
 }  // namespace quarnel

@@ -23,10 +23,14 @@
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtMath>
 #include <fstream>
+#include <functional>
 #include <memory>
 
+#include "window/grid_pitch.h"
 #include "window/output_box.h"
+#include "window/status_line.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
 #include "window/template_saver.h"
@@ -91,17 +95,39 @@ class MainFrmTest : public QObject {
   SurfaceView* Picture() const { return Find<SurfaceView>("Picture1"); }
 
   void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+  // The device pixel that shows raster coordinate `raster`, at any scale.
+  static int DevicePixel(const GridPitch& pitch, int raster) {
+    const int inside = raster % 10;
+    return pitch.SquareOf(raster / 10, 0).left() + inside * pitch.Square() / 9;
+  }
+  // The point of the view over raster point (10 x + offset, 10 y + offset), scrolled into sight.
+  QPoint CellPoint(int x, int y, int offset = 4) const {
+    const qreal scale = Picture()->devicePixelRatioF();
+    const GridPitch pitch(scale);
+    const QPoint point(qCeil(DevicePixel(pitch, 10 * x + offset) / scale),
+                       qCeil(DevicePixel(pitch, 10 * y + offset) / scale));
+    const QPoint in_content = Picture()->mapTo(Find<QWidget>("content"), point);
+    window_->findChild<QScrollArea*>()->ensureVisible(in_content.x(), in_content.y());
+    return point;
+  }
   // Presses a mouse button on cell (x, y) of the surface, at its given pixel offset.
   void Press(Qt::MouseButton button, int x, int y, int offset = 4) {
-    QTest::mouseClick(Picture(), button, {}, QPoint(10 * x + offset, 10 * y + offset));
+    QTest::mouseClick(Picture(), button, {}, CellPoint(x, y, offset));
   }
   // The colour the view shows at a point of the raster, at any scale.
   QColor ShownColour(int x, int y) const {
     const QImage shown = Picture()->grab().toImage();
-    const qreal scale = shown.devicePixelRatio();
-    return shown.pixelColor(static_cast<int>(x * scale), static_cast<int>(y * scale));
+    const GridPitch pitch(shown.devicePixelRatio());
+    return shown.pixelColor(DevicePixel(pitch, x), DevicePixel(pitch, y));
   }
   Colour CellColour(int x, int y) { return window_->Picture().PointColour(10 * x + 4, 10 * y + 4); }
+
+  // Moves the pointer onto cell (x, y).
+  void Point(int x, int y, int offset = 4) { QTest::mouseMove(Picture(), CellPoint(x, y, offset)); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  }
+  bool Says(const char* text) const { return window_->StatusText().contains(QLatin1String(text)); }
 
   QString WriteTemplate(const char* name, const std::string& content) {
     const QString path = folder_.filePath(QString::fromLatin1(name));
@@ -177,23 +203,24 @@ class MainFrmTest : public QObject {
   }
 
   void laysOutTheControls() {
-    QCOMPARE(Find<QWidget>("content")->size(), QSize(1216, 584));
+    QCOMPARE(Find<QWidget>("content")->size(), QSize(1216, 600));
     const struct {
       const char* name;
       QRect rect;
       QString text;
     } controls[] = {
-        {"Picture1", {8, 8, 585, 511}, {}},
+        // In Tab order.
         {"thefile", {8, 526, 505, 19}, {}},
         {"Command1", {512, 526, 17, 17}, QStringLiteral("...")},
         {"Command2", {536, 526, 57, 17}, QStringLiteral("go")},
-        {"zscr", {624, 526, 17, 17}, {}},
         {"zval", {600, 526, 25, 19}, QStringLiteral("0")},
-        {"comlist", {600, 8, 201, 511}, {}},
+        {"zscr", {624, 526, 17, 17}, {}},
         {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
         {"AutoCover", {744, 526, 57, 17}, QStringLiteral("Auto")},
         {"Save", {808, 526, 57, 17}, QStringLiteral("Save...")},
         {"TypesButton", {872, 526, 57, 17}, QStringLiteral("Types")},
+        {"Picture1", {8, 8, 585, 511}, {}},
+        {"comlist", {600, 8, 201, 511}, {}},
         {"Types", {}, {}},
         {"Layers", {}, {}},
     };
@@ -216,7 +243,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(Spinner()->orientation(), Qt::Vertical);
     // The status line lies below the controls; the window grows by its height only.
     const QRect status = Find<QWidget>("status")->geometry();
-    QVERIFY(status.top() >= 545 && status.bottom() < 584);
+    QVERIFY(status.top() >= 545 && status.bottom() < 600);
   }
 
   void goDrawsTheFirstTypeOnTheCurrentLayer() {
@@ -270,7 +297,7 @@ class MainFrmTest : public QObject {
   void idsFromTheFileAreShownEscaped() {
     // A type whose ids hold a terminal's title sequence and a byte that is not UTF-8.
     Go("Map\r\n A\r\n\x1b]0;x\x07 \xff 1 1 0\r\n");
-    const QString status = Find<QLabel>("status")->text();
+    const QString status = window_->StatusText();
     QVERIFY2(status.startsWith(QStringLiteral("type \\x1B]0;x\\x07 \\xFF,")), qPrintable(status));
   }
 
@@ -286,7 +313,8 @@ class MainFrmTest : public QObject {
         WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n8 1 x 0 0\r\n");
     Click("NextTile");
     QCOMPARE(faults_.size(), 2);
-    QCOMPARE(faults_.at(1), path + QStringLiteral(", line 5: field 2 \"x\" is not a number"));
+    QCOMPARE(faults_.at(1),
+             path + QStringLiteral(", line 5: x (the 3rd field) \"x\" is not a number"));
     QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
     QCOMPARE(CellColour(1, 1), kBlue);  // the record in the box covers it
@@ -486,7 +514,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(CellColour(6, 6), kBlack);
     QVERIFY(window_->StatusText().contains(
         QStringLiteral("not marked: 10 cells of this rectangle hold no tile of type 7 3")));
-    QTest::mouseClick(Picture(), Qt::RightButton, Qt::ShiftModifier, QPoint(84, 84));
+    QTest::mouseClick(Picture(), Qt::RightButton, Qt::ShiftModifier, CellPoint(8, 8));
     QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 5 3 5 0\r\n"));
     QCOMPARE(CellColour(6, 6), kBlue);
     QVERIFY(faults_.isEmpty());
@@ -699,15 +727,15 @@ class MainFrmTest : public QObject {
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n8 1 1 1 2\r\n");
     QVERIFY(window_->StatusText().contains(QStringLiteral("type 7 3, 1st of the run")));
     QVERIFY(window_->StatusText().contains(QStringLiteral("layer 0: 2 cells of this type")));
-    QTest::mouseMove(Picture(), QPoint(54, 64));
+    Point(5, 6);
     QVERIFY(window_->StatusText().contains(QStringLiteral("cell (5, 6), in a record 2 3")));
     Press(Qt::LeftButton, 4, 6);
-    QTest::mouseMove(Picture(), QPoint(55, 65));
+    Point(5, 6, 5);  // a move to where the pointer was would be dropped
     QVERIFY(window_->StatusText().contains(QStringLiteral(
         "rectangle (4, 6) to (5, 6), 2 x 1: a right press writes TILEW 7 3 1 2 3 3 0")));
     QCOMPARE(Picture()->Preview(), QRect(QPoint(4, 6), QPoint(5, 6)));
-    QTest::mouseMove(Picture(), QPoint(55, 75));
-    QVERIFY(window_->StatusText().contains(QStringLiteral("a right press is refused, 2 cells")));
+    Point(5, 7);
+    QVERIFY(window_->StatusText().contains(QStringLiteral("a right press here does nothing")));
     Click("AutoCover");
     QVERIFY(window_->StatusText().contains(
         QStringLiteral("Auto wrote 1 rectangle for 2 cells: the fewest possible")));
@@ -739,13 +767,19 @@ class MainFrmTest : public QObject {
     QCOMPARE(faults_.size(), 1);
     QCOMPARE(Spinner()->value(), 3);
 
-    // Tab visits every control in order, the spinner included.
-    const char* order[] = {"Picture1", "thefile", "Command1", "Command2", "zscr",
-                           "zval",     "comlist", "NextTile", "AutoCover"};
+    // Tab visits every control in the order of the layout, and each shows that it has the focus.
+    const char* order[] = {"thefile",  "Command1",  "Command2", "zval",        "zscr",
+                           "NextTile", "AutoCover", "Save",     "TypesButton", "Picture1",
+                           "comlist",  "Types",     "Layers",   "thefile"};
     Find<QWidget>(order[0])->setFocus();
     for (const char* name : order) {
-      QCOMPARE(QApplication::focusWidget(), Find<QWidget>(name));
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      auto* control = Find<QWidget>(name);
+      QCOMPARE(QApplication::focusWidget(), control);
+      const QImage focused = control->grab().toImage();
+      Find<QWidget>(qstrcmp(name, "AutoCover") == 0 ? "thefile" : "AutoCover")->setFocus();
+      QVERIFY2(control->grab().toImage() != focused, name);
+      control->setFocus();
+      QTest::keyClick(control, Qt::Key_Tab);
     }
   }
 
@@ -792,8 +826,8 @@ class MainFrmTest : public QObject {
     const QRect screen = window_->screen()->availableGeometry();
     QVERIFY(window_->frameGeometry().width() <= screen.width());
     QVERIFY(window_->height() <= screen.height());
-    if (screen.width() >= 1224 && screen.height() >= 624) {
-      QCOMPARE(window_->size(), QSize(1216, 584));
+    if (screen.width() >= 1224 && screen.height() >= 640) {
+      QCOMPARE(window_->size(), QSize(1216, 600));
     }
     auto* scroll = window_->findChild<QScrollArea*>();
     for (const char* name : {"Picture1", "comlist", "NextTile", "AutoCover", "status"}) {
@@ -813,17 +847,201 @@ class MainFrmTest : public QObject {
     // Squares of one size in device pixels, whatever the scale.
     Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 0 0\r\n7 3 3 0 0\r\n");
     const QImage shown = Picture()->grab().toImage();
-    QSet<int> widths;
+    const int y = GridPitch(shown.devicePixelRatio()).SquareOf(0, 0).center().y();
+    QSet<int> widths[2];  // of squares and of the gaps between them
     int run = 0;
-    for (int x = 0; x < shown.width() / 10; ++x) {
-      if (shown.pixelColor(x, 2) == QColor(Qt::red)) {
-        ++run;
-      } else if (run > 0) {
-        widths.insert(run);
+    int x = 0;
+    while (shown.pixelColor(x, y) != QColor(Qt::red)) ++x;
+    for (; x < shown.width() / 10; ++x) {
+      const bool red = shown.pixelColor(x, y) == QColor(Qt::red);
+      ++run;
+      if (red != (shown.pixelColor(x + 1, y) == QColor(Qt::red))) {
+        widths[red ? 0 : 1].insert(run);
         run = 0;
       }
     }
-    QCOMPARE(widths.size(), 1);
+    QCOMPARE(widths[0].size(), 1);
+    QCOMPARE(widths[1].size(), 1);
+  }
+
+  // --- what a new user tried ---
+
+  void theOutlineFramesTheCellsTheStatusNames() {
+    Go("Map\r\n\r\n7 3 20 15 0\r\n7 3 25 19 0\r\n");
+    const struct {
+      QPoint corner, pointer;
+      QRect cells;
+    } cases[] = {
+        {{20, 15}, {15, 20}, QRect(QPoint(15, 15), QPoint(20, 20))},
+        {{25, 19}, {10, 10}, QRect(QPoint(10, 10), QPoint(25, 19))},
+        {{20, 15}, {23, 11}, QRect(QPoint(20, 11), QPoint(23, 15))},
+        {{20, 15}, {22, 17}, QRect(QPoint(20, 15), QPoint(22, 17))},
+    };
+    for (const auto& c : cases) {
+      Press(Qt::LeftButton, c.corner.x(), c.corner.y());
+      Point(c.pointer.x(), c.pointer.y());
+      QCOMPARE(Picture()->Preview(), c.cells);
+      Output()->setFocus();  // the keyboard's cell cursor hides part of the outline
+      QVERIFY(window_->StatusText().contains(QStringLiteral("rectangle (%1, %2) to (%3, %4)")
+                                                 .arg(c.cells.left())
+                                                 .arg(c.cells.top())
+                                                 .arg(c.cells.right())
+                                                 .arg(c.cells.bottom())));
+      // White in the gap before the first column and after the last, and not a column further.
+      const QImage shown = Picture()->grab().toImage();
+      const GridPitch pitch(shown.devicePixelRatio());
+      const int y = pitch.SquareOf(0, c.cells.top()).center().y();
+      const QRect square = pitch.SquareOf(c.cells.left(), c.cells.top());
+      const int last = pitch.SquareOf(c.cells.right(), 0).right();
+      QCOMPARE(shown.pixelColor(square.left() - 1, y), QColor(Qt::white));
+      QCOMPARE(shown.pixelColor(last + 1, y), QColor(Qt::white));
+      QVERIFY(shown.pixelColor(square.left() - pitch.Pitch() - 1, y) != QColor(Qt::white));
+      QVERIFY(shown.pixelColor(last + pitch.Pitch() + 1, y) != QColor(Qt::white));
+    }
+    QTest::mouseMove(Picture(), QPoint(515, 44));  // column 51, past the grid
+    QVERIFY(Picture()->Preview().isEmpty());
+  }
+
+  void theKeyboardMarksAndEscapeDropsTheCorner() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 0 1 0\r\n7 3 1 1 0\r\n7 3 3 3 0\r\n"
+       "7 3 4 4 0\r\n7 3 9 9 0\r\n");
+    Find<QWidget>("TypesButton")->setFocus();
+    Key(Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Picture());
+    Key(Qt::Key_Space);  // the cursor starts at (0, 0)
+    QCOMPARE(CellColour(0, 0), kGreen);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Down);
+    QVERIFY(Says("rectangle (0, 0) to (1, 1), 2 x 2: a right press writes"));
+    Key(Qt::Key_Return);
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 -3 -2 -3 -2 0\r\n"));
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down}) Key(key);
+    Key(Qt::Key_Space);
+    QCOMPARE(CellColour(3, 3), kGreen);
+    Key(Qt::Key_Escape);
+    QVERIFY(Says("first corner dropped"));
+    QCOMPARE(CellColour(3, 3), kRed);
+    QVERIFY(Picture()->Preview().isEmpty());
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Enter);  // no first corner any more
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 -3 -2 -3 -2 0\r\n"));
+    Key(Qt::Key_Space);  // (4, 4)
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Enter);  // (2, 4) holds no tile: nothing happens
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Enter);  // (3, 3): refused, the rectangle has empty cells
+    QVERIFY(Says("not marked: 2 cells"));
+    Key(Qt::Key_Enter, Qt::ShiftModifier);
+    QCOMPARE(window_->OutputText(),
+             std::string("TILEW 7 3 -3 -2 -3 -2 0\r\nTILEW 7 3 0 1 0 1 0\r\n"));
+    QCOMPARE(CellColour(4, 3), kBlue);
+    // Escape drops a corner set with the mouse too, wherever the focus is outside the text boxes.
+    Press(Qt::LeftButton, 9, 9);
+    Find<QWidget>("NextTile")->setFocus();
+    Key(Qt::Key_Escape);
+    QCOMPARE(CellColour(9, 9), kRed);
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void theOutputBoxUndoesOnlyTyping() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    QTest::mouseClick(Output()->viewport(), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), Output());
+    Key(Qt::Key_Z, Qt::ControlModifier);  // nothing typed: the window takes the mark back
+    QCOMPARE(window_->OutputText(), std::string());
+    QCOMPARE(CellColour(4, 6), kGreen);
+    QVERIFY(Says("undone: TILEW 7 3 1 2 3 3 0"));
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(4, 6), kBlue);
+    QTest::keyClicks(Output(), QStringLiteral("x"));
+    Key(Qt::Key_Z, Qt::ControlModifier);  // the typing goes, the record stays
+    QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(4, 6), kBlue);
+  }
+
+  void everyWayOfChangingTheLayerRefusesABadLayerBox() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 7\r\n");
+    const std::function<void()> ways[] = {
+        [this] { QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 3)); },
+        [this] { QTest::mouseClick(Spinner(), Qt::LeftButton, {}, QPoint(8, 14)); },  // at 0
+        [this] { QTest::keyClick(LayerBox(), Qt::Key_Return); },
+        [this] {
+          Picture()->setFocus();
+          Key(Qt::Key_PageUp);
+        },
+        [this] {
+          QWheelEvent wheel(QPointF(8, 8), Spinner()->mapToGlobal(QPointF(8, 8)), {}, {0, 120},
+                            Qt::NoButton, {}, Qt::NoScrollPhase, false);
+          QApplication::sendEvent(Spinner(), &wheel);
+        },
+    };
+    for (const char* bad : {"abc", "1e9", "-1", "101"}) {
+      for (const auto& way : ways) {
+        Spinner()->setValue(0);
+        LayerBox()->setText(QString::fromLatin1(bad));
+        const auto before = faults_.size();
+        way();
+        QCOMPARE(faults_.size(), before + 1);
+        QVERIFY2(faults_.last().startsWith(QStringLiteral("The layer box holds \"%1\", which is "
+                                                          "not a layer from 0 to 100.")
+                                               .arg(QLatin1String(bad))),
+                 qPrintable(faults_.last()));
+        LayerBox()->setText(QStringLiteral("0"));
+      }
+    }
+  }
+
+  void theStatusLineKeepsItsMessageAndFitsItsRows() {
+    const std::string id(300, 'w');
+    Go("Map\r\n\r\n" + id + " 3 4 6 0\r\n" + id + " 3 5 6 0\r\n" + id + " 3 9 9 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    Point(9, 9);
+    QVERIFY(Says("marked: TILEW"));
+    QVERIFY(Says("rectangle (4, 6) to (9, 9)"));
+    Click("AutoCover");
+    Picture()->setFocus();
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(Says("undone: TILEW"));
+    auto* status = Find<StatusLine>("status");
+    for (int i = 0; i < StatusLine::kRows; ++i) {
+      const ElidedRow* row = status->Row(i);
+      QVERIFY(row->fontMetrics().horizontalAdvance(row->text()) <= row->width());
+      QCOMPARE(row->toolTip().isEmpty(), row->text() == row->FullText());
+    }
+    QVERIFY(status->Row(0)->toolTip().contains(QString::fromStdString(id)));
+  }
+
+  void theStatusLineSaysWhatToDoFirst() {
+    QVERIFY(Says("choose a template with \"...\" or type its path, then press go"));
+    PathBox()->setText(QStringLiteral("castle.tmp"));
+    QVERIFY(Says("press go to show the first tile type"));
+    Go("Walls\r\n only\r\nTILEW 7 3 0 0 0 0 0\r\n");
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Walls only"));
+    QVERIFY(Says("this template holds no tile records (1 rectangle record): nothing to show"));
+    QVERIFY(faults_.isEmpty());
+  }
+
+  void theFocusedControlIsInSight() {
+    auto* scroll = window_->findChild<QScrollArea*>();
+    const char* order[] = {"thefile", "Command1", "Command2",  "zval",
+                           "zscr",    "NextTile", "AutoCover", "comlist"};
+    for (const char* name : order) {
+      auto* control = Find<QWidget>(name);
+      if (qstrcmp(name, "thefile") != 0) control->setFocus();  // at start, the path box has it
+      QCOMPARE(QApplication::focusWidget(), control);
+      const QRect at(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
+      // The output box is taller than a small window: its top shows.
+      const QRect seen = scroll->viewport()->rect();
+      QVERIFY2(seen.contains(at) || (seen.contains(at.topLeft()) && at.height() > seen.height()),
+               name);
+    }
   }
 
   // A whole use of the tool, with the real file dialog, reads the template and writes nothing.
