@@ -18,9 +18,10 @@ AutoResult AutoCover(Program& program) {
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       const Colour colour = surface.PointColour(x * kCellPitch, y * kCellPitch);
-      must[x + kColumns * y] = colour == kRed || colour == kGreen;
-      allowed[x + kColumns * y] = colour == kBlue;
-      result.cells += must[x + kColumns * y];
+      const int cell = GridCell{x, y}.LayerIndex();
+      must[cell] = colour == kRed || colour == kGreen;
+      allowed[cell] = colour == kBlue;
+      result.cells += must[cell];
     }
   }
   program.has_first_corner = false;
