@@ -5,7 +5,7 @@
 
 namespace quarnel {
 
-// A row of cells, a bit per column: no layer is wider than 51 columns.
+// A row of cells, a bit per column: no layer is wider than kColumns, so 64 bits hold a row.
 using Row = std::uint64_t;
 
 // Columns x1..x2 of a row.

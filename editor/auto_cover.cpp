@@ -19,9 +19,10 @@ AutoResult AutoCover(Program& program) {
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
       const bool covered = program.covered.At(x, y, layer);
-      must[x + kColumns * y] = program.tilearray.At(x, y, layer) && !covered;
-      allowed[x + kColumns * y] = covered;
-      result.cells += must[x + kColumns * y];
+      const int cell = GridCell{x, y}.LayerIndex();
+      must[cell] = program.tilearray.At(x, y, layer) && !covered;
+      allowed[cell] = covered;
+      result.cells += must[cell];
     }
   }
   program.has_first_corner = false;

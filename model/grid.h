@@ -26,8 +26,11 @@ struct GridCell {
   constexpr std::uint32_t Index() const {
     return static_cast<std::uint32_t>(x + kColumns * y + kLayerCells * z);
   }
-  // The index within its layer, x + kColumns * y.
+  // The index within its layer, x + kColumns * y, and back.
   constexpr int LayerIndex() const { return x + kColumns * y; }
+  static constexpr GridCell FromLayerIndex(int index, int z = 0) {
+    return {index % kColumns, index / kColumns, z};
+  }
   bool operator==(const GridCell&) const = default;
 };
 

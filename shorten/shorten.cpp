@@ -93,8 +93,7 @@ class LayerShortener {
   // Whether no cell to cover has a neighbour of its type: the common case in a sparse layer.
   bool LonelyCells() const {
     return std::none_of(must_.begin(), must_.end(), [&](int cell) {
-      const int x = cell % kColumns;
-      const int y = cell / kColumns;
+      const auto [x, y, z] = GridCell::FromLayerIndex(cell);
       return (x > 0 && state_[cell - 1] != kEmpty) ||
              (x + 1 < kColumns && state_[cell + 1] != kEmpty) ||
              (y > 0 && state_[cell - kColumns] != kEmpty) ||
@@ -122,7 +121,7 @@ class LayerShortener {
       std::uint32_t place = UINT32_MAX;
       for (int y = r.y1; y <= r.y2; ++y) {
         for (int x = r.x1; x <= r.x2; ++x) {
-          const int local = x + kColumns * y;
+          const int local = GridCell{x, y}.LayerIndex();
           if (state_[local] == kMust || state_[local] == kMerged) {
             ++replaced;
             place = std::min(place, first_[local]);
@@ -132,7 +131,7 @@ class LayerShortener {
       if (replaced < 2) continue;
       for (int y = r.y1; y <= r.y2; ++y) {
         for (int x = r.x1; x <= r.x2; ++x) {
-          auto& cell = state_[x + kColumns * y];
+          auto& cell = state_[GridCell{x, y}.LayerIndex()];
           if (cell == kMust) cell = kMerged;
         }
       }

@@ -96,7 +96,7 @@ class MainFrm : public QWidget, public WindowValues {
   std::string caption_;
   Program program_{*this};
   QUndoStack* undo_stack_;
-  int hover_cell_ = -1;  // x + 51 y of the cell under the pointer, -1 off the grid
+  int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string pointer_;  // the status line's second row: the pointer's cell or the preview
   std::string message_;  // its last row
 
