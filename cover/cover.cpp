@@ -348,10 +348,14 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
                       const CoverEffort& effort) {
   LayerRows usable{};
   LayerRows must_rows{};
-  for (const int cell : allowed) usable[cell / kColumns] |= Row{1} << (cell % kColumns);
-  for (const int cell : must) {
-    usable[cell / kColumns] |= Row{1} << (cell % kColumns);
-    must_rows[cell / kColumns] |= Row{1} << (cell % kColumns);
+  for (const int index : allowed) {
+    const GridCell cell = GridCell::FromLayerIndex(index);
+    usable[cell.y] |= Row{1} << cell.x;
+  }
+  for (const int index : must) {
+    const GridCell cell = GridCell::FromLayerIndex(index);
+    usable[cell.y] |= Row{1} << cell.x;
+    must_rows[cell.y] |= Row{1} << cell.x;
   }
 
   // A sparse layer is covered many thousand times in a template: the working memory is kept.

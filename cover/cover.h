@@ -44,7 +44,8 @@ struct CoverEffort {
 LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
                       const CoverEffort& effort = {});
 
-// The same for cells given as lists of indices x + kColumns * y; costs little for a sparse layer.
+// The same for cells given as lists of indices GridCell::LayerIndex; costs little for a sparse
+// layer.
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
                       const CoverEffort& effort = {});
 

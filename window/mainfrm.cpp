@@ -289,7 +289,7 @@ void MainFrm::Hover(QPointF point) {
   const int column = point.x() < 0 ? -1 : GetGridX(static_cast<float>(point.x()));
   const int row = point.y() < 0 ? -1 : GetGridY(static_cast<float>(point.y()));
   const bool on_grid = column >= 0 && column < kColumns && row >= 0 && row < kRows;
-  const int cell = on_grid ? column + kColumns * row : -1;
+  const int cell = on_grid ? GridCell{column, row}.LayerIndex() : -1;
   if (cell == hover_cell_) return;
   hover_cell_ = cell;
   pointer_ = on_grid ? PointerStatus(program_, column, row) : std::string();
@@ -301,7 +301,10 @@ void MainFrm::DropCorner() {
     Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
     const int cell = hover_cell_;
     hover_cell_ = -1;
-    if (cell >= 0) Hover(QPointF((cell % kColumns) * kCellPitch, (cell / kColumns) * kCellPitch));
+    if (cell >= 0) {
+      const GridCell at = GridCell::FromLayerIndex(cell);
+      Hover(QPointF(at.x * kCellPitch, at.y * kCellPitch));
+    }
   });
 }
 
@@ -329,7 +332,8 @@ void MainFrm::ShowStatus() {
                 QString::fromStdString(Printable(pointer_)),
                 QString::fromStdString(Printable(message_)));
   QRect preview;
-  const auto box = PendingRectangle(program_, hover_cell_ % kColumns, hover_cell_ / kColumns);
+  const GridCell hovered = GridCell::FromLayerIndex(hover_cell_);
+  const auto box = PendingRectangle(program_, hovered.x, hovered.y);
   if (box && hover_cell_ >= 0)
     preview = QRect(QPoint(box->left, box->top), QPoint(box->right, box->bottom));
   picture1_->SetPreview(preview);
