@@ -7,6 +7,7 @@
 
 #include "cover/exact_cover.h"
 #include "cover/group.h"
+#include "cover/lower_bound.h"
 
 namespace quarnel {
 namespace {
@@ -27,30 +28,6 @@ bool AnyIn(const std::vector<Row>& rows, const Rect& r) {
   }
   return false;
 }
-
-// Whether any rectangle is all usable, in O(1): counts of usable cells by prefix sums.
-class UsableSums {
- public:
-  explicit UsableSums(const Group& group)
-      : stride_(group.width + 1), sums_(static_cast<std::size_t>(stride_ * (group.height + 1))) {
-    for (int y = 0; y < group.height; ++y) {
-      for (int x = 0; x < group.width; ++x) {
-        At(x + 1, y + 1) =
-            static_cast<int>(group.usable[y] >> x & 1) + At(x, y + 1) + At(x + 1, y) - At(x, y);
-      }
-    }
-  }
-  bool Full(const Rect& r) const {
-    return At(r.x2 + 1, r.y2 + 1) - At(r.x1, r.y2 + 1) - At(r.x2 + 1, r.y1) + At(r.x1, r.y1) ==
-           r.Area();
-  }
-
- private:
-  int& At(int x, int y) { return sums_[static_cast<std::size_t>(x + stride_ * y)]; }
-  int At(int x, int y) const { return sums_[static_cast<std::size_t>(x + stride_ * y)]; }
-  int stride_;
-  std::vector<int> sums_;
-};
 
 // The runs of set bits in `row` that hold a bit of `seeds`: the seeds spread left and right
 // through set bits, in doubling steps.
@@ -116,7 +93,7 @@ class GroupCoverer {
     FindMaximalRects(group);
     ChooseGreedily(group);
     DropRedundant(group);
-    int bound = LowerBound(group);
+    int bound = lower_bound_.Find(group, candidates_);
     if (static_cast<int>(chosen_.size()) > bound) {
       const bool proven =
           effort.exact && exact_.Improve(group, candidates_, budget, chosen_, bound);
@@ -230,96 +207,6 @@ class GroupCoverer {
     chosen_.resize(kept);
   }
 
-  // `must` cells no two of which fit in one all-usable rectangle: each needs a rectangle of its
-  // own. Two cells fit together exactly when some maximal rectangle holds both. Cells held by few
-  // maximal rectangles are tried first, as they are the likeliest to stay apart.
-  int LowerBound(const Group& group) {
-    const auto size = static_cast<std::size_t>(group.Size());
-    // How many candidates hold each cell, by a difference grid: O(candidates + cells).
-    const int stride = group.width + 1;
-    counts_.assign(static_cast<std::size_t>(stride * (group.height + 1)), 0);
-    long long total_area = 0;
-    for (const Rect& r : candidates_) {
-      counts_[r.x1 + stride * r.y1] += 1;
-      counts_[r.x2 + 1 + stride * r.y1] -= 1;
-      counts_[r.x1 + stride * (r.y2 + 1)] -= 1;
-      counts_[r.x2 + 1 + stride * (r.y2 + 1)] += 1;
-      total_area += r.Area();
-    }
-    for (int y = 0; y < group.height; ++y) {
-      for (int x = 0; x < group.width; ++x) {
-        int& d = counts_[x + stride * y];
-        if (x > 0) d += counts_[x - 1 + stride * y];
-        if (y > 0) d += counts_[x + stride * (y - 1)];
-        if (x > 0 && y > 0) d -= counts_[x - 1 + stride * (y - 1)];
-      }
-    }
-    const auto rects_holding = [&](int x, int y) { return counts_[x + stride * y]; };
-    // The must cells by that count, in index order among equals: one plain sort of
-    // (count, y, x).
-    keyed_.clear();
-    for (int y = 0; y < group.height; ++y) {
-      for (Row row = group.must[y]; row != 0; row &= row - 1) {
-        const int x = std::countr_zero(row);
-        keyed_.push_back(std::uint64_t(rects_holding(x, y)) << 32 | std::uint32_t(y << 6 | x));
-      }
-    }
-    std::sort(keyed_.begin(), keyed_.end());
-    const auto x_of = [](std::uint64_t key) { return static_cast<int>(key & 63); };
-    const auto y_of = [](std::uint64_t key) { return static_cast<int>(key >> 6 & 63); };
-
-    if (total_area > 8LL * group.Size()) {
-      // Few large rectangles: few cells stay apart, so test each against those chosen.
-      const UsableSums usable(group);
-      apart_.clear();
-      for (const std::uint64_t key : keyed_) {
-        const int x = x_of(key);
-        const int y = y_of(key);
-        const bool fits = std::any_of(apart_.begin(), apart_.end(), [&](std::uint64_t other) {
-          const int ox = x_of(other);
-          const int oy = y_of(other);
-          return usable.Full({std::min(x, ox), std::min(y, oy), std::max(x, ox), std::max(y, oy)});
-        });
-        if (!fits) apart_.push_back(key);
-      }
-      return static_cast<int>(apart_.size());
-    }
-    // Many small rectangles: choosing a cell rules out every cell of the rectangles that hold it.
-    first_.assign(size + 1, 0);
-    for (int y = 0; y < group.height; ++y) {
-      for (int x = 0; x < group.width; ++x) {
-        const int cell = group.Index(x, y);
-        first_[cell + 1] = first_[cell] + rects_holding(x, y);
-      }
-    }
-    holding_.resize(static_cast<std::size_t>(first_[size]));
-    filled_.assign(size, 0);
-    for (int r = 0; r < static_cast<int>(candidates_.size()); ++r) {
-      const Rect& rect = candidates_[r];
-      for (int y = rect.y1; y <= rect.y2; ++y) {
-        for (int x = rect.x1; x <= rect.x2; ++x) {
-          const int cell = group.Index(x, y);
-          holding_[first_[cell] + filled_[cell]++] = r;
-        }
-      }
-    }
-    int apart = 0;
-    uncovered_.assign(static_cast<std::size_t>(group.height), 0);  // here: the cells ruled out
-    for (const std::uint64_t key : keyed_) {
-      const int x = x_of(key);
-      const int y = y_of(key);
-      if (uncovered_[y] >> x & 1) continue;
-      ++apart;
-      const int cell = group.Index(x, y);
-      for (int h = first_[cell]; h < first_[cell + 1]; ++h) {
-        const Rect& r = candidates_[holding_[h]];
-        const Row columns = Columns(r.x1, r.x2);
-        for (int y = r.y1; y <= r.y2; ++y) uncovered_[y] |= columns;
-      }
-    }
-    return apart;
-  }
-
   using Entry = std::tuple<int, int, int>;  // gain, area, -index
   struct Bar {
     int start, height;
@@ -334,11 +221,7 @@ class GroupCoverer {
   std::vector<int> counts_;
   std::vector<int> order_;
   std::vector<std::uint8_t> dropped_;
-  std::vector<std::uint64_t> keyed_;
-  std::vector<std::uint64_t> apart_;
-  std::vector<int> first_;
-  std::vector<int> holding_;
-  std::vector<int> filled_;
+  LowerBoundFinder lower_bound_;
   ExactCoverer exact_;
 };
 
