@@ -97,8 +97,19 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   compact.setPixelSize(11);
   setFont(compact);
 
-  // The controls keep their places on a content widget of fixed size; on a screen too small for
-  // it, the window scrolls the content instead of squeezing it.
+  CreateControls();
+  DescribeControls();
+  SetUpFocusAndDrops();
+  ConnectControls();
+  ConnectGrid();
+  AddSavingAndPanel();
+  ShowStatus();
+  if (thefile_->text().isEmpty()) thefile_->setFocus();
+}
+
+// The controls keep the places the layout gives them, on a content widget of fixed size.
+void MainFrm::CreateControls() {
+  // On a screen too small for the content, the window scrolls it instead of squeezing it.
   scroll_ = MakeContentScroller(this);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
@@ -122,6 +133,11 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
       Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
   status_ = Place(new StatusLine(content_), "status", kStatusRect);
 
+  zscr_->setRange(0, kLayers - 1);
+  zscr_->installEventFilter(this);
+}
+
+void MainFrm::DescribeControls() {
   Describe(picture1_, "Layer drawing",
            "The current tile type on the shown layer. Left press a red square for the first "
            "corner, right press another for the second; Shift + right press marks cells "
@@ -138,10 +154,9 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   Describe(next_tile_, "Next tile type", "Show the next tile type of the run, from layer 0");
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
   Describe(status_, "Status", "");
+}
 
-  zscr_->setRange(0, kLayers - 1);
-  zscr_->installEventFilter(this);
-
+void MainFrm::SetUpFocusAndDrops() {
   // Tab follows the layout: the bottom row, then the grid, then the output box.
   const std::initializer_list<QWidget*> tab_order = {
       thefile_, command1_, command2_, zval_, zscr_, next_tile_, auto_cover_, picture1_, comlist_};
@@ -157,7 +172,10 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
                        static_cast<QWidget*>(comlist_)}) {
     box->installEventFilter(this);
   }
+}
 
+// The buttons, the text boxes and the spinner.
+void MainFrm::ConnectControls() {
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
   const auto go = [this] { Run([this] { StartTiles(program_); }); };
   connect(command2_, &QPushButton::clicked, this, go);
@@ -193,6 +211,10 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
     }
   });
   connect(thefile_, &QLineEdit::textChanged, this, &MainFrm::ShowStatus);
+}
+
+// Presses, keys and the pointer on the grid.
+void MainFrm::ConnectGrid() {
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
     Run([&] {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
@@ -210,10 +232,6 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
   connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
-
-  AddSavingAndPanel();
-  ShowStatus();
-  if (thefile_->text().isEmpty()) thefile_->setFocus();
 }
 
 void MainFrm::FitToScreen() {

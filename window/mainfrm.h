@@ -74,6 +74,12 @@ class MainFrm : public QWidget, public WindowValues {
   void ReleasePresses();
 
   // The Save button, the types panel and its button, with their keys.
+  // The steps of building the window, in the order the constructor takes them.
+  void CreateControls();
+  void DescribeControls();
+  void SetUpFocusAndDrops();
+  void ConnectControls();
+  void ConnectGrid();
   void AddSavingAndPanel();
   void Browse();
   void Save();
