@@ -45,6 +45,25 @@ void ForEachRun(const std::vector<int>& indices, EachRun each_run) {
   }
 }
 
+// Gives `add` the boxes of a rectangle record's cells, a box per run of columns and rows; an
+// `add` that returns false wants no further boxes of this record.
+template <typename Add>
+void AddRectangleBoxes(const RectangleCells& covered, int type, std::size_t position, Add& add) {
+  bool more = true;
+  ForEachRun(covered.columns, [&](int x1, int x2) {
+    if (!more) return;
+    ForEachRun(covered.rows, [&](int y1, int y2) {
+      if (!more) return;
+      const Box box{x1, x2, y1, y2, covered.z};
+      if constexpr (std::is_same_v<decltype(add(type, box, false, position)), bool>) {
+        more = add(type, box, false, position);
+      } else {
+        add(type, box, false, position);
+      }
+    });
+  });
+}
+
 // The one reader of template records: the loader, the walker and the shortener all read through
 // it. Reads every line after the header from `file`, which the caller has read past the header.
 // Every line must name its type (a Fault otherwise); `want(const RecordKey&)` then says whether to
@@ -100,20 +119,7 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
     }
     if (type < 0) continue;
     if (rectangle) {
-      const RectangleCells covered = RectangleRecordCells(file, SplitFields(line));
-      bool more = true;  // an `add` that returns false wants no further boxes of this record
-      ForEachRun(covered.columns, [&](int x1, int x2) {
-        if (!more) return;
-        ForEachRun(covered.rows, [&](int y1, int y2) {
-          if (!more) return;
-          const Box box{x1, x2, y1, y2, covered.z};
-          if constexpr (std::is_same_v<decltype(add(type, box, false, position)), bool>) {
-            more = add(type, box, false, position);
-          } else {
-            add(type, box, false, position);
-          }
-        });
-      });
+      AddRectangleBoxes(RectangleRecordCells(file, SplitFields(line)), type, position, add);
     } else {
       // Six fields tell whether the record has exactly five.
       const Fields fields = SplitFields(line, 6);
