@@ -108,13 +108,13 @@ class MainFrm : public QWidget, public WindowValues {
 
   QScrollArea* scroll_;
   QWidget* content_;
-  SurfaceView* picture1_;
-  QLineEdit* thefile_;
-  QPushButton* command1_;
-  QPushButton* command2_;
-  LayerSpinner* zscr_;
-  QLineEdit* zval_;
-  OutputBox* comlist_;
+  SurfaceView* picture1_;  // the grid: the layer drawing, pressed to mark
+  QLineEdit* thefile_;     // the path box
+  QPushButton* command1_;  // "...": choose a template
+  QPushButton* command2_;  // "go": start a run
+  LayerSpinner* zscr_;     // the layer spinner
+  QLineEdit* zval_;        // the layer box
+  OutputBox* comlist_;     // the output box: the collected records
   QPushButton* next_tile_;
   QPushButton* auto_cover_;
   QPushButton* save_ = nullptr;
