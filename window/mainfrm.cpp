@@ -1,14 +1,9 @@
 #include "window/mainfrm.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -16,9 +11,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QUndoStack>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <exception>
 #include <new>
 
@@ -61,17 +54,6 @@ Control* Place(Control* control, const char* name, const QRect& rect) {
   control->setObjectName(QString::fromLatin1(name));
   control->setGeometry(rect);
   return control;
-}
-
-bool IsTextBox(const QWidget* widget) {
-  return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
-}
-
-// The local file a drag from a file manager carries, or an empty text.
-QString DraggedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
-  const QUrl url = data->urls().constFirst();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
 void Describe(QWidget* control, const char* name, const char* tip) {
@@ -357,117 +339,10 @@ void MainFrm::ShowStatus() {
   picture1_->SetPreview(preview);
 }
 
-QString MainFrm::StatusText() const {
-  return status_->Text();
-}
-
-void MainFrm::SetTemplatePath(const QString& path) {
-  thefile_->setText(path);
-}
-
-std::string MainFrm::TemplatePath() const {
-  // "~/maps/castle.tmp" means what it means in a shell.
-  QString path = thefile_->text();
-  if (path == QStringLiteral("~") || path.startsWith(QStringLiteral("~/"))) {
-    path.replace(0, 1, QDir::homePath());
-  }
-  return QFile::encodeName(path).toStdString();
-}
-std::string MainFrm::Caption() const {
-  return caption_;
-}
-void MainFrm::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  // Qt hides "[*]" in a title as its modified-marker; doubled, it shows as written.
-  setWindowTitle(
-      QString::fromStdString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
-}
-int MainFrm::Layer() const {
-  return zscr_->value();
-}
-void MainFrm::SetLayer(int layer) {
-  zscr_->setValue(layer);
-}
-std::string MainFrm::LayerText() const {
-  return zval_->text().toStdString();
-}
-void MainFrm::SetLayerText(const std::string& text) {
-  zval_->setText(QString::fromStdString(text));
-}
-std::string MainFrm::OutputText() const {
-  return comlist_->Text();
-}
-void MainFrm::SetOutputText(const std::string& text) {
-  comlist_->SetText(text);
-}
-
-bool MainFrm::HandleKey(const QKeyEvent& event) {
-  // A text box keeps its own keys; the output box passes on the undo keys it has no use for.
-  if (IsTextBox(focusWidget()) && focusWidget() != comlist_) return false;
-  if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
-    // The spinner itself steps by one on these keys too (its page step is 1).
-    StepLayer(event.key() == Qt::Key_PageUp ? 1 : -1);
-    return true;
-  }
-  const QKeyCombination keys = event.keyCombination();
-  if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
-    DropCorner();
-    return true;
-  }
-  if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
-    Undo();
-    return true;
-  }
-  if (keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-      keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
-    Redo();
-    return true;
-  }
-  return false;
-}
-
-bool MainFrm::HandleDrop(QEvent* event) {
-  auto* drop = static_cast<QDropEvent*>(event);
-  const QString file = DraggedFile(drop->mimeData());
-  if (file.isEmpty()) return false;
-  if (event->type() == QEvent::Drop) {
-    drop->acceptProposedAction();
-    thefile_->setText(file);
-    Run([this] { StartTiles(program_); });
-  } else {
-    drop->acceptProposedAction();
-  }
-  return true;
-}
-
 void MainFrm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // The focus is set before the window shows, and may lie below what a small screen shows.
   ShowControl(scroll_, focusWidget(), kStatusRect.height() + 8);
-}
-
-bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Wheel:
-      // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
-      if (watched == zscr_) {
-        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (delta != 0) StepLayer(delta > 0 ? 1 : -1);
-        return true;
-      }
-      break;
-    case QEvent::KeyPress:
-      if (watched == content_ && HandleKey(*static_cast<QKeyEvent*>(event))) return true;
-      break;
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-      if (HandleDrop(event)) return true;
-      break;
-    default:
-      break;
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quarnel

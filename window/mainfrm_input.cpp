@@ -1,0 +1,94 @@
+// The main window's keys, wheel and drops that no control takes for itself.
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include "editor/steps.h"
+#include "window/layer_spinner.h"
+#include "window/mainfrm.h"
+#include "window/output_box.h"
+
+namespace quarnel {
+namespace {
+
+bool IsTextBox(const QWidget* widget) {
+  return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
+}
+
+// The local file a drag from a file manager carries, or an empty text.
+QString DraggedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().constFirst();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+bool MainFrm::HandleKey(const QKeyEvent& event) {
+  // A text box keeps its own keys; the output box passes on the undo keys it has no use for.
+  if (IsTextBox(focusWidget()) && focusWidget() != comlist_) return false;
+  if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
+    // The spinner itself steps by one on these keys too (its page step is 1).
+    StepLayer(event.key() == Qt::Key_PageUp ? 1 : -1);
+    return true;
+  }
+  const QKeyCombination keys = event.keyCombination();
+  if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
+    DropCorner();
+    return true;
+  }
+  if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
+    Undo();
+    return true;
+  }
+  if (keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+      keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+    Redo();
+    return true;
+  }
+  return false;
+}
+
+bool MainFrm::HandleDrop(QEvent* event) {
+  auto* drop = static_cast<QDropEvent*>(event);
+  const QString file = DraggedFile(drop->mimeData());
+  if (file.isEmpty()) return false;
+  if (event->type() == QEvent::Drop) {
+    drop->acceptProposedAction();
+    thefile_->setText(file);
+    Run([this] { StartTiles(program_); });
+  } else {
+    drop->acceptProposedAction();
+  }
+  return true;
+}
+
+bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Wheel:
+      // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
+      if (watched == zscr_) {
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (delta != 0) StepLayer(delta > 0 ? 1 : -1);
+        return true;
+      }
+      break;
+    case QEvent::KeyPress:
+      if (watched == content_ && HandleKey(*static_cast<QKeyEvent*>(event))) return true;
+      break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      if (HandleDrop(event)) return true;
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quarnel
