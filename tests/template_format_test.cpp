@@ -135,5 +135,14 @@ TEST(Fault, EscapesControlsAndInvalidUtf8InEveryText) {
   }
 }
 
+TEST(GridCell, DecodesWhatItsIndexEncodes) {
+  for (const GridCell cell : {GridCell{0, 0, 0}, GridCell{50, 0, 0}, GridCell{0, 50, 0},
+                              GridCell{0, 0, 100}, GridCell{7, 3, 2}, GridCell{50, 50, 100}}) {
+    EXPECT_EQ(GridCell::FromIndex(cell.Index()), cell) << cell.x << " " << cell.y << " " << cell.z;
+    EXPECT_EQ(GridCell::FromLayerIndex(cell.LayerIndex(), cell.z), cell) << cell.x << " " << cell.y;
+  }
+  EXPECT_EQ(GridCell({50, 50, 100}).Index(), static_cast<std::uint32_t>(kGridCells - 1));
+}
+
 }  // namespace
 }  // namespace quarnel
