@@ -21,10 +21,11 @@ std::uint64_t SeededHash(std::string_view key);
 extern const std::uint64_t kSlotMultiplier;
 
 // Numbers tile types by their keys ("id1 id2"), for look-up straight from a line read, nearly
-// every line. A key of up to eight bytes, zero-padded, is itself a number: such keys live in an
-// open-addressing table of numbers and are found without any text comparison (lines hold no NUL
-// bytes, so the padding cannot be mistaken for key bytes), placed by kSlotMultiplier. Longer keys
-// go to a second such table, placed by SeededHash.
+// every line, and gives each number's key back. A key of up to eight bytes, zero-padded, is
+// itself a number: such keys live in an open-addressing table of numbers and are found without
+// any text comparison (lines hold no NUL bytes, so the padding cannot be mistaken for key bytes),
+// placed by kSlotMultiplier. Longer keys go to a second such table, placed by SeededHash. Every
+// key's bytes are kept once, one after another, in the order of their numbers.
 class TypeKeys {
  public:
   static constexpr int kAbsent = -1;
@@ -66,10 +67,21 @@ class TypeKeys {
       return found != kAbsent ? found : AddLong(key, hash);
     }
     const int found = Find(key, short_key);
-    return found != kAbsent ? found : Add(key, short_key);
+    return found != kAbsent ? found : AddShort(key, short_key);
   }
   int FindOrAdd(std::string_view key) { return FindOrAdd(key, ShortKeyOf(key)); }
-  int Size() const { return size_; }
+  int Size() const { return static_cast<int>(key_ends_.size()); }
+
+  // The key numbered `number`, which must be below Size().
+  std::string_view Key(int number) const {
+    const auto n = static_cast<std::size_t>(number);
+    const std::uint32_t begin = n == 0 ? 0 : key_ends_[n - 1];
+    return std::string_view(key_bytes_).substr(begin, key_ends_[n] - begin);
+  }
+
+  // Finds or adds every key of `more`, in the order of its numbers, and returns their numbers
+  // here, by their numbers in `more`: the keys of a template read in two parts made one.
+  std::vector<std::uint32_t> FindOrAddAll(const TypeKeys& more);
 
   // The slot where a short key's search starts, in a table of 2^(64 - shift) slots.
   static std::size_t Slot(std::uint64_t word, int shift) {
@@ -77,42 +89,51 @@ class TypeKeys {
   }
 
  private:
-  // A long key's slot: its whole hash, so that a probe compares text only when the hash agrees,
-  // and where its bytes lie in long_bytes_. Open addressing, like the short keys: a million types
-  // cost a million slots in one block, not a million nodes.
+  // A long key's slot: the top half of its hash, which places it and spares most text
+  // comparisons, and its number. Eight bytes: a million keys make the table tens of MiB that are
+  // read at random, and every fresh page of it costs.
   struct LongSlot {
-    std::uint64_t hash = 0;
+    std::uint32_t tag = 0;
     int number = kAbsent;  // kAbsent: an empty slot
-    std::uint32_t size = 0;
-    std::size_t begin = 0;
   };
+
+  static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
   int FindLong(std::string_view key, std::uint64_t hash) const {
     if (long_slots_.empty()) return kAbsent;
+    const std::uint32_t tag = Tag(hash);
     const std::size_t mask = long_slots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    for (std::size_t slot = tag >> long_shift_;; slot = (slot + 1) & mask) {
       const LongSlot& s = long_slots_[slot];
       if (s.number == kAbsent) return kAbsent;
-      if (s.hash == hash && std::string_view(long_bytes_).substr(s.begin, s.size) == key) {
-        return s.number;
-      }
+      if (s.tag == tag && Key(s.number) == key) return s.number;
     }
   }
-  int Add(std::string_view key, std::uint64_t short_key);
+  int AddShort(std::string_view key, std::uint64_t short_key);
   int AddLong(std::string_view key, std::uint64_t hash);
+  int AddBytes(std::string_view key);
+  void GrowShort(std::size_t count);
+  void GrowLong(std::size_t count);
   void InsertShort(std::uint64_t word, int number);
   void InsertLong(const LongSlot& entry);
+  // The first slot a look-up of a key with this short key or hash reads.
+  const void* FirstSlot(std::string_view key, std::uint64_t short_key_or_hash) const {
+    return key.size() <= kShortKeySize
+               ? static_cast<const void*>(&short_keys_[Slot(short_key_or_hash, slot_shift_)])
+               : &long_slots_[Tag(short_key_or_hash) >> long_shift_];
+  }
 
-  int size_ = 0;
   int short_count_ = 0;
   LargeVector<std::uint64_t> short_keys_;  // a power of two in size, at most half full; 0: empty
   int slot_shift_ = 64;                    // 64 - log2 of its size
   LargeVector<int> short_numbers_;
   int long_count_ = 0;
-  // A power of two in size, at most half full; on 2 MiB pages, as a million keys fill tens of MiB
-  // that are read at random.
-  LargeVector<LongSlot> long_slots_;
-  LargeText long_bytes_;  // the long keys, one after another
+  LargeVector<LongSlot> long_slots_;  // a power of two in size, at most half full
+  int long_shift_ = 32;               // 32 - log2 of its size
+  // Every key, one after another by number, and where each ends: the keys of a template are
+  // parts of a text under 4 GiB.
+  LargeText key_bytes_;
+  LargeVector<std::uint32_t> key_ends_;
 };
 
 }  // namespace quarnel

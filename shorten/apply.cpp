@@ -206,7 +206,7 @@ struct Sources {
 // types and cells.
 bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view result) {
   const TemplateRecords out = ReadTemplateRecords(name, result);
-  const ByType out_types(out.parts, out.type_keys.size());
+  const ByType out_types(out.parts, out.Types());
   CellSet wanted;
   CellSet got;
   const auto add = [](CellSet& set, std::string_view source, const RecordCells& r) {
@@ -225,9 +225,9 @@ bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view
       }
     }
   };
-  for (std::size_t t = 0; t < out.type_keys.size(); ++t) {
+  for (std::size_t t = 0; t < out.Types(); ++t) {
     for (const auto& r : out_types.Of(t)) add(got, result, r);
-    want(out.type_keys[t]);
+    want(out.Key(t));
     if (!CellSet::SameAndClear(wanted, got)) return false;
   }
   // A type the result lacks must have had no cells to keep.
@@ -236,8 +236,8 @@ bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view
     want(key);
     return CellSet::SameAndClear(wanted, got);
   };
-  for (const std::string& key : s.read.type_keys) {
-    if (!lacked(key)) return false;
+  for (std::size_t t = 0; t < s.read.Types(); ++t) {
+    if (!lacked(s.read.Key(t))) return false;
   }
   for (const std::string_view key : s.records.group_keys) {
     if (!lacked(key)) return false;
@@ -251,7 +251,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
                      const std::string& name, std::string_view text, bool allow_new_cells) {
   RecordsToApply records = ReadRecordsToApply(records_name, records_text);
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.parts, read.Types());
   const auto groups = ByGroup(records);
 
   Applied applied;

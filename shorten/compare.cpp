@@ -8,6 +8,7 @@
 #include "model/template_format.h"
 #include "model/type_keys.h"
 #include "shorten/cell_set.h"
+#include "shorten/same_tiles.h"
 #include "shorten/template_records.h"
 
 namespace quarnel {
@@ -15,11 +16,11 @@ namespace quarnel {
 namespace {
 
 // The first cell in one of two sorted lists of a type's cells and not in the other.
-std::optional<Difference> FirstOf(const std::string& key, const std::vector<std::uint32_t>& a,
+std::optional<Difference> FirstOf(std::string_view key, const std::vector<std::uint32_t>& a,
                                   const std::vector<std::uint32_t>& b) {
   const auto at = [&](std::uint32_t index, bool in_first) {
     const GridCell cell = GridCell::FromIndex(index);
-    return Difference{key, cell.x, cell.y, cell.z, in_first};
+    return Difference{std::string(key), cell.x, cell.y, cell.z, in_first};
   };
   auto ia = a.begin();
   auto ib = b.begin();
@@ -64,10 +65,14 @@ std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
 
 Comparison CompareTemplates(const std::string& first_name, std::string_view first,
                             const std::string& second_name, std::string_view second) {
-  const TemplateRecords a = ReadTemplateRecords(first_name, first);
+  TemplateRecords a = ReadTemplateRecords(first_name, first);
+  const ByType a_types(a.parts, a.Types());
+  // Nearly every comparison is of templates with the same tiles: the check that shortening makes
+  // of its result says so at the cost of one look-up a record, where finding the first difference
+  // costs one a type as well.
+  if (SameTilesAs(a, {a_types, first}, second_name, second)) return {std::nullopt, a.Types()};
   const TemplateRecords b = ReadTemplateRecords(second_name, second);
-  const ByType a_types(a.parts, a.type_keys.size());
-  const ByType b_types(b.parts, b.type_keys.size());
+  const ByType b_types(b.parts, b.Types());
   // One type's cells at a time, in lists reused from type to type: nothing grows with the types.
   CellSet cells;
   std::vector<std::uint32_t> a_cells;
@@ -82,17 +87,17 @@ Comparison CompareTemplates(const std::string& first_name, std::string_view firs
     }
     cells.TakeSorted(out);
   };
-  Comparison result{std::nullopt, a.type_keys.size()};
-  for (std::size_t t = 0; t < a.type_keys.size() && !result.difference; ++t) {
+  Comparison result{std::nullopt, a.Types()};
+  for (std::size_t t = 0; t < a.Types() && !result.difference; ++t) {
     take(a_types, first, static_cast<int>(t), a_cells);
-    take(b_types, second, b.keys.Find(a.type_keys[t]), b_cells);
-    result.difference = FirstOf(a.type_keys[t], a_cells, b_cells);
+    take(b_types, second, b.keys.Find(a.Key(t)), b_cells);
+    result.difference = FirstOf(a.Key(t), a_cells, b_cells);
   }
   a_cells.clear();
-  for (std::size_t t = 0; t < b.type_keys.size() && !result.difference; ++t) {
-    if (a.keys.Find(b.type_keys[t]) >= 0) continue;
+  for (std::size_t t = 0; t < b.Types() && !result.difference; ++t) {
+    if (a.keys.Find(b.Key(t)) >= 0) continue;
     take(b_types, second, static_cast<int>(t), b_cells);
-    result.difference = FirstOf(b.type_keys[t], a_cells, b_cells);
+    result.difference = FirstOf(b.Key(t), a_cells, b_cells);
   }
   return result;
 }

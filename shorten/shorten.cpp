@@ -14,6 +14,7 @@
 #include "model/tile_array.h"
 #include "shorten/cell_set.h"
 #include "shorten/edits.h"
+#include "shorten/same_tiles.h"
 #include "shorten/side_by_side.h"
 #include "shorten/template_records.h"
 
@@ -27,7 +28,7 @@ class LayerShortener {
   LayerShortener(std::string_view text, Edits& edits, ShortenSummary& summary)
       : text_(text), edits_(edits), summary_(summary) {}
 
-  void Shorten(std::span<const RecordCells> records, const std::string& key, int z) {
+  void Shorten(std::span<const RecordCells> records, std::string_view key, int z) {
     // Cells that lines kept as they stand cover already: rectangle records and tile records that
     // are not plain. These may be covered again but need not be.
     // A row at a time, each cell once: a million records over one whole layer cost a million
@@ -101,7 +102,7 @@ class LayerShortener {
     });
   }
 
-  void WriteCover(const std::string& key, int z) {
+  void WriteCover(std::string_view key, int z) {
     const CoverEffort effort;
     const LayerCover cover =
         CoverCells(must_, allowed_, {.node_budget = std::min(effort.node_budget, search_nodes_)});
@@ -155,84 +156,12 @@ class LayerShortener {
   long search_nodes_ = 1'000'000;
 };
 
-// One type's cells in two templates.
-class CellBits {
- public:
-  enum Side { kBefore, kAfter };
-
-  // `text` is the template the record was read from.
-  void Set(Side side, std::string_view text, const RecordCells& record) {
-    CellSet& cells = sides_[side];
-    if (record.Plain()) {  // one cell: nearly every record
-      const Box box = record.GetBox();
-      cells.Add(GridCell{box.x1, box.y1, box.z}.Index());
-      return;
-    }
-    ForEachRow(text, record, [&](std::uint32_t row_start, std::uint64_t columns) {
-      cells.AddRow(row_start, columns);
-    });
-  }
-  // Whether both sides hold the same cells; clears them for the next type.
-  bool SameAndClear() { return CellSet::SameAndClear(sides_[kBefore], sides_[kAfter]); }
-
- private:
-  CellSet sides_[2];
-};
-
-// The records of one template, grouped by type, with its text.
-struct Grouped {
-  const ByType& by_type;
-  std::string_view text;
-};
-
-// Whether every type in [first, last) has exactly the same cells in `before` and `after`.
-bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, std::size_t last) {
-  CellBits bits;
-  for (std::size_t t = first; t < last; ++t) {
-    for (const auto& r : before.by_type.Of(t)) bits.Set(CellBits::kBefore, before.text, r);
-    for (const auto& r : after.by_type.Of(t)) bits.Set(CellBits::kAfter, after.text, r);
-    if (!bits.SameAndClear()) return false;
-  }
-  return true;
-}
-
-// The types each of two parts works on: all for one part, else about half the records each.
-std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types, int parts,
-                                                int index) {
-  if (parts < 2) return {0, types};
-  const std::size_t cut = std::min(by_type.HalfwayType(), types);
-  return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
-}
-
-// How many parts, side by side, a template of this size is worked on in.
-int PartsFor(std::string_view text) {
-  return text.size() >= kSideBySideFrom ? 2 : 1;
-}
-
-// Whether `text` has exactly the types of `read`, each with the same cells. The records of `read`,
-// which `by_type` holds grouped already, give their memory to the reading of `text`: fresh memory
-// costs a page fault a page.
-bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string& name,
-                 std::string_view text) {
-  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
-  if (!records) return false;
-  const std::size_t types = read.type_keys.size();
-  const ByType after(*records, types);
-  const int parts = PartsFor(text);
-  bool same[2] = {true, true};
-  SideBySide(parts, [&](int p) {
-    const auto [first, last] = TypesOfPart(before.by_type, types, parts, p);
-    same[p] = SameCells(before, {after, text}, first, last);
-  });
-  return same[0] && same[1];
-}
-
 // A type of fewer records than this is sorted by layer; more, counted out by layer.
 constexpr std::size_t kFewRecords = 32;
 
 // Shortens one type of a few records, layer by layer; `by_layer` has room for them.
 void ShortenFew(std::span<const RecordCells> records, LargeVector<RecordCells>& by_layer,
-                const std::string& key, LayerShortener& layer) {
+                std::string_view key, LayerShortener& layer) {
   const auto sorted = std::span(by_layer).first(records.size());
   std::copy(records.begin(), records.end(), sorted.begin());
   std::stable_sort(sorted.begin(), sorted.end(),
@@ -244,7 +173,7 @@ void ShortenFew(std::span<const RecordCells> records, LargeVector<RecordCells>& 
 }
 
 // Shortens the types in [first, last), layer by layer.
-void ShortenTypes(const ByType& by_type, const LargeVector<std::string>& type_keys,
+void ShortenTypes(const ByType& by_type, const TypeKeys& keys,
                   std::pair<std::size_t, std::size_t> types, LayerShortener& layer) {
   // Each type's records by layer, file order kept within a layer; room for the largest type.
   std::size_t most = 0;
@@ -256,7 +185,7 @@ void ShortenTypes(const ByType& by_type, const LargeVector<std::string>& type_ke
   for (std::size_t t = types.first; t < types.second; ++t) {
     const auto records = by_type.Of(t);
     if (records.size() < kFewRecords) {  // a sort of a few spares a pass over every layer
-      ShortenFew(records, by_layer, type_keys[t], layer);
+      ShortenFew(records, by_layer, keys.Key(static_cast<int>(t)), layer);
       continue;
     }
     layer_begin.fill(0);
@@ -269,7 +198,7 @@ void ShortenTypes(const ByType& by_type, const LargeVector<std::string>& type_ke
       if (layer_begin[z] == layer_begin[z + 1]) continue;
       layer.Shorten(
           std::span(by_layer).subspan(layer_begin[z], layer_begin[z + 1] - layer_begin[z]),
-          type_keys[t], z);
+          keys.Key(static_cast<int>(t)), z);
     }
   }
 }
@@ -289,16 +218,16 @@ ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& part) {
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.parts, read.Types());
   std::vector<TypeCells> result;
   CellSet cells;
-  for (std::size_t t = 0; t < read.type_keys.size(); ++t) {
+  for (std::size_t t = 0; t < read.Types(); ++t) {
     for (const auto& r : by_type.Of(t)) {
       ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
         cells.AddRow(row_start, columns);
       });
     }
-    TypeCells& type = result.emplace_back(TypeCells{read.type_keys[t], {}});
+    TypeCells& type = result.emplace_back(TypeCells{std::string(read.Key(t)), {}});
     cells.TakeSorted(type.cells);
   }
   return result;
@@ -306,9 +235,9 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 
 Shortened Shorten(const std::string& name, std::string_view text) {
   TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.parts, read.Types());
   // Types are shortened in two parts side by side, each with its own edits.
-  const std::size_t types = read.type_keys.size();
+  const std::size_t types = read.Types();
   const int parts = PartsFor(text);
   std::optional<Edits> part_edits[2];
   ShortenSummary part_summaries[2];
@@ -318,7 +247,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
     Edits edits(text.size());
     ShortenSummary summary;
     LayerShortener layer(text, edits, summary);
-    ShortenTypes(by_type, read.type_keys, TypesOfPart(by_type, types, parts, p), layer);
+    ShortenTypes(by_type, read.keys, TypesOfPart(by_type, types, parts, p), layer);
     part_edits[p] = std::move(edits);
     part_summaries[p] = summary;
   });
@@ -344,7 +273,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
   TemplateRecords read = ReadTemplateRecords(first_name, first);
-  const ByType by_type(read.parts, read.type_keys.size());
+  const ByType by_type(read.parts, read.Types());
   return SameTilesAs(read, {by_type, first}, second_name, second);
 }
 

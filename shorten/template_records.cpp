@@ -105,9 +105,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
         return ReadPart(
             name, part, begin,
             [&](std::string_view key, std::uint64_t short_key) {
-              const int type = read.keys.FindOrAdd(key, short_key);
-              if (type == static_cast<int>(read.type_keys.size())) read.type_keys.emplace_back(key);
-              return type;
+              return read.keys.FindOrAdd(key, short_key);
             },
             read.parts[0]);
       });
@@ -115,12 +113,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
   read.lines = *lines;
   if (parts[1].parts.empty()) return std::move(read);
   // The second part's types, numbered on from the first's in the order of their first records.
-  std::vector<std::uint32_t> renumbered;
-  for (const std::string& key : parts[1].type_keys) {
-    const int type = read.keys.FindOrAdd(key);
-    if (type == static_cast<int>(read.type_keys.size())) read.type_keys.push_back(key);
-    renumbered.push_back(static_cast<std::uint32_t>(type));
-  }
+  const std::vector<std::uint32_t> renumbered = read.keys.FindOrAddAll(parts[1].keys);
   Records& second = read.parts.emplace_back(std::move(parts[1].parts[0]));
   for (auto& record : second) record.type = renumbered[record.type];
   return std::move(read);
@@ -134,11 +127,21 @@ std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::stri
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
         std::vector<bool>& part_seen = seen[index];
         part_seen.assign(static_cast<std::size_t>(keys.Size()), false);
+        std::size_t next = 0;  // the type after the last one met
         return ReadPart(
             name, part, begin,
             [&](std::string_view key, std::uint64_t short_key) {
-              const int type = keys.Find(key, short_key);
-              if (type >= 0) part_seen[static_cast<std::size_t>(type)] = true;
+              // A template compared with the one it came from meets its types in much the same
+              // order: the type after the last one met is tried before the table, which a
+              // million types make a cache miss a look-up.
+              const int type = next < static_cast<std::size_t>(keys.Size()) &&
+                                       keys.Key(static_cast<int>(next)) == key
+                                   ? static_cast<int>(next)
+                                   : keys.Find(key, short_key);
+              if (type >= 0) {
+                part_seen[static_cast<std::size_t>(type)] = true;
+                next = static_cast<std::size_t>(type) + 1;
+              }
               return type;
             },
             spare[static_cast<std::size_t>(index)]);
@@ -190,6 +193,19 @@ ByType::ByType(const RecordParts& parts, std::size_t types) : begin_(types + 1, 
 std::size_t ByType::HalfwayType() const {
   const auto half = std::lower_bound(begin_.begin(), begin_.end(), begin_.back() / 2);
   return static_cast<std::size_t>(half - begin_.begin());
+}
+
+// The types each of two parts works on: all for one part, else about half the records each.
+std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types, int parts,
+                                                int index) {
+  if (parts < 2) return {0, types};
+  const std::size_t cut = std::min(by_type.HalfwayType(), types);
+  return index == 0 ? std::pair{std::size_t{0}, cut} : std::pair{cut, types};
+}
+
+// How many parts, side by side, a template of this size is worked on in.
+int PartsFor(std::string_view text) {
+  return text.size() >= kSideBySideFrom ? 2 : 1;
 }
 
 }  // namespace quarnel

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/huge_pages.h"
@@ -65,12 +66,12 @@ using RecordParts = std::vector<Records>;
 
 struct TemplateRecords {
   long long lines = 0;  // header included
-  TypeKeys keys;
-  // By type number; on 2 MiB pages, as a template may have a million types.
-  LargeVector<std::string> type_keys;
+  TypeKeys keys;        // types numbered in the order of their first records
   RecordParts parts;
-};
 
+  std::size_t Types() const { return static_cast<std::size_t>(keys.Size()); }
+  std::string_view Key(std::size_t type) const { return keys.Key(static_cast<int>(type)); }
+};
 // The cells of a scattered record, read again from its line in `text`: the same columns on each
 // of its rows.
 struct ScatteredCells {
@@ -120,12 +121,20 @@ class ByType {
   LargeVector<RecordCells> grouped_;
 };
 
+// How many parts, side by side, work on a template of this size is split into.
+int PartsFor(std::string_view text);
+
+// The types part `index` of `parts` works on: all for one part, else about half the records each.
+std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types, int parts,
+                                                int index);
+
 // Reads every record of a template, checking each as a load of its own type checks it. Throws
 // Fault where any load would, and for a text of 4 GiB or more.
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
 
-// The same reading, with types numbered by `keys`. Returns nothing if the template has a type
-// that `keys` lacks, or lacks one that it has. The records may take the memory of `spare`.
+// The same reading, with types numbered by `keys`. Returns
+// nothing if the template has a type that `keys` lacks, or lacks one that it has. The records may
+// take the memory of `spare`.
 std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
                                               const TypeKeys& keys, RecordParts spare = {});
 
