@@ -50,25 +50,6 @@ void* AllocateLarge(std::size_t bytes) {
   return reinterpret_cast<void*>(aligned);
 }
 
-FaultInSecondHalf::FaultInSecondHalf(void* data, std::size_t bytes) {
-  constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
-  const auto begin = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t half = (begin + bytes / 2) & ~(kHugePage - 1);
-  const std::uintptr_t end = (begin + bytes) & ~(kHugePage - 1);
-  if (bytes < kWorthAThread || end <= half) return;
-  try {
-    thread_ = std::thread([half, end] {
-      ::madvise(reinterpret_cast<void*>(half), end - half, MADV_POPULATE_WRITE);  // advice only
-    });
-  } catch (const std::system_error&) {
-    // No thread to spare: the caller faults the pages in as it fills them.
-  }
-}
-
-FaultInSecondHalf::~FaultInSecondHalf() {
-  if (thread_.joinable()) thread_.join();
-}
-
 FaultInAhead::FaultInAhead(void* data, std::size_t bytes) {
   constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
   if (bytes < kWorthAThread) return;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -23,48 +24,6 @@ inline constexpr std::size_t kHugePageFrom = std::size_t{1} << 17;
 void* AllocateLarge(std::size_t bytes);
 // Frees what AllocateLarge gave for the same `bytes`.
 void FreeLarge(void* data, std::size_t bytes) noexcept;
-
-// Faults in the second half of [data, data + bytes) on a thread of its own, while the caller fills
-// the first: the kernel zeroes each fresh page as it is first touched, and one thread touching a
-// buffer of tens of MiB from start to end waits for all of it. Returns when that is done, at the
-// end of its scope. Leaves small buffers alone; a kernel without the advice just ignores it.
-class FaultInSecondHalf {
- public:
-  FaultInSecondHalf(void* data, std::size_t bytes);
-  ~FaultInSecondHalf();
-  FaultInSecondHalf(const FaultInSecondHalf&) = delete;
-  FaultInSecondHalf& operator=(const FaultInSecondHalf&) = delete;
-
- private:
-  std::thread thread_;
-};
-
-// Faults in [data, data + bytes) on a thread of its own, a little ahead of a caller that fills it
-// from the start and says how far it got: the same gain as above, while a fill that stops early
-// (a file refused at a fault) costs no more memory than it filled, plus a few MiB. Stops at the
-// end of its scope. Leaves small buffers alone.
-class FaultInAhead {
- public:
-  // How far ahead of the filling the faulting-in runs, at most.
-  static constexpr std::size_t kAhead = std::size_t{4} << 20;
-
-  FaultInAhead(void* data, std::size_t bytes);
-  ~FaultInAhead();
-  FaultInAhead(const FaultInAhead&) = delete;
-  FaultInAhead& operator=(const FaultInAhead&) = delete;
-
-  // The caller has filled the first `filled` bytes.
-  void Filled(std::size_t filled) {
-    filled_.store(filled, std::memory_order_release);
-    filled_.notify_one();
-  }
-
- private:
-  static constexpr std::size_t kStop = static_cast<std::size_t>(-1);
-
-  std::atomic<std::size_t> filled_{0};
-  std::thread thread_;
-};
 
 // The allocator of the large buffers: a template's text, its records and their grouping.
 // Elements made without a value are left as they come (default-initialized), not zeroed: a
@@ -95,24 +54,102 @@ struct LargeAllocator {
 template <typename T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
 
+// Faults in [data, data + bytes) on a thread of its own, a little ahead of a caller that fills it
+// from the start and says how far it got: the kernel zeroes each fresh page as it is first
+// touched, and one thread touching a buffer of tens of MiB from start to end would wait for all of
+// it. A fill that stops early (a file refused at a fault) costs no more memory than it filled,
+// plus a few MiB. Stops at the end of its scope. Leaves small buffers alone.
+class FaultInAhead {
+ public:
+  // How far ahead of the filling the faulting-in runs, at most.
+  static constexpr std::size_t kAhead = std::size_t{4} << 20;
+
+  FaultInAhead(void* data, std::size_t bytes);
+  ~FaultInAhead();
+  FaultInAhead(const FaultInAhead&) = delete;
+  FaultInAhead& operator=(const FaultInAhead&) = delete;
+
+  // The caller has filled the first `filled` bytes.
+  void Filled(std::size_t filled) {
+    filled_.store(filled, std::memory_order_release);
+    filled_.notify_one();
+  }
+
+ private:
+  static constexpr std::size_t kStop = static_cast<std::size_t>(-1);
+
+  std::atomic<std::size_t> filled_{0};
+  std::thread thread_;
+};
+
 // A large text: a template read whole, or one written. Unlike a std::string, making it longer
 // leaves the new bytes as they come until they are written, so that each byte is touched first
 // by whoever fills it.
 class LargeText {
  public:
+  LargeText() = default;
+  // A copy is filled already: it has no faulting-in of its own.
+  LargeText(const LargeText& other) : bytes_(other.bytes_) {}
+  LargeText& operator=(const LargeText& other) {
+    if (this != &other) {
+      ahead_.reset();
+      bytes_ = other.bytes_;
+    }
+    return *this;
+  }
+  LargeText(LargeText&&) noexcept = default;
+  LargeText& operator=(LargeText&& other) noexcept {
+    ahead_ = std::move(other.ahead_);  // the old faulting-in stops before its bytes go
+    bytes_ = std::move(other.bytes_);
+    told_ = other.told_;
+    return *this;
+  }
+  ~LargeText() = default;
+
   std::size_t size() const { return bytes_.size(); }
   bool empty() const { return bytes_.empty(); }
   const char* data() const { return bytes_.data(); }
   char* data() { return bytes_.data(); }
   char back() const { return bytes_.back(); }
   void reserve(std::size_t size) { bytes_.reserve(size); }
+  // Room for `size` bytes that are about to be filled from the start: a second thread faults in
+  // their pages a little ahead of the filling, until the room is filled or the text is gone.
+  void ReserveToFill(std::size_t size) {
+    ahead_.reset();
+    bytes_.reserve(size);
+    ahead_ = std::make_unique<FaultInAhead>(bytes_.data(), bytes_.capacity());
+    told_ = 0;
+  }
   // New bytes are not set.
-  void resize(std::size_t size) { bytes_.resize(size); }
-  void Append(std::string_view more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
+  void resize(std::size_t size) {
+    Grow(size);
+    bytes_.resize(size);
+    TellFilled();
+  }
+  void Append(std::string_view more) {
+    Grow(size() + more.size());
+    bytes_.insert(bytes_.end(), more.begin(), more.end());
+    TellFilled();
+  }
   operator std::string_view() const { return {bytes_.data(), bytes_.size()}; }
 
  private:
+  // The faulting-in stops before the bytes move to a larger block.
+  void Grow(std::size_t size) {
+    if (size > bytes_.capacity()) ahead_.reset();
+  }
+  // Told once a 2 MiB page, not once a line: telling may wake the faulting thread.
+  void TellFilled() {
+    if (ahead_ && size() >= told_ + kTellEvery) {
+      told_ = size();
+      ahead_->Filled(told_);
+    }
+  }
+  static constexpr std::size_t kTellEvery = std::size_t{2} << 20;
+
   LargeVector<char> bytes_;
+  std::unique_ptr<FaultInAhead> ahead_;  // while the text is being filled
+  std::size_t told_ = 0;                 // the filling the faulting was last told of
 };
 
 }  // namespace quarnel

@@ -55,8 +55,7 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
                       std::size_t size_hint) {
   constexpr std::size_t kPiece = TemplateFile::kMaxLineSize;
   LargeText text;
-  text.reserve(std::min(size_hint, limit) + 1);
-  FaultInAhead fault_in(text.data(), std::min(size_hint, limit));
+  text.ReserveToFill(std::min(size_hint, limit) + 1);
   std::size_t line_start = 0;  // of the last line begun
   while (text.size() < limit) {
     const std::size_t filled = text.size();
@@ -80,7 +79,6 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
       TemplateFile reader(name, text);
       while (!reader.AtEnd()) reader.ReadLine();  // throws where the line is
     }
-    fault_in.Filled(text.size());
   }
   if (std::ferror(file)) throw Fault({name}, "cannot be read");
   return text;

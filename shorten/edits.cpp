@@ -50,8 +50,7 @@ LargeText ApplyEdits(std::string_view text, Edits& edits) {
   std::size_t extra = 0;
   for (const auto& record : edits.inserted) extra += record.size + 2;
   LargeText out;
-  out.reserve(text.size() + extra);
-  const FaultInSecondHalf fault_in(out.data(), text.size());
+  out.ReserveToFill(text.size() + extra);
   auto next = edits.inserted.begin();
   std::size_t copied = 0;  // text before this is in `out`, or left out
   for (std::size_t word = 0; word < edits.dropped.size(); ++word) {
