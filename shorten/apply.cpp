@@ -206,7 +206,7 @@ struct Sources {
 // types and cells.
 bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view result) {
   const TemplateRecords out = ReadTemplateRecords(name, result);
-  const ByType out_types(out.parts, out.Types());
+  const ByType& out_types = out.by_type;
   CellSet wanted;
   CellSet got;
   const auto add = [](CellSet& set, std::string_view source, const RecordCells& r) {
@@ -251,7 +251,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
                      const std::string& name, std::string_view text, bool allow_new_cells) {
   RecordsToApply records = ReadRecordsToApply(records_name, records_text);
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.Types());
+  const ByType& by_type = read.by_type;
   const auto groups = ByGroup(records);
 
   Applied applied;

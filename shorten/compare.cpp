@@ -66,13 +66,13 @@ std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
 Comparison CompareTemplates(const std::string& first_name, std::string_view first,
                             const std::string& second_name, std::string_view second) {
   TemplateRecords a = ReadTemplateRecords(first_name, first);
-  const ByType a_types(a.parts, a.Types());
   // Nearly every comparison is of templates with the same tiles: the check that shortening makes
   // of its result says so at the cost of one look-up a record, where finding the first difference
   // costs one a type as well.
-  if (SameTilesAs(a, {a_types, first}, second_name, second)) return {std::nullopt, a.Types()};
+  if (SameTilesAs(a, first, second_name, second)) return {std::nullopt, a.Types()};
   const TemplateRecords b = ReadTemplateRecords(second_name, second);
-  const ByType b_types(b.parts, b.Types());
+  const ByType& a_types = a.by_type;
+  const ByType& b_types = b.by_type;
   // One type's cells at a time, in lists reused from type to type: nothing grows with the types.
   CellSet cells;
   std::vector<std::uint32_t> a_cells;

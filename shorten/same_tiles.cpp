@@ -7,6 +7,12 @@
 namespace quarnel {
 namespace {
 
+// The records of one template, grouped by type, with its text.
+struct Grouped {
+  const ByType& by_type;
+  std::string_view text;
+};
+
 // One type's cells in two templates.
 class CellBits {
  public:
@@ -44,17 +50,16 @@ bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, s
 
 }  // namespace
 
-bool SameTilesAs(TemplateRecords& read, const Grouped& before, const std::string& name,
+bool SameTilesAs(TemplateRecords& read, std::string_view read_text, const std::string& name,
                  std::string_view text) {
-  const auto records = ReadRecordsOfTypes(name, text, read.keys, std::move(read.parts));
-  if (!records) return false;
+  const auto after = ReadGroupedLike(name, text, read);
+  if (!after) return false;
   const std::size_t types = read.Types();
-  const ByType after(*records, types);
   const int parts = PartsFor(text);
   bool same[2] = {true, true};
   SideBySide(parts, [&](int p) {
-    const auto [first, last] = TypesOfPart(before.by_type, types, parts, p);
-    same[p] = SameCells(before, {after, text}, first, last);
+    const auto [first, last] = TypesOfPart(read.by_type, types, parts, p);
+    same[p] = SameCells({read.by_type, read_text}, {*after, text}, first, last);
   });
   return same[0] && same[1];
 }

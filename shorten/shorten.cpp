@@ -218,7 +218,7 @@ ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& part) {
 
 std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
   const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.Types());
+  const ByType& by_type = read.by_type;
   std::vector<TypeCells> result;
   CellSet cells;
   for (std::size_t t = 0; t < read.Types(); ++t) {
@@ -235,7 +235,7 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
 
 Shortened Shorten(const std::string& name, std::string_view text) {
   TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType by_type(read.parts, read.Types());
+  const ByType& by_type = read.by_type;
   // Types are shortened in two parts side by side, each with its own edits.
   const std::size_t types = read.Types();
   const int parts = PartsFor(text);
@@ -263,7 +263,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
-  if (!SameTilesAs(read, {by_type, text}, name + " (shortened)", result.text)) {
+  if (!SameTilesAs(read, text, name + " (shortened)", result.text)) {
     throw SelfCheckFailure(
         {name}, "the shortened template would not hold the same tiles; nothing is written");
   }
@@ -273,8 +273,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
 bool SameTiles(const std::string& first_name, std::string_view first,
                const std::string& second_name, std::string_view second) {
   TemplateRecords read = ReadTemplateRecords(first_name, first);
-  const ByType by_type(read.parts, read.Types());
-  return SameTilesAs(read, {by_type, first}, second_name, second);
+  return SameTilesAs(read, first, second_name, second);
 }
 
 }  // namespace quarnel

@@ -97,31 +97,40 @@ std::optional<long long> ReadInParts(const std::string& name, std::string_view t
 }  // namespace
 
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text) {
-  TemplateRecords parts[2];  // each with its types numbered on its own
+  struct Part {
+    TypeKeys keys;  // each part numbers its types on its own
+    Records records;
+  };
+  Part parts[2];
   const auto lines =
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
-        TemplateRecords& read = parts[index];
-        read.parts.resize(1);
+        Part& read = parts[index];
         return ReadPart(
             name, part, begin,
             [&](std::string_view key, std::uint64_t short_key) {
               return read.keys.FindOrAdd(key, short_key);
             },
-            read.parts[0]);
+            read.records);
       });
-  TemplateRecords& read = parts[0];
+  TemplateRecords read;
   read.lines = *lines;
-  if (parts[1].parts.empty()) return std::move(read);
-  // The second part's types, numbered on from the first's in the order of their first records.
-  const std::vector<std::uint32_t> renumbered = read.keys.FindOrAddAll(parts[1].keys);
-  Records& second = read.parts.emplace_back(std::move(parts[1].parts[0]));
-  for (auto& record : second) record.type = renumbered[record.type];
-  return std::move(read);
+  read.keys = std::move(parts[0].keys);
+  read.as_read_.push_back(std::move(parts[0].records));
+  if (parts[1].keys.Size() > 0 || !parts[1].records.empty()) {
+    // The second part's types, numbered on from the first's in the order of their first records.
+    const std::vector<std::uint32_t> renumbered = read.keys.FindOrAddAll(parts[1].keys);
+    Records& second = read.as_read_.emplace_back(std::move(parts[1].records));
+    for (auto& record : second) record.type = renumbered[record.type];
+  }
+  read.by_type = ByType(read.as_read_, read.Types());
+  return read;
 }
 
-std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                              const TypeKeys& keys, RecordParts spare) {
-  spare.resize(2);
+std::optional<ByType> ReadGroupedLike(const std::string& name, std::string_view text,
+                                      TemplateRecords& like) {
+  const TypeKeys& keys = like.keys;
+  RecordParts parts = std::move(like.as_read_);
+  parts.resize(2);
   std::vector<bool> seen[2];
   const auto lines =
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
@@ -144,14 +153,14 @@ std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::stri
               }
               return type;
             },
-            spare[static_cast<std::size_t>(index)]);
+            parts[static_cast<std::size_t>(index)]);
       });
   if (!lines) return std::nullopt;
   for (std::size_t type = 0; type < static_cast<std::size_t>(keys.Size()); ++type) {
     if (!seen[0][type] && (seen[1].empty() || !seen[1][type])) return std::nullopt;
   }
-  if (seen[1].empty()) spare.pop_back();  // read whole
-  return spare;
+  if (seen[1].empty()) parts.pop_back();  // read whole
+  return ByType(parts, like.Types());
 }
 
 ScatteredCells CellsOfScattered(std::string_view text, const RecordCells& record) {

@@ -64,14 +64,6 @@ using Records = LargeVector<TemplateRecord>;
 // first's. One part for a small template.
 using RecordParts = std::vector<Records>;
 
-struct TemplateRecords {
-  long long lines = 0;  // header included
-  TypeKeys keys;        // types numbered in the order of their first records
-  RecordParts parts;
-
-  std::size_t Types() const { return static_cast<std::size_t>(keys.Size()); }
-  std::string_view Key(std::size_t type) const { return keys.Key(static_cast<int>(type)); }
-};
 // The cells of a scattered record, read again from its line in `text`: the same columns on each
 // of its rows.
 struct ScatteredCells {
@@ -109,6 +101,7 @@ void ForEachCell(std::string_view text, const RecordCells& record, Each each) {
 // Records grouped by type number, file order kept within a type: a counting sort.
 class ByType {
  public:
+  ByType() = default;
   ByType(const RecordParts& parts, std::size_t types);
   std::span<const RecordCells> Of(std::size_t type) const {
     return {grouped_.data() + begin_[type], begin_[type + 1] - begin_[type]};
@@ -117,7 +110,7 @@ class ByType {
   std::size_t HalfwayType() const;
 
  private:
-  LargeVector<std::uint32_t> begin_;
+  LargeVector<std::uint32_t> begin_ = LargeVector<std::uint32_t>(1, 0);
   LargeVector<RecordCells> grouped_;
 };
 
@@ -128,14 +121,33 @@ int PartsFor(std::string_view text);
 std::pair<std::size_t, std::size_t> TypesOfPart(const ByType& by_type, std::size_t types, int parts,
                                                 int index);
 
+// The records of a template, grouped by type. A large template is read in two parts side by side;
+// nothing here shows it.
+class TemplateRecords {
+ public:
+  long long lines = 0;  // header included
+  TypeKeys keys;        // types numbered in the order of their first records
+  ByType by_type;
+
+  std::size_t Types() const { return static_cast<std::size_t>(keys.Size()); }
+  std::string_view Key(std::size_t type) const { return keys.Key(static_cast<int>(type)); }
+
+ private:
+  friend TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
+  friend std::optional<ByType> ReadGroupedLike(const std::string& name, std::string_view text,
+                                               TemplateRecords& like);
+  // The records as read, grouped in by_type already: kept only for their memory, which a
+  // reading like this one takes, as fresh memory costs a page fault a page.
+  RecordParts as_read_;
+};
+
 // Reads every record of a template, checking each as a load of its own type checks it. Throws
 // Fault where any load would, and for a text of 4 GiB or more.
 TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view text);
 
-// The same reading, with types numbered by `keys`. Returns
-// nothing if the template has a type that `keys` lacks, or lacks one that it has. The records may
-// take the memory of `spare`.
-std::optional<RecordParts> ReadRecordsOfTypes(const std::string& name, std::string_view text,
-                                              const TypeKeys& keys, RecordParts spare = {});
+// The same reading of another template, its types numbered and grouped as in `like`. Returns
+// nothing if it has a type that `like` lacks, or lacks one that `like` has.
+std::optional<ByType> ReadGroupedLike(const std::string& name, std::string_view text,
+                                      TemplateRecords& like);
 
 }  // namespace quarnel

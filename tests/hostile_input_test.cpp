@@ -190,7 +190,7 @@ TEST(HostileInput, CraftedInputCostsLittle) {
   std::string halves = "Halves\r\n\r\n";
   for (int i = 0; i < 100; ++i) halves += "TILEW a b -2.5 47.5 -2.5 47.5 0\r\n";
   const TemplateRecords read = ReadTemplateRecords("halves", halves);
-  EXPECT_EQ(read.parts.at(0).size(), 100u);
+  EXPECT_EQ(read.by_type.Of(0).size(), 100u);
 
   // A file too large is refused from its size, and one that starts with a NUL byte after the
   // first piece read: neither is read whole. Both are sparse, so they take no room on disk.
