@@ -9,6 +9,9 @@ set(layers
   "window:model,cover,editor,shorten"
   "cli:model,shorten")
 set(all_layers model cover editor shorten window cli)
+# A layer that lists its public headers here keeps every other header to itself: how it does its
+# work (the shortener's two threads, its record lists) stays out of sight of the layers above.
+set(public_shorten shorten.h apply.h apply_to_template.h)
 
 set(faults "")
 foreach(entry IN LISTS layers)
@@ -20,13 +23,17 @@ foreach(entry IN LISTS layers)
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" folder "${line}")
+      string(REGEX REPLACE "^#include \"[a-z_]+/([a-z_.]+)\".*" "\\1" header "${line}")
+      file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
       if(folder IN_LIST all_layers AND NOT folder IN_LIST allowed)
-        file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
         string(APPEND faults "  ${name}: ${line} (${layer}/ may use only: ${allowed})\n")
+      elseif(DEFINED public_${folder} AND NOT folder STREQUAL layer AND
+             NOT header IN_LIST public_${folder})
+        string(APPEND faults "  ${name}: ${line} (${folder}/ offers only: ${public_${folder}})\n")
       endif()
     endforeach()
   endforeach()
 endforeach()
 if(faults)
-  message(FATAL_ERROR "Includes that point up a layer:\n${faults}")
+  message(FATAL_ERROR "Includes that point up a layer or into one:\n${faults}")
 endif()

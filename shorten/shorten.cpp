@@ -205,14 +205,14 @@ void ShortenTypes(const ByType& by_type, const TypeKeys& keys,
 
 }  // namespace
 
-ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& part) {
-  records_written += part.records_written;
-  rectangles_found += part.rectangles_found;
-  rectangles_at_least += part.rectangles_at_least;
-  layers += part.layers;
-  layers_proven += part.layers_proven;
-  unproven_rectangles += part.unproven_rectangles;
-  unproven_at_least += part.unproven_at_least;
+ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& other) {
+  records_written += other.records_written;
+  rectangles_found += other.rectangles_found;
+  rectangles_at_least += other.rectangles_at_least;
+  layers += other.layers;
+  layers_proven += other.layers_proven;
+  unproven_rectangles += other.unproven_rectangles;
+  unproven_at_least += other.unproven_at_least;
   return *this;
 }
 

@@ -31,7 +31,7 @@ struct ShortenSummary {
   long long unproven_rectangles = 0;  // rectangles_found and rectangles_at_least on the rest
   long long unproven_at_least = 0;
 
-  ShortenSummary& operator+=(const ShortenSummary& part);
+  ShortenSummary& operator+=(const ShortenSummary& other);
 };
 
 struct Shortened {
