@@ -31,9 +31,7 @@ struct TablePass {
     const int number = table.numbers.FindOrAdd(record.key, record.short_key);
     if (static_cast<std::size_t>(number) == met.size()) {
       met.emplace_back();
-      met.back().row.key_at = table.keys.size();
-      met.back().row.key_size = static_cast<std::uint32_t>(record.key.size());
-      table.keys += record.key;
+      met.back().row.number = number;
     }
     Met& m = met[static_cast<std::size_t>(number)];
     if (m.first_tile == kNoTile) {

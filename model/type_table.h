@@ -16,8 +16,7 @@ namespace quarnel {
 // What one read of a template says of one tile type of its run. Small: a template may hold a
 // million types.
 struct TypeRow {
-  std::uint64_t key_at = 0;  // where its key "id1 id2" starts in TypeTable::keys
-  std::uint32_t key_size = 0;
+  std::int32_t number = 0;  // its number in TypeTable::numbers, which holds its key "id1 id2"
   // Its cells: one per tile record and per cell of its rectangle records, so a cell a template
   // gives twice counts twice until the type is shown and its cells are counted exactly.
   std::uint32_t cells = 0;
@@ -37,12 +36,11 @@ struct TypeRow {
 // The tile types of a template's run, in run order: the order of their first tile records. Types
 // that only rectangle records name are not in it, as no run shows them.
 struct TypeTable {
-  std::string keys;  // every row's key, one after another
   std::vector<TypeRow> rows;
   TypeKeys numbers;               // key -> number in the order first met
   std::vector<std::int32_t> row;  // number -> row, or -1
 
-  std::string_view Key(const TypeRow& r) const { return {keys.data() + r.key_at, r.key_size}; }
+  std::string_view Key(const TypeRow& r) const { return numbers.Key(r.number); }
   // The row of a type, or -1.
   int RowOf(std::string_view key) const {
     const int number = numbers.Find(key);
