@@ -120,11 +120,15 @@ int Apply(const std::string& records_path, const std::string& path, bool allow_n
       records.name, records.text, input.name, input.text, allow_new_cells, false);
   WriteOut(result.text);
   const auto& s = result.applied;
-  std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s they cover left out, %s\n",
+  const std::string standing = s.records_standing == 0
+                                   ? ""
+                                   : ", " + Count(s.records_standing, "record") +
+                                         " in the template already, not written again";
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s they cover left out, %s%s\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
                Count(s.records_applied, "rectangle record").c_str(),
                Count(s.tile_records_left_out, "tile record").c_str(),
-               Count(s.new_cells, "new cell").c_str());
+               Count(s.new_cells, "new cell").c_str(), standing.c_str());
   return kSuccess;
 }
 

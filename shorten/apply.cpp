@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "model/fault.h"
@@ -31,6 +32,8 @@ struct RecordToApply {
   bool covers;          // false for an empty range
   RecordCells cells;    // offset into the records' text
   std::uint32_t place = kNoPlace;  // where the first plain tile record it covers starts
+  // The template has this very line already (saved there before): it is not written again.
+  bool standing = false;
 };
 
 struct RecordsToApply {
@@ -125,6 +128,7 @@ class TypeApplier {
                   std::vector<RecordToApply>& records, const std::vector<std::uint32_t>& group,
                   NewCells& first_new) {
     rows_.NextType();
+    MarkStanding(template_records, records, group);
     for (const auto& r : template_records) {
       ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
         rows_.Has(row_start / kColumns, columns);
@@ -142,6 +146,19 @@ class TypeApplier {
   }
 
  private:
+  // Marks the records that stand in the template word for word, as rectangle records of the type.
+  void MarkStanding(std::span<const RecordCells> template_records,
+                    std::vector<RecordToApply>& records, const std::vector<std::uint32_t>& group) {
+    standing_.clear();
+    for (const auto& r : template_records) {
+      if (!r.Plain()) standing_.insert(text_.substr(r.offset, LineAt(text_, r.offset).Content()));
+    }
+    if (standing_.empty()) return;
+    for (const std::uint32_t index : group) {
+      records[index].standing = standing_.contains(records[index].line);
+    }
+  }
+
   static std::uint32_t RowOf(const RecordCells& r) {
     const Box box = r.GetBox();
     return static_cast<std::uint32_t>(box.y1 + kRows * box.z);
@@ -174,6 +191,7 @@ class TypeApplier {
   std::string_view text_;
   Edits& edits_;
   TypeRows rows_;
+  std::unordered_set<std::string_view> standing_;
 };
 
 [[noreturn]] void RefuseNewCells(const std::string& records_name, const RecordsToApply& read,
@@ -268,13 +286,16 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   if (first_new.record && !allow_new_cells) RefuseNewCells(records_name, records, first_new, name);
   edits.records.reserve(records_text.size() + 2 * records.records.size());
   edits.inserted.reserve(records.records.size());
+  long long count = 0;  // records written
   for (const auto& record : records.records) {
+    if (record.standing) continue;
     const std::string_view end = record.place == kNoPlace ? "\r\n" : LineAt(text, record.place).end;
     edits.Insert(record.place, std::string(record.line) + std::string(end));
+    ++count;
   }
-  const auto count = static_cast<long long>(records.records.size());
   applied.summary.lines_before = read.lines;
   applied.summary.records_applied = count;
+  applied.summary.records_standing = static_cast<long long>(records.records.size()) - count;
   applied.summary.tile_records_left_out = edits.dropped_count;
   applied.summary.lines_after = read.lines - edits.dropped_count + count;
   applied.text = ApplyEdits(text, edits);

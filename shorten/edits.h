@@ -14,6 +14,7 @@ namespace quarnel {
 struct LineSpan {
   std::size_t size;
   std::string_view end;
+  std::size_t Content() const { return size - end.size(); }  // the size without the line end
 };
 LineSpan LineAt(std::string_view text, std::size_t offset);
 

@@ -33,6 +33,7 @@ TEST(ApplyRecords, WritesEachRecordWhereItsFirstCoveredTileStoodAndLeavesCovered
     std::string records;
     std::string text;  // the template after, with header "Test map", " v1"
     long long left_out;
+    long long standing = 0;  // records the template holds already, not written again
   } cases[] = {
       {"one record, LF ends and blank lines", "\n  \nTILEW 7 3 1 3 1 1 0\n\n",
        Template({"TILEW 7 3 1 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "7 3 4 5 0", "7 3 05 5 0",
@@ -44,18 +45,18 @@ TEST(ApplyRecords, WritesEachRecordWhereItsFirstCoveredTileStoodAndLeavesCovered
        4},
       {"records of two types", "TILEW 8 1 0 0 0 0 0\r\nTILEW 7 3 3 3 2 2 0\r\n",
        Template({"7 3 4 4 0", "7 3 5 4 0", "TILEW 8 1 0 0 0 0 0", "7 3 6 4 0", "7 3 4 5 0",
-                 "7 3 05 5 0", "TILEW 7 3 3 3 2 2 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1",
-                 "TILEW 8 1 0 0 0 0 0"}),
-       1},
+                 "7 3 05 5 0", "TILEW 7 3 3 3 2 2 0", "7 3 9 9 0 x", "TILEW 7 3 17 17 17 17 1"}),
+       1, 1},
       {"cells held only by records that are not plain tiles",
-       "TILEW 7 3 2 2 2 2 0\r\nTILEW 7 3 17 17 17 17 1\r\n",
-       kBlock.substr(0, kBlock.size()) + "TILEW 7 3 2 2 2 2 0\r\nTILEW 7 3 17 17 17 17 1\r\n", 0},
+       "TILEW 7 3 2 2 2 2 0\r\nTILEW 7 3 17 17 17 17 1\r\n", kBlock + "TILEW 7 3 2 2 2 2 0\r\n", 0,
+       1},
   };
   for (const auto& c : cases) {
     const Applied applied = ApplyRecords("records.txt", c.records, "level.tmp", kBlock, false);
     EXPECT_EQ(std::string_view(applied.text), c.text) << c.what;
     EXPECT_EQ(CellsByType(applied.text), CellsByType(kBlock)) << c.what;
     EXPECT_EQ(applied.summary.tile_records_left_out, c.left_out) << c.what;
+    EXPECT_EQ(applied.summary.records_standing, c.standing) << c.what;
     EXPECT_EQ(applied.summary.new_cells, 0) << c.what;
   }
 }
@@ -158,8 +159,8 @@ TEST(ApplyRecords, AppendsARecordOnALineOfItsOwnAfterALastLineWithoutAnEnd) {
   // The record covers only a cell held by a rectangle record, so it goes to the end.
   const Applied applied =
       ApplyRecords("records.txt", "TILEW 7 3 14 14 14 14 1\r\n", "level.tmp",
-                   Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0"}) + "8 1 1 1 1", false);
-  EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 14 14 14 14 1", "7 3 4 4 0",
+                   Template({"TILEW 7 3 14 15 14 14 1", "7 3 4 4 0"}) + "8 1 1 1 1", false);
+  EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 14 15 14 14 1", "7 3 4 4 0",
                                                       "8 1 1 1 1", "TILEW 7 3 14 14 14 14 1"}));
 }
 
