@@ -201,8 +201,7 @@ void MainFrm::ConnectGrid() {
     Run([&] {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
                                             static_cast<float>(point.y()), shift);
-      hover_cell_ = -1;
-      Hover(point);  // the pointer's text, now from the new first corner
+      Hover(point);
       if (!result.refused.empty()) Say(result.refused);
       if (result.added) {
         Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
@@ -292,19 +291,12 @@ void MainFrm::Hover(QPointF point) {
   const int cell = on_grid ? GridCell{column, row}.LayerIndex() : -1;
   if (cell == hover_cell_) return;
   hover_cell_ = cell;
-  pointer_ = on_grid ? PointerStatus(program_, column, row) : std::string();
   ShowStatus();
 }
 
 void MainFrm::DropCorner() {
   Run([this] {
     Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
-    const int cell = hover_cell_;
-    hover_cell_ = -1;
-    if (cell >= 0) {
-      const GridCell at = GridCell::FromLayerIndex(cell);
-      Hover(QPointF(at.x * kCellPitch, at.y * kCellPitch));
-    }
   });
 }
 
@@ -326,13 +318,17 @@ void MainFrm::ShowStatus() {
   std::string where = RunStatus(program_);
   const std::string layer = LayerStatus(program_);
   if (!layer.empty()) where += "  |  " + layer;
+  // The pointer's text is made afresh each time: an undo or an edit of the output box changes
+  // what the cell under a pointer that has not moved is.
+  const GridCell hovered = GridCell::FromLayerIndex(hover_cell_);
+  const std::string pointer =
+      hover_cell_ >= 0 ? PointerStatus(program_, hovered.x, hovered.y) : std::string();
   // Type ids and records come from the file: shown escaped, like every message. The outline
   // follows the pointer while a first corner is set, over the cells the text names.
   status_->Show(QString::fromStdString(Printable(where)),
-                QString::fromStdString(Printable(pointer_)),
+                QString::fromStdString(Printable(pointer)),
                 QString::fromStdString(Printable(message_)));
   QRect preview;
-  const GridCell hovered = GridCell::FromLayerIndex(hover_cell_);
   const auto box = PendingRectangle(program_, hovered.x, hovered.y);
   if (box && hover_cell_ >= 0)
     preview = QRect(QPoint(box->left, box->top), QPoint(box->right, box->bottom));

@@ -103,7 +103,6 @@ class MainFrm : public QWidget, public WindowValues {
   Program program_{*this};
   QUndoStack* undo_stack_;
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
-  std::string pointer_;  // the status line's second row: the pointer's cell or the preview
   std::string message_;  // its last row
 
   QScrollArea* scroll_;

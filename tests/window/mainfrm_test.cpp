@@ -749,6 +749,17 @@ class MainFrmTest : public QObject {
         QStringLiteral("all 2 types shown; press go to start again")));
   }
 
+  void anUndoUnderAStillPointerRenewsItsText() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 6 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    Press(Qt::LeftButton, 6, 6);
+    Point(5, 6);
+    QVERIFY(Says("the second corner must be a red or green square"));
+    Key(Qt::Key_Z, Qt::ControlModifier);  // (5, 6) is red again
+    QVERIFY(Says("rectangle (5, 6) to (6, 6), 2 x 1: a right press writes TILEW 7 3 2 3 3 3 0"));
+  }
+
   void enterTabAndStartUpFocusWork() {
     QCOMPARE(QApplication::focusWidget(), PathBox());
     PathBox()->setText(WriteTemplate("map.tmp", "Map\r\n\r\n7 3 1 1 0\r\n7 3 2 2 5\r\n"));
