@@ -177,6 +177,10 @@ std::string TemplateSaver::Save() {
   if (result.applied.new_cells > 0) {
     said += " and " + std::to_string(result.applied.new_cells) + " new cells";
   }
+  if (const long long standing = result.applied.records_standing; standing > 0) {
+    said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
+            " in the template already";
+  }
   return said;
 }
 

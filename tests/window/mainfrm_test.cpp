@@ -647,6 +647,21 @@ class MainFrmTest : public QObject {
     QVERIFY(!QFile::exists(target));
   }
 
+  void savingTwiceOverTheOpenTemplateWritesEachRecordOnce() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 9 9 0\r\n");
+    const QString map = PathBox()->text();
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    AnswerSaving(map, false, 0);  // "Overwrite"
+    Click("Save");
+    const QByteArray saved = ReadFile(map);
+    QCOMPARE(saved, QByteArray("Map\r\n\r\nTILEW 7 3 1 2 3 3 0\r\n7 3 9 9 0\r\n"));
+    Click("Command2");  // go: the template as saved
+    Click("Save");
+    QCOMPARE(ReadFile(map), saved);
+    QVERIFY(Says("1 record was in the template already"));
+  }
+
   void closingWithRecordsNeitherSavedNorCopiedAsks() {
     Go("Map\r\n\r\n7 3 4 6 0\r\n");
     AnswerSaving({}, false, 2);
