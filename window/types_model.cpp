@@ -51,7 +51,7 @@ int TypesModel::rowCount(const QModelIndex& parent) const {
 }
 
 int TypesModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumns;
+  return parent.isValid() ? 0 : kColumnCount;
 }
 
 TypesModel::State TypesModel::StateOf(std::size_t table_row) const {
@@ -78,7 +78,7 @@ QVariant TypesModel::data(const QModelIndex& index, int role) const {
       return Text(Id(program_.types.Key(r), true));
     case kCells:
       return static_cast<qulonglong>(r.cells);
-    case kLayers:
+    case kLayersHeld:
       return LayerList(r);
     case kCovered:
       return static_cast<qulonglong>(r.covered);
@@ -92,7 +92,7 @@ QVariant TypesModel::data(const QModelIndex& index, int role) const {
 QVariant TypesModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static const char* const kNames[] = {"id1", "id2", "cells", "layers", "covered", "state"};
-  return section >= 0 && section < kColumns ? QString::fromLatin1(kNames[section]) : QVariant();
+  return section >= 0 && section < kColumnCount ? QString::fromLatin1(kNames[section]) : QVariant();
 }
 
 void TypesModel::sort(int column, Qt::SortOrder order) {
@@ -112,7 +112,7 @@ void TypesModel::sort(int column, Qt::SortOrder order) {
         return std::tuple(Id(types.Key(r), true), 0LL, 0LL);
       case kCells:
         return std::tuple(std::string_view(), static_cast<long long>(r.cells), 0LL);
-      case kLayers:
+      case kLayersHeld:
         return std::tuple(std::string_view(), static_cast<long long>(r.LayerCount()),
                           static_cast<long long>(r.FirstLayer()));
       case kCovered:
@@ -149,7 +149,7 @@ void TypesModel::Refresh() {
     if (sort_column_ >= 0) sort(sort_column_, sort_order_);
     return;
   }
-  if (!order_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
+  if (!order_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
 }
 
 LayersModel::LayersModel(const Program& program, QObject* parent)
@@ -160,7 +160,7 @@ int LayersModel::rowCount(const QModelIndex& parent) const {
 }
 
 int LayersModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumns;
+  return parent.isValid() ? 0 : kColumnCount;
 }
 
 QVariant LayersModel::data(const QModelIndex& index, int role) const {
@@ -174,7 +174,7 @@ QVariant LayersModel::data(const QModelIndex& index, int role) const {
 QVariant LayersModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   static const char* const kNames[] = {"layer", "cells", "covered"};
-  return section >= 0 && section < kColumns ? QString::fromLatin1(kNames[section]) : QVariant();
+  return section >= 0 && section < kColumnCount ? QString::fromLatin1(kNames[section]) : QVariant();
 }
 
 void LayersModel::sort(int column, Qt::SortOrder order) {

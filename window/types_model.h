@@ -14,7 +14,7 @@ class TypesModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kId1, kId2, kCells, kLayers, kCovered, kState, kColumns };
+  enum Column { kId1, kId2, kCells, kLayersHeld, kCovered, kState, kColumnCount };
   enum State { kNotShown, kShown, kAllCovered, kCurrent };
 
   TypesModel(const Program& program, QObject* parent);
@@ -46,7 +46,7 @@ class LayersModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kLayer, kCells, kCovered, kColumns };
+  enum Column { kLayer, kCells, kCovered, kColumnCount };
 
   LayersModel(const Program& program, QObject* parent);
 
