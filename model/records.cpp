@@ -70,18 +70,17 @@ std::vector<int> CoveredIndices(const TemplateFile& file, const Fields& fields, 
   if (to - from > 2.0 * axis.size) {
     OutOfRange(file, fields, from_field + 1, axis, RoundHalfEven(to));
   }
+  // The last counter's index, which the message names: where the record's far bound puts it.
+  const double last = RoundHalfEven(from + std::floor(to - from));
+  if (last >= axis.size) OutOfRange(file, fields, from_field + 1, axis, last);
   if (from == std::floor(from)) {  // whole counters: nothing to round
-    const double last = std::floor(to);
-    if (last >= axis.size) OutOfRange(file, fields, from_field + 1, axis, axis.size);
     for (auto index = static_cast<int>(from); index <= static_cast<int>(last); ++index) {
       indices.push_back(index);
     }
     return indices;
   }
   for (double counter = from; counter <= to; counter += 1) {
-    const double rounded = RoundHalfEven(counter);
-    if (rounded >= axis.size) OutOfRange(file, fields, from_field + 1, axis, rounded);
-    indices.push_back(static_cast<int>(rounded));
+    indices.push_back(static_cast<int>(RoundHalfEven(counter)));
   }
   return indices;
 }

@@ -90,7 +90,7 @@ TEST(ApplyRecords, RefusesBadRecordLinesNamingThem) {
       {"\r\nTILEW 7\r\n", "records.txt, line 2: id2 (the 3rd field) is missing"},
       {"TILEW 7 3 1 x 1 1 0\n", "records.txt, line 1: x-to (the 5th field) \"x\" is not a number"},
       {"TILEW 7 3 1 60 1 1 0\n",
-       "records.txt, line 1: x-to (the 5th field) \"60\" puts the column at 51"},
+       "records.txt, line 1: x-to (the 5th field) \"60\" puts the column at 63"},
       {"TILEW 7 3 1 1 1 1\n", "records.txt, line 1: z (the 8th field) is missing"},
       // Empty ranges, which a load reads no further: the window never writes these.
       {"TILEW a b 5 2\n", "records.txt, line 1: y-from (the 6th field) is missing"},

@@ -82,7 +82,7 @@ TEST(Walker, LoadsRectangleRecordsThatPrecedeTheTypesFirstTile) {
       {"a bad early rectangle is the first fault",
        Template({"7 3 1 1 0", "TILEW 8 1 0 99 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
        {},
-       "line 4: x-to (the 5th field) \"99\" puts the column at 51"},
+       "line 4: x-to (the 5th field) \"99\" puts the column at 102"},
       {"a bad later record",
        Template({"7 3 1 1 0", "TILEW 8 1 0 0 0 0 0", "8 1 2 2 0", "8 1 99 0 0"}),
        {},
