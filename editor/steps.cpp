@@ -50,9 +50,12 @@ bool ShowNextType(Program& program, DoneList& donelist) {
   return true;
 }
 
-// A run over a template without tile records shows its caption, an empty grid and says why.
-void ShowEmptyRun(Program& program) {
-  WithoutTypes found = ReadWithoutTypes(program.window.TemplatePath());
+// A run over a template without tile records shows its caption, an empty grid and says why. The
+// template counts as read, so that the box's records can still be saved into it.
+void ShowEmptyRun(Program& program, std::string path, std::optional<FileStamp> stamp) {
+  WithoutTypes found = ReadWithoutTypes(path);
+  program.read_path = std::move(path);
+  program.read_stamp = stamp;
   program.tilearray = TileArray();
   program.covered = TileArray();
   program.curtype.clear();
@@ -87,7 +90,7 @@ void StartTiles(Program& program) {
     ShowArray(program);
   } else {
     try {
-      if (!ShowNextType(program, fresh)) ShowEmptyRun(program);
+      if (!ShowNextType(program, fresh)) ShowEmptyRun(program, std::move(path), stamp);
     } catch (...) {
       std::swap(program.types, types);
       throw;

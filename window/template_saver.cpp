@@ -31,6 +31,13 @@ std::string Share(long long before, long long after) {
   return text;
 }
 
+// Whether `target` names the template at `template_path`, by whatever path.
+bool SameFile(const QString& target, const std::string& template_path) {
+  const QFileInfo info(target);
+  return info.exists() &&
+         info.canonicalFilePath() == QFileInfo(Native(template_path)).canonicalFilePath();
+}
+
 // "level.tmp" beside it as "level-short.tmp".
 QString SuggestedPath(const std::string& template_path) {
   const QFileInfo info(Native(template_path));
@@ -80,7 +87,8 @@ int TemplateSaver::AskBox(QWidget* parent, const QString& question, const QStrin
     const bool last = &answer == &answers.constLast();
     buttons << box.addButton(answer, last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
   }
-  box.setDefaultButton(qobject_cast<QPushButton*>(buttons.constFirst()));
+  // Enter keeps things as they are: overwriting a file or adding tiles takes a deliberate click.
+  box.setDefaultButton(qobject_cast<QPushButton*>(buttons.constLast()));
   box.setEscapeButton(buttons.constLast());
   box.exec();
   const auto chosen = buttons.indexOf(box.clickedButton());
@@ -113,11 +121,17 @@ bool TemplateSaver::MayClose() {
   return answer == 0 && !Save().empty();
 }
 
+void TemplateSaver::RequireUnchanged() const {
+  if (StampOf(program_.read_path) != program_.read_stamp) {
+    throw Fault({program_.read_path},
+                "changed on disk since Quarnel read it; press go to read it again. Nothing was "
+                "saved");
+  }
+}
+
 bool TemplateSaver::MayWrite(const QString& target, const std::string& template_path) {
-  const QFileInfo info(target);
-  if (!info.exists()) return true;
-  const bool open_template =
-      info.canonicalFilePath() == QFileInfo(Native(template_path)).canonicalFilePath();
+  if (!QFileInfo::exists(target)) return true;
+  const bool open_template = SameFile(target, template_path);
   const QString question = open_template
                                ? QStringLiteral(
                                      "%1 is the template you are shortening. Overwrite it with the "
@@ -152,13 +166,11 @@ std::string TemplateSaver::Save() {
   if (path.empty() || !program_.read_stamp) {
     throw Fault({}, "press go first: Quarnel saves the template it has read");
   }
+  // Before any question, and again after them: the dialogs take time.
+  RequireUnchanged();
   const std::optional<Choice> choice = choose_(window_, SuggestedPath(path));
   if (!choice || choice->path.isEmpty() || !MayWrite(choice->path, path)) return {};
-  if (StampOf(path) != program_.read_stamp) {
-    throw Fault({path},
-                "changed on disk since Quarnel read it; press go to read it again. Nothing was "
-                "saved");
-  }
+  RequireUnchanged();
   const LargeText text = TemplateFile::ReadAll(path);
   const std::string records = program_.window.OutputText();
   AppliedTemplate result =
@@ -167,6 +179,8 @@ std::string TemplateSaver::Save() {
     return {};
   }
   Write(choice->path, result.text);
+  // Written over the open template, it holds the tiles Quarnel read, so it counts as read again.
+  if (SameFile(choice->path, path)) program_.read_stamp = StampOf(path);
   if (program_.window.OutputText() == records) Kept();
   const long long before = result.applied.lines_before;
   const long long after =

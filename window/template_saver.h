@@ -51,6 +51,8 @@ class TemplateSaver : public QObject {
 
  private:
   // Asks before writing over an existing file; false when the user says no.
+  // Throws Fault when the template changed on disk since it was read.
+  void RequireUnchanged() const;
   bool MayWrite(const QString& target, const std::string& template_path);
   // Whether records that add cells may be written; asks, naming them.
   bool MayAddCells(long long cells, const std::string& records, std::string_view text);
