@@ -89,7 +89,8 @@ std::string PointerStatus(const Program& program, int column, int row) {
   return text + "a right press writes " + record;
 }
 
-std::string AutoStatus(const AutoResult& result) {
+std::string AutoStatus(const Program& program, const AutoResult& result) {
+  if (program.curtype.empty()) return "Auto: no tile type is shown yet; press go first";
   if (!result.added) return "Auto: every square of this layer is covered already";
   const std::string wrote = "Auto wrote " + Count(result.rectangles, "rectangle", "rectangles") +
                             " for " + Count(result.cells, "cell", "cells");

@@ -23,7 +23,7 @@ std::string LayerStatus(const Program& program);
 // would write, or why it would be refused.
 std::string PointerStatus(const Program& program, int column, int row);
 
-// What an Auto press wrote.
-std::string AutoStatus(const AutoResult& result);
+// What an Auto press wrote, or why it wrote nothing.
+std::string AutoStatus(const Program& program, const AutoResult& result);
 
 }  // namespace quarnel

@@ -105,11 +105,15 @@ TEST(Status, SaysWhatARightPressWouldDo) {
     EXPECT_EQ(PointerStatus(t.program, c.column, c.row), c.text);
   }
   AutoResult none;
-  EXPECT_EQ(AutoStatus(none), "Auto: every square of this layer is covered already");
+  EXPECT_EQ(AutoStatus(t.program, none), "Auto: every square of this layer is covered already");
   AutoResult some{Addition{}, 2, 7, 2};
-  EXPECT_EQ(AutoStatus(some), "Auto wrote 2 rectangles for 7 cells; any cover needs at least 2");
+  EXPECT_EQ(AutoStatus(t.program, some),
+            "Auto wrote 2 rectangles for 7 cells; any cover needs at least 2");
   some.proven = true;
-  EXPECT_EQ(AutoStatus(some), "Auto wrote 2 rectangles for 7 cells: the fewest possible");
+  EXPECT_EQ(AutoStatus(t.program, some),
+            "Auto wrote 2 rectangles for 7 cells: the fewest possible");
+  t.program.curtype.clear();  // before go
+  EXPECT_EQ(AutoStatus(t.program, none), "Auto: no tile type is shown yet; press go first");
 }
 
 }  // namespace

@@ -173,7 +173,7 @@ void MainFrm::ConnectControls() {
   connect(auto_cover_, &QPushButton::clicked, this, [this] {
     Run([this] {
       AutoResult result = AutoCover(program_);
-      Say(AutoStatus(result));
+      Say(AutoStatus(program_, result));
       if (result.added)
         undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
     });
