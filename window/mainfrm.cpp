@@ -199,9 +199,13 @@ void MainFrm::ConnectControls() {
 void MainFrm::ConnectGrid() {
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
     Run([&] {
+      const bool had_corner = program_.has_first_corner;
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
                                             static_cast<float>(point.y()), shift);
       Hover(point);
+      if (button == kRightButton && !had_corner) {
+        Say("no first corner yet: a left press or Space sets one");
+      }
       if (!result.refused.empty()) Say(result.refused);
       if (result.added) {
         Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +

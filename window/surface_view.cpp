@@ -97,7 +97,17 @@ void SurfaceView::mousePressEvent(QMouseEvent* event) {
 }
 
 void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
-  emit hovered(RasterPoint(event->position()));
+  // The keyboard's cell follows the pointer, so that Space and Enter act where the status line and
+  // the outline say, whichever of the two moved last.
+  const QPointF point = RasterPoint(event->position());
+  const QPoint cell(GetGridX(static_cast<float>(point.x())),
+                    GetGridY(static_cast<float>(point.y())));
+  if (cell != cursor_ && cell.x() >= 0 && cell.x() < kColumns && cell.y() >= 0 &&
+      cell.y() < kRows) {
+    cursor_ = cell;
+    update();
+  }
+  emit hovered(point);
 }
 
 void SurfaceView::leaveEvent(QEvent*) {

@@ -962,6 +962,7 @@ class MainFrmTest : public QObject {
     Key(Qt::Key_Down);
     Key(Qt::Key_Enter);  // no first corner any more
     QCOMPARE(window_->OutputText(), std::string("TILEW 7 3 -3 -2 -3 -2 0\r\n"));
+    QVERIFY(Says("no first corner yet"));
     Key(Qt::Key_Space);  // (4, 4)
     Key(Qt::Key_Left);
     Key(Qt::Key_Left);
@@ -979,6 +980,14 @@ class MainFrmTest : public QObject {
     Find<QWidget>("NextTile")->setFocus();
     Key(Qt::Key_Escape);
     QCOMPARE(CellColour(9, 9), kRed);
+    // The keyboard's cell follows the pointer: Space and Enter act where the status line says.
+    Picture()->setFocus();
+    Key(Qt::Key_Left);  // the keyboard's cell to (8, 9), then the pointer to (9, 9)
+    Point(9, 9, 6);
+    Key(Qt::Key_Space);
+    QCOMPARE(CellColour(9, 9), kGreen);
+    Key(Qt::Key_Return);
+    QVERIFY(Says("marked: TILEW 7 3 6 6 6 6 0"));
     QVERIFY(faults_.isEmpty());
   }
 
