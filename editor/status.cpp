@@ -43,7 +43,11 @@ std::string RunStatus(const Program& program) {
   }
   std::string text = "type " + program.curtype;
   if (!shown.empty() && shown.back().Key() == program.curtype) {
-    text += ", " + Ordinal(shown.size()) + " of the run";
+    // Counted in the order shown, which a jump from the panel makes differ from the file's.
+    text += ", " + Ordinal(shown.size()) + " shown";
+    if (!program.types.rows.empty()) {
+      text += " of " + Count(static_cast<long long>(program.types.rows.size()), "type", "types");
+    }
   }
   return text;
 }

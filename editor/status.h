@@ -10,7 +10,7 @@ namespace quarnel {
 // The texts of the status line below the controls. Each is one short line; an empty text means
 // there is nothing to say yet.
 
-// The current type and its place in the run: "type 14 0, 3rd of the run", or, once "Next Tile
+// The current type and its place in the run: "type 14 0, 3rd shown of 5 types", or, once "Next Tile
 // Type" found nothing more, "all 9 types shown; press go to start again".
 std::string RunStatus(const Program& program);
 

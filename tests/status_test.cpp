@@ -24,10 +24,10 @@ TEST(Status, SaysWhereTheRunAndTheLayerStand) {
   EXPECT_EQ(RunStatus(t.program), "press go to show the first tile type");
   EXPECT_EQ(LayerStatus(t.program), "");
   StartTiles(t.program);
-  EXPECT_EQ(RunStatus(t.program), "type 7 3, 1st of the run");
+  EXPECT_EQ(RunStatus(t.program), "type 7 3, 1st shown of 11 types");
   EXPECT_EQ(LayerStatus(t.program), "layer 0: 2 cells of this type (2 in all)");
   DoNextTile(t.program);
-  EXPECT_EQ(RunStatus(t.program), "type 8 1, 2nd of the run");
+  EXPECT_EQ(RunStatus(t.program), "type 8 1, 2nd shown of 11 types");
   EXPECT_EQ(LayerStatus(t.program),
             "layer 0: 0 cells of this type (2 in all); nearest with cells: 2 above, none below");
   t.window.layer = 5;
@@ -36,7 +36,7 @@ TEST(Status, SaysWhereTheRunAndTheLayerStand) {
   const char* ordinals[] = {"3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th", "11th"};
   for (const char* ordinal : ordinals) {
     DoNextTile(t.program);
-    EXPECT_NE(RunStatus(t.program).find(std::string(ordinal) + " of the run"), std::string::npos)
+    EXPECT_NE(RunStatus(t.program).find(std::string(ordinal) + " shown of 11 types"), std::string::npos)
         << ordinal;
   }
   DoNextTile(t.program);

@@ -750,7 +750,7 @@ class MainFrmTest : public QObject {
   void theStatusLineSaysWhereYouAre() {
     QVERIFY(window_->StatusText().contains(QStringLiteral("press go")));
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n8 1 1 1 2\r\n");
-    QVERIFY(window_->StatusText().contains(QStringLiteral("type 7 3, 1st of the run")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("type 7 3, 1st shown of 2 types")));
     QVERIFY(window_->StatusText().contains(QStringLiteral("layer 0: 2 cells of this type")));
     Point(5, 6);
     QVERIFY(window_->StatusText().contains(QStringLiteral("cell (5, 6), in a record 2 3")));
@@ -766,7 +766,7 @@ class MainFrmTest : public QObject {
         QStringLiteral("Auto wrote 1 rectangle for 2 cells: the fewest possible")));
     QVERIFY(Picture()->Preview().isEmpty());
     Click("NextTile");
-    QVERIFY(window_->StatusText().contains(QStringLiteral("type 8 1, 2nd of the run")));
+    QVERIFY(window_->StatusText().contains(QStringLiteral("type 8 1, 2nd shown of 2 types")));
     QVERIFY(window_->StatusText().contains(QStringLiteral(
         "layer 0: 0 cells of this type (1 in all); nearest with cells: 2 above, none below")));
     Click("NextTile");
