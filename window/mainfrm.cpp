@@ -203,7 +203,9 @@ void MainFrm::ConnectGrid() {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
                                             static_cast<float>(point.y()), shift);
       Hover(point);
-      if (button == kRightButton && !had_corner) {
+      if (program_.curtype.empty()) {
+        Say("no tile type is shown yet; press go first");
+      } else if (button == kRightButton && !had_corner) {
         Say("no first corner yet: a left press or Space sets one");
       }
       if (!result.refused.empty()) Say(result.refused);

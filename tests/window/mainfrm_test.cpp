@@ -749,6 +749,8 @@ class MainFrmTest : public QObject {
 
   void theStatusLineSaysWhereYouAre() {
     QVERIFY(window_->StatusText().contains(QStringLiteral("press go")));
+    Press(Qt::LeftButton, 4, 6);
+    QVERIFY(Says("no tile type is shown yet; press go first"));
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n8 1 1 1 2\r\n");
     QVERIFY(window_->StatusText().contains(QStringLiteral("type 7 3, 1st shown of 2 types")));
     QVERIFY(window_->StatusText().contains(QStringLiteral("layer 0: 2 cells of this type")));
