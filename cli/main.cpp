@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/fault.h"
+#include "model/platform.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
 #include "shorten/shorten.h"
@@ -226,8 +227,13 @@ int Run(const Arguments& parsed) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  quarnel::platform::SetUpStandardStreams();
+  std::vector<std::string> arguments = quarnel::platform::Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
   Arguments parsed;
-  if (const auto problem = Parse(argc, argv, parsed)) {
+  if (const auto problem = Parse(static_cast<int>(arguments.size()), pointers.data(), parsed)) {
     std::fprintf(stderr, "quarnel-shorten: %s\nTry 'quarnel-shorten --help'.\n", problem->c_str());
     return kUsage;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <numeric>
 #include <span>
 #include <utility>
@@ -231,7 +232,8 @@ bool ExactCoverer::SolveParts(long& node_budget, int& bound) {
   for (auto begin = part_rects_.begin(); begin != part_rects_.end();) {
     const auto end = std::find_if(begin, part_rects_.end(),
                                   [&](const auto& pr) { return pr.first != begin->first; });
-    const CoverSearch::Outcome outcome = SolvePart({begin, end}, std::max(0L, node_budget));
+    const CoverSearch::Outcome outcome = SolvePart(
+        {std::to_address(begin), static_cast<std::size_t>(end - begin)}, std::max(0L, node_budget));
     node_budget -= outcome.nodes;
     bound += outcome.lower_bound;
     proven = proven && outcome.proven;

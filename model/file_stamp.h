@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "model/platform.h"
+
 namespace quarnel {
 
 // What tells that a file changed: its size and the time it was last written.
@@ -18,9 +20,10 @@ struct FileStamp {
 // The file's stamp now; nothing when it cannot be read.
 inline std::optional<FileStamp> StampOf(const std::string& path) {
   std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
+  const std::filesystem::path file = platform::PathOf(path);
+  const auto size = std::filesystem::file_size(file, error);
   if (error) return std::nullopt;
-  const auto written = std::filesystem::last_write_time(path, error);
+  const auto written = std::filesystem::last_write_time(file, error);
   if (error) return std::nullopt;
   return FileStamp{size, written};
 }

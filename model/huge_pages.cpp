@@ -1,14 +1,14 @@
 #include "model/huge_pages.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <system_error>
+
+#include "model/platform.h"
 
 namespace quarnel {
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{1} << 21;
+using platform::kHugePage;
 
 // Under AddressSanitizer every block comes from operator new, where overruns are caught.
 #if defined(__SANITIZE_ADDRESS__)
@@ -24,7 +24,7 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 bool OnHugePages(std::size_t bytes) {
-  return !kAddressSanitizer && bytes >= kHugePageFrom;
+  return !kAddressSanitizer && bytes >= kHugePageFrom && platform::HasHugePages();
 }
 
 std::size_t Rounded(std::size_t bytes) {
@@ -36,23 +36,15 @@ std::size_t Rounded(std::size_t bytes) {
 void* AllocateLarge(std::size_t bytes) {
   if (!OnHugePages(bytes)) return ::operator new(bytes);
   const std::size_t size = Rounded(bytes);
-  if (size < bytes) throw std::bad_alloc();
-  // Mapped one huge page larger than needed, then trimmed to a 2 MiB boundary on both sides.
-  void* const mapped =
-      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) throw std::bad_alloc();
-  const auto begin = reinterpret_cast<std::uintptr_t>(mapped);
-  const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
-  if (aligned > begin) ::munmap(mapped, aligned - begin);
-  const std::size_t after = begin + kHugePage - aligned;
-  if (after > 0) ::munmap(reinterpret_cast<void*>(aligned + size), after);
-  ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);  // advice only
-  return reinterpret_cast<void*>(aligned);
+  if (size < bytes || size + kHugePage < size) throw std::bad_alloc();
+  void* const pages = platform::MapHugePages(size);
+  if (!pages) throw std::bad_alloc();
+  return pages;
 }
 
 FaultInAhead::FaultInAhead(void* data, std::size_t bytes) {
   constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
-  if (bytes < kWorthAThread) return;
+  if (bytes < kWorthAThread || !platform::FaultsIn()) return;
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   // The first page is the caller's own: it starts filling there at once.
   const std::uintptr_t first = ((begin + kHugePage - 1) & ~(kHugePage - 1)) + kHugePage;
@@ -68,7 +60,7 @@ FaultInAhead::FaultInAhead(void* data, std::size_t bytes) {
           if (begin + filled + kAhead >= page + kHugePage) break;
           filled_.wait(filled, std::memory_order_acquire);
         }
-        ::madvise(reinterpret_cast<void*>(page), kHugePage, MADV_POPULATE_WRITE);  // advice only
+        platform::FaultIn(reinterpret_cast<void*>(page), kHugePage);
       }
     });
   } catch (const std::system_error&) {
@@ -87,7 +79,7 @@ void FreeLarge(void* data, std::size_t bytes) noexcept {
     ::operator delete(data);
     return;
   }
-  ::munmap(data, Rounded(bytes));
+  platform::UnmapHugePages(data, Rounded(bytes));
 }
 
 }  // namespace quarnel

@@ -1,16 +1,17 @@
 #include "model/template_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
-
-#include <sys/stat.h>
 
 #include "model/fault.h"
 #include "model/huge_pages.h"
+#include "model/platform.h"
 
 namespace quarnel {
 namespace {
@@ -25,11 +26,12 @@ constexpr std::size_t kBufferSize = 1 << 16;
 std::FILE* OpenForReading(const std::string& path) {
   if (path.empty()) throw Fault({}, "No template chosen: the path box is empty.");
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (error) CannotOpen(path, error.message());
+  const auto status = std::filesystem::status(platform::PathOf(path), error);
+  // The portable reason, which every system words alike ("No such file or directory").
+  if (error) CannotOpen(path, error.default_error_condition().message());
   if (std::filesystem::is_directory(status)) CannotOpen(path, "it is a folder, not a file");
   if (!std::filesystem::is_regular_file(status)) CannotOpen(path, "it is not a regular file");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = platform::OpenFile(path, "rb");
   if (!file) CannotOpen(path, std::strerror(errno));
   return file;
 }
@@ -84,27 +86,41 @@ LargeText ReadChecked(std::FILE* file, const std::string& name, std::size_t limi
   return text;
 }
 
+// The most a whole read takes here: what record offsets reach, or what memory holds.
+std::uint64_t MaxSize() {
+  return std::min<std::uint64_t>(TemplateFile::kMaxWholeSize, platform::MaxTextSize());
+}
+
+// Refuses a text larger than MaxSize(): `size`, or more than that where the size is not known.
+void RefuseSize(const std::string& name, std::optional<std::uint64_t> size) {
+  if (size && *size <= MaxSize()) return;
+  const std::uint64_t mib = std::uint64_t{1} << 20;
+  const std::string given = size ? std::to_string(*size / mib) + " MiB, where a" : "a";
+  if (MaxSize() == TemplateFile::kMaxWholeSize) {
+    throw Fault({name}, "is too large: " + given + " template must be smaller than 4 GiB");
+  }
+  throw Fault({name}, "is too large for the memory this build can use: " + given +
+                          " template here must be at most " + std::to_string(MaxSize() / mib) +
+                          " MiB");
+}
+
 }  // namespace
 
 LargeText TemplateFile::ReadAll(const std::string& path) {
   const std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
-  struct stat status {};
-  if (::fstat(::fileno(file.get()), &status) != 0) CannotOpen(path, std::strerror(errno));
-  const auto size = static_cast<std::size_t>(status.st_size);
-  if (size > kMaxWholeSize) {
-    throw Fault({path}, "is too large: " + std::to_string(size >> 20) +
-                            " MiB, where a template must be smaller than 4 GiB");
-  }
+  const std::optional<std::uint64_t> size = platform::SizeOf(file.get());
+  if (!size) CannotOpen(path, std::strerror(errno));
+  RefuseSize(path, *size);
   // A file that grows while it is read is read as it was when opened.
-  return ReadChecked(file.get(), path, size, size);
+  return ReadChecked(file.get(), path, static_cast<std::size_t>(*size),
+                     static_cast<std::size_t>(*size));
 }
 
 LargeText TemplateFile::ReadStandardInput() {
   const std::string name = "standard input";
-  LargeText text = ReadChecked(stdin, name, kMaxWholeSize, 0);
-  if (text.size() == kMaxWholeSize && std::fgetc(stdin) != EOF) {
-    throw Fault({name}, "is too large: a template must be smaller than 4 GiB");
-  }
+  const auto limit = static_cast<std::size_t>(MaxSize());
+  LargeText text = ReadChecked(stdin, name, limit, 0);
+  if (text.size() == limit && std::fgetc(stdin) != EOF) RefuseSize(name, std::nullopt);
   return text;
 }
 
@@ -114,7 +130,7 @@ void TemplateFile::SeekTo(std::size_t position, long long line_number) {
     begin_ = position;
     return;
   }
-  if (std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) {
+  if (!platform::SeekTo(file_.get(), position)) {
     throw Fault({path_, line_number + 1}, "cannot be read");
   }
   consumed_ = position;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -103,7 +104,7 @@ class TemplateFile {
   const std::string& Path() const { return path_; }
 
   // The most a whole read takes, 4 GiB less one byte: record offsets are 32 bits.
-  static constexpr std::size_t kMaxWholeSize = (std::size_t{1} << 32) - 1;
+  static constexpr std::size_t kMaxWholeSize = std::numeric_limits<std::uint32_t>::max();
 
   // The whole file, with the same checks as opening it for reading. Refuses a file larger than
   // kMaxWholeSize from its size alone, reads no more than the size it had when opened, and stops

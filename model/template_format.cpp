@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "model/platform.h"
+
 namespace quarnel {
 namespace {
 
@@ -108,7 +110,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (at != text.size()) return std::nullopt;
 
   double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  const auto result = platform::ParseDouble(text.data(), text.data() + text.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     value = Overflows(text, integral_end) ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <thread>
 
+#include "model/platform.h"
+
 namespace quarnel {
 
 // Work this large or more is split in two and done side by side; below it a second thread costs
@@ -13,11 +15,11 @@ inline constexpr std::size_t kSideBySideFrom = std::size_t{1} << 16;
 
 // Runs part(0) and part(1) at once, part 1 on a second thread, and returns when both are done; an
 // exception from either is thrown again here, part 0's first. With `parts` 1, runs part(0) alone.
-// Where no thread can be started, the parts run one after the other.
+// Where no thread can be started, or the system has none, the parts run one after the other.
 template <typename Part>
 void SideBySide(int parts, Part part) {
-  if (parts < 2) {
-    part(0);
+  if (parts < 2 || !platform::HasThreads()) {
+    for (int index = 0; index < parts; ++index) part(index);
     return;
   }
   std::exception_ptr failed[2];
@@ -28,15 +30,14 @@ void SideBySide(int parts, Part part) {
       failed[index] = std::current_exception();
     }
   };
-  {
-    std::jthread second;
-    try {
-      second = std::jthread(run, 1);
-    } catch (const std::system_error&) {
-      run(1);
-    }
-    run(0);
-  }  // joins the second thread
+  std::thread second;
+  try {
+    second = std::thread(run, 1);
+  } catch (const std::system_error&) {
+    run(1);
+  }
+  run(0);
+  if (second.joinable()) second.join();
   for (const auto& f : failed) {
     if (f) std::rethrow_exception(f);
   }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What differs between the systems Quarnel runs on: Linux, Windows and WebAssembly. Each system has
+// files of its own behind these declarations (platform_linux.cpp, platform_posix.cpp,
+// platform_windows.cpp, platform_web.cpp) and the build picks them; nothing else asks which system
+// it is on. Paths and arguments are UTF-8 (on Linux, the bytes as the system gives them).
+namespace quarnel::platform {
+
+// Large pages: whole 2 MiB pages, `bytes` a multiple of 2 MiB, starting on a 2 MiB boundary;
+// nullptr when memory runs out. Where HasHugePages() is false, memory comes from operator new.
+inline constexpr std::size_t kHugePage = std::size_t{1} << 21;
+bool HasHugePages();
+void* MapHugePages(std::size_t bytes);
+void UnmapHugePages(void* data, std::size_t bytes) noexcept;
+
+// Faulting in memory before it is filled, from a second thread. Where FaultsIn() is false, no
+// thread is started for it and the filling faults the pages in itself.
+bool FaultsIn();
+void FaultIn(void* data, std::size_t bytes) noexcept;
+
+// Whether a second thread can be had at all; where not, work that would be split runs on one.
+bool HasThreads();
+
+// The most memory one template's text may take here: the whole of memory on 32-bit WebAssembly
+// cannot hold a template and what is made of it.
+std::uint64_t MaxTextSize();
+
+// Files.
+std::filesystem::path PathOf(const std::string& path);
+// fopen in binary mode; nullptr with errno set when it fails.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+// The size of an open file; nothing (errno set) when it cannot be told.
+std::optional<std::uint64_t> SizeOf(std::FILE* file);
+// Moves to `position` bytes from the start, past 2 GiB too; false when it cannot.
+bool SeekTo(std::FILE* file, std::uint64_t position);
+
+// A decimal number in plain notation (sign, digits, point, exponent), as std::from_chars reads it.
+std::from_chars_result ParseDouble(const char* begin, const char* end, double& value);
+
+// A command's start: its arguments in UTF-8, whatever the console's code page; standard input
+// and output in binary mode, so that a template's line ends pass unchanged, and messages shown
+// as UTF-8 on a console.
+std::vector<std::string> Arguments(int argc, char* argv[]);
+void SetUpStandardStreams();
+
+}  // namespace quarnel::platform

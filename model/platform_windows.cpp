@@ -1,0 +1,112 @@
+// Windows: UTF-8 paths and arguments through the wide calls, binary standard streams, UTF-8 on
+// the console. Memory comes from operator new: large pages need a privilege users lack.
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <limits>
+
+#include "model/platform.h"
+
+namespace quarnel::platform {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return {};
+  std::string text(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+  text.pop_back();  // the NUL
+  return text;
+}
+
+// Gives the console back its code page when the program ends.
+class ConsoleCodePage {
+ public:
+  ConsoleCodePage() : before_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
+  ~ConsoleCodePage() {
+    if (before_ != 0) ::SetConsoleOutputCP(before_);
+  }
+  ConsoleCodePage(const ConsoleCodePage&) = delete;
+  ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
+
+ private:
+  UINT before_;
+};
+
+}  // namespace
+
+bool HasHugePages() {
+  return false;
+}
+
+void* MapHugePages(std::size_t) {
+  return nullptr;
+}
+
+void UnmapHugePages(void*, std::size_t) noexcept {}
+
+bool FaultsIn() {
+  return false;
+}
+
+void FaultIn(void*, std::size_t) noexcept {}
+
+bool HasThreads() {
+  return true;
+}
+
+std::uint64_t MaxTextSize() {
+  return std::numeric_limits<std::uint64_t>::max();
+}
+
+std::from_chars_result ParseDouble(const char* begin, const char* end, double& value) {
+  return std::from_chars(begin, end, value);
+}
+
+std::filesystem::path PathOf(const std::string& path) {
+  return std::filesystem::path(Wide(path));
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return ::_wfopen(Wide(path).c_str(), Wide(mode).c_str());
+}
+
+std::optional<std::uint64_t> SizeOf(std::FILE* file) {
+  struct _stat64 status {};
+  if (::_fstat64(::_fileno(file), &status) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool SeekTo(std::FILE* file, std::uint64_t position) {
+  return ::_fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
+}
+
+std::vector<std::string> Arguments(int, char*[]) {
+  int count = 0;
+  wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  ::LocalFree(wide);
+  return arguments;
+}
+
+void SetUpStandardStreams() {
+  ::_setmode(::_fileno(stdin), _O_BINARY);
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+  static ConsoleCodePage console;
+}
+
+}  // namespace quarnel::platform
