@@ -1,6 +1,4 @@
 // quarnel-shorten: writes a shorter template with the same tiles to standard output.
-#include <getopt.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -158,43 +156,79 @@ struct Arguments {
   std::vector<std::string> templates;
 };
 
-// getopt_long's rules: options and templates in any order, "--" before templates that start with
-// "-", "--apply=FILE", and any unique start of a long option. Returns the usage fault, or nothing.
-std::optional<std::string> Parse(int argc, char* argv[], Arguments& parsed) {
-  static const option kOptions[] = {
-      {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
-      {"check", no_argument, nullptr, 'c'},       {"allow-new-cells", no_argument, nullptr, 'n'},
-      {"apply", required_argument, nullptr, 'a'}, {nullptr, 0, nullptr, 0},
-  };
-  opterr = 0;  // its messages would print an option's bytes unescaped
-  for (int got; (got = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
-    switch (got) {
-      case 'h':
-        parsed.help = true;
-        break;
-      case 'V':
-        parsed.version = true;
-        break;
-      case 'c':
-        parsed.check = true;
-        break;
-      case 'n':
-        parsed.allow_new_cells = true;
-        break;
-      case 'a':
-        parsed.apply = optarg;
-        break;
-      case ':':
-        return "--apply takes a file of records";
-      default:
-        // A short option may stand in a cluster such as -xh, or be the start of a file's name.
-        const std::string_view given = argv[optind - 1];
-        if (given.starts_with("--")) return "unknown option " + Printable(given);
-        return "unknown option " + Printable(std::string("-") + static_cast<char>(optopt)) +
-               " (a template whose name starts with - goes after --)";
+// The long options, each with whether it takes a value.
+struct LongOption {
+  std::string_view name;
+  bool takes_value;
+};
+constexpr LongOption kLongOptions[] = {
+    {"help", false}, {"version", false}, {"check", false}, {"allow-new-cells", false},
+    {"apply", true},
+};
+
+// The long option that `given` (without its "--") names, whole or by a unique start; nothing.
+std::optional<LongOption> FindLongOption(std::string_view given) {
+  std::optional<LongOption> found;
+  for (const LongOption& option : kLongOptions) {
+    if (option.name == given) return option;
+    if (option.name.starts_with(given)) {
+      if (found) return std::nullopt;  // ambiguous
+      found = option;
     }
   }
-  parsed.templates.assign(argv + optind, argv + argc);
+  return found;
+}
+
+// The rules of GNU getopt_long, the same on every system: options and templates in any order,
+// "--" before templates that start with "-", "--apply FILE" or "--apply=FILE", any unique start
+// of a long option, and -h alone or in a cluster. Returns the usage fault, or nothing.
+std::optional<std::string> ParseOptions(const std::vector<std::string>& arguments,
+                                        Arguments& parsed) {
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--") {
+      parsed.templates.insert(parsed.templates.end(), arguments.begin() + static_cast<long>(i) + 1,
+                              arguments.end());
+      break;
+    }
+    if (argument.starts_with("--")) {
+      const std::size_t equals = argument.find('=');
+      const std::optional<LongOption> option = FindLongOption(argument.substr(2, equals - 2));
+      if (!option || (equals != std::string_view::npos && !option->takes_value)) {
+        return "unknown option " + Printable(argument);
+      }
+      if (option->name == "help") parsed.help = true;
+      if (option->name == "version") parsed.version = true;
+      if (option->name == "check") parsed.check = true;
+      if (option->name == "allow-new-cells") parsed.allow_new_cells = true;
+      if (option->name == "apply") {
+        if (equals != std::string_view::npos) {
+          parsed.apply = std::string(argument.substr(equals + 1));
+        } else if (i + 1 < arguments.size()) {
+          parsed.apply = arguments[++i];
+        } else {
+          return "--apply takes a file of records";
+        }
+      }
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      // A short option may stand in a cluster such as -xh, or be the start of a file's name.
+      for (const char letter : argument.substr(1)) {
+        if (letter != 'h') {
+          return "unknown option " + Printable(std::string("-") + letter) +
+                 " (a template whose name starts with - goes after --)";
+        }
+        parsed.help = true;
+      }
+    } else {
+      parsed.templates.emplace_back(argument);
+    }
+  }
+  return std::nullopt;
+}
+
+// Returns the usage fault, or nothing.
+std::optional<std::string> Parse(const std::vector<std::string>& arguments, Arguments& parsed) {
+  if (auto problem = ParseOptions(arguments, parsed)) return problem;
   if (parsed.help || parsed.version) return std::nullopt;
   std::size_t from_standard_input = parsed.apply == "-" ? 1 : 0;
   for (const auto& path : parsed.templates) from_standard_input += path == "-" ? 1 : 0;
@@ -228,12 +262,8 @@ int Run(const Arguments& parsed) {
 
 int main(int argc, char* argv[]) {
   quarnel::platform::SetUpStandardStreams();
-  std::vector<std::string> arguments = quarnel::platform::Arguments(argc, argv);
-  std::vector<char*> pointers;
-  for (std::string& argument : arguments) pointers.push_back(argument.data());
-  pointers.push_back(nullptr);
   Arguments parsed;
-  if (const auto problem = Parse(static_cast<int>(arguments.size()), pointers.data(), parsed)) {
+  if (const auto problem = Parse(quarnel::platform::Arguments(argc, argv), parsed)) {
     std::fprintf(stderr, "quarnel-shorten: %s\nTry 'quarnel-shorten --help'.\n", problem->c_str());
     return kUsage;
   }

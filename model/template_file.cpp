@@ -95,13 +95,14 @@ std::uint64_t MaxSize() {
 void RefuseSize(const std::string& name, std::optional<std::uint64_t> size) {
   if (size && *size <= MaxSize()) return;
   const std::uint64_t mib = std::uint64_t{1} << 20;
-  const std::string given = size ? std::to_string(*size / mib) + " MiB, where a" : "a";
-  if (MaxSize() == TemplateFile::kMaxWholeSize) {
-    throw Fault({name}, "is too large: " + given + " template must be smaller than 4 GiB");
-  }
-  throw Fault({name}, "is too large for the memory this build can use: " + given +
-                          " template here must be at most " + std::to_string(MaxSize() / mib) +
-                          " MiB");
+  const std::string limit =
+      MaxSize() == TemplateFile::kMaxWholeSize
+          ? "smaller than 4 GiB"
+          : "at most " + std::to_string(MaxSize() / mib) + " MiB in the memory this build can use";
+  throw Fault(
+      {name},
+      "is too large: " + (size ? std::to_string(*size / mib) + " MiB, where a" : std::string("a")) +
+          " template must be " + limit);
 }
 
 }  // namespace

@@ -290,7 +290,9 @@ TEST(Shorten, ShortensALargeTemplateAsASmallOne) {
     const Shortened shortened = Shorten("t", "H\r\n\r\n" + before + c.body + after);
     EXPECT_EQ(std::string_view(shortened.text), "H\r\n\r\n" + before + c.shortened + after)
         << c.body;
-    const auto count = [](const std::string& text) { return std::ranges::count(text, '\n'); };
+    const auto count = [](const std::string& text) {
+      return std::count(text.begin(), text.end(), '\n');
+    };
     EXPECT_EQ(shortened.summary.lines_before - shortened.summary.lines_after,
               count(c.body) - count(c.shortened));
   }

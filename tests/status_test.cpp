@@ -36,7 +36,8 @@ TEST(Status, SaysWhereTheRunAndTheLayerStand) {
   const char* ordinals[] = {"3rd", "4th", "5th", "6th", "7th", "8th", "9th", "10th", "11th"};
   for (const char* ordinal : ordinals) {
     DoNextTile(t.program);
-    EXPECT_NE(RunStatus(t.program).find(std::string(ordinal) + " shown of 11 types"), std::string::npos)
+    EXPECT_NE(RunStatus(t.program).find(std::string(ordinal) + " shown of 11 types"),
+              std::string::npos)
         << ordinal;
   }
   DoNextTile(t.program);

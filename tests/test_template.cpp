@@ -1,17 +1,18 @@
 #include "tests/test_template.h"
 
-#include <unistd.h>
-#include <atomic>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace quarnel::testing {
 
 TempTemplate::TempTemplate(std::string_view content, std::string_view name) {
-  static std::atomic<int> counter{0};
-  folder_ = std::filesystem::temp_directory_path() /
-            ("quarnel-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(folder_);
+  // A folder no other test process has: not named by the process id, which WebAssembly under
+  // Node gives every process alike.
+  static std::mt19937_64 random{std::random_device{}()};
+  do {
+    folder_ = std::filesystem::temp_directory_path() / ("quarnel-test-" + std::to_string(random()));
+  } while (!std::filesystem::create_directory(folder_));
   path_ = (folder_ / name).string();
   Write(content);
 }
