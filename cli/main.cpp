@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/fault.h"
+#include "model/percent.h"
 #include "model/platform.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
@@ -17,6 +18,7 @@
 
 namespace {
 
+using quarnel::Percent;
 using quarnel::Printable;
 
 constexpr int kSuccess = 0;
@@ -75,13 +77,6 @@ Input Read(const std::string& path) {
   if (path == "-") return {std::string(kStandardInput), quarnel::TemplateFile::ReadStandardInput()};
   if (path.empty()) throw quarnel::Fault({}, "an empty template path");
   return {path, quarnel::TemplateFile::ReadAll(path)};
-}
-
-std::string Percent(long long before, long long after) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%",
-                before == 0 ? 0.0 : 100.0 * double(before - after) / double(before));
-  return text;
 }
 
 std::string Count(long long n, const std::string& thing) {

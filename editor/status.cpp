@@ -95,6 +95,10 @@ std::string PointerStatus(const Program& program, int column, int row) {
 
 std::string AutoStatus(const Program& program, const AutoResult& result) {
   if (program.curtype.empty()) return "Auto: no tile type is shown yet; press go first";
+  if (!result.added && result.cells == 0 &&
+      !program.tilearray.LayerHasCells(program.window.Layer())) {
+    return "Auto: this layer holds no cells of this type; nothing to cover";
+  }
   if (!result.added) return "Auto: every square of this layer is covered already";
   const std::string wrote = "Auto wrote " + Count(result.rectangles, "rectangle", "rectangles") +
                             " for " + Count(result.cells, "cell", "cells");

@@ -7,6 +7,7 @@
 #include "editor/grid_view.h"
 #include "editor/steps.h"
 #include "model/ordinal.h"
+#include "model/percent.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -58,6 +59,20 @@ TEST(Status, CountsPlacesInWords) {
       {1, "1st"},   {2, "2nd"},   {3, "3rd"},   {4, "4th"},   {11, "11th"},   {12, "12th"},
       {13, "13th"}, {21, "21st"}, {22, "22nd"}, {23, "23rd"}, {111, "111th"}, {101, "101st"}};
   for (const auto& [n, word] : cases) EXPECT_EQ(Ordinal(n), word);
+}
+
+TEST(Status, NeverRoundsARealChangeToNoneOrAll) {
+  const struct {
+    long long before, after;
+    const char* said;
+  } cases[] = {{612, 21, "96.6%"},
+               {1'000'000, 999'827, "0.02%"},
+               {1'000'000, 1'000'000, "0.0%"},
+               {0, 0, "0.0%"},
+               {10'000, 1, "99.99%"},
+               {10, 0, "100.0%"},
+               {1'000'000, 999'999, "0.0001%"}};
+  for (const auto& c : cases) EXPECT_EQ(Percent(c.before, c.after), c.said) << c.before;
 }
 
 TEST(Status, SaysWhatToDoFirstAndWhenATemplateHoldsNoTiles) {

@@ -16,6 +16,31 @@ const QStringList kTextOptions = {QStringLiteral("-h"), QStringLiteral("--help")
                                   QStringLiteral("--help-all"), QStringLiteral("-v"),
                                   QStringLiteral("--version")};
 
+// Options the window system reads and takes out of the arguments.
+const QStringList kQtOptions = {QStringLiteral("platform"),
+                                QStringLiteral("platformpluginpath"),
+                                QStringLiteral("platformtheme"),
+                                QStringLiteral("plugin"),
+                                QStringLiteral("qwindowgeometry"),
+                                QStringLiteral("qwindowicon"),
+                                QStringLiteral("qwindowtitle"),
+                                QStringLiteral("reverse"),
+                                QStringLiteral("session"),
+                                QStringLiteral("display"),
+                                QStringLiteral("geometry"),
+                                QStringLiteral("style"),
+                                QStringLiteral("stylesheet"),
+                                QStringLiteral("widgetcount"),
+                                QStringLiteral("nograb"),
+                                QStringLiteral("dograb"),
+                                QStringLiteral("sync"),
+                                QStringLiteral("name"),
+                                QStringLiteral("title"),
+                                QStringLiteral("visual"),
+                                QStringLiteral("ncols"),
+                                QStringLiteral("cmap"),
+                                QStringLiteral("qmljsdebugger")};
+
 CommandLine UsageError(const QString& what) {
   CommandLine wrong;
   wrong.exit_status = kUsage;
@@ -58,10 +83,18 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 
 bool AsksOnlyForText(const QStringList& arguments) {
   for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (arguments.at(i) == QStringLiteral("--")) return false;
-    if (kTextOptions.contains(arguments.at(i))) return true;
+    const QString& argument = arguments.at(i);
+    if (argument == QStringLiteral("--")) break;
+    if (kTextOptions.contains(argument)) return true;
+    // An option of Qt's own is taken out by the window system, which must start to see it.
+    QString name = argument;
+    while (name.startsWith(QLatin1Char('-'))) name.remove(0, 1);
+    if (argument.startsWith(QLatin1Char('-')) && kQtOptions.contains(name.section('=', 0, 0))) {
+      return false;
+    }
   }
-  return false;
+  // Wrong usage is answered without one too.
+  return ParseCommandLine(arguments).exit_status.has_value();
 }
 
 void OpenTemplate(MainFrm& window, const QString& path) {

@@ -20,7 +20,8 @@ struct CommandLine {
 // them (Qt's own options already taken out). Wrong usage ends with status 2.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// True when the arguments ask only for help or the version, which need no window system.
+// True when the arguments ask only for help or the version, or are wrong: the answer needs no
+// window system. An option of the window system's own needs it to start.
 bool AsksOnlyForText(const QStringList& arguments);
 
 // Puts the path into the path box and presses "go" once the event loop runs, as a drop does.

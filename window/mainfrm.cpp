@@ -1,4 +1,5 @@
 #include "window/mainfrm.h"
+#include "window/template_saver.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -159,7 +160,10 @@ void MainFrm::SetUpFocusAndDrops() {
 // The buttons, the text boxes and the spinner.
 void MainFrm::ConnectControls() {
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
-  const auto go = [this] { Run([this] { StartTiles(program_); }); };
+  const auto go = [this] {
+    if (!MayStartAnotherTemplate()) return;
+    Run([this] { StartTiles(program_); });
+  };
   connect(command2_, &QPushButton::clicked, this, go);
   connect(thefile_, &QLineEdit::returnPressed, this, go);
   connect(zval_, &QLineEdit::returnPressed, this,
@@ -181,6 +185,7 @@ void MainFrm::ConnectControls() {
   connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
     comlist_->moveCursor(QTextCursor::End);
     OutputChanged(program_);
+    if (saver_) setWindowModified(saver_->HasUnsaved());
     picture1_->update();
     panel_->Refresh();
   });

@@ -83,6 +83,9 @@ class MainFrm : public QWidget, public WindowValues {
   void AddSavingAndPanel();
   void Browse();
   void Save();
+  // Before go on another template while the box holds unsaved records: asks what becomes of
+  // them. False to stay with the template read.
+  bool MayStartAnotherTemplate();
   // Shows or hides the types panel; the window grows or shrinks by its width.
   void ShowPanel(bool shown);
   void Undo();

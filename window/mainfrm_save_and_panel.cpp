@@ -3,8 +3,10 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QUndoStack>
 
 #include "editor/steps.h"
+#include "model/fault.h"
 #include "window/mainfrm.h"
 #include "window/output_box.h"
 #include "window/template_saver.h"
@@ -51,7 +53,6 @@ void MainFrm::AddSavingAndPanel() {
   connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
   auto* save_keys = new QShortcut(QKeySequence::Save, this);
   connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
-  connect(comlist_, &OutputBox::copiedWhole, saver_, &TemplateSaver::Kept);
   connect(panel_button_, &QPushButton::toggled, this, &MainFrm::ShowPanel);
   auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
   connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
@@ -70,9 +71,28 @@ void MainFrm::ShowPanel(bool shown) {
 
 void MainFrm::Save() {
   Run([this] {
-    const std::string saved = saver_->Save();
-    if (!saved.empty()) Say(saved);
+    Say(saver_->Save().said);
+    setWindowModified(saver_->HasUnsaved());
   });
+}
+
+bool MainFrm::MayStartAnotherTemplate() {
+  const std::string path = TemplatePath();
+  if (!saver_->HasUnsaved() || program_.read_path.empty() || path == program_.read_path)
+    return true;
+  switch (saver_->AskBeforeAnotherTemplate(path)) {
+    case TemplateSaver::Switch::kStay:
+      Say("go cancelled: the records stay with " + Printable(program_.read_path));
+      ShowStatus();
+      return false;
+    case TemplateSaver::Switch::kAfresh:
+      undo_stack_->clear();
+      SetOutputText("");
+      return true;
+    case TemplateSaver::Switch::kKeep:
+      return true;
+  }
+  return true;
 }
 
 void MainFrm::closeEvent(QCloseEvent* event) {

@@ -31,9 +31,11 @@ std::string MainFrm::Caption() const {
 }
 void MainFrm::SetCaption(const std::string& caption) {
   caption_ = caption;
-  // Qt hides "[*]" in a title as its modified-marker; doubled, it shows as written.
+  // Qt shows its modified-marker "[*]" as "*" while records are unsaved and hides it otherwise;
+  // one in the caption itself, doubled, shows as written.
   setWindowTitle(
-      QString::fromStdString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+      QString::fromStdString(caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) +
+      QStringLiteral("[*]"));
 }
 int MainFrm::Layer() const {
   return zscr_->value();

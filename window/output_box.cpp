@@ -56,7 +56,6 @@ QMimeData* OutputBox::createMimeDataFromSelection() const {
   auto* data = new QMimeData;  // the caller (clipboard or drag) takes ownership
   const QString selected = textCursor().selection().toPlainText();
   data->setText(WithCrLf(selected));
-  if (selected == toPlainText()) emit copiedWhole();
   return data;
 }
 

@@ -24,10 +24,6 @@ class OutputBox : public QPlainTextEdit {
   // What a copy of the current selection puts on the clipboard.
   QMimeData* SelectionMimeData() const { return createMimeDataFromSelection(); }
 
- signals:
-  // A copy or drag took the whole text.
-  void copiedWhole() const;
-
  protected:
   QMimeData* createMimeDataFromSelection() const override;
   void keyPressEvent(QKeyEvent* event) override;

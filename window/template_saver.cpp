@@ -12,6 +12,7 @@
 
 #include "model/fault.h"
 #include "model/file_stamp.h"
+#include "model/percent.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
 
@@ -22,13 +23,6 @@ constexpr const char* kRecordsName = "the output box";
 
 QString Native(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string Share(long long before, long long after) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f%%",
-                before == 0 ? 0.0 : 100.0 * double(before - after) / double(before));
-  return text;
 }
 
 // Whether `target` names the template at `template_path`, by whatever path.
@@ -109,16 +103,41 @@ void TemplateSaver::Kept() {
   kept_ = program_.window.OutputText();
 }
 
-bool TemplateSaver::MayClose() {
+bool TemplateSaver::HasUnsaved() const {
   const std::string text = program_.window.OutputText();
-  if (text == kept_ || text.find("TILEW") == std::string::npos) return true;
+  return text != kept_ && text.find("TILEW") != std::string::npos;
+}
+
+TemplateSaver::Switch TemplateSaver::AskBeforeAnotherTemplate(const std::string& path) {
+  const int answer = ask_(
+      window_,
+      QStringLiteral("The output box holds records for %1 that are not saved. Keep them for %2, "
+                     "or start afresh with an empty box?")
+          .arg(QString::fromStdString(Printable(program_.read_path)),
+               QString::fromStdString(Printable(path))),
+      {QStringLiteral("Keep them"), QStringLiteral("Start afresh"), QStringLiteral("Cancel")});
+  return answer == 0 ? Switch::kKeep : answer == 1 ? Switch::kAfresh : Switch::kStay;
+}
+
+bool TemplateSaver::MayClose() {
+  if (!HasUnsaved()) return true;
+  const QString suggested = program_.read_path.empty()
+                                ? QString()
+                                : QFileInfo(SuggestedPath(program_.read_path)).fileName();
+  const QString where = suggested.isEmpty()
+                            ? QStringLiteral("into a shorter copy of the template")
+                            : QStringLiteral(
+                                  "into a shorter copy of the template (%1, unless you "
+                                  "choose another file)")
+                                  .arg(suggested);
   const int answer =
       ask_(window_,
-           QStringLiteral("The output box holds records that are neither saved "
-                          "nor copied. Save them into the template first?"),
+           QStringLiteral("The output box holds records that are not saved. "
+                          "Closing loses them. Save them %1 first?")
+               .arg(where),
            {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")});
   if (answer == 1) return true;
-  return answer == 0 && !Save().empty();
+  return answer == 0 && Save().saved;
 }
 
 void TemplateSaver::RequireUnchanged() const {
@@ -161,7 +180,7 @@ bool TemplateSaver::MayAddCells(long long cells, const std::string& records,
               {QStringLiteral("Save with new cells"), QStringLiteral("Cancel")}) == 0;
 }
 
-std::string TemplateSaver::Save() {
+TemplateSaver::Outcome TemplateSaver::Save() {
   const std::string& path = program_.read_path;
   if (path.empty() || !program_.read_stamp) {
     throw Fault({}, "press go first: Quarnel saves the template it has read");
@@ -169,14 +188,18 @@ std::string TemplateSaver::Save() {
   // Before any question, and again after them: the dialogs take time.
   RequireUnchanged();
   const std::optional<Choice> choice = choose_(window_, SuggestedPath(path));
-  if (!choice || choice->path.isEmpty() || !MayWrite(choice->path, path)) return {};
+  if (!choice || choice->path.isEmpty()) return {false, "no file chosen: nothing was saved"};
+  if (!MayWrite(choice->path, path)) {
+    return {false, Printable(QFile::encodeName(choice->path).toStdString()) +
+                       " kept as it was: nothing was saved"};
+  }
   RequireUnchanged();
   const LargeText text = TemplateFile::ReadAll(path);
   const std::string records = program_.window.OutputText();
   AppliedTemplate result =
       ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
   if (result.applied.new_cells > 0 && !MayAddCells(result.applied.new_cells, records, text)) {
-    return {};
+    return {false, "no new cells added: nothing was saved"};
   }
   Write(choice->path, result.text);
   // Written over the open template, it holds the tiles Quarnel read, so it counts as read again.
@@ -187,7 +210,7 @@ std::string TemplateSaver::Save() {
       result.shortened ? result.shortened->lines_after : result.applied.lines_after;
   std::string said = "saved " + Printable(QFile::encodeName(choice->path).toStdString()) + ": " +
                      std::to_string(before) + " lines → " + std::to_string(after) + " lines (" +
-                     Share(before, after) + " fewer), checked: same tiles";
+                     Percent(before, after) + " fewer), checked: same tiles";
   if (result.applied.new_cells > 0) {
     said += " and " + std::to_string(result.applied.new_cells) + " new cells";
   }
@@ -195,7 +218,7 @@ std::string TemplateSaver::Save() {
     said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
             " in the template already";
   }
-  return said;
+  return {true, said};
 }
 
 }  // namespace quarnel

@@ -15,8 +15,9 @@ class QWidget;
 namespace quarnel {
 
 // Saves the template that was read with the output box's records applied, the way
-// `quarnel-shorten --apply` writes it, and knows whether the box's records are kept: saved, or
-// copied whole, since they last changed.
+// `quarnel-shorten --apply` writes it, and knows whether the box's records are kept: saved since
+// they last changed. A copy does not keep them: without a clipboard manager, the copy goes when
+// the program ends.
 class TemplateSaver : public QObject {
   Q_OBJECT
 
@@ -40,11 +41,20 @@ class TemplateSaver : public QObject {
   // Tests answer for the user.
   void SetDialogs(SaveChooser choose, Asker ask);
 
-  // Asks where, applies, checks and writes. Returns what was saved, for the status line, or an
-  // empty text when the user cancelled. Throws Fault when it refuses; nothing is written then.
-  std::string Save();
+  struct Outcome {
+    bool saved = false;
+    std::string said;  // for the status line: what was saved, or why nothing was
+  };
+  // Asks where, applies, checks and writes. Throws Fault when it refuses; nothing is written then.
+  Outcome Save();
   // The box's text as it stands now counts as kept.
   void Kept();
+  // Whether the box holds records that are not kept.
+  bool HasUnsaved() const;
+  // go on another template while the box holds unsaved records: keep them for it, start afresh,
+  // or stay with this one.
+  enum class Switch { kKeep, kAfresh, kStay };
+  Switch AskBeforeAnotherTemplate(const std::string& path);
   // Whether the window may close: asks first when the box holds records that are not kept, and
   // saves when the user says so. Throws Fault when that saving fails.
   bool MayClose();

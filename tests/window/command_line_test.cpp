@@ -46,8 +46,13 @@ class CommandLineTest : public QObject {
     QVERIFY2(asked.error.contains(error), qPrintable(asked.error));
     if (exit == 2) QVERIFY(asked.error.startsWith(QStringLiteral("quarnel: ")));
     QCOMPARE(asked.template_path, path);
-    // Only help and the version go without a window system.
-    QCOMPARE(quarnel::AsksOnlyForText(arguments), exit == 0);
+    // Help, the version and wrong usage go without a window system.
+    QCOMPARE(quarnel::AsksOnlyForText(arguments), exit != -1);
+  }
+
+  void theWindowSystemsOptionsNeedIt() {
+    QVERIFY(!quarnel::AsksOnlyForText({"quarnel", "-platform", "offscreen", "a.tmp"}));
+    QVERIFY(!quarnel::AsksOnlyForText({"quarnel", "--style=fusion"}));
   }
 
   // A template named on the command line is loaded as soon as the window runs, as a drop is.

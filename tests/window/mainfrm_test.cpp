@@ -188,7 +188,7 @@ class MainFrmTest : public QObject {
   void initTestCase() { KeepNoSettings(); }
 
   void startsEmpty() {
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel[*]"));
     QCOMPARE(LayerBox()->text(), QStringLiteral("0"));
     QCOMPARE(Spinner()->value(), 0);
     QCOMPARE(Spinner()->minimum(), 0);
@@ -254,7 +254,7 @@ class MainFrmTest : public QObject {
     Spinner()->setValue(4);
     Click("Command2");
     QVERIFY(faults_.isEmpty());
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Castle keep"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Castle keep[*]"));
     QCOMPARE(Spinner()->value(), 4);
     QCOMPARE(CellColour(2, 2), kRed);
     QCOMPARE(CellColour(1, 1), kBlack);
@@ -305,7 +305,7 @@ class MainFrmTest : public QObject {
     Click("Command2");
     QCOMPARE(faults_.size(), 1);
     QVERIFY(faults_.at(0).contains(QStringLiteral("path box is empty")));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Quarnel[*]"));
 
     Go("Map\r\n A\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n");
     Output()->setPlainText(QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
@@ -315,7 +315,7 @@ class MainFrmTest : public QObject {
     QCOMPARE(faults_.size(), 2);
     QCOMPARE(faults_.at(1),
              path + QStringLiteral(", line 5: x (the 3rd field) \"x\" is not a number"));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Map A"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Map A[*]"));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
     QCOMPARE(CellColour(1, 1), kBlue);  // the record in the box covers it
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
@@ -672,25 +672,60 @@ class MainFrmTest : public QObject {
     QVERIFY(Says("1 record was in the template already"));
   }
 
-  void closingWithRecordsNeitherSavedNorCopiedAsks() {
+  void closingWithUnsavedRecordsAsksAndTheCaptionShowsThem() {
     Go("Map\r\n\r\n7 3 4 6 0\r\n");
     AnswerSaving({}, false, 2);
+    QVERIFY(!window_->isWindowModified());
     QVERIFY(window_->close());  // nothing collected yet
     window_->show();
     Press(Qt::LeftButton, 4, 6);
     Press(Qt::RightButton, 4, 6);
+    QVERIFY(window_->isWindowModified());
     QVERIFY(!window_->close());  // "Cancel"
     QCOMPARE(questions_.size(), 1);
+    QVERIFY2(questions_.last().contains(QStringLiteral("-short.tmp")),
+             qPrintable(questions_.last()));
     QVERIFY(window_->isVisible());
-    // Copying the whole box keeps the records; a change after that asks again.
+    // A copy of the whole box keeps nothing: the copy goes with the program.
     Output()->selectAll();
     Output()->copy();
-    QVERIFY(window_->close());
-    window_->show();
-    Output()->appendPlainText(QStringLiteral("TILEW 7 3 1 1 3 3 0"));
+    QVERIFY(!window_->close());
     AnswerSaving({}, false, 1);  // "Discard"
     QVERIFY(window_->close());
-    QCOMPARE(questions_.size(), 2);
+    QCOMPARE(questions_.size(), 3);
+  }
+
+  void cancellingASaveSaysNothingWasSaved() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 4, 6);
+    auto* saver = window_->findChild<TemplateSaver*>();
+    saver->SetDialogs(
+        [](QWidget*, const QString&) { return std::optional<TemplateSaver::Choice>(); },
+        [](QWidget*, const QString&, const QStringList&) { return 1; });
+    Click("Save");
+    QVERIFY(Says("nothing was saved"));
+    QVERIFY(window_->isWindowModified());
+  }
+
+  void goOnAnotherTemplateAsksWhatBecomesOfTheRecords() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 4, 6);
+    const QString map = PathBox()->text();
+    const QString other = WriteTemplate("other.tmp", "Other\r\n\r\n8 1 1 1 0\r\n");
+    for (const int answer : {2, 0, 1}) {  // Cancel, Keep them, Start afresh
+      AnswerSaving({}, false, answer);
+      window_->SetTemplatePath(other);
+      Click("Command2");
+      QCOMPARE(window_->program().curtype, std::string(answer == 2 ? "7 3" : "8 1"));
+      QCOMPARE(Output()->Text().empty(), answer == 1);
+      if (answer == 0) {  // back to the first, where the records stay unsaved
+        window_->SetTemplatePath(map);
+        Click("Command2");
+      }
+    }
+    QCOMPARE(questions_.size(), 4);  // going back asks too
   }
 
   void thePanelListsTheTypesAndJumpsToOne() {
@@ -1070,7 +1105,7 @@ class MainFrmTest : public QObject {
     PathBox()->setText(QStringLiteral("castle.tmp"));
     QVERIFY(Says("press go to show the first tile type"));
     Go("Walls\r\n only\r\nTILEW 7 3 0 0 0 0 0\r\n");
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Walls only"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Walls only[*]"));
     QVERIFY(Says("this template holds no tile records (1 rectangle record): nothing to show"));
     QVERIFY(faults_.isEmpty());
   }
