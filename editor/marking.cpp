@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "editor/grid_view.h"
 #include "model/template_format.h"
@@ -94,11 +95,20 @@ PressResult PictureMouseDown(Program& program, int button, float x, float y, boo
                                                              static_cast<int>(std::floor(y)));
   const int column = GetGridX(x);
   const int row = GetGridY(y);
+  // A drag starts on a tile: a new first corner, or the one set already.
+  program.dragging = button == kLeftButton && (colour == kRed || colour == kGreen);
   if (button == kLeftButton && colour == kRed) PressFirstCorner(program, column, row);
   if (button == kRightButton && (colour == kRed || colour == kGreen)) {
     return PressSecondCorner(program, column, row, shift);
   }
   return {};
+}
+
+PressResult PictureMouseUp(Program& program, float x, float y, bool shift) {
+  const bool dragged = std::exchange(program.dragging, false);
+  if (!dragged || !program.has_first_corner) return {};
+  if (GetGridX(x) == program.startx && GetGridY(y) == program.starty) return {};
+  return PictureMouseDown(program, kRightButton, x, y, shift);
 }
 
 }  // namespace quarnel

@@ -39,6 +39,11 @@ struct PressResult {
 // Shift is held. Other buttons and presses elsewhere do nothing.
 PressResult PictureMouseDown(Program& program, int button, float x, float y, bool shift = false);
 
+// The left button let go at (x, y). After a drag from the first corner that its press set, to
+// another cell, marks the rectangle as a right press there would (refusals and Shift included).
+// A release on the pressed cell marks nothing: that press set a first corner.
+PressResult PictureMouseUp(Program& program, float x, float y, bool shift = false);
+
 // The cells a rectangle spans, both corners included.
 struct CellBox {
   int left, top, right, bottom;

@@ -36,6 +36,7 @@ struct Program {
   int endx = 0;
   int endy = 0;
   bool has_first_corner = false;
+  bool dragging = false;  // the left button is held since its press set the first corner
   // Counts the redraws: marks belong to the drawing they were put on.
   long long drawing = 0;
 };

@@ -229,5 +229,38 @@ TEST(Marking, ARecordLoadsBackAsExactlyTheMarkedCells) {
   }
 }
 
+// A left press, a move and the release, as a drag to mark.
+TEST_F(MarkingTest, ADragFromAFirstCornerMarksAsARightPressAtItsEnd) {
+  const struct {
+    const char* what;
+    Press press;
+    int release_x, release_y;
+    bool shift;
+    std::string output;
+  } cases[] = {
+      {"to another tile", {L, 44, 64}, 54, 74, false, "TILEW 7 3 1 2 3 4 2\r\n"},
+      {"back to the pressed cell", {L, 44, 64}, 46, 66, false, ""},
+      {"over a cell without a tile", {L, 44, 64}, 84, 84, false, ""},
+      {"with Shift over one", {L, 44, 64}, 84, 84, true, "TILEW 7 3 1 5 3 5 2\r\n"},
+      {"from a square without a tile", {L, 14, 14}, 54, 74, false, ""},
+      {"after a right press, which marked alone",
+       {R, 44, 64},
+       54,
+       74,
+       false,
+       "TILEW 7 3 1 1 3 3 2\r\n"},
+  };
+  for (const auto& c : cases) {
+    t_.window.output.clear();
+    SetUp();  // reads the box afresh: no square is blue
+    Run({{L, 44, 64}});  // a first corner from an earlier click, which a drag must not use
+    PictureMouseUp(t_.program, 44, 64);
+    Run({c.press});
+    PictureMouseUp(t_.program, static_cast<float>(c.release_x), static_cast<float>(c.release_y),
+                   c.shift);
+    EXPECT_EQ(t_.window.output, c.output) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace quarnel

@@ -213,17 +213,30 @@ void MainFrm::ConnectGrid() {
       } else if (button == kRightButton && !had_corner) {
         Say("no first corner yet: a left press or Space sets one");
       }
-      if (!result.refused.empty()) Say(result.refused);
-      if (result.added) {
-        Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
-            " (Ctrl+Z takes it back)");
-        undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
-      }
+      TakePress(std::move(result));
+    });
+  });
+  connect(picture1_, &SurfaceView::released, this, [this](QPointF point, bool shift) {
+    PressResult result = PictureMouseUp(program_, static_cast<float>(point.x()),
+                                        static_cast<float>(point.y()), shift);
+    if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
+    Run([&] {
+      TakePress(std::move(result));
+      Hover(point);
     });
   });
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
   connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
+}
+
+void MainFrm::TakePress(PressResult result) {
+  if (!result.refused.empty()) Say(result.refused);
+  if (result.added) {
+    Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
+        " (Ctrl+Z takes it back)");
+    undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
+  }
 }
 
 void MainFrm::FitToScreen() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "editor/marking.h"
 #include "editor/program.h"
 #include "editor/surface.h"
 #include "editor/window_values.h"
@@ -91,6 +92,8 @@ class MainFrm : public QWidget, public WindowValues {
   void Undo();
   void Redo();
   void Hover(QPointF point);
+  // Says what a press or a drag refused or marked; a mark goes onto the undo history.
+  void TakePress(PressResult result);
   // Puts a message on the status line's last row, until the next action.
   void Say(const std::string& message);
   void DropCorner();

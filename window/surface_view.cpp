@@ -110,6 +110,11 @@ void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
   emit hovered(point);
 }
 
+void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  emit released(RasterPoint(event->position()), event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
 void SurfaceView::leaveEvent(QEvent*) {
   emit left();
 }

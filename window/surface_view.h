@@ -34,6 +34,8 @@ class SurfaceView : public QWidget {
   // button: 1 left, 2 right, 0 any other.
   void pressed(int button, QPointF point, bool shift);
   void hovered(QPointF point);
+  // The left button let go, at a raster point.
+  void released(QPointF point, bool shift);
   void left();
   void escaped();
 
@@ -41,6 +43,7 @@ class SurfaceView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;

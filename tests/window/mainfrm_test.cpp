@@ -782,6 +782,19 @@ class MainFrmTest : public QObject {
 
   // --- where you are ---
 
+  void aDragMarksWithItsOutlineShowing() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 6 6 0\r\n");
+    QTest::mousePress(Picture(), Qt::LeftButton, {}, CellPoint(4, 6));
+    QTest::mouseMove(Picture(), CellPoint(5, 6));
+    QCOMPARE(Picture()->Preview(), QRect(QPoint(4, 6), QPoint(5, 6)));
+    QTest::mouseRelease(Picture(), Qt::LeftButton, {}, CellPoint(5, 6));
+    QCOMPARE(Output()->Text(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(5, 6), kBlue);
+    QCOMPARE(CellColour(6, 6), kRed);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Output()->Text(), std::string());
+  }
+
   void theStatusLineSaysWhereYouAre() {
     QVERIFY(window_->StatusText().contains(QStringLiteral("press go")));
     Press(Qt::LeftButton, 4, 6);
