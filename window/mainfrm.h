@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/marking.h"
 #include "editor/program.h"
@@ -92,6 +93,13 @@ class MainFrm : public QWidget, public WindowValues {
   void Undo();
   void Redo();
   void Hover(QPointF point);
+  // Ctrl + press on a square: selects the box's records of the shown type and layer that cover it.
+  void SelectRecordsAt(QPointF point);
+  // The output box's caret is on a record: its rectangle is outlined on the grid, its type and
+  // layer shown first when others are.
+  void OutlineCaretRecord();
+  // Delete: takes the selected records, or the caret's, out of the box, as one step to undo.
+  void RemoveSelectedRecords();
   // Says what a press or a drag refused or marked; a mark goes onto the undo history.
   void TakePress(PressResult result);
   // Puts a message on the status line's last row, until the next action.
@@ -110,6 +118,7 @@ class MainFrm : public QWidget, public WindowValues {
   QUndoStack* undo_stack_;
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string message_;  // its last row
+  std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected
 
   QScrollArea* scroll_;
   QWidget* content_;

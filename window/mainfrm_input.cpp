@@ -37,6 +37,11 @@ bool MainFrm::HandleKey(const QKeyEvent& event) {
     return true;
   }
   const QKeyCombination keys = event.keyCombination();
+  if (keys == QKeyCombination(Qt::Key_Delete) && focusWidget() != comlist_) {
+    RemoveSelectedRecords();
+    ShowStatus();
+    return true;
+  }
   if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
     DropCorner();
     return true;

@@ -38,6 +38,12 @@ void SurfaceView::SetPreview(const QRect& cells) {
   update();
 }
 
+void SurfaceView::SetSelection(const QRect& cells) {
+  if (cells == selection_) return;
+  selection_ = cells;
+  update();
+}
+
 GridPitch SurfaceView::Pitch() const {
   return GridPitch(devicePixelRatioF());
 }
@@ -72,6 +78,7 @@ void SurfaceView::paintEvent(QPaintEvent*) {
   }
   const int gap = pitch.Pitch() - pitch.Square();
   // White in the gaps around the squares, where it hides no colour.
+  if (!selection_.isEmpty()) FillRing(painter, pitch.GapAround(selection_), gap, Qt::cyan);
   if (!preview_.isEmpty()) FillRing(painter, pitch.GapAround(preview_), gap, Qt::white);
   if (hasFocus()) {
     // The cell cursor: a yellow ring in the gap, and one as wide again outside it, so that it
@@ -92,6 +99,9 @@ void SurfaceView::mousePressEvent(QMouseEvent* event) {
   if (column >= 0 && column < kColumns && row >= 0 && row < kRows) {
     cursor_ = QPoint(column, row);
     update();
+  }
+  if (button == kLeftButton && event->modifiers().testFlag(Qt::ControlModifier)) {
+    return emit selectPressed(point);
   }
   emit pressed(button, point, event->modifiers().testFlag(Qt::ShiftModifier));
 }

@@ -26,6 +26,9 @@ class SurfaceView : public QWidget {
 
   // Outlines the squares of columns and rows `cells` spans; an empty rectangle outlines nothing.
   void SetPreview(const QRect& cells);
+  // The outline of the record the output box's caret is on; an empty rectangle for none.
+  void SetSelection(const QRect& cells);
+  const QRect& Selection() const { return selection_; }
   const QRect& Preview() const { return preview_; }
   // The cell the keyboard presses: column and row.
   QPoint Cursor() const { return cursor_; }
@@ -36,6 +39,8 @@ class SurfaceView : public QWidget {
   void hovered(QPointF point);
   // The left button let go, at a raster point.
   void released(QPointF point, bool shift);
+  // A left press with Ctrl: select the records that cover the square.
+  void selectPressed(QPointF point);
   void left();
   void escaped();
 
@@ -59,6 +64,7 @@ class SurfaceView : public QWidget {
 
   const Surface& surface_;
   QRect preview_;
+  QRect selection_;
   QPoint cursor_{0, 0};
 };
 

@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
@@ -793,6 +794,37 @@ class MainFrmTest : public QObject {
     QCOMPARE(CellColour(6, 6), kRed);
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Output()->Text(), std::string());
+  }
+
+  void aMarkIsFoundFromItsRecordAndRemoved() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 6 6 0\r\n7 3 1 1 2\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    Press(Qt::LeftButton, 6, 6);
+    Press(Qt::RightButton, 6, 6);
+    const std::string both = "TILEW 7 3 1 2 3 3 0\r\nTILEW 7 3 3 3 3 3 0\r\n";
+    QCOMPARE(Output()->Text(), both);
+    // The caret on the first line outlines its rectangle.
+    QTextCursor caret(Output()->document());
+    Output()->setTextCursor(caret);
+    QCOMPARE(Picture()->Selection(), QRect(QPoint(4, 6), QPoint(5, 6)));
+    // Ctrl + press on a blue square selects its record; Delete outside the box removes it.
+    QTest::mouseClick(Picture(), Qt::LeftButton, Qt::ControlModifier, CellPoint(6, 6));
+    QVERIFY(Says("1 record selected (Delete removes it)"));
+    QCOMPARE(Picture()->Selection(), QRect(QPoint(6, 6), QPoint(6, 6)));
+    Picture()->setFocus();
+    Key(Qt::Key_Delete);
+    QCOMPARE(Output()->Text(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(CellColour(6, 6), kRed);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Output()->Text(), both);
+    QCOMPARE(CellColour(6, 6), kBlue);
+    // A record of another layer shows that layer.
+    Output()->SetText(both + "TILEW 7 3 -2 -2 -2 -2 2\r\n");
+    QTextCursor last(Output()->document()->lastBlock().previous());
+    Output()->setTextCursor(last);
+    QCOMPARE(Spinner()->value(), 2);
+    QCOMPARE(Picture()->Selection(), QRect(QPoint(1, 1), QPoint(1, 1)));
   }
 
   void theStatusLineSaysWhereYouAre() {
