@@ -48,7 +48,7 @@ using RowBox = std::pair<std::int32_t, Box>;
 
 // Counts, for each row with boxes, the distinct cells they cover.
 void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
-  for (TypeRow& r : types.rows) r.covered = 0;
+  for (TypeRow& r : types.rows) r.covered = std::min(r.held, r.cells);
   if (boxes.empty()) return;
   std::sort(boxes.begin(), boxes.end(),
             [](const RowBox& a, const RowBox& b) { return a.first < b.first; });
@@ -71,7 +71,7 @@ void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
 }  // namespace
 
 void ReadCovered(Program& program) {
-  TileArray covered;
+  TileArray covered = program.held;
   std::vector<RowBox> boxes;
   ForEachBoxRecord(program.window.OutputText(), [&](std::string_view key, const Box& box) {
     if (key == program.curtype) {

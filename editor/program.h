@@ -18,7 +18,9 @@ struct Program {
 
   WindowValues& window;
   TileArray tilearray;    // cells of the current type
-  TileArray covered;      // cells of the current type that the output box's records cover
+  TileArray covered;      // cells of the current type that rectangle records cover: the box's and
+                          // the template's own (`held`)
+  TileArray held;         // cells of the current type that the template's rectangle records cover
   std::string curtype;    // "id1 id2" of the current type, empty before the first load
   DoneList donelist;      // types shown in this run
   TypeTable types;        // the run's types as "go" read them, with the box's progress on each

@@ -18,6 +18,7 @@ void MakeCurrent(Program& program, LoadedType&& loaded, std::string path,
   program.read_path = std::move(path);
   program.read_stamp = stamp;
   program.tilearray = std::move(loaded.tilearray);
+  program.held = std::move(loaded.held);
   program.curtype = loaded.type.Key();
   program.window.SetCaption(loaded.caption);
   // The type's row counts its cells exactly now.
@@ -58,6 +59,7 @@ void ShowEmptyRun(Program& program, std::string path, std::optional<FileStamp> s
   program.read_stamp = stamp;
   program.tilearray = TileArray();
   program.covered = TileArray();
+  program.held = TileArray();
   program.curtype.clear();
   program.run_over = false;
   program.rectangles_only = found.rectangles;

@@ -16,8 +16,13 @@ LoadedType LoadToArray(const std::string& path, std::string_view id1, std::strin
   const std::uint64_t short_key = TypeKeys::ShortKeyOf(key);
   ReadRecords(
       file,
-      [&](const RecordKey& record) { return record.SameType(key, short_key) ? 0 : kSkipRecord; },
-      [&](int, const Box& box, bool, std::size_t) { loaded.tilearray.SetBox(box); });
+      [&](const RecordKey& record) {
+        return record.SameType(key, short_key) ? (record.rectangle ? 1 : 0) : kSkipRecord;
+      },
+      [&](int kind, const Box& box, bool, std::size_t) {
+        loaded.tilearray.SetBox(box);
+        if (kind == 1) loaded.held.SetBox(box);
+      });
   return loaded;
 }
 

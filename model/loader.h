@@ -13,6 +13,7 @@ struct LoadedType {
   TileType type;
   TileArray tilearray;  // every cell the type's tile and rectangle records cover
   std::string caption;  // header line 1 followed directly by line 2
+  TileArray held;       // the cells of those that the type's rectangle records cover
 };
 
 // Reads type (id1, id2) from the template at `path`. Throws Fault at the first line that a load

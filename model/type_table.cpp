@@ -26,6 +26,8 @@ struct TablePass {
   std::vector<Met> met;
   int first_type = -1;  // the type of the first tile record
   TileArray first_cells;
+  TileArray first_held;
+  bool rectangle = false;  // the record asked for last is a rectangle record
 
   int Want(const RecordKey& record) {
     const int number = table.numbers.FindOrAdd(record.key, record.short_key);
@@ -34,6 +36,7 @@ struct TablePass {
       met.back().row.number = number;
     }
     Met& m = met[static_cast<std::size_t>(number)];
+    rectangle = record.rectangle;
     if (m.first_tile == kNoTile) {
       if (record.rectangle) {
         m.rectangle_first = true;
@@ -46,9 +49,14 @@ struct TablePass {
   }
   void Add(int number, const Box& box) {
     TypeRow& r = met[static_cast<std::size_t>(number)].row;
-    r.cells += static_cast<std::uint32_t>((box.x2 - box.x1 + 1) * (box.y2 - box.y1 + 1));
+    const auto cells = static_cast<std::uint32_t>((box.x2 - box.x1 + 1) * (box.y2 - box.y1 + 1));
+    r.cells += cells;
+    if (rectangle) r.held += cells;
     r.SetLayer(box.z);
-    if (number == first_type) first_cells.SetBox(box);
+    if (number == first_type) {
+      first_cells.SetBox(box);
+      if (rectangle) first_held.SetBox(box);
+    }
   }
   // Puts the types with a tile record in run order.
   void MakeRows() {
@@ -74,7 +82,7 @@ TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* firs
   TemplateFile file(path);
   std::string caption = ReadHeader(file);
   TypeTable table;
-  TablePass pass{table, {}, -1, {}};
+  TablePass pass{table, {}, -1, {}, {}, false};
   bool refused = false;
   for (;;) {
     const std::size_t from = file.Position();
@@ -101,7 +109,8 @@ TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* firs
     const std::size_t space = key.find(' ');
     *first = LoadedType{{std::string(key.substr(0, space)), std::string(key.substr(space + 1))},
                         std::move(pass.first_cells),
-                        std::move(caption)};
+                        std::move(caption),
+                        std::move(pass.first_held)};
   }
   return table;
 }

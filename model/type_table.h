@@ -20,7 +20,9 @@ struct TypeRow {
   // Its cells: one per tile record and per cell of its rectangle records, so a cell a template
   // gives twice counts twice until the type is shown and its cells are counted exactly.
   std::uint32_t cells = 0;
-  std::uint32_t covered = 0;         // cells the output box's records cover
+  std::uint32_t covered = 0;  // cells held by rectangle records: the box's and the template's
+  // Cells the template's own rectangle records hold, counted as `cells` is.
+  std::uint32_t held = 0;
   std::uint64_t layers[2] = {0, 0};  // bit z: layer z holds cells
 
   bool HasLayer(int z) const { return (layers[z / 64] >> (z % 64)) & 1; }

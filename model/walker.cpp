@@ -35,7 +35,9 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
     ReadRecords(
         file,
         [&](const RecordKey& record) __attribute__((always_inline)) {
-          if (!key.empty()) return record.SameType(key, short_key) ? 0 : kSkipRecord;
+          if (!key.empty()) {
+            return record.SameType(key, short_key) ? (record.rectangle ? 1 : 0) : kSkipRecord;
+          }
           if (donelist.Contains(record.key, record.short_key)) return kSkipRecord;
           if (record.rectangle) {
             too_many = too_many || earlier.size() == kMaxEarlierRectangles;
@@ -46,7 +48,10 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
           short_key = record.short_key;
           return 0;
         },
-        [&](int, const Box& box, bool, std::size_t) { loaded.tilearray.SetBox(box); });
+        [&](int kind, const Box& box, bool, std::size_t) {
+          loaded.tilearray.SetBox(box);
+          if (kind == 1) loaded.held.SetBox(box);
+        });
   } catch (const Fault& found) {
     // A fault before the type was found stands first; one after it may follow a fault in an
     // earlier rectangle record of the type, read below.
@@ -61,7 +66,10 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
   for (const LinePlace& place : earlier) {
     file.SeekTo(place.position, place.line);
     const std::string_view line = file.ReadLine();
-    if (KeyOfLine(line, true) == key) AddRectangleRecord(file, SplitFields(line), loaded.tilearray);
+    if (KeyOfLine(line, true) == key) {
+      AddRectangleRecord(file, SplitFields(line), loaded.tilearray);
+      AddRectangleRecord(file, SplitFields(line), loaded.held);
+    }
   }
   if (fault) throw *fault;
   return loaded;

@@ -129,9 +129,11 @@ class TypeApplier {
                   NewCells& first_new) {
     rows_.NextType();
     MarkStanding(template_records, records, group);
+    // A cell that another of the template's records holds too needs no plain tile record.
     for (const auto& r : template_records) {
       ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
         rows_.Has(row_start / kColumns, columns);
+        if (!r.Plain()) rows_.Cover(row_start / kColumns, columns);
       });
       if (r.Plain()) rows_.Plain(RowOf(r), r.GetBox().x1, r.offset);
     }
@@ -276,12 +278,23 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   Edits edits(text.size());
   NewCells first_new;
   TypeApplier applier(records_text, text, edits);
+  std::vector<bool> applied_to(read.Types(), false);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     const int type = read.keys.Find(records.group_keys[g]);
+    if (type >= 0) applied_to[static_cast<std::size_t>(type)] = true;
     const auto template_records =
         type >= 0 ? by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
     applied.summary.new_cells +=
         applier.Apply(template_records, records.records, groups[g], first_new);
+  }
+  // The types no record names lose the tile records their own rectangle records hold.
+  for (std::size_t type = 0; type < applied_to.size(); ++type) {
+    const auto template_records = by_type.Of(type);
+    if (applied_to[type] || std::all_of(template_records.begin(), template_records.end(),
+                                        [](const RecordCells& r) { return r.Plain(); })) {
+      continue;
+    }
+    applier.Apply(template_records, records.records, {}, first_new);
   }
   if (first_new.record && !allow_new_cells) RefuseNewCells(records_name, records, first_new, name);
   edits.records.reserve(records_text.size() + 2 * records.records.size());

@@ -14,11 +14,15 @@ struct AppliedTemplate {
   LargeText text;
   ApplySummary applied;
   std::optional<ShortenSummary> shortened;  // when the rest was shortened too
+  // The template shortened alone came out shorter than with the records, and holds the same
+  // tiles (the records add none): it was taken, and the records' rectangles with it.
+  bool records_replaced = false;
 };
 
 // The one way rectangle records reach a template, for `quarnel-shorten --apply` and for saving in
 // the window: ApplyRecords, and with `shorten_rest` its result shortened as `quarnel-shorten -`
-// would shorten it. Each step checks its own result before it returns. Throws Fault.
+// would shorten it; that never gives more lines than shortening the template alone. Each step
+// checks its own result before it returns. Throws Fault.
 AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_view records,
                                 const std::string& name, std::string_view text,
                                 bool allow_new_cells, bool shorten_rest);

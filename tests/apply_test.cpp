@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/fault.h"
+#include "shorten/apply_to_template.h"
 #include "shorten/shorten.h"
 #include "tests/test_template.h"
 
@@ -58,6 +59,37 @@ TEST(ApplyRecords, WritesEachRecordWhereItsFirstCoveredTileStoodAndLeavesCovered
     EXPECT_EQ(applied.summary.tile_records_left_out, c.left_out) << c.what;
     EXPECT_EQ(applied.summary.records_standing, c.standing) << c.what;
     EXPECT_EQ(applied.summary.new_cells, 0) << c.what;
+  }
+}
+
+// Tile records that the template's own rectangle records hold go too, of every type, as shortening
+// leaves them out.
+TEST(ApplyRecords, LeavesOutTheTilesTheTemplatesRectangleRecordsHold) {
+  const std::string held = Template({"7 3 4 4 0", "7 3 5 4 0", "TILEW 7 3 1 1 1 1 0", "9 9 1 1 0",
+                                     "TILEW 9 9 -2 -2 -2 -2 0", "9 9 2 2 0"});
+  const Applied applied =
+      ApplyRecords("records.txt", "TILEW 7 3 2 2 1 1 0", "level.tmp", held, false);
+  EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 2 2 1 1 0", "TILEW 7 3 1 1 1 1 0",
+                                                      "TILEW 9 9 -2 -2 -2 -2 0", "9 9 2 2 0"}));
+  EXPECT_EQ(applied.summary.tile_records_left_out, 3);
+}
+
+// Shortening the rest never gives more lines than shortening the template alone, unless the
+// records add cells, which the template alone lacks.
+TEST(ApplyToTemplate, ShorteningTheRestIsNeverLongerThanShorteningAlone) {
+  const std::string pair = Template({"7 3 1 1 0", "7 3 2 1 0"});
+  const struct {
+    const char* records;
+    bool replaced;
+    long long lines;
+  } cases[] = {{"TILEW 7 3 -2 -2 -2 -2 0", true, 3},
+               {"TILEW 7 3 -2 -1 -2 -2 0", false, 3},
+               {"TILEW 7 3 -2 -2 -2 -2 0\r\nTILEW 7 3 -3 -3 -3 -3 0", false, 5}};
+  for (const auto& c : cases) {
+    const AppliedTemplate result =
+        ApplyToTemplate("records.txt", c.records, "level.tmp", pair, true, true);
+    EXPECT_EQ(result.records_replaced, c.replaced) << c.records;
+    EXPECT_EQ(result.shortened->lines_after, c.lines) << c.records;
   }
 }
 

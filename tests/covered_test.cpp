@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "editor/auto_cover.h"
 #include "editor/grid_view.h"
@@ -75,6 +77,45 @@ TEST(CoveredCells, StayBlueAcrossLayersAndTypesAndFollowHandEdits) {
   m.t.window.SetOutputText("my notes\r\n");
   EXPECT_EQ(m.At(4, 6), kRed);
   EXPECT_EQ(m.At(1, 1), kBlack);
+}
+
+// Cells the template's own rectangle records hold are covered already, whichever way the type is
+// read: the run's first type, the next one, or one shown from the panel.
+TEST(CoveredCells, TheTemplatesRectangleRecordsCoverTheirCells) {
+  TempTemplate file(Template({"7 3 1 1 0", "7 3 2 1 0", "TILEW 7 3 -2 -2 -2 -2 0", "8 1 1 1 0",
+                              "8 1 2 1 0", "TILEW 8 1 -2 -1 -2 -2 0", "9 9 5 5 0"}));
+  const struct {
+    const char* what;
+    std::function<void(Program&)> show;
+    const char* type;
+  } cases[] = {
+      {"the first type", [](Program& p) { StartTiles(p); }, "7 3"},
+      {"the next type", [](Program& p) { StartTiles(p), DoNextTile(p); }, "8 1"},
+      {"a type from the panel", [](Program& p) { StartTiles(p), ShowType(p, 0); }, "7 3"},
+  };
+  for (const auto& c : cases) {
+    TestProgram t(file.Path());
+    c.show(t.program);
+    ASSERT_EQ(t.program.curtype, c.type) << c.what;
+    EXPECT_EQ(t.window.surface.PointColour(14, 14), kBlue) << c.what;
+    EXPECT_EQ(t.window.surface.PointColour(24, 14), c.type == std::string("8 1") ? kBlue : kRed)
+        << c.what;
+    const AutoResult result = AutoCover(t.program);
+    EXPECT_EQ(result.cells, c.type == std::string("8 1") ? 0 : 1) << c.what;
+  }
+  // The panel counts them covered; a type they hold wholly is all covered.
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  const auto covered = [&](const char* key) {
+    const TypeRow& r = t.program.types.rows[static_cast<std::size_t>(t.program.types.RowOf(key))];
+    return std::pair(r.covered, r.cells);
+  };
+  EXPECT_EQ(covered("7 3"), std::pair(1u, 2u));
+  EXPECT_EQ(covered("9 9"), std::pair(0u, 1u));
+  // Until a type is shown, a cell given twice counts twice; shown, its count is exact.
+  EXPECT_EQ(covered("8 1"), std::pair(2u, 4u));
+  DoNextTile(t.program);
+  EXPECT_EQ(covered("8 1"), std::pair(2u, 2u));
 }
 
 TEST(AutoCover, CoversOnlyWhatTheBoxDoesNotAndWritesNothingTheSecondTime) {

@@ -214,6 +214,9 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   if (result.applied.new_cells > 0) {
     said += " and " + std::to_string(result.applied.new_cells) + " new cells";
   }
+  if (result.records_replaced)
+    said +=
+        "; a cover of its own was shorter than one with the box's records, so it took their place";
   if (const long long standing = result.applied.records_standing; standing > 0) {
     said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
             " in the template already";
