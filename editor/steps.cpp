@@ -81,6 +81,8 @@ void StartTiles(Program& program) {
   const std::optional<FileStamp> stamp = StampOf(path);
   std::optional<LoadedType> first;
   TypeTable types = ReadTypeTable(path, &first);
+  // A template the loader would refuse anywhere is reported before any marking starts.
+  if (types.refusal) throw *types.refusal;
   std::swap(program.types, types);
   DoneList fresh;
   if (first) {

@@ -92,10 +92,11 @@ TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* firs
           [&](const RecordKey& record) __attribute__((always_inline)) { return pass.Want(record); },
           [&](int number, const Box& box, bool, std::size_t) { pass.Add(number, box); });
       break;
-    } catch (const Fault&) {
-      // A line a load would refuse counts for nothing here: showing its type reports it. The
-      // reader has taken such a line whole; a fault that stops the reading itself (a NUL byte, a
-      // line without end) ends the table, and the run's own read reports it.
+    } catch (const Fault& fault) {
+      // A line a load would refuse counts for nothing here, and the first is kept for go to
+      // report. The reader has taken such a line whole; a fault that stops the reading itself (a
+      // NUL byte, a line without end) ends the table.
+      if (!refused) table.refusal = fault;
       refused = true;
       if (file.Position() == from) break;
     }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/fault.h"
 #include "model/loader.h"
 #include "model/template_format.h"
 #include "model/type_keys.h"
@@ -41,6 +42,7 @@ struct TypeTable {
   std::vector<TypeRow> rows;
   TypeKeys numbers;               // key -> number in the order first met
   std::vector<std::int32_t> row;  // number -> row, or -1
+  std::optional<Fault> refusal;   // the first line a load of its type would refuse
 
   std::string_view Key(const TypeRow& r) const { return numbers.Key(r.number); }
   // The row of a type, or -1.
@@ -51,8 +53,8 @@ struct TypeTable {
 };
 
 // Reads the template at `path` once. A record that a load of its type would refuse counts for
-// nothing, and a fault of the file itself ends the table there: the run's own reading reports
-// these. Throws Fault when the file cannot be read or has no header. With `first`, the same read
+// nothing, and a fault of the file itself ends the table there; the first of these is kept in
+// `refusal`. Throws Fault when the file cannot be read or has no header. With `first`, the same read
 // also gives the run's first type as FindNextType would load it with nothing shown yet, when it
 // can stand for that: no line was refused and no rectangle record of the type came before its
 // first tile record. Otherwise `first` is left empty.

@@ -267,6 +267,10 @@ bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view
 
 }  // namespace
 
+void CheckRecords(const std::string& records_name, std::string_view records) {
+  ReadRecordsToApply(records_name, records);
+}
+
 Applied ApplyRecords(const std::string& records_name, std::string_view records_text,
                      const std::string& name, std::string_view text, bool allow_new_cells) {
   RecordsToApply records = ReadRecordsToApply(records_name, records_text);

@@ -30,6 +30,10 @@ struct Applied {
 // other line is copied byte for byte. A record that covers a cell its type does not have in the
 // template is refused, unless `allow_new_cells`. The result is read back and compared type by
 // type with what it must hold before it is returned. Throws Fault.
+// Reads `records` as ApplyRecords does, and throws its Fault for the first line it would refuse:
+// for a check before any question is asked.
+void CheckRecords(const std::string& records_name, std::string_view records);
+
 Applied ApplyRecords(const std::string& records_name, std::string_view records,
                      const std::string& name, std::string_view text, bool allow_new_cells);
 

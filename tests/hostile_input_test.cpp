@@ -125,7 +125,7 @@ TEST(HostileInput, OddButValidNumbersAndOtherTypesAreAccepted) {
   for (const auto& c : cases) {
     TempTemplate file(c.content);
     TestProgram t(file.Path());
-    StartTiles(t.program);
+    LoadToArray(t.program, "7", "3");  // a load; go examines every type
     EXPECT_EQ(SetCells(t.program.tilearray), c.cells) << c.what;
   }
 }

@@ -69,7 +69,8 @@ TEST(TypeTable, GoShowsTheFirstTypeAsTheWalkerWould) {
   } cases[] = {
       {Template({"TILEW 7 3 -3 -2 -3 -3 0", "7 3 5 5 0", "TILEW 7 3 0 0 0 0 1", "8 1 1 1 0"}),
        {{0, 0, 0}, {1, 0, 0}, {5, 5, 0}, {3, 3, 1}}},
-      {Template({"7 3 1 1 0", "8 1 99 0 0"}), {{1, 1, 0}}},
+      // A bad line of any type refuses the template before the run starts.
+      {Template({"7 3 1 1 0", "8 1 99 0 0"}), {}, "line 4: x (the 3rd field) \"99\""},
       {Template({"7 3 1 1 0", "7 3 99 0 0"}), {}, "puts the column at 99"},
   };
   for (const auto& c : cases) {

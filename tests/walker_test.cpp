@@ -8,6 +8,7 @@
 
 #include "editor/layers.h"
 #include "model/fault.h"
+#include "model/walker.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -95,21 +96,21 @@ TEST(Walker, LoadsRectangleRecordsThatPrecedeTheTypesFirstTile) {
        }(),
        ""},
   };
+  // The walker's own step, after type 7 3: go refuses such templates before any step.
+  DoneList shown;
+  shown.Add({"7", "3"});
   for (const auto& c : cases) {
     TempTemplate file(c.content);
-    TestProgram t(file.Path());
-    StartTiles(t.program);
-    ASSERT_EQ(t.program.curtype, "7 3") << c.what;
     try {
-      DoNextTile(t.program);
-      EXPECT_EQ(t.program.curtype, "8 1") << c.what;
-      EXPECT_EQ(SetCells(t.program.tilearray), c.cells) << c.what;
+      const std::optional<LoadedType> next = FindNextType(file.Path(), shown);
+      ASSERT_TRUE(next) << c.what;
+      EXPECT_EQ(next->type.Key(), "8 1") << c.what;
+      EXPECT_EQ(SetCells(next->tilearray), c.cells) << c.what;
       EXPECT_EQ(c.fault, "") << c.what;
     } catch (const Fault& fault) {
       EXPECT_NE(std::string(fault.what()).find(c.fault), std::string::npos)
           << c.what << ": " << fault.what();
       EXPECT_FALSE(c.fault.empty()) << c.what;
-      EXPECT_EQ(t.program.curtype, "7 3") << c.what;
     }
   }
 }

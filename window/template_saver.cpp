@@ -187,6 +187,7 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   }
   // Before any question, and again after them: the dialogs take time.
   RequireUnchanged();
+  CheckRecords(kRecordsName, program_.window.OutputText());
   const std::optional<Choice> choice = choose_(window_, SuggestedPath(path));
   if (!choice || choice->path.isEmpty()) return {false, "no file chosen: nothing was saved"};
   if (!MayWrite(choice->path, path)) {

@@ -621,6 +621,28 @@ class MainFrmTest : public QObject {
     QVERIFY(questions_.isEmpty());
   }
 
+  void goAndSaveReportBadLinesBeforeAnythingIsAsked() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n8 1 99 0 0\r\n");
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY2(faults_.constFirst().contains(QStringLiteral("line 4: x (the 3rd field) \"99\"")),
+             qPrintable(faults_.constFirst()));
+    QVERIFY(window_->program().curtype.empty());  // the run did not start
+    Go("Map\r\n\r\n7 3 4 6 0\r\n");
+    Output()->setPlainText(QStringLiteral("TILEW 7 3 1 1 3 3 0\nTILEW 7 3 1 x 3 3 0\n"));
+    bool asked = false;
+    window_->findChild<TemplateSaver*>()->SetDialogs(
+        [&asked](QWidget*, const QString&) {
+          asked = true;
+          return std::optional<TemplateSaver::Choice>();
+        },
+        {});
+    Click("Save");
+    QVERIFY(!asked);
+    QCOMPARE(faults_.size(), 2);
+    QVERIFY2(faults_.last().contains(QStringLiteral("the output box, line 2")),
+             qPrintable(faults_.last()));
+  }
+
   void savingRefusesAChangedTemplateAndAsksBeforeOverwritingOrAddingCells() {
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n");
     const QString map = PathBox()->text();
