@@ -1,5 +1,6 @@
 #include "window/template_dialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,8 +14,11 @@ QString DialogStartFolder(const QString& path_box_text) {
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     if (QFileInfo(folder).isDir()) return folder;
   }
-  const QString examples = QStringLiteral(QUARNEL_EXAMPLES_DIR);
-  return QFileInfo(examples).isDir() ? examples : QDir::homePath();
+  // The examples installed beside the program (a build links its own there), not a folder of the
+  // machine it was built on.
+  const QString examples = QDir(QCoreApplication::applicationDirPath())
+                               .absoluteFilePath(QStringLiteral(QUARNEL_EXAMPLES_BESIDE));
+  return QFileInfo(examples).isDir() ? QDir(examples).canonicalPath() : QDir::homePath();
 }
 
 void ConfigureTemplateDialog(QFileDialog& dialog, const QString& start_folder) {

@@ -8,7 +8,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "model/fault.h"
 #include "model/file_stamp.h"
@@ -40,13 +42,17 @@ QString SuggestedPath(const std::string& template_path) {
 
 void Write(const QString& target, std::string_view text) {
   QSaveFile file(target);
+  errno = 0;
   const bool written = file.open(QIODevice::WriteOnly) &&
                        file.write(text.data(), static_cast<qint64>(text.size())) ==
                            static_cast<qint64>(text.size()) &&
                        file.commit();
   if (!written) {
+    // The system's reason ("No space left on device") where Qt's own says only "Unknown error".
+    const int why = errno;
+    const std::string reason = why != 0 ? std::strerror(why) : file.errorString().toStdString();
     throw Fault({QFile::encodeName(target).toStdString()},
-                "cannot be written: " + file.errorString().toStdString() + "; nothing was saved");
+                "cannot be written: " + reason + "; nothing was saved");
   }
 }
 
