@@ -68,6 +68,11 @@ void Describe(QWidget* control, const char* name, const char* tip) {
 
 }  // namespace
 
+MainFrm::~MainFrm() {
+  for (QObject* child : findChildren<QObject*>())
+    QObject::disconnect(child, nullptr, this, nullptr);
+}
+
 void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {
   QMessageBox::warning(parent, QStringLiteral("Quarnel"), message);
 }

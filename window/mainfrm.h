@@ -40,6 +40,9 @@ class MainFrm : public QWidget, public WindowValues {
 
   explicit MainFrm(FaultReporter report_fault = ShowFaultBox, FileChooser choose_file = {},
                    QWidget* parent = nullptr);
+  // Stops the controls' signals first: their destruction moves the focus, which would reach
+  // this window's slots after its own members are gone.
+  ~MainFrm() override;
 
   // Window values.
   std::string TemplatePath() const override;

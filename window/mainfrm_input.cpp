@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -11,6 +12,7 @@
 #include "window/layer_spinner.h"
 #include "window/mainfrm.h"
 #include "window/output_box.h"
+#include "window/types_panel.h"
 
 namespace quarnel {
 namespace {
@@ -82,9 +84,13 @@ bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       break;
-    case QEvent::KeyPress:
-      if (watched == content_ && HandleKey(*static_cast<QKeyEvent*>(event))) return true;
+    case QEvent::KeyPress: {
+      const auto& key = *static_cast<QKeyEvent*>(event);
+      const bool paging = (key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown) &&
+                          (watched == panel_->TypesView() || watched == panel_->LayersView());
+      if ((watched == content_ || paging) && HandleKey(key)) return true;
       break;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:

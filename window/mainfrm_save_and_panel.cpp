@@ -49,6 +49,9 @@ void MainFrm::AddSavingAndPanel() {
   setTabOrder(save_, panel_button_);
   setTabOrder(comlist_, panel_->TypesView());
   setTabOrder(panel_->TypesView(), panel_->LayersView());
+  // Page Up and Down step the layer in the lists too, as everywhere outside the text boxes.
+  panel_->TypesView()->installEventFilter(this);
+  panel_->LayersView()->installEventFilter(this);
 
   connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
   auto* save_keys = new QShortcut(QKeySequence::Save, this);

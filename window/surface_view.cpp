@@ -1,5 +1,6 @@
 #include "window/surface_view.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -174,6 +175,8 @@ void SurfaceView::focusInEvent(QFocusEvent* event) {
 void SurfaceView::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
   update();
+  // Neither the pointer nor the keyboard is on the grid any more: no cell to describe.
+  if (!rect().contains(mapFromGlobal(QCursor::pos()))) emit left();
 }
 
 }  // namespace quarnel

@@ -455,7 +455,8 @@ class MainFrmTest : public QObject {
         {"Command2", Qt::Key_PageUp, 7, 100}, {"NextTile", Qt::Key_PageDown, 100, 7},
         {"zscr", Qt::Key_PageUp, 0, 7},       {"zscr", Qt::Key_PageDown, 7, 0},
         {"zval", Qt::Key_PageUp, 0, 0},       {"thefile", Qt::Key_PageUp, 0, 0},
-        {"comlist", Qt::Key_PageUp, 7, 7},
+        {"comlist", Qt::Key_PageUp, 7, 7},    {"Types", Qt::Key_PageUp, 0, 7},
+        {"Types", Qt::Key_PageDown, 7, 0},    {"Layers", Qt::Key_PageDown, 7, 0},
     };
     for (const auto& c : cases) {
       Spinner()->setValue(c.from);
@@ -806,6 +807,15 @@ class MainFrmTest : public QObject {
   }
 
   // --- where you are ---
+
+  void theCellRowGoesWhenTheKeyboardLeavesTheGrid() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n");
+    QCursor::setPos(Find<QWidget>("Command2")->mapToGlobal(QPoint(2, 2)));  // the pointer elsewhere
+    Picture()->setFocus(Qt::TabFocusReason);
+    QVERIFY(Says("cell ("));
+    Output()->setFocus();
+    QVERIFY2(!Says("cell ("), qPrintable(window_->StatusText()));
+  }
 
   void aDragMarksWithItsOutlineShowing() {
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 6 6 0\r\n");
