@@ -810,7 +810,7 @@ class MainFrmTest : public QObject {
 
   void theCellRowGoesWhenTheKeyboardLeavesTheGrid() {
     Go("Map\r\n\r\n7 3 0 0 0\r\n");
-    QCursor::setPos(Find<QWidget>("Command2")->mapToGlobal(QPoint(2, 2)));  // the pointer elsewhere
+    QCursor::setPos(Picture()->mapToGlobal(QPoint(-4, -4)));  // the pointer beside the grid
     Picture()->setFocus(Qt::TabFocusReason);
     QVERIFY(Says("cell ("));
     Output()->setFocus();
