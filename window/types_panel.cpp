@@ -20,6 +20,9 @@ QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* ti
   view->setSelectionMode(QAbstractItemView::SingleSelection);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setTabKeyNavigation(false);
+  // The list the keys act on stands out: a ring in the highlight colour while it has the focus.
+  view->setStyleSheet(QStringLiteral("QTableView { border: 2px solid transparent; }"
+                                     "QTableView:focus { border: 2px solid palette(highlight); }"));
   view->setWordWrap(false);
   // Rows of one height and set column widths: nothing is measured row by row, so a million types
   // cost nothing until they are scrolled into view.
@@ -45,7 +48,7 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
   types_view_ = MakeView(types_, "Types",
                          "Every tile type of the run; Enter or a double-click shows it. Click a "
                          "heading to sort. F9 hides the panel.",
-                         {52, 52, 52, 90, 52}, this);
+                         {52, 52, 52, 86, 52}, this);
   layers_view_ = MakeView(layers_, "Layers",
                           "The current type's layers that hold cells; Enter or a double-click "
                           "shows one",
