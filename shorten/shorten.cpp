@@ -30,20 +30,15 @@ class LayerShortener {
 
   void Shorten(std::span<const RecordCells> records, std::string_view key, int z) {
     // Cells that lines kept as they stand cover already: rectangle records and tile records that
-    // are not plain. These may be covered again but need not be.
-    // A row at a time, each cell once: a million records over one whole layer cost a million
-    // rows' steps, not cells'.
+    // are not plain. These may be covered again but need not be. A row at a time on bit masks: a
+    // million records over one whole layer each cost a row's step per row, not a step per cell.
+    bool any_kept = false;
     for (const auto& r : records) {
       if (r.Plain()) continue;
       ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
-        const auto y = row_start % kLayerCells / kColumns;
-        for (std::uint64_t fresh = columns & ~kept_rows_[y]; fresh != 0; fresh &= fresh - 1) {
-          const int local = static_cast<int>(y * kColumns) + std::countr_zero(fresh);
-          state_[local] = kKept;
-          allowed_.push_back(local);
-        }
-        kept_rows_[y] |= columns;
+        kept_rows_[row_start % kLayerCells / kColumns] |= columns;
       });
+      any_kept = true;
     }
     // The rest must be covered; the first plain record of a cell stands for it.
     std::size_t plain = 0;
@@ -51,10 +46,21 @@ class LayerShortener {
       if (!r.Plain()) continue;
       ++plain;
       const int local = LocalCell(r);
-      if (state_[local] != kEmpty) continue;
+      if (state_[local] != kEmpty || IsKept(local)) continue;
       state_[local] = kMust;
       first_[local] = r.offset;
       must_.push_back(local);
+    }
+    // The kept cells, one by one, only where there is something to cover.
+    if (any_kept && !must_.empty()) {
+      for (int y = 0; y < kRows; ++y) {
+        for (std::uint64_t bits = kept_rows_[static_cast<std::size_t>(y)]; bits != 0;
+             bits &= bits - 1) {
+          const int local = y * kColumns + std::countr_zero(bits);
+          state_[local] = kKept;
+          allowed_.push_back(local);
+        }
+      }
     }
     const bool lonely = LonelyCells();
     if (lonely) {
@@ -78,13 +84,17 @@ class LayerShortener {
     }
     for (const int local : must_) state_[local] = kEmpty;
     for (const int local : allowed_) state_[local] = kEmpty;
-    if (!allowed_.empty()) kept_rows_.fill(0);
+    if (any_kept) kept_rows_.fill(0);
     must_.clear();
     allowed_.clear();
   }
 
  private:
   enum : std::uint8_t { kEmpty, kKept, kMust, kMerged };
+
+  bool IsKept(int local) const {
+    return (kept_rows_[static_cast<std::size_t>(local / kColumns)] >> (local % kColumns) & 1) != 0;
+  }
 
   static int LocalCell(const RecordCells& r) {
     const Box box = r.GetBox();

@@ -271,6 +271,25 @@ TEST(Shorten, MergesOnlyPlainTileRecords) {
 
 // A large template is read, shortened and checked in two halves side by side; the records around
 // the cut must come out as they do in a small one.
+// Cells that records kept as they stand hold may be covered again, up to the grid's last row and
+// column; a plain record on such a cell goes.
+TEST(Shorten, CoversAgainWhatKeptRecordsHoldToTheGridsEdges) {
+  const struct {
+    std::string text;
+    std::string shortened;
+  } cases[] = {
+      {Template({"7 3 0 50 0", "TILEW 7 3 -2 -2 47 47 0", "7 3 2 50 0"}, "H", ""),
+       Template({"TILEW 7 3 -3 -1 47 47 0", "TILEW 7 3 -2 -2 47 47 0"}, "H", "")},
+      {Template({"7 3 50 0 0", "TILEW 7 3 47 47 -2 -2 0", "7 3 50 2 0"}, "H", ""),
+       Template({"TILEW 7 3 47 47 -3 -1 0", "TILEW 7 3 47 47 -2 -2 0"}, "H", "")},
+      {Template({"7 3 5 5 0", "TILEW 7 3 2 2 2 2 0", "7 3 9 9 0"}, "H", ""),
+       Template({"TILEW 7 3 2 2 2 2 0", "7 3 9 9 0"}, "H", "")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(std::string_view(Shorten("t", c.text).text), c.shortened) << c.text;
+  }
+}
+
 TEST(Shorten, ShortensALargeTemplateAsASmallOne) {
   const struct {
     std::string body;
