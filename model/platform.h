@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
-// What differs between the systems Quarnel runs on: Linux, Windows and WebAssembly. Each system has
-// files of its own behind these declarations (platform_linux.cpp, platform_posix.cpp,
-// platform_windows.cpp, platform_web.cpp) and the build picks them; nothing else asks which system
-// it is on. Paths and arguments are UTF-8 (on Linux, the bytes as the system gives them).
+// What differs between the systems Quarnel runs on: Linux, Windows and WebAssembly. The files
+// behind these declarations (platform_*.cpp, one job each, some shared by two systems) are picked
+// by the build; nothing else asks which system it is on. Paths and arguments are UTF-8 (on Linux, the bytes as the system gives them).
 namespace quarnel::platform {
 
 // Large pages: whole 2 MiB pages, `bytes` a multiple of 2 MiB, starting on a 2 MiB boundary;

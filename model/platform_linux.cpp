@@ -2,7 +2,6 @@
 #include <sys/mman.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "model/platform.h"
 
@@ -36,18 +35,6 @@ bool FaultsIn() {
 
 void FaultIn(void* data, std::size_t bytes) noexcept {
   ::madvise(data, bytes, MADV_POPULATE_WRITE);  // advice only
-}
-
-bool HasThreads() {
-  return true;
-}
-
-std::uint64_t MaxTextSize() {
-  return std::numeric_limits<std::uint64_t>::max();
-}
-
-std::from_chars_result ParseDouble(const char* begin, const char* end, double& value) {
-  return std::from_chars(begin, end, value);
 }
 
 }  // namespace quarnel::platform

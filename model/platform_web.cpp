@@ -1,4 +1,4 @@
-// WebAssembly: one thread, memory from malloc, at most 2 GiB of it.
+// WebAssembly: one thread, at most 2 GiB of memory, and strtod for numbers.
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -6,22 +6,6 @@
 #include "model/platform.h"
 
 namespace quarnel::platform {
-
-bool HasHugePages() {
-  return false;
-}
-
-void* MapHugePages(std::size_t) {
-  return nullptr;
-}
-
-void UnmapHugePages(void*, std::size_t) noexcept {}
-
-bool FaultsIn() {
-  return false;
-}
-
-void FaultIn(void*, std::size_t) noexcept {}
 
 bool HasThreads() {
   return false;

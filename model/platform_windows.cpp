@@ -1,12 +1,11 @@
 // Windows: UTF-8 paths and arguments through the wide calls, binary standard streams, UTF-8 on
-// the console. Memory comes from operator new: large pages need a privilege users lack.
+// the console.
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
-#include <limits>
 
 #include "model/platform.h"
 
@@ -46,34 +45,6 @@ class ConsoleCodePage {
 };
 
 }  // namespace
-
-bool HasHugePages() {
-  return false;
-}
-
-void* MapHugePages(std::size_t) {
-  return nullptr;
-}
-
-void UnmapHugePages(void*, std::size_t) noexcept {}
-
-bool FaultsIn() {
-  return false;
-}
-
-void FaultIn(void*, std::size_t) noexcept {}
-
-bool HasThreads() {
-  return true;
-}
-
-std::uint64_t MaxTextSize() {
-  return std::numeric_limits<std::uint64_t>::max();
-}
-
-std::from_chars_result ParseDouble(const char* begin, const char* end, double& value) {
-  return std::from_chars(begin, end, value);
-}
 
 std::filesystem::path PathOf(const std::string& path) {
   return std::filesystem::path(Wide(path));
