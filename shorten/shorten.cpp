@@ -249,7 +249,7 @@ std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view t
   return result;
 }
 
-Shortened Shorten(const std::string& name, std::string_view text) {
+Shortened Shorten(const std::string& name, std::string_view text, BeforeCheck before_check) {
   TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType& by_type = read.by_type;
   // Types are shortened in two parts side by side, each with its own edits.
@@ -277,6 +277,7 @@ Shortened Shorten(const std::string& name, std::string_view text) {
   summary.lines_after =
       read.lines - edits.dropped_count + static_cast<long long>(edits.inserted.size());
 
+  if (before_check) before_check(result.text);
   // The check that makes the result safe to use: the same cells for every type, read back with
   // the loader's own rules.
   if (!SameTilesAs(read, text, name + " (shortened)", result.text)) {

@@ -39,11 +39,17 @@ struct Shortened {
   ShortenSummary summary;
 };
 
+// Changes a shortened text just before it is checked: only tests pass one, to see a spoiled
+// result caught.
+using BeforeCheck = void (*)(LargeText& text);
+
 // Shortens a template: merges its plain tile records ("id1 id2 x y z", plain decimal integers in
 // range) into rectangle records, keeping every other line byte for byte. The result is read back
-// and compared type by type with the input before it is returned; a mismatch is a Fault, so no
-// unchecked text ever leaves here. Throws Fault where any load of the template would.
-Shortened Shorten(const std::string& name, std::string_view text);
+// and compared type by type with the input before it is returned; a mismatch is a
+// SelfCheckFailure, so no unchecked text ever leaves here. Throws Fault where any load of the
+// template would.
+Shortened Shorten(const std::string& name, std::string_view text,
+                  BeforeCheck before_check = nullptr);
 
 // Whether two templates have the same types, each with exactly the same cells, read with the
 // loader's rules: the check a shortened template passes before Shorten returns it. Throws Fault

@@ -297,6 +297,54 @@ TEST(CoverLayer, FindsTheOptimumWhereTheGreedyCoverMissesIt) {
   }
 }
 
+LayerCells Band(int width, int rows) {
+  LayerCells band{};
+  for (int y = 0; y < rows; ++y) {
+    for (int x = y; x < std::min(y + width, kColumns); ++x) band[x + kColumns * y] = 1;
+  }
+  return band;
+}
+
+// Shapes whose bound alone proves the optimum, which the greedy cover mostly misses: even with no
+// search budget, the cover found is proven. In a staircase and in bands at 45° so wide that each
+// cell lies in many large rectangles, the bound comes from testing cells against each other: the
+// corner of each step fits no other step's in one rectangle, and the first cell of each row no
+// other row's, while a rectangle per step or row covers them.
+TEST(CoverLayer, ProvesTheOptimumByTheBound) {
+  const struct {
+    const char* what;
+    LayerCells cells;
+    std::size_t greedy, optimum;
+  } cases[] = {
+      {"staircase", Band(kColumns, 47), 47, 47},
+      {"band 16 x 12", Band(16, 12), 17, 12},
+      {"band 20 x 20", Band(20, 20), 27, 20},
+      {"holes",
+       Drawn({"####.###",  //
+              "######.#",  //
+              "########",  //
+              "#.#####.",  //
+              "#.######",  //
+              "###.####",  //
+              "########",  //
+              "####..##"}),
+       10, 9},
+  };
+  for (const auto& c : cases) {
+    const LayerCover greedy = CoverLayer(c.cells, c.cells, {.exact = false});
+    EXPECT_EQ(greedy.rects.size(), c.greedy) << c.what;
+    EXPECT_EQ(greedy.lower_bound, static_cast<int>(c.optimum)) << c.what;
+    EXPECT_EQ(greedy.proven, c.greedy == c.optimum) << c.what;
+    for (const long budget : {CoverEffort{}.node_budget, 0L}) {
+      const LayerCover cover = CoverLayer(c.cells, c.cells, {.node_budget = budget});
+      ExpectExactCover(c.cells, c.cells, cover);
+      EXPECT_EQ(cover.rects.size(), c.optimum) << c.what << ", budget " << budget;
+      EXPECT_EQ(cover.lower_bound, static_cast<int>(c.optimum)) << c.what << ", budget " << budget;
+      EXPECT_TRUE(cover.proven) << c.what << ", budget " << budget;
+    }
+  }
+}
+
 // Out of budget, the cover is the best found, never worse than the greedy one, and says it is
 // not proven; its bound still holds. The first group needs a search to prove its optimum, 22; the
 // corridor below it, 8, does not.

@@ -130,7 +130,9 @@ TEST(AutoCover, CoversOnlyWhatTheBoxDoesNotAndWritesNothingTheSecondTime) {
   const std::string added = m.t.window.output.substr(marked.size());
   ASSERT_FALSE(added.empty());
   for (std::size_t at = 0; at < added.size();) {
-    const std::size_t end = added.find("\r\n", at) + 2;
+    const std::size_t line_end = added.find("\r\n", at);
+    ASSERT_NE(line_end, std::string::npos) << "a record without its CR LF";
+    const std::size_t end = line_end + 2;
     const std::set<Cell> cells = SetCells(CoveredCells(added.substr(at, end - at), "7 3"));
     int red = 0;
     for (const auto& [x, y, z] : cells) {

@@ -131,6 +131,21 @@ TEST_F(MarkingTest, SaysWhyARectangleIsRefused) {
   EXPECT_EQ(marked.added->squares.size(), 4u);
 }
 
+// A single cell without a tile refuses the rectangle, and the message speaks of one cell.
+TEST(Marking, RefusesARectangleWithOneCellWithoutATile) {
+  TempTemplate file(Template({"7 3 1 1 0", "7 3 2 1 0", "7 3 2 2 0"}));
+  TestProgram t(file.Path());
+  LoadToArray(t.program, "7", "3");
+  ShowArray(t.program);
+  PictureMouseDown(t.program, L, 14, 14);
+  const PressResult refused = PictureMouseDown(t.program, R, 24, 24);
+  EXPECT_FALSE(refused.added);
+  EXPECT_EQ(refused.refused,
+            "not marked: 1 cell of this rectangle holds no tile of type 7 3 (Shift + right press "
+            "marks it anyway)");
+  EXPECT_EQ(t.window.output, "");
+}
+
 TEST_F(MarkingTest, UndoTakesBackRecordsAndSquaresAndRedoPutsThemAgain) {
   Run({{L, 44, 64}});
   const Addition mark = *PictureMouseDown(t_.program, R, 54, 74).added;

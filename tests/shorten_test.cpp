@@ -367,6 +367,25 @@ TEST(Shorten, RefusesWhatAnyLoadWouldRefuse) {
   }
 }
 
+// A result that lost a tile, gained one or moved one never leaves Shorten.
+TEST(Shorten, RefusesASpoiledResult) {
+  const std::string text = Template({"7 3 1 1 0", "7 3 2 1 0", "7 3 3 1 0", "8 1 4 4 4"});
+  const BeforeCheck spoils[] = {
+      [](LargeText& result) { result.resize(result.size() - 11); },  // "8 1 4 4 4\r\n"
+      [](LargeText& result) { result.Append("9 9 0 0 0\r\n"); },
+      [](LargeText& result) { result.data()[result.size() - 3] = '5'; },
+  };
+  for (const BeforeCheck spoil : spoils) {
+    try {
+      Shorten("t", text, spoil);
+      ADD_FAILURE() << "a spoiled result passed";
+    } catch (const SelfCheckFailure& failure) {
+      EXPECT_EQ(std::string(failure.what()),
+                "t: the shortened template would not hold the same tiles; nothing is written");
+    }
+  }
+}
+
 TEST(SameTiles, TellsTemplatesWithTheSameTilesFromOthers) {
   const std::string first = Template({"7 3 1 1 0", "7 3 2 1 0", "8 1 0 0 5", "8 1 0 0 5"});
   const std::string before = LoneCells("f 1", 3000);

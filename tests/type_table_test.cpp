@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/covered.h"
+#include "editor/marking.h"
 #include "editor/steps.h"
 #include "model/fault.h"
 #include "tests/test_template.h"
@@ -115,6 +116,38 @@ TEST(TypeTable, CountsWhatTheBoxCoversAndJumpsToAType) {
   DoNextTile(t.program);  // every type is shown now
   EXPECT_EQ(t.program.curtype, "8 1");
   EXPECT_TRUE(t.program.run_over);
+}
+
+// What the types panel shows of a type: its layers, whether it was shown, and how many of its
+// cells the box covers, which a Shift mark over cells without tiles does not raise.
+TEST(TypeTable, KeepsWhatThePanelShowsOfEachType) {
+  TempTemplate file(Template({"7 3 1 1 0", "7 3 2 1 0", "7 3 2 2 0", "7 3 5 5 0", "8 1 1 1 1",
+                              "8 1 1 1 2", "8 1 1 1 3", "8 1 1 1 99", "9 2 1 1 64", "9 2 1 1 70",
+                              "9 2 1 1 80", "9 2 1 1 90", "9 2 1 1 100"}));
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  const auto& rows = t.program.types.rows;
+  ASSERT_EQ(rows.size(), 3u);
+  const struct { int count, first; } layers[] = {{1, 0}, {4, 1}, {5, 64}};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].LayerCount(), layers[i].count) << i;
+    EXPECT_EQ(rows[i].FirstLayer(), layers[i].first) << i;
+  }
+  EXPECT_TRUE(rows[1].HasLayer(99));
+  EXPECT_FALSE(rows[2].HasLayer(63));
+
+  PictureMouseDown(t.program, kLeftButton, 14, 14);
+  PictureMouseDown(t.program, kRightButton, 24, 24, true);  // (1, 2) holds no tile
+  EXPECT_EQ(rows[0].covered, 3u);
+  PictureMouseDown(t.program, kLeftButton, 54, 54);
+  PictureMouseDown(t.program, kRightButton, 54, 54);
+  EXPECT_EQ(rows[0].covered, rows[0].cells);
+  DoNextTile(t.program);
+  DoNextTile(t.program);
+  EXPECT_EQ(t.program.curtype, "9 2");
+  EXPECT_EQ(rows[0].covered, rows[0].cells);  // all covered
+  EXPECT_TRUE(t.program.donelist.Contains("8 1"));
+  EXPECT_EQ(rows[1].covered, 0u);  // shown, not covered
 }
 
 }  // namespace

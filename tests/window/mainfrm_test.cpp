@@ -673,6 +673,24 @@ class MainFrmTest : public QObject {
     QVERIFY(!QFile::exists(target));
   }
 
+  // Changed while the save dialog was open: refused, and nothing written.
+  void savingRefusesATemplateChangedWhileChoosingWhere() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 5, 6);
+    const QString target = folder_.filePath(QStringLiteral("out.tmp"));
+    window_->findChild<TemplateSaver*>()->SetDialogs(
+        [this, target](QWidget*, const QString&) {
+          WriteTemplate("map.tmp", "Map\r\n\r\n7 3 4 6 0\r\n");
+          return std::optional<TemplateSaver::Choice>({target, false});
+        },
+        [](QWidget*, const QString&, const QStringList&) { return 0; });
+    Click("Save");
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY(faults_.at(0).contains(QStringLiteral("changed on disk")));
+    QVERIFY(!QFile::exists(target));
+  }
+
   void savingTwiceOverTheOpenTemplateWritesEachRecordOnce() {
     Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n7 3 9 9 0\r\n");
     const QString map = PathBox()->text();
@@ -788,6 +806,25 @@ class MainFrmTest : public QObject {
     QCOMPARE(window_->program().curtype, std::string("8 1"));
     Click("NextTile");
     QVERIFY(window_->StatusText().contains(QStringLiteral("all 3 types shown")));
+  }
+
+  // Each state a type can be in, and its layers: listed up to four, counted beyond.
+  void thePanelSaysEachTypesStateAndLayers() {
+    Go("Map\r\n\r\n7 3 1 1 0\r\n8 1 1 1 1\r\n8 1 1 1 2\r\n8 1 1 1 3\r\n8 1 1 1 9\r\n"
+       "9 2 1 1 4\r\n9 2 1 1 5\r\n9 2 1 1 6\r\n9 2 1 1 7\r\n9 2 1 1 8\r\n6 6 1 1 0\r\n");
+    Press(Qt::LeftButton, 1, 1);
+    Press(Qt::RightButton, 1, 1);
+    Click("NextTile");
+    Click("NextTile");
+    auto* model = Find<QTableView>("Types")->model();
+    const auto cell = [model](int row, int column) {
+      return model->data(model->index(row, column)).toString();
+    };
+    const QStringList states = {cell(0, 5), cell(1, 5), cell(2, 5), cell(3, 5)};
+    QCOMPARE(states, QStringList({QStringLiteral("all covered"), QStringLiteral("shown"),
+                                  QStringLiteral("current"), QStringLiteral("not shown yet")}));
+    QCOMPARE(cell(1, 3), QStringLiteral("1, 2, 3, 9"));
+    QCOMPARE(cell(2, 3), QStringLiteral("5 (4, 5, 6, 7, …)"));
   }
 
   // A fault's message box took the release of a spinner arrow, and the arrow repeated behind it.
