@@ -1,6 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "editor/marking.h"
 #include "editor/program.h"
@@ -22,5 +26,41 @@ struct AutoResult {
 // blue and its record appended to the output text, as if marked by hand. The first corner is
 // forgotten.
 AutoResult AutoCover(Program& program);
+
+// How far an Auto over many layers has got, shared with the thread that shows it: `done` of
+// `total` layers or types. Setting `cancel` stops the work at the next layer or type.
+struct AutoProgress {
+  std::atomic<long long> done{0};
+  std::atomic<long long> total{0};
+  std::atomic<bool> cancel{false};
+};
+
+// What an Auto over many layers wrote: the records, in order of type and layer, ready to go at the
+// end of the output text. Nothing when cancelled.
+struct AutoManyResult {
+  std::string records;
+  long long rectangles = 0;
+  long long cells = 0;        // squares covered that no record covered before
+  long long layers = 0;       // layers that had such squares
+  long long proven = 0;       // of them, covered with the fewest rectangles possible
+  long long lower_bound = 0;  // what any cover of them needs, summed
+  long long types = 0;        // types that had such squares
+  bool cancelled = false;
+};
+AutoManyResult Cancelled();
+
+// Auto on every layer of the current type, from the cells `program` holds: each layer is covered
+// as Auto covers the shown one. Reads nothing and changes nothing, so it may run beside the window.
+AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress);
+
+// Auto on every layer of every type in `keys` ("id1 id2"), each read afresh from the template at
+// `path` as a load reads it; `box` is the output text, whose records and the template's own count
+// as covered. Changes nothing. Throws the load's Fault where a type cannot be read.
+AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::string>& keys,
+                              std::string_view box, AutoProgress& progress);
+
+// Puts what an Auto over many layers wrote at the end of the output text and turns the shown
+// layer's squares blue where it covers them, as one addition to take back.
+Addition AddAutoRecords(Program& program, const AutoManyResult& result);
 
 }  // namespace quarnel

@@ -106,4 +106,18 @@ std::string AutoStatus(const Program& program, const AutoResult& result) {
   return wrote + "; any cover needs at least " + std::to_string(result.lower_bound);
 }
 
+std::string AutoManyStatus(const AutoManyResult& result, bool every_type) {
+  const std::string what = every_type ? "Auto on every type" : "Auto on every layer";
+  if (result.cancelled) return what + " cancelled: nothing written";
+  if (result.layers == 0) return what + ": every square is covered already; nothing written";
+  std::string said = what + " wrote " + Count(result.rectangles, "rectangle", "rectangles") +
+                     " for " + Count(result.cells, "cell", "cells") + " on " +
+                     Count(result.layers, "layer", "layers");
+  if (every_type) said += " of " + Count(result.types, "type", "types");
+  if (result.proven == result.layers) return said + ": the fewest possible";
+  return said + "; the fewest possible on " + std::to_string(result.proven) + " of " +
+         std::to_string(result.layers) + " layers, any cover needs at least " +
+         std::to_string(result.lower_bound);
+}
+
 }  // namespace quarnel

@@ -26,4 +26,7 @@ std::string PointerStatus(const Program& program, int column, int row);
 // What an Auto press wrote, or why it wrote nothing.
 std::string AutoStatus(const Program& program, const AutoResult& result);
 
+// What Auto on every layer of the current type (`every_type` false) or on every type wrote.
+std::string AutoManyStatus(const AutoManyResult& result, bool every_type);
+
 }  // namespace quarnel

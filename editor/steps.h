@@ -12,9 +12,10 @@ namespace quarnel {
 void LoadToArray(Program& program, std::string_view id1, std::string_view id2);
 
 // Starts a run over the template's tile types and shows the first; reads the run's types for the
-// types panel first, and refuses the template at its first line a load would refuse, of any type. A template without tile records gives an empty run: its caption, an empty
-// layer and, in `rectangles_only`, how many rectangle records it holds. A fault leaves the
-// previous run as it was.
+// types panel first, and refuses the template at its first line a load would refuse, of any type. A
+// template without tile records gives an empty run: its caption, an empty layer and, in
+// `rectangles_only`, how many rectangle records it holds. A fault leaves the previous run as it
+// was.
 void StartTiles(Program& program);
 
 // Loads and draws the next tile type of the run, in the order in which the types' first tile

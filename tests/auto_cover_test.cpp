@@ -7,7 +7,10 @@
 
 #include "editor/grid_view.h"
 #include "editor/marking.h"
+#include "editor/covered.h"
 #include "editor/steps.h"
+#include "editor/undo.h"
+#include "model/loader.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -103,6 +106,59 @@ TEST(AutoCover, DoesNothingOnAnEmptyOrFullyMarkedLayer) {
   PutGrid(t.window.surface, 3, 3, kBlue);
   AutoCover(t.program);
   EXPECT_EQ(t.window.output, "");
+}
+
+
+// Type 7 3 on layers 0 and 2, partly held by its own rectangle record and partly by the box's;
+// type 9 1 on layer 1. Auto on every type covers exactly what neither holds, on every layer.
+TEST(AutoCoverMany, CoversEveryLayerOfEveryTypeAndNothingBeyondItsCells) {
+  std::string text = "Map\r\n\r\nTILEW 7 3 -3 -2 -3 -3 2\r\n";
+  for (const auto& [x, y, z] : std::vector<Cell>{{0, 0, 0}, {1, 0, 0}, {5, 5, 0}, {0, 0, 2},
+                                                  {1, 0, 2}, {2, 0, 2}, {50, 50, 2}}) {
+    text += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) +
+            "\r\n";
+  }
+  text += "9 1 3 4 1\r\n9 1 3 5 1\r\n";
+  TempTemplate file(text);
+  const std::string box = "TILEW 7 3 -3 -2 -3 -3 0\r\n";
+  AutoProgress progress;
+  const AutoManyResult all = AutoCoverTypes(file.Path(), {"7 3", "9 1"}, box, progress);
+  EXPECT_EQ(progress.done, 2);
+  EXPECT_EQ(all.types, 2);
+  EXPECT_EQ(all.layers, 3);
+  EXPECT_EQ(all.cells, 5);  // (5, 5, 0), (2, 0, 2), (50, 50, 2) and the two of 9 1
+  EXPECT_EQ(all.rectangles, 4);
+  EXPECT_EQ(all.proven, 3);
+  for (const char* key : {"7 3", "9 1"}) {
+    const std::string_view k(key);
+    const LoadedType loaded = LoadToArray(file.Path(), k.substr(0, 1), k.substr(2));
+    TileArray covered = CoveredCells(box + all.records, key);
+    for (const Cell& cell : SetCells(loaded.held)) {
+      covered.Set(std::get<0>(cell), std::get<1>(cell), std::get<2>(cell));
+    }
+    EXPECT_EQ(SetCells(covered), SetCells(loaded.tilearray)) << key;
+  }
+
+  // Every layer of the shown type writes that type's part, and goes on the box as one addition.
+  TestProgram t(file.Path());
+  t.window.output = box;
+  LoadToArray(t.program, "7", "3");
+  ShowArray(t.program);
+  OutputChanged(t.program);
+  const AutoManyResult layers = AutoCoverLayers(t.program, progress);
+  EXPECT_EQ(layers.records, all.records.substr(0, layers.records.size()));
+  EXPECT_EQ(layers.types, 1);
+  const Addition added = AddAutoRecords(t.program, layers);
+  EXPECT_EQ(ColourOf(t.window.surface, 5, 5), kBlue);
+  EXPECT_EQ(t.window.output, box + layers.records);
+  EXPECT_EQ(UndoAddition(t.program, added), "");
+  EXPECT_EQ(t.window.output, box);
+  EXPECT_EQ(ColourOf(t.window.surface, 5, 5), kRed);
+
+  progress.cancel = true;
+  const AutoManyResult cancelled = AutoCoverTypes(file.Path(), {"7 3"}, box, progress);
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_EQ(cancelled.records, "");
 }
 
 }  // namespace

@@ -9,11 +9,14 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <utility>
 
 #include "editor/auto_cover.h"
 #include "editor/covered.h"
@@ -26,6 +29,8 @@
 #include "model/fault.h"
 #include "window/add_records_command.h"
 #include "window/content_scroller.h"
+#include "window/frame_layout.h"
+#include "window/grid_pitch.h"
 #include "window/layer_spinner.h"
 #include "window/output_box.h"
 #include "window/status_line.h"
@@ -37,23 +42,12 @@
 namespace quarnel {
 namespace {
 
-// Positions and sizes in logical pixels. The status line lies below the bottom row of controls.
-constexpr QSize kContentSize(810, 600);  // grows by the Save button and the types panel
-constexpr QRect kPictureRect(8, 8, Surface::kWidth, Surface::kHeight);
-constexpr QRect kPathRect(8, 526, 505, 19);
-constexpr QRect kBrowseRect(512, 526, 17, 17);
-constexpr QRect kGoRect(536, 526, 57, 17);
-constexpr QRect kLayerSpinnerRect(624, 526, 17, 17);
-constexpr QRect kLayerBoxRect(600, 526, 25, 19);
-constexpr QRect kOutputRect(600, 8, 201, 511);
-constexpr QRect kNextTileRect(648, 526, 89, 17);
-constexpr QRect kAutoCoverRect(744, 526, 57, 17);
-constexpr QRect kStatusRect(8, 550, 794, 45);
+// What a focused control in the bottom row keeps in sight below it: the status line.
+constexpr int kStatusBelow = 53;
 
 template <typename Control>
-Control* Place(Control* control, const char* name, const QRect& rect) {
+Control* Place(Control* control, const char* name) {
   control->setObjectName(QString::fromLatin1(name));
-  control->setGeometry(rect);
   return control;
 }
 
@@ -63,6 +57,11 @@ void Describe(QWidget* control, const char* name, const char* tip) {
 }
 
 }  // namespace
+
+void MainFrm::Name(QWidget* control, const char* object, const char* accessible, const char* tip) {
+  control->setObjectName(QString::fromLatin1(object));
+  Describe(control, accessible, tip);
+}
 
 MainFrm::~MainFrm() {
   for (QObject* child : findChildren<QObject*>())
@@ -90,7 +89,11 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   SetUpFocusAndDrops();
   ConnectControls();
   ConnectGrid();
-  AddSavingAndPanel();
+  AddSaving();
+  AddPanel();
+  AddAutoMany();
+  AddZoomKeys();
+  panel_button_->setChecked(true);  // shows the panel and fits the window to the screen
   ShowStatus();
   if (thefile_->text().isEmpty()) thefile_->setFocus();
 }
@@ -101,25 +104,22 @@ void MainFrm::CreateControls() {
   scroll_ = MakeContentScroller(this);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
-  content_->setFixedSize(kContentSize);
   scroll_->setWidget(content_);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(scroll_);
 
-  picture1_ = Place(new SurfaceView(surface_, content_), "Picture1", kPictureRect);
-  thefile_ = Place(new QLineEdit(content_), "thefile", kPathRect);
-  command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1", kBrowseRect);
-  command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2", kGoRect);
-  zscr_ = Place(new LayerSpinner(content_), "zscr", kLayerSpinnerRect);
-  zval_ = Place(new QLineEdit(QStringLiteral("0"), content_), "zval", kLayerBoxRect);
-  comlist_ = Place(new OutputBox(content_), "comlist", kOutputRect);
-  next_tile_ =
-      Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile", kNextTileRect);
-  auto_cover_ =
-      Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover", kAutoCoverRect);
-  status_ = Place(new StatusLine(content_), "status", kStatusRect);
+  picture1_ = Place(new SurfaceView(surface_, content_), "Picture1");
+  thefile_ = Place(new QLineEdit(content_), "thefile");
+  command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1");
+  command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2");
+  zscr_ = Place(new LayerSpinner(content_), "zscr");
+  zval_ = Place(new QLineEdit(QStringLiteral("0"), content_), "zval");
+  comlist_ = Place(new OutputBox(content_), "comlist");
+  next_tile_ = Place(new QPushButton(QStringLiteral("Next Tile Type"), content_), "NextTile");
+  auto_cover_ = Place(new QPushButton(QStringLiteral("Auto"), content_), "AutoCover");
+  status_ = Place(new StatusLine(content_), "status");
 
   zscr_->setRange(0, kLayers - 1);
   zscr_->installEventFilter(this);
@@ -150,7 +150,7 @@ void MainFrm::SetUpFocusAndDrops() {
       thefile_, command1_, command2_, zval_, zscr_, next_tile_, auto_cover_, picture1_, comlist_};
   for (auto at = tab_order.begin(); at + 1 != tab_order.end(); ++at) setTabOrder(*at, *(at + 1));
   // The focused control is always in sight, with the status line below the bottom row.
-  FollowFocus(scroll_, kStatusRect.height() + 8);
+  FollowFocus(scroll_, kStatusBelow);
 
   // Keys the controls leave unused reach the content widget; drops are taken there, and on the
   // text boxes, which would otherwise paste a dropped file's address as text.
@@ -235,6 +235,18 @@ void MainFrm::ConnectGrid() {
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
   connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
+  connect(picture1_, &SurfaceView::zoomed, this, &MainFrm::Zoom);
+}
+
+void MainFrm::AddZoomKeys() {
+  const std::pair<QKeySequence, int> keys[] = {{QKeySequence::ZoomIn, 1},
+                                               {QKeySequence(Qt::CTRL | Qt::Key_Equal), 1},
+                                               {QKeySequence::ZoomOut, -1},
+                                               {QKeySequence(Qt::CTRL | Qt::Key_0), 0}};
+  for (const auto& [sequence, steps] : keys) {
+    auto* shortcut = new QShortcut(sequence, this);
+    connect(shortcut, &QShortcut::activated, this, [this, steps = steps] { Zoom(steps); });
+  }
 }
 
 void MainFrm::TakePress(PressResult result) {
@@ -246,21 +258,78 @@ void MainFrm::TakePress(PressResult result) {
   }
 }
 
-void MainFrm::FitToScreen() {
-  QSize wanted = content_->size();
+QSize MainFrm::ScreenRoom() const {
   const QScreen* shown_on = screen();
-  if (!shown_on) {
+  // Room for the window's frame and title, which the window manager adds around it.
+  return shown_on ? shown_on->availableGeometry().adjusted(0, 0, -8, -40).size() : QSize();
+}
+
+void MainFrm::LayOut() {
+  const FrameLayout at(picture1_->Pitch().LogicalSide(devicePixelRatioF()),
+                       panel_ && panel_->isVisibleTo(this) ? panel_width_ : 0);
+  const std::pair<QWidget*, QRect> places[] = {{picture1_, at.picture},
+                                               {thefile_, at.path},
+                                               {command1_, at.browse},
+                                               {command2_, at.go},
+                                               {zval_, at.layer_box},
+                                               {zscr_, at.spinner},
+                                               {comlist_, at.output},
+                                               {next_tile_, at.next_tile},
+                                               {auto_cover_, at.auto_cover},
+                                               {save_, at.save},
+                                               {panel_button_, at.panel_button},
+                                               {auto_many_, at.auto_many},
+                                               {panel_, at.panel},
+                                               {status_, at.status}};
+  for (const auto& [control, rect] : places) {
+    if (control) control->setGeometry(rect);
+  }
+  content_->setFixedSize(at.content);
+}
+
+void MainFrm::FitToScreen() {
+  const QSize room = ScreenRoom();
+  const bool panel_shown = panel_ && panel_->isVisibleTo(this);
+  if (room.isValid()) {
+    // Never zooms in: a zoom the user chose stays where it fits.
+    const FrameFit fit =
+        FitFrame(room, devicePixelRatioF(), panel_shown, picture1_->Pitch().Pitch());
+    picture1_->SetPitch(fit.pitch);
+    if (panel_shown) panel_width_ = fit.panel;
+  }
+  LayOut();
+  QSize wanted = content_->size();
+  if (!room.isValid()) {
     resize(wanted);
     return;
   }
-  // Room for the window's frame and title, which the window manager adds around it.
-  const QRect room = shown_on->availableGeometry().adjusted(0, 0, -8, -40);
   // Where one way is too short, its scroll bar takes room the other way.
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   if (wanted.height() > room.height()) wanted.rwidth() += bar;
   if (wanted.width() > room.width()) wanted.rheight() += bar;
-  resize(wanted.boundedTo(room.size()));
-  if (wanted.width() > room.width() || wanted.height() > room.height()) move(room.topLeft());
+  resize(wanted.boundedTo(room));
+  scroll_->horizontalScrollBar()->setValue(0);
+  scroll_->verticalScrollBar()->setValue(0);
+}
+
+void MainFrm::Zoom(int steps) {
+  const double ratio = devicePixelRatioF();
+  int pitch = picture1_->Pitch().Pitch();
+  if (steps == 0) {
+    // Fit the window: the largest zoom whose content the window shows whole.
+    const FrameFit fit = FitFrame(scroll_->viewport()->size(), ratio,
+                                  panel_ && panel_->isVisibleTo(this), GridPitch::Maximum(ratio));
+    pitch = fit.pitch;
+    if (fit.panel > 0) panel_width_ = fit.panel;
+  } else {
+    pitch = std::clamp(pitch + steps, int{GridPitch::kMinimum}, GridPitch::Maximum(ratio));
+  }
+  picture1_->SetPitch(pitch);
+  LayOut();
+  Say("zoom " + std::to_string(pitch * 100 / GridPitch::Natural(ratio)) +
+      " %: " + std::to_string(pitch) +
+      " screen pixels a cell (Ctrl + wheel, Ctrl++, Ctrl+-; Ctrl+0 fits "
+      "the window)");
 }
 
 void MainFrm::Run(const std::function<void()>& action) {
@@ -370,7 +439,7 @@ void MainFrm::ShowStatus() {
 void MainFrm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // The focus is set before the window shows, and may lie below what a small screen shows.
-  ShowControl(scroll_, focusWidget(), kStatusRect.height() + 8);
+  ShowControl(scroll_, focusWidget(), kStatusBelow);
 }
 
 }  // namespace quarnel

@@ -78,14 +78,32 @@ class MainFrm : public QWidget, public WindowValues {
   // Stops every press in progress, so that nothing repeats behind a fault's message box.
   void ReleasePresses();
 
-  // The Save button, the types panel and its button, with their keys.
+  // Marks a flag for as long as it lives: a save or an Auto over many layers is running.
+  class Busy {
+   public:
+    explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Busy() { flag_ = false; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+   private:
+    bool& flag_;
+  };
+
+  // Gives a control its object name, its name for screen readers and its tip.
+  static void Name(QWidget* control, const char* object, const char* accessible, const char* tip);
+
   // The steps of building the window, in the order the constructor takes them.
   void CreateControls();
   void DescribeControls();
   void SetUpFocusAndDrops();
   void ConnectControls();
   void ConnectGrid();
-  void AddSavingAndPanel();
+  // The Save button, the types panel and its button, and Auto over many layers, with their keys.
+  void AddSaving();
+  void AddPanel();
+  void AddAutoMany();
+  void AddZoomKeys();
   void Browse();
   void Save();
   // Before go on another template while the box holds unsaved records: asks what becomes of
@@ -111,7 +129,17 @@ class MainFrm : public QWidget, public WindowValues {
   // Steps the layer spinner by `delta`; at either end of its range only the layer box is checked.
   void StepLayer(int delta);
   void ShowStatus();
+  // Auto on every layer of the shown type, or on every type, off the window's thread.
+  void AutoOnEvery(bool every_type);
+  // The screen's room for the window, in logical pixels; invalid without a screen.
+  QSize ScreenRoom() const;
+  // Places the controls for the grid's zoom and the panel.
+  void LayOut();
+  // The zoom at which the window fits the screen, no larger than the one shown; the window sized
+  // to its content and scrolled to the top left.
   void FitToScreen();
+  // Zooms the grid by `steps` screen pixels a cell; 0 fits it to the window.
+  void Zoom(int steps);
 
   FaultReporter report_fault_;
   FileChooser choose_file_;
@@ -122,6 +150,8 @@ class MainFrm : public QWidget, public WindowValues {
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string message_;  // its last row
   std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected
+  int panel_width_ = 0;
+  bool busy_ = false;
 
   QScrollArea* scroll_;
   QWidget* content_;
@@ -137,6 +167,7 @@ class MainFrm : public QWidget, public WindowValues {
   QPushButton* save_ = nullptr;
   TemplateSaver* saver_ = nullptr;
   QPushButton* panel_button_ = nullptr;
+  QPushButton* auto_many_ = nullptr;
   TypesPanel* panel_ = nullptr;
   StatusLine* status_;
 };

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +12,6 @@
 #include "editor/marking.h"
 #include "editor/surface.h"
 #include "model/template_format.h"
-#include "window/grid_pitch.h"
 
 namespace quarnel {
 namespace {
@@ -45,8 +45,14 @@ void SurfaceView::SetSelection(const QRect& cells) {
   update();
 }
 
+void SurfaceView::SetPitch(int pitch) {
+  if (pitch == pitch_) return;
+  pitch_ = pitch;
+  update();
+}
+
 GridPitch SurfaceView::Pitch() const {
-  return GridPitch(devicePixelRatioF());
+  return GridPitch(pitch_ > 0 ? pitch_ : GridPitch::Natural(devicePixelRatioF()));
 }
 
 QPointF SurfaceView::RasterPoint(QPointF point) const {
@@ -170,6 +176,16 @@ void SurfaceView::focusInEvent(QFocusEvent* event) {
   if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
     emit hovered(CursorPoint());
   }
+}
+
+void SurfaceView::wheelEvent(QWheelEvent* event) {
+  if (!event->modifiers().testFlag(Qt::ControlModifier)) return QWidget::wheelEvent(event);
+  // A notch is 120 eighths of a degree; touchpads send them in small parts.
+  wheel_ += event->angleDelta().y();
+  const int steps = wheel_ / 120;
+  wheel_ %= 120;
+  if (steps != 0) emit zoomed(steps);
+  event->accept();
 }
 
 void SurfaceView::focusOutEvent(QFocusEvent* event) {

@@ -5,9 +5,10 @@
 #include <QRect>
 #include <QWidget>
 
+#include "window/grid_pitch.h"
+
 namespace quarnel {
 
-class GridPitch;
 class Surface;
 
 // Shows the program's raster as it is and reports presses and pointer moves on it, in raster
@@ -32,6 +33,9 @@ class SurfaceView : public QWidget {
   const QRect& Preview() const { return preview_; }
   // The cell the keyboard presses: column and row.
   QPoint Cursor() const { return cursor_; }
+  // Device pixels per cell; 0 until set: the natural pitch for the screen.
+  void SetPitch(int pitch);
+  GridPitch Pitch() const;
 
  signals:
   // button: 1 left, 2 right, 0 any other.
@@ -43,6 +47,8 @@ class SurfaceView : public QWidget {
   void selectPressed(QPointF point);
   void left();
   void escaped();
+  // Ctrl + wheel: `steps` notches, up (positive) to zoom in.
+  void zoomed(int steps);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -53,9 +59,9 @@ class SurfaceView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
-  GridPitch Pitch() const;
   // The raster point shown at a point of the widget.
   QPointF RasterPoint(QPointF point) const;
   // The middle of the cursor's square, in raster pixels.
@@ -66,6 +72,8 @@ class SurfaceView : public QWidget {
   QRect preview_;
   QRect selection_;
   QPoint cursor_{0, 0};
+  int pitch_ = 0;
+  int wheel_ = 0;  // eighths of a degree turned, not yet a whole notch
 };
 
 }  // namespace quarnel

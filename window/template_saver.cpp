@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "editor/auto_cover.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
 #include "model/percent.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
+#include "window/background_work.h"
 
 namespace quarnel {
 namespace {
@@ -201,30 +203,40 @@ TemplateSaver::Outcome TemplateSaver::Save() {
                        " kept as it was: nothing was saved"};
   }
   RequireUnchanged();
-  const LargeText text = TemplateFile::ReadAll(path);
   const std::string records = program_.window.OutputText();
-  AppliedTemplate result =
-      ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
-  if (result.applied.new_cells > 0 && !MayAddCells(result.applied.new_cells, records, text)) {
+  // Reading, applying, shortening and checking a large template takes seconds: off the window's
+  // thread, with Cancel.
+  LargeText text;
+  std::optional<AppliedTemplate> result;
+  AutoProgress progress;
+  if (!BackgroundWork::Run(
+          window_, QStringLiteral("Saving the shorter template..."), progress, [&] {
+            text = TemplateFile::ReadAll(path);
+            result = ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
+          })) {
+    return {false, "save cancelled: nothing was saved"};
+  }
+  if (result->applied.new_cells > 0 && !MayAddCells(result->applied.new_cells, records, text)) {
     return {false, "no new cells added: nothing was saved"};
   }
-  Write(choice->path, result.text);
+  BackgroundWork::Run(window_, QStringLiteral("Writing the shorter template..."), progress,
+                      [&] { Write(choice->path, result->text); });
   // Written over the open template, it holds the tiles Quarnel read, so it counts as read again.
   if (SameFile(choice->path, path)) program_.read_stamp = StampOf(path);
   if (program_.window.OutputText() == records) Kept();
-  const long long before = result.applied.lines_before;
+  const long long before = result->applied.lines_before;
   const long long after =
-      result.shortened ? result.shortened->lines_after : result.applied.lines_after;
+      result->shortened ? result->shortened->lines_after : result->applied.lines_after;
   std::string said = "saved " + Printable(QFile::encodeName(choice->path).toStdString()) + ": " +
                      std::to_string(before) + " lines → " + std::to_string(after) + " lines (" +
                      Percent(before, after) + " fewer), checked: same tiles";
-  if (result.applied.new_cells > 0) {
-    said += " and " + std::to_string(result.applied.new_cells) + " new cells";
+  if (result->applied.new_cells > 0) {
+    said += " and " + std::to_string(result->applied.new_cells) + " new cells";
   }
-  if (result.records_replaced)
+  if (result->records_replaced)
     said +=
         "; a cover of its own was shorter than one with the box's records, so it took their place";
-  if (const long long standing = result.applied.records_standing; standing > 0) {
+  if (const long long standing = result->applied.records_standing; standing > 0) {
     said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
             " in the template already";
   }

@@ -21,8 +21,9 @@ QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* ti
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setTabKeyNavigation(false);
   // The list the keys act on stands out: a ring in the highlight colour while it has the focus.
-  view->setStyleSheet(QStringLiteral("QTableView { border: 2px solid transparent; }"
-                                     "QTableView:focus { border: 2px solid palette(highlight); }"));
+  view->setStyleSheet(
+      QStringLiteral("QTableView { border: 2px solid transparent; }"
+                     "QTableView:focus { border: 2px solid palette(highlight); }"));
   view->setWordWrap(false);
   // Rows of one height and set column widths: nothing is measured row by row, so a million types
   // cost nothing until they are scrolled into view.

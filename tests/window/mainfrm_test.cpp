@@ -3,6 +3,8 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QAction>
+#include <QMenu>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -29,6 +31,7 @@
 #include <functional>
 #include <memory>
 
+#include "window/frame_layout.h"
 #include "window/grid_pitch.h"
 #include "window/output_box.h"
 #include "window/status_line.h"
@@ -104,7 +107,7 @@ class MainFrmTest : public QObject {
   // The point of the view over raster point (10 x + offset, 10 y + offset), scrolled into sight.
   QPoint CellPoint(int x, int y, int offset = 4) const {
     const qreal scale = Picture()->devicePixelRatioF();
-    const GridPitch pitch(scale);
+    const GridPitch pitch = Picture()->Pitch();
     const QPoint point(qCeil(DevicePixel(pitch, 10 * x + offset) / scale),
                        qCeil(DevicePixel(pitch, 10 * y + offset) / scale));
     const QPoint in_content = Picture()->mapTo(Find<QWidget>("content"), point);
@@ -118,7 +121,7 @@ class MainFrmTest : public QObject {
   // The colour the view shows at a point of the raster, at any scale.
   QColor ShownColour(int x, int y) const {
     const QImage shown = Picture()->grab().toImage();
-    const GridPitch pitch(shown.devicePixelRatio());
+    const GridPitch pitch = Picture()->Pitch();
     return shown.pixelColor(DevicePixel(pitch, x), DevicePixel(pitch, y));
   }
   Colour CellColour(int x, int y) { return window_->Picture().PointColour(10 * x + 4, 10 * y + 4); }
@@ -196,7 +199,8 @@ class MainFrmTest : public QObject {
     QCOMPARE(Spinner()->maximum(), 100);
     QVERIFY(PathBox()->text().isEmpty());
     QVERIFY(Output()->toPlainText().isEmpty());
-    QCOMPARE(Picture()->size(), QSize(585, 511));
+    const int side = Picture()->Pitch().LogicalSide(Picture()->devicePixelRatioF());
+    QCOMPARE(Picture()->size(), QSize(side, side));
     QCOMPARE(ShownColour(300, 300), QColor(Qt::black));
     for (int y = 0; y < 511; y += 5) {
       for (int x = 0; x < 585; x += 5) QCOMPARE(window_->Picture().PointColour(x, y), kBlack);
@@ -204,31 +208,34 @@ class MainFrmTest : public QObject {
   }
 
   void laysOutTheControls() {
-    QCOMPARE(Find<QWidget>("content")->size(), QSize(1216, 600));
+    // The places at 100 %; at other scales the grid is fitted to the screen and they follow it.
+    const bool natural = Picture()->devicePixelRatioF() == 1;
+    if (natural) QCOMPARE(Find<QWidget>("content")->size(), QSize(1142, 600));
     const struct {
       const char* name;
       QRect rect;
       QString text;
     } controls[] = {
         // In Tab order.
-        {"thefile", {8, 526, 505, 19}, {}},
-        {"Command1", {512, 526, 17, 17}, QStringLiteral("...")},
-        {"Command2", {536, 526, 57, 17}, QStringLiteral("go")},
-        {"zval", {600, 526, 25, 19}, QStringLiteral("0")},
-        {"zscr", {624, 526, 17, 17}, {}},
-        {"NextTile", {648, 526, 89, 17}, QStringLiteral("Next Tile Type")},
-        {"AutoCover", {744, 526, 57, 17}, QStringLiteral("Auto")},
-        {"Save", {808, 526, 57, 17}, QStringLiteral("Save...")},
-        {"TypesButton", {872, 526, 57, 17}, QStringLiteral("Types")},
-        {"Picture1", {8, 8, 585, 511}, {}},
-        {"comlist", {600, 8, 201, 511}, {}},
+        {"thefile", {8, 526, 431, 19}, {}},
+        {"Command1", {438, 526, 17, 17}, QStringLiteral("...")},
+        {"Command2", {462, 526, 57, 17}, QStringLiteral("go")},
+        {"zval", {526, 526, 25, 19}, QStringLiteral("0")},
+        {"zscr", {550, 526, 17, 17}, {}},
+        {"NextTile", {574, 526, 89, 17}, QStringLiteral("Next Tile Type")},
+        {"AutoCover", {670, 526, 57, 17}, QStringLiteral("Auto")},
+        {"Save", {734, 526, 57, 17}, QStringLiteral("Save...")},
+        {"TypesButton", {798, 526, 57, 17}, QStringLiteral("Types")},
+        {"AutoMany", {862, 526, 65, 17}, QStringLiteral("Auto all")},
+        {"Picture1", {8, 8, 511, 511}, {}},
+        {"comlist", {526, 8, 201, 511}, {}},
         {"Types", {}, {}},
         {"Layers", {}, {}},
     };
     QWidget* previous = nullptr;
     for (const auto& c : controls) {
       auto* control = Find<QWidget>(c.name);
-      if (!c.rect.isNull()) QCOMPARE(control->geometry(), c.rect);
+      if (natural && !c.rect.isNull()) QCOMPARE(control->geometry(), c.rect);
       if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), c.text);
       if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), c.text);
       if (previous) {
@@ -244,7 +251,8 @@ class MainFrmTest : public QObject {
     QCOMPARE(Spinner()->orientation(), Qt::Vertical);
     // The status line lies below the controls; the window grows by its height only.
     const QRect status = Find<QWidget>("status")->geometry();
-    QVERIFY(status.top() >= 545 && status.bottom() < 600);
+    QVERIFY(status.top() > Find<QWidget>("thefile")->geometry().bottom());
+    QVERIFY(status.bottom() < Find<QWidget>("content")->height());
   }
 
   void goDrawsTheFirstTypeOnTheCurrentLayer() {
@@ -484,7 +492,6 @@ class MainFrmTest : public QObject {
 
   void theAutoButtonCoversTheLayer() {
     auto* button = Find<QPushButton>("AutoCover");
-    QCOMPARE(button->geometry(), QRect(744, 526, 57, 17));
     QCOMPARE(button->text(), QStringLiteral("Auto"));
     QCOMPARE(Find<QWidget>("NextTile")->nextInFocusChain(), button);
 
@@ -958,8 +965,8 @@ class MainFrmTest : public QObject {
 
     // Tab visits every control in the order of the layout, and each shows that it has the focus.
     const char* order[] = {"thefile",  "Command1",  "Command2", "zval",        "zscr",
-                           "NextTile", "AutoCover", "Save",     "TypesButton", "Picture1",
-                           "comlist",  "Types",     "Layers",   "thefile"};
+                           "NextTile", "AutoCover", "Save",     "TypesButton", "AutoMany",
+                           "Picture1", "comlist",   "Types",    "Layers",      "thefile"};
     Find<QWidget>(order[0])->setFocus();
     for (const char* name : order) {
       auto* control = Find<QWidget>(name);
@@ -986,7 +993,7 @@ class MainFrmTest : public QObject {
   void everyControlHasANameAndATip() {
     for (const char* name :
          {"Picture1", "thefile", "Command1", "Command2", "zscr", "zval", "comlist", "NextTile",
-          "AutoCover", "Save", "TypesButton", "Types", "Layers"}) {
+          "AutoCover", "Save", "TypesButton", "AutoMany", "Types", "Layers"}) {
       auto* control = Find<QWidget>(name);
       QVERIFY2(!control->toolTip().isEmpty(), name);
       QVERIFY2(!control->accessibleName().isEmpty(), name);
@@ -1015,28 +1022,25 @@ class MainFrmTest : public QObject {
     const QRect screen = window_->screen()->availableGeometry();
     QVERIFY(window_->frameGeometry().width() <= screen.width());
     QVERIFY(window_->height() <= screen.height());
-    if (screen.width() >= 1224 && screen.height() >= 640) {
-      QCOMPARE(window_->size(), QSize(1216, 600));
-    }
+    // Every control in sight at once, the panel's columns too: no scrolling at any scale.
     auto* scroll = window_->findChild<QScrollArea*>();
-    for (const char* name : {"Picture1", "comlist", "NextTile", "AutoCover", "status"}) {
-      auto* control = Find<QWidget>(name);
-      scroll->ensureWidgetVisible(control, 0, 0);
-      const QRect seen = scroll->viewport()->rect();
-      const QRect at(control->mapTo(scroll->viewport(), QPoint(0, 0)), control->size());
-      QVERIFY2(seen.intersects(at), name);
-    }
-    // Without the panel the window is narrower: 936 wide, which fits 1920 at 200 %.
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    QVERIFY(Find<QWidget>("TypesPanel")->width() >= FrameLayout::kNarrowPanel);
+    QCOMPARE(scroll->horizontalScrollBar()->value(), 0);
+    // Without the panel the window is narrower, and the grid keeps its zoom.
+    const int pitch = Picture()->Pitch().Pitch();
     QTest::keyClick(window_.get(), Qt::Key_F9);
     QVERIFY(!Find<QWidget>("TypesPanel")->isVisible());
     QVERIFY(window_->frameGeometry().width() <= screen.width());
-    if (screen.width() >= 944) QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QCOMPARE(Picture()->Pitch().Pitch(), pitch);
     QTest::keyClick(window_.get(), Qt::Key_F9);
     QVERIFY(Find<QWidget>("TypesPanel")->isVisible());
     // Squares of one size in device pixels, whatever the scale.
     Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 0 0\r\n7 3 3 0 0\r\n");
     const QImage shown = Picture()->grab().toImage();
-    const int y = GridPitch(shown.devicePixelRatio()).SquareOf(0, 0).center().y();
+    const int y = Picture()->Pitch().SquareOf(0, 0).center().y();
     QSet<int> widths[2];  // of squares and of the gaps between them
     int run = 0;
     int x = 0;
@@ -1078,7 +1082,7 @@ class MainFrmTest : public QObject {
                                                  .arg(c.cells.bottom())));
       // White in the gap before the first column and after the last, and not a column further.
       const QImage shown = Picture()->grab().toImage();
-      const GridPitch pitch(shown.devicePixelRatio());
+      const GridPitch pitch = Picture()->Pitch();
       const int y = pitch.SquareOf(0, c.cells.top()).center().y();
       const QRect square = pitch.SquareOf(c.cells.left(), c.cells.top());
       const int last = pitch.SquareOf(c.cells.right(), 0).right();
@@ -1091,10 +1095,81 @@ class MainFrmTest : public QObject {
     QVERIFY(Picture()->Preview().isEmpty());
   }
 
+  // The zoom and the panel's width that fit a screen: the natural zoom where it fits, the panel
+  // narrowed before the grid.
+  void theFrameFitsSmallAndScaledScreens() {
+    const struct {
+      QSize room;
+      double ratio;
+      bool panel;
+      int pitch, panel_width;
+    } cases[] = {
+        {{1912, 1040}, 1, true, 10, 400},  // 1920 x 1080 at 100 %
+        {{952, 500}, 2, true, 16, 312},    // ... at 200 %
+        {{1016, 728}, 1, true, 9, 325},    // 1024 x 768
+        {{1016, 728}, 1, false, 10, 0},
+        {{300, 200}, 1, true, GridPitch::kMinimum, FrameLayout::kNarrowPanel},  // nothing fits
+    };
+    for (const auto& c : cases) {
+      const FrameFit fit = FitFrame(c.room, c.ratio, c.panel, GridPitch::Natural(c.ratio));
+      QCOMPARE(fit.pitch, c.pitch);
+      QCOMPARE(fit.panel, c.panel_width);
+      const FrameLayout at(GridPitch(fit.pitch).LogicalSide(c.ratio), fit.panel);
+      if (c.room.width() > 300) QVERIFY(QRect(QPoint(), c.room).contains(QRect(QPoint(), at.content)));
+      QVERIFY(at.path.right() <= at.browse.left() && at.auto_many.right() < at.content.width());
+    }
+  }
+
+  void zoomKeysScaleTheGridAndMarkingFollows() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 2 0\r\n");
+    const int natural = Picture()->Pitch().Pitch();
+    QTest::keyClick(window_.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(window_.get(), Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(Picture()->Pitch().Pitch(), natural + 2);
+    QCOMPARE(Picture()->width(), Picture()->Pitch().LogicalSide(Picture()->devicePixelRatioF()));
+    QVERIFY(Says("zoom"));
+    QTest::keyClick(window_.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(Picture()->Pitch().Pitch(), natural + 1);
+    QWheelEvent wheel(QPointF(5, 5), Picture()->mapToGlobal(QPointF(5, 5)), {}, {0, 240},
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Picture(), &wheel);
+    QCOMPARE(Picture()->Pitch().Pitch(), natural + 3);
+    // Presses land on the cells shown at the new zoom.
+    Press(Qt::LeftButton, 1, 0);
+    Press(Qt::RightButton, 0, 0);
+    QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -3 -2 -3 -3 0\n"));
+    QCOMPARE(ShownColour(24, 24), QColor(Qt::red));
+    // Fitting the window: the content no larger than what the window shows.
+    QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);
+    auto* scroll = window_->findChild<QScrollArea*>();
+    QVERIFY(Find<QWidget>("content")->width() <= scroll->viewport()->width());
+    QVERIFY(Find<QWidget>("content")->height() <= scroll->viewport()->height());
+  }
+
+  void autoOnEveryLayerAndTypeIsOneStepToUndo() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 5 5 4\r\n9 1 2 2 0\r\n");
+    auto* menu = Find<QMenu>("AutoManyMenu");
+    Find<QAction>("AutoEveryLayer")->trigger();
+    QCOMPARE(Output()->toPlainText(),
+             QStringLiteral("TILEW 7 3 -3 -2 -3 -3 0\nTILEW 7 3 2 2 2 2 4\n"));
+    QCOMPARE(ShownColour(4, 4), QColor(Qt::blue));
+    QVERIFY(Says("Auto on every layer wrote 2 rectangles for 3 cells on 2 layers"));
+    Find<QAction>("AutoEveryType")->trigger();
+    QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -3 -2 -3 -3 0\nTILEW 7 3 2 2 2 2 "
+                                                     "4\nTILEW 9 1 -1 -1 -1 -1 0\n"));
+    QVERIFY(Says("of 1 type"));
+    Picture()->setFocus();
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(Output()->toPlainText().isEmpty());
+    QCOMPARE(ShownColour(4, 4), QColor(Qt::red));
+    QVERIFY(menu->actions().size() == 2);
+  }
+
   void theKeyboardMarksAndEscapeDropsTheCorner() {
     Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 0 1 0\r\n7 3 1 1 0\r\n7 3 3 3 0\r\n"
        "7 3 4 4 0\r\n7 3 9 9 0\r\n");
-    Find<QWidget>("TypesButton")->setFocus();
+    Find<QWidget>("AutoMany")->setFocus();
     Key(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Picture());
     Key(Qt::Key_Space);  // the cursor starts at (0, 0)

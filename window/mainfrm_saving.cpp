@@ -1,0 +1,64 @@
+// The main window's Save button, and the questions before its records could be lost.
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QUndoStack>
+
+#include "model/fault.h"
+#include "window/mainfrm.h"
+#include "window/template_saver.h"
+
+namespace quarnel {
+
+void MainFrm::AddSaving() {
+  save_ = new QPushButton(QStringLiteral("Save..."), content_);
+  Name(save_, "Save", "Save",
+       "Save the template with the records applied and the tile records they cover left out "
+       "(Ctrl+S)");
+  saver_ = new TemplateSaver(this, program_);
+  setTabOrder(auto_cover_, save_);
+  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
+  auto* save_keys = new QShortcut(QKeySequence::Save, this);
+  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
+}
+
+void MainFrm::Save() {
+  if (busy_) return;
+  const Busy busy(busy_);
+  Run([this] {
+    Say(saver_->Save().said);
+    setWindowModified(saver_->HasUnsaved());
+  });
+}
+
+bool MainFrm::MayStartAnotherTemplate() {
+  const std::string path = TemplatePath();
+  if (!saver_->HasUnsaved() || program_.read_path.empty() || path == program_.read_path)
+    return true;
+  switch (saver_->AskBeforeAnotherTemplate(path)) {
+    case TemplateSaver::Switch::kStay:
+      Say("go cancelled: the records stay with " + Printable(program_.read_path));
+      ShowStatus();
+      return false;
+    case TemplateSaver::Switch::kAfresh:
+      undo_stack_->clear();
+      SetOutputText("");
+      return true;
+    case TemplateSaver::Switch::kKeep:
+      return true;
+  }
+  return true;
+}
+
+void MainFrm::closeEvent(QCloseEvent* event) {
+  // Not while a save or an Auto runs: its dialog says how far it is and takes Cancel.
+  bool may_close = false;
+  if (!busy_) Run([&] { may_close = saver_->MayClose(); });
+  if (may_close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace quarnel
