@@ -29,6 +29,7 @@ void ShowArray(Program& program) {
   Surface& surface = program.window.Picture();
   surface.Clear();
   ++program.drawing;
+  program.shown_layer = layer;
   program.has_first_corner = false;
   if (!program.tilearray.LayerHasCells(layer)) return;
   for (int x = 0; x < kColumns; ++x) {

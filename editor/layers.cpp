@@ -22,20 +22,23 @@ std::optional<int> BoxLayer(const std::string& text) {
   return static_cast<int>(layer);
 }
 
-// Every way of changing the layer refuses a bad layer box with these words.
-std::string BadLayerBox(const std::string& text) {
-  return "The layer box holds " + Quoted(text) + ", which is not a layer from 0 to " +
-         std::to_string(kLayers - 1) + ".";
+// Every way of changing the layer refuses a bad layer box alike: the layer shown stays, in the
+// box and on the spinner, and these words say so.
+[[noreturn]] void RefuseLayerBox(Program& program, const std::string& text) {
+  const int shown = program.shown_layer;
+  // The box first: the spinner's change then finds the layer there and only redraws.
+  program.window.SetLayerText(std::to_string(shown));
+  if (program.window.Layer() != shown) program.window.SetLayer(shown);
+  throw Fault({}, "The layer box holds " + Quoted(text) + ", which is not a layer from 0 to " +
+                      std::to_string(kLayers - 1) + "; layer " + std::to_string(shown) +
+                      " stays shown.");
 }
 
 }  // namespace
 
 void CheckLayerBox(Program& program) {
   const std::string text = program.window.LayerText();
-  if (BoxLayer(text)) return;
-  ShowSpinnerLayer(program);
-  throw Fault({}, BadLayerBox(text) + " It now shows layer " +
-                      std::to_string(program.window.Layer()) + ".");
+  if (!BoxLayer(text)) RefuseLayerBox(program, text);
 }
 
 void ZscrChange(Program& program) {
@@ -66,7 +69,7 @@ void ZscrChange(Program& program) {
 void ShowTypedLayer(Program& program) {
   const std::string typed = program.window.LayerText();
   const std::optional<int> layer = BoxLayer(typed);
-  if (!layer) throw Fault({}, BadLayerBox(typed));
+  if (!layer) RefuseLayerBox(program, typed);
   // The box already holds the new layer, so the spinner's change searches nothing.
   program.window.SetLayerText(std::to_string(*layer));
   if (program.window.Layer() != *layer) {

@@ -41,6 +41,7 @@ struct Program {
   bool dragging = false;  // the left button is held since its press set the first corner
   // Counts the redraws: marks belong to the drawing they were put on.
   long long drawing = 0;
+  int shown_layer = 0;  // the layer the last redraw showed
 };
 
 }  // namespace quarnel

@@ -89,7 +89,7 @@ TEST(ZscrChange, ComparesWithWhatTheLayerBoxHolds) {
   EXPECT_TRUE(n.Drawn(7));
 }
 
-TEST(ZscrChange, ALayerBoxWithoutALayerIsAFaultAndTheSpinnerWins) {
+TEST(ZscrChange, ALayerBoxWithoutALayerIsAFaultAndTheShownLayerStays) {
   for (const char* bad : {"abc", "1e9", "-1", "101", "100.6"}) {
     Navigator n({0, 7});
     n.StandAt(0);
@@ -100,11 +100,12 @@ TEST(ZscrChange, ALayerBoxWithoutALayerIsAFaultAndTheSpinnerWins) {
       ADD_FAILURE() << "no fault for " << bad;
     } catch (const Fault& fault) {
       EXPECT_EQ(std::string(fault.what()), "The layer box holds \"" + std::string(bad) +
-                                               "\", which is not a layer from 0 to 100. It now "
-                                               "shows layer 1.");
+                                               "\", which is not a layer from 0 to 100; layer 0 "
+                                               "stays shown.");
     }
-    EXPECT_EQ(n.t.window.layer, 1) << bad;
-    EXPECT_EQ(n.t.window.layer_text, "1") << bad;
+    EXPECT_EQ(n.t.window.layer, 0) << bad;
+    EXPECT_EQ(n.t.window.layer_text, "0") << bad;
+    EXPECT_TRUE(n.Drawn(0));
   }
 }
 
