@@ -97,7 +97,7 @@ bool AsksOnlyForText(const QStringList& arguments) {
   return ParseCommandLine(arguments).exit_status.has_value();
 }
 
-void OpenTemplate(MainFrm& window, const QString& path) {
+void OpenTemplate(MainFrm& window, const std::string& path) {
   window.SetTemplatePath(path);
   // Queued, so that a fault's message box shows over the window, not before it.
   if (auto* go = window.findChild<QPushButton*>(QStringLiteral("Command2"))) {

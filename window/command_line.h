@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 #include <optional>
 
 namespace quarnel {
@@ -25,6 +26,6 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 bool AsksOnlyForText(const QStringList& arguments);
 
 // Puts the path into the path box and presses "go" once the event loop runs, as a drop does.
-void OpenTemplate(MainFrm& window, const QString& path);
+void OpenTemplate(MainFrm& window, const std::string& path);
 
 }  // namespace quarnel

@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QIcon>
 #include <QSize>
 #include <QStringList>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "window/command_line.h"
 #include "window/mainfrm.h"
@@ -52,7 +54,15 @@ int main(int argc, char* argv[]) {
   quarnel::MainFrm window;
   window.show();
   if (!command_line.template_path.isEmpty()) {
-    quarnel::OpenTemplate(window, command_line.template_path);
+    // The argument's own bytes: a name that is not UTF-8 does not survive a QString.
+    std::string path = QFile::encodeName(command_line.template_path).toStdString();
+    for (int i = 1; i < argc; ++i) {
+      if (QFile::decodeName(argv[i]) == command_line.template_path) {
+        path = argv[i];
+        break;
+      }
+    }
+    quarnel::OpenTemplate(window, path);
   }
   return QCoreApplication::exec();
 }

@@ -57,6 +57,8 @@ class MainFrm : public QWidget, public WindowValues {
   Surface& Picture() override { return surface_; }
 
   void SetTemplatePath(const QString& path);
+  // The same, from a path's bytes as the file system has them, UTF-8 or not.
+  void SetTemplatePath(const std::string& bytes);
   const Program& program() const { return program_; }
   // The rows of the status line, whole, one per line.
   QString StatusText() const;
@@ -150,6 +152,8 @@ class MainFrm : public QWidget, public WindowValues {
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string message_;  // its last row
   std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected
+  std::string raw_path_;    // the bytes of a path given as bytes, while the box shows...
+  QString raw_path_text_;   // ... this text of theirs
   int panel_width_ = 0;
   bool busy_ = false;
 

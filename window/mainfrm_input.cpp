@@ -21,11 +21,13 @@ bool IsTextBox(const QWidget* widget) {
   return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget);
 }
 
-// The local file a drag from a file manager carries, or an empty text.
-QString DraggedFile(const QMimeData* data) {
+// The path's bytes of the local file a drag from a file manager carries, or an empty text. The
+// address holds them percent-encoded, as they are, UTF-8 or not.
+std::string DraggedFile(const QMimeData* data) {
   if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
   const QUrl url = data->urls().constFirst();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
+  if (!url.isLocalFile()) return {};
+  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 }  // namespace
@@ -62,12 +64,13 @@ bool MainFrm::HandleKey(const QKeyEvent& event) {
 
 bool MainFrm::HandleDrop(QEvent* event) {
   auto* drop = static_cast<QDropEvent*>(event);
-  const QString file = DraggedFile(drop->mimeData());
-  if (file.isEmpty()) return false;
+  const std::string file = DraggedFile(drop->mimeData());
+  if (file.empty()) return false;
   if (event->type() == QEvent::Drop) {
     drop->acceptProposedAction();
-    thefile_->setText(file);
-    Run([this] { StartTiles(program_); });
+    SetTemplatePath(file);
+    // As go: the box's unsaved records are asked about first.
+    if (MayStartAnotherTemplate()) Run([this] { StartTiles(program_); });
   } else {
     drop->acceptProposedAction();
   }

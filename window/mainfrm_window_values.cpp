@@ -18,7 +18,16 @@ void MainFrm::SetTemplatePath(const QString& path) {
   thefile_->setText(path);
 }
 
+void MainFrm::SetTemplatePath(const std::string& bytes) {
+  // A name that is not UTF-8 cannot pass through the box's text unchanged: its bytes are kept
+  // for as long as the box shows what they decode to.
+  raw_path_ = bytes;
+  raw_path_text_ = QFile::decodeName(QByteArray::fromStdString(bytes));
+  thefile_->setText(raw_path_text_);
+}
+
 std::string MainFrm::TemplatePath() const {
+  if (!raw_path_.empty() && thefile_->text() == raw_path_text_) return raw_path_;
   // "~/maps/castle.tmp" means what it means in a shell.
   QString path = thefile_->text();
   if (path == QStringLiteral("~") || path.startsWith(QStringLiteral("~/"))) {

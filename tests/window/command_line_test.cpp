@@ -60,7 +60,7 @@ class CommandLineTest : public QObject {
     QStringList faults;
     quarnel::MainFrm window([&faults](QWidget*, const QString& message) { faults << message; });
     window.show();
-    quarnel::OpenTemplate(window, QStringLiteral(QUARNEL_EXAMPLES_DIR "/castle.tmp"));
+    quarnel::OpenTemplate(window, QUARNEL_EXAMPLES_DIR "/castle.tmp");
     QTRY_COMPARE(window.Caption(), std::string("Castle Keep (ground, walls, towers)"));
     QVERIFY(faults.isEmpty());
   }

@@ -1017,6 +1017,30 @@ class MainFrmTest : public QObject {
     }
   }
 
+  // A name that is not UTF-8 is opened by its bytes, given or dropped, and named with \xFF.
+  void aNameThatIsNotUtf8IsOpenedAndNamedByItsBytes() {
+    const std::string folder = QFile::encodeName(folder_.path()).toStdString();
+    const std::string found = folder + "/caf\xff.tmp";
+    std::ofstream(found, std::ios::binary) << "Bytes\r\n\r\n7 3 1 1 0\r\n";
+    window_->SetTemplatePath(found);
+    Click("Command2");
+    QVERIFY(faults_.isEmpty());
+    QCOMPARE(window_->Caption(), std::string("Bytes"));
+    QCOMPARE(window_->program().read_path, found);
+
+    QMimeData data;
+    data.setUrls({QUrl(QStringLiteral("file://") +
+                       QString::fromLatin1(QByteArray::fromStdString(folder + "/gone\xff.tmp")
+                                               .toPercentEncoding("/")))});
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(Picture(), &enter);
+    QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(Picture(), &drop);
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY2(faults_.last().contains(QStringLiteral("gone\\xFF.tmp")), qPrintable(faults_.last()));
+    QCOMPARE(window_->Caption(), std::string("Bytes"));
+  }
+
   // Run at 100 %, 150 % and 200 % on a 1920 x 1080 screen (see CMakeLists.txt).
   void theWindowFitsTheScreenAndKeepsItsCells() {
     const QRect screen = window_->screen()->availableGeometry();
