@@ -10,7 +10,7 @@ namespace quarnel {
 // types panel, when shown, right of the output box. Everything follows the grid's size.
 struct FrameLayout {
   static constexpr int kPanelWidth = 400;   // the panel's width where there is room
-  static constexpr int kNarrowPanel = 300;  // the narrowest that keeps its columns readable
+  static constexpr int kNarrowPanel = 340;  // the narrowest that keeps its columns readable
 
   // `grid`: the grid's side; `panel`: the panel's width, 0 when hidden.
   FrameLayout(int grid, int panel);

@@ -317,7 +317,7 @@ void MainFrm::Zoom(int steps) {
   int pitch = picture1_->Pitch().Pitch();
   if (steps == 0) {
     // Fit the window: the largest zoom whose content the window shows whole.
-    const FrameFit fit = FitFrame(scroll_->viewport()->size(), ratio,
+    const FrameFit fit = FitFrame(scroll_->maximumViewportSize(), ratio,
                                   panel_ && panel_->isVisibleTo(this), GridPitch::Maximum(ratio));
     pitch = fit.pitch;
     if (fit.panel > 0) panel_width_ = fit.panel;

@@ -1,13 +1,20 @@
 #include "window/types_panel.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "window/types_model.h"
 
 namespace quarnel {
 namespace {
+
+// The types list's columns where the panel is widest, and the room its last one, the state, needs.
+constexpr std::initializer_list<int> kTypeColumns = {52, 52, 52, 86, 52};
+constexpr int kStateColumn = 84;
 
 QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* tip,
                      std::initializer_list<int> widths, QWidget* parent) {
@@ -49,7 +56,7 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
   types_view_ = MakeView(types_, "Types",
                          "Every tile type of the run; Enter or a double-click shows it. Click a "
                          "heading to sort. F9 hides the panel.",
-                         {52, 52, 52, 86, 52}, this);
+                         kTypeColumns, this);
   layers_view_ = MakeView(layers_, "Layers",
                           "The current type's layers that hold cells; Enter or a double-click "
                           "shows one",
@@ -63,6 +70,22 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
           [this](const QModelIndex& index) { emit typeChosen(types_->TableRow(index.row())); });
   connect(layers_view_, &QAbstractItemView::activated, this,
           [this](const QModelIndex& index) { emit layerChosen(layers_->LayerAt(index.row())); });
+}
+
+void TypesPanel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // A narrow panel narrows the columns alike, so that the state stays in sight without scrolling.
+  // The panel's width, less the list's frame, its focus ring and room for a scroll bar: the list
+  // itself is laid out only after this.
+  const int room = event->size().width() - 2 * types_view_->frameWidth() - 4 -
+                   style()->pixelMetric(QStyle::PM_ScrollBarExtent) - kStateColumn;
+  int wanted = 0;
+  for (const int width : kTypeColumns) wanted += width;
+  const double scale = std::min(1.0, std::max(0.5, room / double(wanted)));
+  int column = 0;
+  for (const int width : kTypeColumns) {
+    types_view_->setColumnWidth(column++, static_cast<int>(width * scale));
+  }
 }
 
 void TypesPanel::Refresh() {

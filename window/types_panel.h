@@ -30,6 +30,9 @@ class TypesPanel : public QWidget {
   void typeChosen(std::size_t table_row);
   void layerChosen(int layer);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   const Program& program_;
   TypesModel* types_;

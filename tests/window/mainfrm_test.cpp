@@ -1051,6 +1051,7 @@ class MainFrmTest : public QObject {
     QVERIFY(!scroll->horizontalScrollBar()->isVisible());
     QVERIFY(!scroll->verticalScrollBar()->isVisible());
     QVERIFY(Find<QWidget>("TypesPanel")->width() >= FrameLayout::kNarrowPanel);
+    QVERIFY(!Find<QTableView>("Types")->horizontalScrollBar()->isVisible());
     QCOMPARE(scroll->horizontalScrollBar()->value(), 0);
     // Without the panel the window is narrower, and the grid keeps its zoom.
     const int pitch = Picture()->Pitch().Pitch();
@@ -1129,8 +1130,8 @@ class MainFrmTest : public QObject {
       int pitch, panel_width;
     } cases[] = {
         {{1912, 1040}, 1, true, 10, 400},  // 1920 x 1080 at 100 %
-        {{952, 500}, 2, true, 16, 312},    // ... at 200 %
-        {{1016, 728}, 1, true, 9, 325},    // 1024 x 768
+        {{952, 500}, 2, true, 14, 363},    // ... at 200 %
+        {{1016, 728}, 1, true, 8, 376},    // 1024 x 768
         {{1016, 728}, 1, false, 10, 0},
         {{300, 200}, 1, true, GridPitch::kMinimum, FrameLayout::kNarrowPanel},  // nothing fits
     };
@@ -1139,7 +1140,7 @@ class MainFrmTest : public QObject {
       QCOMPARE(fit.pitch, c.pitch);
       QCOMPARE(fit.panel, c.panel_width);
       const FrameLayout at(GridPitch(fit.pitch).LogicalSide(c.ratio), fit.panel);
-      if (c.room.width() > 300) QVERIFY(QRect(QPoint(), c.room).contains(QRect(QPoint(), at.content)));
+      if (c.room.width() > 400) QVERIFY(QRect(QPoint(), c.room).contains(QRect(QPoint(), at.content)));
       QVERIFY(at.path.right() <= at.browse.left() && at.auto_many.right() < at.content.width());
     }
   }
@@ -1163,8 +1164,9 @@ class MainFrmTest : public QObject {
     Press(Qt::RightButton, 0, 0);
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -3 -2 -3 -3 0\n"));
     QCOMPARE(ShownColour(24, 24), QColor(Qt::red));
-    // Fitting the window: the content no larger than what the window shows.
+    // Fitting the window, sized for the natural zoom: that zoom again, and nothing to scroll.
     QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(Picture()->Pitch().Pitch(), natural);
     auto* scroll = window_->findChild<QScrollArea*>();
     QVERIFY(Find<QWidget>("content")->width() <= scroll->viewport()->width());
     QVERIFY(Find<QWidget>("content")->height() <= scroll->viewport()->height());
