@@ -2,8 +2,8 @@
 
 #include <QString>
 #include <QStringList>
-#include <string>
 #include <optional>
+#include <string>
 
 namespace quarnel {
 

@@ -152,8 +152,8 @@ class MainFrm : public QWidget, public WindowValues {
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string message_;  // its last row
   std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected
-  std::string raw_path_;    // the bytes of a path given as bytes, while the box shows...
-  QString raw_path_text_;   // ... this text of theirs
+  std::string raw_path_;   // the bytes of a path given as bytes, while the box shows...
+  QString raw_path_text_;  // ... this text of theirs
   int panel_width_ = 0;
   bool busy_ = false;
 

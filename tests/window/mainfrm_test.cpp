@@ -2,16 +2,17 @@
 
 #include <sys/inotify.h>
 #include <unistd.h>
-#include <QApplication>
 #include <QAction>
-#include <QMenu>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
@@ -31,6 +33,8 @@
 #include <functional>
 #include <memory>
 
+#include "editor/auto_cover.h"
+#include "window/background_work.h"
 #include "window/frame_layout.h"
 #include "window/grid_pitch.h"
 #include "window/output_box.h"
@@ -1029,9 +1033,10 @@ class MainFrmTest : public QObject {
     QCOMPARE(window_->program().read_path, found);
 
     QMimeData data;
-    data.setUrls({QUrl(QStringLiteral("file://") +
-                       QString::fromLatin1(QByteArray::fromStdString(folder + "/gone\xff.tmp")
-                                               .toPercentEncoding("/")))});
+    data.setUrls(
+        {QUrl(QStringLiteral("file://") +
+              QString::fromLatin1(
+                  QByteArray::fromStdString(folder + "/gone\xff.tmp").toPercentEncoding("/")))});
     QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(Picture(), &enter);
     QDropEvent drop(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -1039,6 +1044,36 @@ class MainFrmTest : public QObject {
     QCOMPARE(faults_.size(), 1);
     QVERIFY2(faults_.last().contains(QStringLiteral("gone\\xFF.tmp")), qPrintable(faults_.last()));
     QCOMPARE(window_->Caption(), std::string("Bytes"));
+  }
+
+  // Long work runs beside the window: its dialog shows after 300 ms, and Cancel stops it.
+  void longWorkShowsItsProgressAndCancelStopsIt() {
+    AutoProgress progress;
+    progress.total = 10;
+    bool shown_early = true;
+    QTimer::singleShot(100,
+                       [&] { shown_early = window_->findChild<QProgressDialog*>()->isVisible(); });
+    bool shown_late = false;
+    int value = 0;
+    QTimer::singleShot(600, [&] {
+      auto* dialog = window_->findChild<QProgressDialog*>(QStringLiteral("BusyDialog"));
+      if (!dialog) return progress.cancel.store(true);
+      shown_late = dialog->isVisible();
+      value = dialog->value();
+      QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    });
+    const bool done = BackgroundWork::Run(window_.get(), QStringLiteral("Working"), progress, [&] {
+      progress.done = 3;
+      while (!progress.cancel) QThread::msleep(5);
+    });
+    QVERIFY(!done);
+    QVERIFY(!shown_early);
+    QVERIFY(shown_late);
+    QCOMPARE(value, 3);
+    // A fault in the work reaches the caller.
+    QVERIFY_THROWS_EXCEPTION(
+        std::runtime_error,
+        BackgroundWork::Run(window_.get(), {}, progress, [] { throw std::runtime_error("no"); }));
   }
 
   // Run at 100 %, 150 % and 200 % on a 1920 x 1080 screen (see CMakeLists.txt).
@@ -1140,7 +1175,8 @@ class MainFrmTest : public QObject {
       QCOMPARE(fit.pitch, c.pitch);
       QCOMPARE(fit.panel, c.panel_width);
       const FrameLayout at(GridPitch(fit.pitch).LogicalSide(c.ratio), fit.panel);
-      if (c.room.width() > 400) QVERIFY(QRect(QPoint(), c.room).contains(QRect(QPoint(), at.content)));
+      if (c.room.width() > 400)
+        QVERIFY(QRect(QPoint(), c.room).contains(QRect(QPoint(), at.content)));
       QVERIFY(at.path.right() <= at.browse.left() && at.auto_many.right() < at.content.width());
     }
   }
