@@ -19,7 +19,7 @@ val BoxValue(const Session::Box& box) {
 }
 
 // Everything the page draws after a call, but the raster and the panel's rows.
-val View(const Session& session) {
+val View(Session& session) {
   val view = val::object();
   view.set("caption", session.Caption());
   view.set("layer", session.Layer());
@@ -28,7 +28,7 @@ val View(const Session& session) {
   val status = val::array();
   for (int row = 0; row < 3; ++row) status.call<void>("push", session.StatusRow(row));
   view.set("status", status);
-  view.set("fault", session.Fault());
+  view.set("fault", session.TakeFault());
   view.set("preview", BoxValue(session.Preview()));
   view.set("selection", BoxValue(session.Selection()));
   view.set("cursor", val::array());

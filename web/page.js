@@ -36,12 +36,14 @@
       return;
     }
     const id = nextId++;
+    document.body.dataset.sent = String(id);
     calls.set(id, call);
     if (pending++ === 0) busySince = performance.now();
     worker.postMessage({ id, call, args, typesFirst, typesCount: visibleTypeRows() });
   }
   function sendFile(file, go) {
     const id = nextId++;
+    document.body.dataset.sent = String(id);
     calls.set(id, 'ChooseFile');
     if (pending++ === 0) busySince = performance.now();
     $('path').textContent = file.name;
@@ -68,6 +70,7 @@
     }
     if (pending === 0) {
       $('progress').hidden = true;
+      // For scripts and tests: the last event answered, once nothing is left to answer.
       document.body.dataset.idle = String(reply.id);
       document.dispatchEvent(new CustomEvent('quarnel-drawn', { detail: { call } }));
     }
@@ -189,6 +192,11 @@
     const count = view ? view.types : 0;
     $('typesSpace').style.height = count * kRowHeight + 'px';
     $('typesRows').style.top = typesFirst * kRowHeight + 'px';
+    // A type made current elsewhere is highlighted once, as the window's panel selects it.
+    const current = typeRows.findIndex((cells) => cells[6]);
+    const currentKey = current >= 0 ? typeRows[current][0] + ' ' + typeRows[current][1] : null;
+    if (currentKey && currentKey !== showTypes.currentKey) activeType = typesFirst + current;
+    showTypes.currentKey = currentKey;
     $('typesRows').replaceChildren(...typeRows.map((cells, at) => {
       const row = rowElement(cells.slice(0, 6), [2, 4], typesFirst + at, activeType);
       if (cells[6]) row.classList.add('current');
@@ -214,11 +222,10 @@
     });
     element.addEventListener('click', (event) => {
       const row = event.target.closest('[data-row]');
-      if (row) {
-        setActive(Number(row.dataset.row));
-        showTypes();
-        showLayers();
-      }
+      if (!row) return;
+      // Marked in place: rows drawn afresh between the two clicks would make no double-click.
+      setActive(Number(row.dataset.row));
+      for (const other of row.parentElement.children) other.classList.toggle('active', other === row);
     });
     element.addEventListener('keydown', (event) => {
       const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
@@ -378,6 +385,13 @@
       event.returnValue = '';
     }
   });
-  matchMedia('(resolution: 1dppx)').addEventListener('change', draw);
+  // A new device pixel ratio (zoom, another screen) draws the grid again at the new size.
+  const followRatio = () => {
+    draw();
+    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`)
+      .addEventListener('change', followRatio, { once: true });
+  };
+  followRatio();
+  window.addEventListener('resize', draw);
   send('View');
 })();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -75,7 +76,8 @@ class Session final : public WindowValues {
   // What the page shows.
   const Surface& Raster() const { return surface_; }
   std::string StatusRow(int row) const;  // 0..2
-  std::string Fault() const { return fault_; }
+  // The fault of the last call, given once: the page shows it in a box of its own.
+  std::string TakeFault() { return std::exchange(fault_, std::string()); }
   struct Box {
     int left = -1, top = -1, right = -1, bottom = -1;  // cells; left < 0: none
   };

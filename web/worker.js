@@ -43,7 +43,7 @@ function handle(message) {
     const text = error instanceof RangeError || /memory/i.test(String(error))
       ? 'This file is too large for the browser\'s memory; nothing you have collected is lost.'
       : 'Quarnel could not do this: ' + String(error);
-    postMessage({ id: message.id, error: text, view: session ? core.View(session) : null });
+    postMessage({ id: message.id, error: text });
   }
 }
 
