@@ -141,6 +141,16 @@ test('a template is marked, covered, undone and saved as quarnel-shorten --apply
   });
   assert.match((await status())[2], /^undone: (Auto, \d+ records|TILEW 14 0 )/);
   assert.ok(await redSquares() > 0);
+  // Redone with Ctrl+Shift+Z and undone again with Ctrl+Z.
+  for (const [keys, said, red] of [[['Control', 'Shift', 'Z'], /^redone: /, false],
+                                   [['Control', 'z'], /^undone: /, true]]) {
+    await act(async () => {
+      for (const key of keys) await page.keyboard.down(key);
+      for (const key of keys.reverse()) await page.keyboard.up(key);
+    });
+    assert.match((await status())[2], said);
+    assert.equal(await redSquares() > 0, red);
+  }
   assert.equal(await colourAt(11, 9), 'blue');
 
   // The keyboard marks too, from the cell under the pointer: Space for the first corner, an arrow,
