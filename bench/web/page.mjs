@@ -24,7 +24,7 @@ const template = path.join(work, 'million.tmp');
   const lines = ['Bench\r\n', ' (a million tile records)\r\n'];
   for (let i = 0; i < 1000000; ++i) {
     const type = next(1000);
-    lines.push(`${type % 97} ${Math.floor(type / 97)} ${next(58)} ${next(51)} ${next(10)}\r\n`);
+    lines.push(`${type % 97} ${Math.floor(type / 97)} ${next(51)} ${next(51)} ${next(10)}\r\n`);
   }
   fs.writeFileSync(template, lines.join(''));
 }
@@ -62,7 +62,7 @@ const picture = await (await page.$('#Picture1')).boundingBox();
 // A red square of the shown layer, found on the canvas.
 const redCell = () => page.evaluate(() => {
   const data = document.getElementById('Picture1').getContext('2d').getImageData(0, 0, 585, 511).data;
-  for (let row = 0; row < 51; ++row) for (let column = 0; column < 58; ++column) {
+  for (let row = 0; row < 51; ++row) for (let column = 0; column < 51; ++column) {
     const at = ((row * 10 + 4) * 585 + column * 10 + 4) * 4;
     if (data[at] > 200 && data[at + 1] < 50) return [column, row];
   }

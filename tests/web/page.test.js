@@ -78,7 +78,7 @@ async function redSquares() {
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let red = 0;
     for (let row = 0; row < 51; ++row) {
-      for (let column = 0; column < 58; ++column) {
+      for (let column = 0; column < 51; ++column) {
         const at = ((row * 10 + 4) * scale * canvas.width + (column * 10 + 4) * scale) * 4;
         if (data[at] > 200 && data[at + 2] < 50) ++red;
       }
