@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "model/fault.h"
+#include "model/percent.h"
+
 namespace quarnel {
 
 AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_view records,
@@ -23,6 +26,43 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
   result.text = std::move(shortened.text);
   result.shortened = shortened.summary;
   return result;
+}
+
+std::string SavedSummary(const std::string& target, const AppliedTemplate& result) {
+  const long long before = result.applied.lines_before;
+  const long long after =
+      result.shortened ? result.shortened->lines_after : result.applied.lines_after;
+  std::string said = "saved " + Printable(target) + ": " + std::to_string(before) + " lines → " +
+                     std::to_string(after) + " lines (" + Percent(before, after) +
+                     " fewer), checked: same tiles";
+  if (result.applied.new_cells > 0) {
+    said += " and " + std::to_string(result.applied.new_cells) + " new cells";
+  }
+  if (result.records_replaced)
+    said +=
+        "; a cover of its own was shorter than one with the box's records, so it took their place";
+  if (const long long standing = result.applied.records_standing; standing > 0) {
+    said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
+            " in the template already";
+  }
+  return said;
+}
+
+std::string NewCellsQuestion(const std::string& records_name, std::string_view records,
+                             const std::string& name, std::string_view text, long long cells) {
+  std::string example;
+  try {
+    ApplyRecords(records_name, records, name, text, false);
+  } catch (const Fault& fault) {
+    example = fault.what();
+    const std::string option = "; --allow-new-cells applies it anyway";
+    if (const auto at = example.find(option); at != std::string::npos)
+      example.erase(at, option.size());
+  }
+  return "The records add " + std::to_string(cells) +
+         " cells that their tile types do not have in the template: the saved map would have "
+         "more tiles.\n\n" +
+         example + "\n\nSave with them?";
 }
 
 }  // namespace quarnel

@@ -27,4 +27,13 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
                                 const std::string& name, std::string_view text,
                                 bool allow_new_cells, bool shorten_rest);
 
+// What saving says once `result` is written to `target` (a name as the user sees it): the lines
+// before and after, the check, new cells, and records that stood in the template already.
+std::string SavedSummary(const std::string& target, const AppliedTemplate& result);
+
+// The question asked before records that add `cells` cells to their types are saved: it names the
+// first such record and a few of its cells, as the refusal without --allow-new-cells would.
+std::string NewCellsQuestion(const std::string& records_name, std::string_view records,
+                             const std::string& name, std::string_view text, long long cells);
+
 }  // namespace quarnel

@@ -15,7 +15,6 @@
 #include "editor/auto_cover.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
-#include "model/percent.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
 #include "window/background_work.h"
@@ -170,20 +169,8 @@ bool TemplateSaver::MayWrite(const QString& target, const std::string& template_
 
 bool TemplateSaver::MayAddCells(long long cells, const std::string& records,
                                 std::string_view text) {
-  // The refusal names the first such record and a few of its cells.
-  QString example;
-  try {
-    ApplyRecords(kRecordsName, records, program_.read_path, text, false);
-  } catch (const Fault& fault) {
-    example = QString::fromStdString(fault.what());
-    example.remove(QStringLiteral("; --allow-new-cells applies it anyway"));
-  }
-  const QString question =
-      QStringLiteral(
-          "The records add %1 cells that their tile types do not have in the "
-          "template: the saved map would have more tiles.\n\n%2\n\nSave with them?")
-          .arg(cells)
-          .arg(example);
+  const QString question = QString::fromStdString(
+      NewCellsQuestion(kRecordsName, records, program_.read_path, text, cells));
   return ask_(window_, question,
               {QStringLiteral("Save with new cells"), QStringLiteral("Cancel")}) == 0;
 }
@@ -224,22 +211,7 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   // Written over the open template, it holds the tiles Quarnel read, so it counts as read again.
   if (SameFile(choice->path, path)) program_.read_stamp = StampOf(path);
   if (program_.window.OutputText() == records) Kept();
-  const long long before = result->applied.lines_before;
-  const long long after =
-      result->shortened ? result->shortened->lines_after : result->applied.lines_after;
-  std::string said = "saved " + Printable(QFile::encodeName(choice->path).toStdString()) + ": " +
-                     std::to_string(before) + " lines → " + std::to_string(after) + " lines (" +
-                     Percent(before, after) + " fewer), checked: same tiles";
-  if (result->applied.new_cells > 0) {
-    said += " and " + std::to_string(result->applied.new_cells) + " new cells";
-  }
-  if (result->records_replaced)
-    said +=
-        "; a cover of its own was shorter than one with the box's records, so it took their place";
-  if (const long long standing = result->applied.records_standing; standing > 0) {
-    said += "; " + std::to_string(standing) + (standing == 1 ? " record was" : " records were") +
-            " in the template already";
-  }
+  const std::string said = SavedSummary(QFile::encodeName(choice->path).toStdString(), *result);
   return {true, said};
 }
 

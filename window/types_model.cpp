@@ -2,40 +2,11 @@
 
 #include <algorithm>
 #include <numeric>
-#include <tuple>
+
+#include "editor/panel.h"
 
 namespace quarnel {
 namespace {
-
-QString LayerList(const TypeRow& r) {
-  constexpr int kShown = 4;
-  QStringList layers;
-  for (int z = 0; z < kLayers && layers.size() <= kShown; ++z) {
-    if (r.HasLayer(z)) layers << QString::number(z);
-  }
-  if (layers.size() <= kShown) return layers.join(QStringLiteral(", "));
-  layers.removeLast();
-  return QStringLiteral("%1 (%2, …)").arg(r.LayerCount()).arg(layers.join(QStringLiteral(", ")));
-}
-
-const char* StateText(TypesModel::State state) {
-  switch (state) {
-    case TypesModel::kCurrent:
-      return "current";
-    case TypesModel::kAllCovered:
-      return "all covered";
-    case TypesModel::kShown:
-      return "shown";
-    case TypesModel::kNotShown:
-      break;
-  }
-  return "not shown yet";
-}
-
-std::string_view Id(std::string_view key, bool second) {
-  const std::size_t space = key.find(' ');
-  return second ? key.substr(space + 1) : key.substr(0, space);
-}
 
 QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -55,11 +26,7 @@ int TypesModel::columnCount(const QModelIndex& parent) const {
 }
 
 TypesModel::State TypesModel::StateOf(std::size_t table_row) const {
-  const TypeRow& r = program_.types.rows[table_row];
-  const std::string_view key = program_.types.Key(r);
-  if (key == program_.curtype) return kCurrent;
-  if (!program_.donelist.Contains(key)) return kNotShown;
-  return r.covered >= r.cells ? kAllCovered : kShown;
+  return static_cast<State>(quarnel::StateOf(program_, table_row));
 }
 
 QVariant TypesModel::data(const QModelIndex& index, int role) const {
@@ -71,22 +38,9 @@ QVariant TypesModel::data(const QModelIndex& index, int role) const {
     return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
   }
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-  switch (index.column()) {
-    case kId1:
-      return Text(Id(program_.types.Key(r), false));
-    case kId2:
-      return Text(Id(program_.types.Key(r), true));
-    case kCells:
-      return static_cast<qulonglong>(r.cells);
-    case kLayersHeld:
-      return LayerList(r);
-    case kCovered:
-      return static_cast<qulonglong>(r.covered);
-    case kState:
-      return QString::fromLatin1(StateText(StateOf(row)));
-    default:
-      return {};
-  }
+  if (index.column() == kCells) return static_cast<qulonglong>(r.cells);
+  if (index.column() == kCovered) return static_cast<qulonglong>(r.covered);
+  return Text(TypeCellText(program_, row, index.column()));
 }
 
 QVariant TypesModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -102,31 +56,7 @@ void TypesModel::sort(int column, Qt::SortOrder order) {
   const QModelIndexList before = persistentIndexList();
   std::vector<std::uint32_t> old_order;
   if (!before.isEmpty()) old_order = order_;
-  const auto& types = program_.types;
-  const auto key = [&](std::uint32_t row) {
-    const TypeRow& r = types.rows[row];
-    switch (column) {
-      case kId1:
-        return std::tuple(Id(types.Key(r), false), 0LL, 0LL);
-      case kId2:
-        return std::tuple(Id(types.Key(r), true), 0LL, 0LL);
-      case kCells:
-        return std::tuple(std::string_view(), static_cast<long long>(r.cells), 0LL);
-      case kLayersHeld:
-        return std::tuple(std::string_view(), static_cast<long long>(r.LayerCount()),
-                          static_cast<long long>(r.FirstLayer()));
-      case kCovered:
-        return std::tuple(std::string_view(), static_cast<long long>(r.covered), 0LL);
-      case kState:
-        return std::tuple(std::string_view(), static_cast<long long>(StateOf(row)), 0LL);
-      default:
-        return std::tuple(std::string_view(), 0LL, 0LL);
-    }
-  };
-  std::iota(order_.begin(), order_.end(), 0u);
-  std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return order == Qt::AscendingOrder ? key(a) < key(b) : key(b) < key(a);
-  });
+  SortTypes(program_, order_, column, order == Qt::AscendingOrder);
   for (const QModelIndex& index : before) {
     const int moved = ShownAt(old_order[static_cast<std::size_t>(index.row())]);
     changePersistentIndex(index, this->index(moved, index.column()));
@@ -167,7 +97,7 @@ QVariant LayersModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignVCenter | Qt::AlignRight);
   if (role != Qt::DisplayRole) return {};
-  const Row& r = rows_[static_cast<std::size_t>(index.row())];
+  const LayerRow& r = rows_[static_cast<std::size_t>(index.row())];
   return index.column() == kLayer ? r.layer : index.column() == kCells ? r.cells : r.covered;
 }
 
@@ -181,28 +111,13 @@ void LayersModel::sort(int column, Qt::SortOrder order) {
   sort_column_ = column;
   sort_order_ = order;
   emit layoutAboutToBeChanged();
-  const auto value = [column](const Row& r) {
-    return column == kCells ? r.cells : column == kCovered ? r.covered : r.layer;
-  };
-  std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {
-    return order == Qt::AscendingOrder ? value(a) < value(b) : value(b) < value(a);
-  });
+  SortLayers(rows_, column, order == Qt::AscendingOrder);
   emit layoutChanged();
 }
 
 void LayersModel::Refresh() {
   beginResetModel();
-  rows_.clear();
-  const TileArray& cells = program_.tilearray;
-  for (int z = 0; z < kLayers; ++z) {
-    if (!cells.LayerHasCells(z)) continue;
-    int covered = 0;
-    for (int i = 0; i < TileArray::kLayerSize; ++i) {
-      const auto at = static_cast<std::size_t>(z * TileArray::kLayerSize + i);
-      covered += cells.flags[at] & program_.covered.flags[at];
-    }
-    rows_.push_back({z, cells.layer_count[static_cast<std::size_t>(z)], covered});
-  }
+  rows_ = quarnel::LayerRows(program_);
   endResetModel();
   if (sort_column_ >= 0) sort(sort_column_, sort_order_);
 }

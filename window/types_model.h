@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "editor/panel.h"
 #include "editor/program.h"
 
 namespace quarnel {
@@ -60,11 +61,8 @@ class LayersModel : public QAbstractTableModel {
   int LayerAt(int row) const { return rows_[static_cast<std::size_t>(row)].layer; }
 
  private:
-  struct Row {
-    int layer, cells, covered;
-  };
   const Program& program_;
-  std::vector<Row> rows_;
+  std::vector<LayerRow> rows_;
   int sort_column_ = kLayer;
   Qt::SortOrder sort_order_ = Qt::AscendingOrder;
 };

@@ -1,0 +1,115 @@
+// quarnel.html on a 1,000,000-line template in headless Chromium: go, Next Tile Type, a press and
+// an arrow, each from the event to the repaint; saving with "shorten the rest" beside the native
+// command; the page's size. A benchmark, never a test.
+// Usage: node bench/web/page.mjs [quarnel.html] [quarnel-shorten]   (from the top folder; needs
+// tests/web/node_modules, installed by scripts/setup)
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+
+const top = path.resolve(import.meta.dirname, '../..');
+const require = createRequire(path.join(top, 'tests/web/package.json'));
+const puppeteer = require('puppeteer-core');
+const pagePath = path.resolve(process.argv[2] || path.join(top, 'build-web/quarnel.html'));
+const shorten = path.resolve(process.argv[3] || path.join(top, 'build/cli/quarnel-shorten'));
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-bench-'));
+const template = path.join(work, 'million.tmp');
+
+// 1,000,000 tile records of 1,000 types over 10 layers, from a fixed seed.
+{
+  let seed = 1;
+  const next = (n) => { seed = (seed * 1103515245 + 12345) % 2147483648; return seed % n; };
+  const lines = ['Bench\r\n', ' (a million tile records)\r\n'];
+  for (let i = 0; i < 1000000; ++i) {
+    const type = next(1000);
+    lines.push(`${type % 97} ${Math.floor(type / 97)} ${next(51)} ${next(51)} ${next(10)}\r\n`);
+  }
+  fs.writeFileSync(template, lines.join(''));
+}
+
+const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+  args: process.getuid() === 0 ? ['--no-sandbox'] : [] });
+const page = await browser.newPage();
+const cdp = await page.createCDPSession();
+await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
+await page.setViewport({ width: 1230, height: 610 });
+await page.goto('file://' + pagePath);
+await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
+// From the event's time stamp to the frame after the worker's answer was drawn.
+await page.evaluate(() => {
+  window.benchStart = 0;
+  for (const type of ['mousedown', 'keydown', 'click']) {
+    document.addEventListener(type, (event) => { window.benchStart = event.timeStamp; }, true);
+  }
+  document.addEventListener('quarnel-drawn', () => requestAnimationFrame(() => {
+    window.benchTook = performance.now() - window.benchStart;
+  }));
+});
+async function timed(action) {
+  await page.evaluate(() => { window.benchTook = undefined; });
+  await action();
+  await page.waitForFunction(() => window.benchTook !== undefined, { timeout: 120000 });
+  return page.evaluate(() => window.benchTook);
+}
+async function median(times, action) {
+  const took = [];
+  for (let i = 0; i < times; ++i) took.push(await timed(action));
+  return took.sort((a, b) => a - b)[Math.floor(times / 2)];
+}
+const picture = await (await page.$('#Picture1')).boundingBox();
+// A red square of the shown layer, found on the canvas.
+const redCell = () => page.evaluate(() => {
+  const data = document.getElementById('Picture1').getContext('2d').getImageData(0, 0, 585, 511).data;
+  for (let row = 0; row < 51; ++row) for (let column = 0; column < 51; ++column) {
+    const at = ((row * 10 + 4) * 585 + column * 10 + 4) * 4;
+    if (data[at] > 200 && data[at + 1] < 50) return [column, row];
+  }
+  return null;
+});
+
+await (await page.$('#thefile')).uploadFile(template);
+await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
+const go = await median(3, () => page.click('#Command2'));
+const nextTile = await median(5, () => page.click('#NextTile'));
+const pressTimes = [];
+for (let i = 0; i < 5; ++i) {
+  const [column, row] = await redCell();
+  pressTimes.push(await timed(() => page.mouse.click(picture.x + column * 10 + 4, picture.y + row * 10 + 4)));
+}
+const press = pressTimes.sort((a, b) => a - b)[2];
+const arrow = await median(9, () => page.keyboard.press('ArrowRight'));
+
+// A mark to save, then saving with the rest shortened.
+await page.click('#Auto');
+await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
+await page.click('#shortenRest');
+const saveStart = Date.now();
+await page.click('#Save');
+const saved = path.join(work, 'million-short.tmp');
+while (!fs.existsSync(saved) || fs.existsSync(saved + '.crdownload')) await new Promise((r) => setTimeout(r, 20));
+const save = Date.now() - saveStart;
+const records = path.join(work, 'records.txt');
+fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
+await browser.close();
+
+const native = (command) => {
+  const start = process.hrtime.bigint();
+  execFileSync('/bin/sh', ['-c', command], { stdio: 'ignore' });
+  return Number(process.hrtime.bigint() - start) / 1e6;
+};
+const alone = native(`"${shorten}" "${template}" >/dev/null`);
+const applied = native(`"${shorten}" --apply "${records}" "${template}" | "${shorten}" - >/dev/null`);
+const ms = (value) => `${value.toFixed(0)} ms`;
+console.log(`| step (1,000,000 lines, headless Chromium) | event to repaint |
+|---|---|
+| go | ${ms(go)} |
+| Next Tile Type | ${ms(nextTile)} |
+| a press on a red square | ${ms(press)} |
+| an arrow on the grid | ${ms(arrow)} |
+| Save with shorten the rest (to the finished download) | ${ms(save)} |
+| native quarnel-shorten TEMPLATE | ${ms(alone)} |
+| native quarnel-shorten --apply R TEMPLATE \\| quarnel-shorten - | ${ms(applied)} |
+| quarnel.html | ${fs.statSync(pagePath).size} bytes |`);
+fs.rmSync(work, { recursive: true, force: true });

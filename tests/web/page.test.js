@@ -1,0 +1,223 @@
+// quarnel.html in Debian's Chromium, headless, driven with real mouse and key events, one browser
+// for the whole suite. QUARNEL_PAGE names the page, QUARNEL_SHORTEN the Linux build's command.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const top = path.resolve(import.meta.dirname, '../..');
+const pagePath = process.env.QUARNEL_PAGE || path.join(top, 'build-web/quarnel.html');
+const shorten = process.env.QUARNEL_SHORTEN || path.join(top, 'build/cli/quarnel-shorten');
+const castle = path.join(top, 'examples/castle.tmp');
+const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-'));
+
+let browser;
+let page;
+const requests = [];  // every request the page attempted beyond its own file
+
+before(async () => {
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
+  });
+  page = await browser.newPage();
+  await page.setRequestInterception(true);
+  page.on('request', (request) => {
+    const url = request.url();
+    if (url === 'file://' + pagePath || url.startsWith('blob:')) return request.continue();
+    requests.push(url);
+    request.abort();
+  });
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.setViewport({ width: 1230, height: 610, deviceScaleFactor: 1 });
+  await page.goto('file://' + pagePath);
+  await idle();
+});
+
+after(async () => {
+  await browser?.close();
+  fs.rmSync(downloads, { recursive: true, force: true });
+});
+
+// Waits until the worker has answered every event sent so far, and the page has drawn.
+async function idle() {
+  await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent,
+                             { timeout: 20000 });
+  await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+}
+// An action, and the events it sends answered; one that sends none settles in a moment.
+async function act(action) {
+  await action();
+  await new Promise((done) => setTimeout(done, 20));
+  await idle();
+}
+const status = () => page.$$eval('#status > div', (rows) => rows.map((row) => row.textContent));
+// The canvas point over a cell's square, in page coordinates.
+async function cellPoint(column, row) {
+  const box = await (await page.$('#Picture1')).boundingBox();
+  return { x: box.x + column * 10 + 4, y: box.y + row * 10 + 4 };
+}
+// The colour shown at a cell's square, read from the canvas: "red", "blue", "green" or "black".
+async function colourAt(column, row) {
+  return page.evaluate((x, y) => {
+    const canvas = document.getElementById('Picture1');
+    const scale = canvas.width / 585;
+    const [r, g, b] = canvas.getContext('2d').getImageData(x * scale, y * scale, 1, 1).data;
+    return r > 200 ? 'red' : g > 200 ? 'green' : b > 200 ? 'blue' : 'black';
+  }, column * 10 + 4, row * 10 + 4);
+}
+async function redSquares() {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('Picture1');
+    const scale = canvas.width / 585;
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let red = 0;
+    for (let row = 0; row < 51; ++row) {
+      for (let column = 0; column < 51; ++column) {
+        const at = ((row * 10 + 4) * scale * canvas.width + (column * 10 + 4) * scale) * 4;
+        if (data[at] > 200 && data[at + 2] < 50) ++red;
+      }
+    }
+    return red;
+  });
+}
+async function press(column, row, button) {
+  const { x, y } = await cellPoint(column, row);
+  await act(async () => {
+    await page.mouse.move(x, y);
+    await page.mouse.down({ button });
+    await page.mouse.up({ button });
+  });
+}
+async function choose(file) {
+  await act(async () => (await page.$('#thefile')).uploadFile(file));
+  await act(() => page.click('#Command2'));
+}
+async function downloaded(name) {
+  const file = path.join(downloads, name);
+  for (let tries = 0; tries < 200 && !fs.existsSync(file); ++tries) {
+    await new Promise((done) => setTimeout(done, 25));
+  }
+  const bytes = fs.readFileSync(file);
+  fs.rmSync(file);
+  return bytes;
+}
+const records = () => page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n'));
+
+test('a template is marked, covered, undone and saved as quarnel-shorten --apply writes it', async () => {
+  await choose(castle);
+  assert.match((await status())[0], /^type 14 0, 1st shown of 5 types/);
+
+  // A left press for the first corner, a right press for the second.
+  assert.equal(await colourAt(10, 8), 'red');
+  await press(10, 8, 'left');
+  assert.equal(await colourAt(10, 8), 'green');
+  await press(12, 10, 'right');
+  assert.match((await status())[2], /^marked: TILEW 14 0 /);
+  assert.equal(await colourAt(11, 9), 'blue');
+  assert.equal((await records()).split('\r\n').filter(Boolean).length, 1);
+
+  // Another layer and back: the mark is remembered.
+  await act(() => page.keyboard.press('PageUp'));
+  assert.equal(await page.$eval('#zval', (box) => box.value), '1');
+  await act(() => page.keyboard.press('PageDown'));
+  assert.equal(await page.$eval('#zval', (box) => box.value), '0');
+  assert.equal(await colourAt(11, 9), 'blue');
+
+  // Auto covers every red square; Ctrl+Z takes it back as one.
+  assert.ok(await redSquares() > 0);
+  await act(() => page.click('#Auto'));
+  assert.equal(await redSquares(), 0);
+  await act(() => page.click('#Picture1', { offset: { x: 2, y: 2 } }));
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    await page.keyboard.up('Control');
+  });
+  assert.match((await status())[2], /^undone: (Auto, \d+ records|TILEW 14 0 )/);
+  assert.ok(await redSquares() > 0);
+  // Redone with Ctrl+Shift+Z and undone again with Ctrl+Z.
+  for (const [keys, said, red] of [[['Control', 'Shift', 'Z'], /^redone: /, false],
+                                   [['Control', 'z'], /^undone: /, true]]) {
+    await act(async () => {
+      for (const key of keys) await page.keyboard.down(key);
+      for (const key of keys.reverse()) await page.keyboard.up(key);
+    });
+    assert.match((await status())[2], said);
+    assert.equal(await redSquares() > 0, red);
+  }
+  assert.equal(await colourAt(11, 9), 'blue');
+
+  // The keyboard marks too, from the cell under the pointer: Space for the first corner, an arrow,
+  // Enter for the second.
+  const { x, y } = await cellPoint(14, 12);
+  await act(() => page.mouse.move(x, y));
+  await act(() => page.keyboard.press(' '));
+  assert.equal(await colourAt(14, 12), 'green');
+  await act(() => page.keyboard.press('ArrowRight'));
+  await act(() => page.keyboard.press('Enter'));
+  assert.match((await status())[2], /^marked: TILEW 14 0 /);
+
+  // Saving offers what the command writes, byte for byte, with and without shortening the rest.
+  const recordsFile = path.join(downloads, 'records.txt');
+  fs.writeFileSync(recordsFile, await records());
+  const applied = execFileSync(shorten, ['--apply', recordsFile, castle], { stdio: ['ignore', 'pipe', 'ignore'] });
+  // Shortening the rest never gives more lines than shortening the template alone: the shorter.
+  const lines = (text) => text.toString().split('\n').length;
+  const shortened = [execFileSync(shorten, ['-'], { input: applied, stdio: ['pipe', 'pipe', 'ignore'] }),
+                     execFileSync(shorten, [castle], { stdio: ['ignore', 'pipe', 'ignore'] })]
+    .reduce((best, text) => (lines(text) < lines(best) ? text : best));
+  for (const [rest, expected] of [[false, applied], [true, shortened]]) {
+    if (await page.$eval('#shortenRest', (box) => box.checked) !== rest) await page.click('#shortenRest');
+    await act(() => page.click('#Save'));
+    assert.ok((await downloaded('castle-short.tmp')).equals(expected), `shorten the rest: ${rest}`);
+    assert.match((await status())[2], /^saved castle-short\.tmp: 612 lines → \d+ lines/);
+  }
+  assert.equal(await page.evaluate(() => document.title.endsWith('*')), false);
+
+  // A jump from the types panel.
+  const row = await page.waitForSelector('#typesRows > div[data-row="1"]');
+  await act(() => row.click({ count: 2 }));
+  assert.match((await status())[0], /^type 3 1, 2nd shown of 5 types/);
+});
+
+test('a refused template gives the command\'s message, and the page goes on working', async () => {
+  const bad = path.join(top, 'tests/command/control-z.tmp');
+  let said = '';
+  try {
+    execFileSync(shorten, ['control-z.tmp'], { cwd: path.dirname(bad), stdio: ['ignore', 'ignore', 'pipe'] });
+  } catch (failure) {
+    said = failure.stderr.toString().trim().replace(/^quarnel-shorten: /, '');
+  }
+  assert.notEqual(said, '');
+  await choose(bad);
+  assert.equal(await page.$eval('#faultText', (text) => text.textContent), said);
+  await act(() => page.click('#faultOk'));
+  assert.match((await status())[0], /^type 3 1/);  // the earlier run stands
+});
+
+test('the page attempts no request', () => {
+  assert.deepEqual(requests, []);
+});
+
+test('screenshots at device pixel ratio 1 and 2, where QUARNEL_SCREENSHOTS names a folder', async (t) => {
+  const folder = process.env.QUARNEL_SCREENSHOTS;
+  await choose(castle);
+  const { x, y } = await cellPoint(16, 18);
+  for (const ratio of [2, 1]) {
+    await page.setViewport({ width: 1230, height: 610, deviceScaleFactor: ratio });
+    await act(() => page.keyboard.press('PageUp'));
+    await act(() => page.keyboard.press('PageDown'));
+    await press(12, 14, 'left');
+    await act(() => page.mouse.move(x, y));
+    // Drawn crisp: the backing store holds a whole number of device pixels per raster pixel.
+    assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585 * ratio);
+    if (folder) await page.screenshot({ path: path.join(folder, `quarnel-web-${ratio}x.png`) });
+  }
+  if (!folder) t.diagnostic('QUARNEL_SCREENSHOTS not set: no screenshots taken');
+});

@@ -1,0 +1,397 @@
+// The page: passes each control's event to the session in the worker and draws what comes back.
+// It decides nothing itself: what a press marks, what a text says and which layer shows all come
+// from the session.
+'use strict';
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const picture = $('Picture1');
+  const comlist = $('comlist');
+  const zval = $('zval');
+  const kRowHeight = 16;
+  const kTypeColumns = ['id1', 'id2', 'cells', 'layers', 'covered', 'state'];
+  const kLayerColumns = ['layer', 'cells', 'covered'];
+
+  // The core sees no fetch: it would fetch the WebAssembly it carries, and the page fetches nothing.
+  const source = '(function (fetch) {\n' + $('core').textContent +
+                 '\nself.QuarnelCore = QuarnelCore;\n})(undefined);\n' + $('worker').textContent;
+  const worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
+
+  let nextId = 1;
+  let pending = 0;
+  let busySince = 0;
+  let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
+  let view = null;
+  let pixels = null;
+  let typeRows = [];
+  let typesFirst = 0;
+  let layerRows = [];
+  let activeType = 0;
+  let activeLayer = 0;
+  const calls = new Map();
+
+  // One event of one control.
+  function send(call, ...args) {
+    if ((call === 'Hover' || call === 'Leave') && pending > 0) {
+      hoverWaiting = [call, args];
+      return;
+    }
+    const id = nextId++;
+    document.body.dataset.sent = String(id);
+    calls.set(id, call);
+    if (pending++ === 0) busySince = performance.now();
+    worker.postMessage({ id, call, args, typesFirst, typesCount: visibleTypeRows() });
+  }
+  function sendFile(file, go) {
+    const id = nextId++;
+    document.body.dataset.sent = String(id);
+    calls.set(id, 'ChooseFile');
+    if (pending++ === 0) busySince = performance.now();
+    $('path').textContent = file.name;
+    worker.postMessage({ id, call: 'ChooseFile', file, typesFirst });
+    if (go) send('Go');
+  }
+  // Work of over a tenth of a second shows the progress bar.
+  setInterval(() => {
+    $('progress').hidden = !(pending > 0 && performance.now() - busySince > 100);
+  }, 50);
+
+  worker.onmessage = (event) => {
+    const reply = event.data;
+    if (reply.ready) return;
+    const call = calls.get(reply.id);
+    calls.delete(reply.id);
+    pending--;
+    if (reply.error) showFault(reply.error);
+    if (reply.view) show(reply, call);
+    if (pending === 0 && hoverWaiting) {
+      const [waitingCall, args] = hoverWaiting;
+      hoverWaiting = null;
+      send(waitingCall, ...args);
+    }
+    if (pending === 0) {
+      $('progress').hidden = true;
+      // For scripts and tests: the last event answered, once nothing is left to answer.
+      document.body.dataset.idle = String(reply.id);
+      document.dispatchEvent(new CustomEvent('quarnel-drawn', { detail: { call } }));
+    }
+  };
+
+  function show(reply, call) {
+    view = reply.view;
+    if (reply.pixels) pixels = new ImageData(reply.pixels, 585, 511);
+    typeRows = reply.typeRows;
+    typesFirst = reply.typesFirst;
+    layerRows = reply.layerRows;
+    document.title = view.caption + (view.unsaved ? ' *' : '');
+    const rows = $('status').children;
+    for (let row = 0; row < 3; ++row) {
+      rows[row].textContent = view.status[row];
+      rows[row].title = view.status[row];
+    }
+    if (call !== 'TypeLayer' && zval.value !== view.layerText) zval.value = view.layerText;
+    $('zscr').setAttribute('aria-valuenow', String(view.layer));
+    if (call !== 'EditOutput') showOutput(view.output);
+    if (view.selectedLines.length) selectLine(view.selectedLines[0]);
+    draw();
+    showTypes();
+    showLayers();
+    if (view.fault) showFault(view.fault);
+    if (view.question) ask(view.question, view.answers);
+    if (reply.download) offer(reply.download);
+  }
+
+  function showOutput(text) {
+    const shown = text.replace(/\r\n/g, '\n');
+    if (comlist.value === shown) return;
+    comlist.value = shown;
+    comlist.scrollTop = comlist.scrollHeight;
+    comlist.setSelectionRange(shown.length, shown.length);
+  }
+  function selectLine(line) {
+    const lines = comlist.value.split('\n');
+    let start = 0;
+    for (let at = 0; at < line && at < lines.length; ++at) start += lines[at].length + 1;
+    comlist.setSelectionRange(start, start + (lines[line] || '').length);
+  }
+
+  // The raster as the core drew it, scaled by whole device pixels, and the overlays on it.
+  function draw() {
+    const scale = Math.max(1, Math.round(window.devicePixelRatio || 1));
+    if (picture.width !== 585 * scale) {
+      picture.width = 585 * scale;
+      picture.height = 511 * scale;
+    }
+    const context = picture.getContext('2d');
+    context.imageSmoothingEnabled = false;
+    if (pixels) {
+      if (scale === 1) {
+        context.putImageData(pixels, 0, 0);
+      } else {
+        const raster = draw.raster || (draw.raster = document.createElement('canvas'));
+        raster.width = 585;
+        raster.height = 511;
+        raster.getContext('2d').putImageData(pixels, 0, 0);
+        context.drawImage(raster, 0, 0, 585 * scale, 511 * scale);
+      }
+    }
+    if (!view) return;
+    // Rings in the gaps around the squares, where they hide no colour.
+    const ring = (box, inset, width, colour) => {
+      const [left, top, right, bottom] = box;
+      const x = (left * 10 - 2 - inset) * scale;
+      const y = (top * 10 - 2 - inset) * scale;
+      const w = ((right - left) * 10 + 12 + 2 * inset) * scale;
+      const h = ((bottom - top) * 10 + 12 + 2 * inset) * scale;
+      context.fillStyle = colour;
+      const t = width * scale;
+      context.fillRect(x, y, w, t);
+      context.fillRect(x, y + h - t, w, t);
+      context.fillRect(x, y, t, h);
+      context.fillRect(x + w - t, y, t, h);
+    };
+    // Squares start at 10 x and span 9 pixels; a ring of 2 lies just outside.
+    if (view.selection) ring(view.selection, -1, 1, '#0ff');
+    if (view.preview) ring(view.preview, -1, 1, '#fff');
+    if (document.activeElement === picture) {
+      const [column, row] = view.cursor;
+      ring([column, row, column, row], 0, 2, '#ff0');
+    }
+  }
+
+  function visibleTypeRows() {
+    return Math.ceil($('types').clientHeight / kRowHeight) + 2;
+  }
+  function heads(element, names, call) {
+    element.replaceChildren(...names.map((name, column) => {
+      const head = document.createElement('button');
+      head.className = 'head';
+      head.textContent = name;
+      head.tabIndex = -1;
+      head.addEventListener('click', () => send(call, column));
+      return head;
+    }));
+  }
+  heads($('typesHead'), kTypeColumns, 'SortTypes');
+  heads($('layersHead'), kLayerColumns, 'SortLayers');
+
+  function rowElement(cells, numbers, index, active) {
+    const row = document.createElement('div');
+    row.setAttribute('role', 'row');
+    row.dataset.row = String(index);
+    if (index === active) row.classList.add('active');
+    cells.forEach((text, column) => {
+      const cell = document.createElement('span');
+      cell.textContent = String(text);
+      cell.title = String(text);
+      if (numbers.includes(column)) cell.className = 'number';
+      row.append(cell);
+    });
+    return row;
+  }
+  function showTypes() {
+    const count = view ? view.types : 0;
+    $('typesSpace').style.height = count * kRowHeight + 'px';
+    $('typesRows').style.top = typesFirst * kRowHeight + 'px';
+    // A type made current elsewhere is highlighted once, as the window's panel selects it.
+    const current = typeRows.findIndex((cells) => cells[6]);
+    const currentKey = current >= 0 ? typeRows[current][0] + ' ' + typeRows[current][1] : null;
+    if (currentKey && currentKey !== showTypes.currentKey) activeType = typesFirst + current;
+    showTypes.currentKey = currentKey;
+    $('typesRows').replaceChildren(...typeRows.map((cells, at) => {
+      const row = rowElement(cells.slice(0, 6), [2, 4], typesFirst + at, activeType);
+      if (cells[6]) row.classList.add('current');
+      return row;
+    }));
+  }
+  function showLayers() {
+    $('layersRows').replaceChildren(...layerRows.map((cells, at) =>
+      rowElement(cells, [0, 1, 2], at, activeLayer)));
+  }
+  $('types').addEventListener('scroll', () => {
+    const first = Math.floor($('types').scrollTop / kRowHeight);
+    if (first !== typesFirst) {
+      typesFirst = first;
+      send('View');
+    }
+  });
+  // A list: arrows move its highlight, Enter or a double-click shows the row.
+  function list(element, count, getActive, setActive, call) {
+    element.addEventListener('dblclick', (event) => {
+      const row = event.target.closest('[data-row]');
+      if (row) send(call, Number(row.dataset.row));
+    });
+    element.addEventListener('click', (event) => {
+      const row = event.target.closest('[data-row]');
+      if (!row) return;
+      // Marked in place: rows drawn afresh between the two clicks would make no double-click.
+      setActive(Number(row.dataset.row));
+      for (const other of row.parentElement.children) other.classList.toggle('active', other === row);
+    });
+    element.addEventListener('keydown', (event) => {
+      const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
+      if (step) {
+        setActive(Math.max(0, Math.min(count() - 1, getActive() + step)));
+        const top = getActive() * kRowHeight;
+        if (top < element.scrollTop) element.scrollTop = top;
+        if (top + kRowHeight > element.scrollTop + element.clientHeight) {
+          element.scrollTop = top + kRowHeight - element.clientHeight;
+        }
+        showTypes();
+        showLayers();
+        event.preventDefault();
+      } else if (event.key === 'Enter') {
+        send(call, getActive());
+        event.preventDefault();
+      }
+    });
+  }
+  list($('types'), () => (view ? view.types : 0), () => activeType, (row) => { activeType = row; },
+       'ChooseType');
+  list($('layers'), () => layerRows.length, () => activeLayer, (row) => { activeLayer = row; },
+       'ChooseLayer');
+
+  function showFault(text) {
+    $('faultText').textContent = text;
+    if (!$('fault').open) $('fault').showModal();
+  }
+  function ask(question, answers) {
+    $('questionText').textContent = question;
+    $('answers').replaceChildren(...answers.map((text, index) => {
+      const button = document.createElement('button');
+      button.textContent = text;
+      button.addEventListener('click', () => {
+        $('question').close();
+        send('Answer', index);
+      });
+      return button;
+    }));
+    $('question').showModal();
+    // Enter keeps things as they are: the last answer.
+    $('answers').lastChild.focus();
+  }
+  $('question').addEventListener('cancel', () => send('Answer', view.answers.length - 1));
+
+  function offer(download) {
+    const url = URL.createObjectURL(new Blob([download.bytes], { type: 'application/octet-stream' }));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = download.name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  // The controls.
+  $('Command1').addEventListener('click', () => $('thefile').click());
+  $('thefile').addEventListener('change', () => {
+    if ($('thefile').files.length) sendFile($('thefile').files[0], false);
+    $('thefile').value = '';
+  });
+  $('Command2').addEventListener('click', () => send('Go'));
+  zval.addEventListener('input', () => send('TypeLayer', zval.value));
+  zval.addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') send('EnterLayer');
+  });
+  $('zup').addEventListener('click', () => send('StepLayer', 1));
+  $('zdown').addEventListener('click', () => send('StepLayer', -1));
+  $('zscr').addEventListener('keydown', (event) => {
+    const step = { ArrowUp: 1, ArrowRight: 1, ArrowDown: -1, ArrowLeft: -1 }[event.key];
+    if (step) {
+      send('StepLayer', step);
+      event.preventDefault();
+    }
+  });
+  $('zscr').addEventListener('wheel', (event) => {
+    if (event.deltaY !== 0) send('StepLayer', event.deltaY < 0 ? 1 : -1);
+    event.preventDefault();
+  });
+  $('NextTile').addEventListener('click', () => send('NextTile'));
+  $('Auto').addEventListener('click', () => send('AutoCover'));
+  $('Save').addEventListener('click', () => send('Save', $('shortenRest').checked));
+  comlist.addEventListener('input', () => send('EditOutput', comlist.value));
+  const caret = () => {
+    const line = comlist.value.slice(0, comlist.selectionStart).split('\n').length - 1;
+    if (line !== caret.line) {
+      caret.line = line;
+      send('Caret', line);
+    }
+  };
+  comlist.addEventListener('click', () => { caret.line = -1; caret(); });
+  comlist.addEventListener('keyup', caret);
+
+  // The grid, in raster pixels.
+  const point = (event) => {
+    const bounds = picture.getBoundingClientRect();
+    return [(event.clientX - bounds.left) * 585 / bounds.width,
+            (event.clientY - bounds.top) * 511 / bounds.height];
+  };
+  picture.addEventListener('contextmenu', (event) => event.preventDefault());
+  picture.addEventListener('mousedown', (event) => {
+    picture.focus();
+    const button = event.button === 0 ? 1 : event.button === 2 ? 2 : 0;
+    send('Press', button, ...point(event), event.shiftKey, event.ctrlKey);
+    event.preventDefault();
+  });
+  picture.addEventListener('mouseup', (event) => {
+    if (event.button === 0) send('Release', ...point(event), event.shiftKey);
+  });
+  picture.addEventListener('mousemove', (event) => send('Hover', ...point(event)));
+  picture.addEventListener('mouseleave', () => send('Leave'));
+  picture.addEventListener('keydown', (event) => {
+    if (event.ctrlKey || event.altKey || event.metaKey) return;
+    if (['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', ' ', 'Enter', 'Escape'].includes(event.key)) {
+      send('GridKey', event.key, event.shiftKey);
+      event.preventDefault();
+      event.stopPropagation();
+    }
+  });
+  picture.addEventListener('focus', () => send('GridFocus'));
+  picture.addEventListener('blur', () => draw());
+
+  // Keys the controls leave unused.
+  document.addEventListener('keydown', (event) => {
+    const target = event.target;
+    const typing = (target.tagName === 'INPUT' && target.type !== 'checkbox') ||
+                   target.tagName === 'TEXTAREA';
+    if (typing && target !== comlist) return;
+    const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
+    const ctrl = event.ctrlKey || event.metaKey;
+    let call = null;
+    if (ctrl && key === 's') call = ['Save', $('shortenRest').checked];
+    else if (target === comlist) return;  // the box keeps its own keys, its undo among them
+    else if (key === 'PageUp') call = ['StepLayer', 1];
+    else if (key === 'PageDown') call = ['StepLayer', -1];
+    else if (key === 'Delete' && !ctrl) call = ['Delete'];
+    else if (key === 'Escape' && !ctrl && !document.querySelector('dialog[open]')) call = ['Escape'];
+    else if (ctrl && key === 'z' && !event.shiftKey) call = ['Undo'];
+    else if (ctrl && ((key === 'z' && event.shiftKey) || key === 'y')) call = ['Redo'];
+    if (!call) return;
+    event.preventDefault();
+    send(...call);
+  });
+
+  // A template dropped anywhere on the page: chosen, then go.
+  document.addEventListener('dragover', (event) => event.preventDefault());
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const files = event.dataTransfer && event.dataTransfer.files;
+    if (files && files.length === 1) sendFile(files[0], true);
+  });
+
+  window.addEventListener('beforeunload', (event) => {
+    if (view && view.unsaved) {
+      event.preventDefault();
+      event.returnValue = '';
+    }
+  });
+  // A new device pixel ratio (zoom, another screen) draws the grid again at the new size.
+  const followRatio = () => {
+    draw();
+    matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`)
+      .addEventListener('change', followRatio, { once: true });
+  };
+  followRatio();
+  window.addEventListener('resize', draw);
+  send('View');
+})();

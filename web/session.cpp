@@ -1,0 +1,477 @@
+#include "web/session.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <numeric>
+#include <utility>
+
+#include "editor/auto_cover.h"
+#include "editor/box_records.h"
+#include "editor/covered.h"
+#include "editor/grid_view.h"
+#include "editor/layers.h"
+#include "editor/status.h"
+#include "editor/steps.h"
+#include "editor/undo.h"
+#include "model/fault.h"
+#include "model/file_stamp.h"
+#include "model/template_file.h"
+#include "shorten/apply.h"
+#include "shorten/apply_to_template.h"
+
+namespace quarnel {
+namespace {
+
+constexpr const char* kRecordsName = "the output box";
+
+bool OnGrid(int column, int row) {
+  return column >= 0 && column < kColumns && row >= 0 && row < kRows;
+}
+
+// The raster point in the middle of a cell's square.
+float Middle(int cell) {
+  return static_cast<float>(cell * kCellPitch) + kSquareSize / 2.0f;
+}
+
+// What an undo or redo names: the record itself, or how many an Auto press wrote.
+std::string StepText(const Addition& addition) {
+  std::string records = addition.records;
+  while (!records.empty() && (records.back() == '\n' || records.back() == '\r')) records.pop_back();
+  const auto lines = std::count(records.begin(), records.end(), '\n') + 1;
+  return lines == 1 ? records : "Auto, " + std::to_string(lines) + " records";
+}
+
+}  // namespace
+
+std::string ShortName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return (dot == std::string::npos ? name : name.substr(0, dot)) + "-short.tmp";
+}
+
+Session::Session() {
+  RefreshPanel();
+}
+
+void Session::SetLayer(int layer) {
+  layer = std::clamp(layer, 0, kLayers - 1);
+  if (layer == layer_) return;
+  layer_ = layer;
+  ZscrChange(program_);
+}
+
+void Session::SetOutputText(const std::string& text) {
+  if (text == output_) return;
+  output_ = text;
+  OutputChanged(program_);
+}
+
+void Session::Run(const std::function<void()>& action) {
+  message_.clear();
+  fault_.clear();
+  try {
+    action();
+  } catch (const std::bad_alloc&) {
+    fault_ = "Quarnel ran out of memory for this; nothing you have collected is lost.";
+  } catch (const std::exception& fault) {
+    fault_ = Printable(fault.what());
+  }
+  RefreshPanel();
+}
+
+void Session::Ask(std::string question, std::vector<std::string> answers,
+                  std::function<void(int)> then) {
+  question_ = std::move(question);
+  answers_ = std::move(answers);
+  then_ = std::move(then);
+}
+
+void Session::Answer(int answer) {
+  if (!then_) return;
+  auto then = std::move(then_);
+  then_ = nullptr;
+  question_.clear();
+  answers_.clear();
+  Run([&] { then(answer); });
+}
+
+void Session::ChooseFile(const std::string& path) {
+  path_ = path;
+}
+
+void Session::StartTiles() {
+  Run([this] { quarnel::StartTiles(program_); });
+}
+
+void Session::Go() {
+  const bool another = HasUnsaved() && !program_.read_path.empty() && path_ != program_.read_path;
+  if (!another) return StartTiles();
+  Run([this] {
+    Ask("The output box holds records for " + Printable(program_.read_path) +
+            " that are not saved. Keep them for " + Printable(path_) +
+            ", or start afresh with an empty box?",
+        {"Keep them", "Start afresh", "Cancel"}, [this](int answer) {
+          if (answer == 2 || answer < 0) {
+            Say("go cancelled: the records stay with " + Printable(program_.read_path));
+            return;
+          }
+          if (answer == 1) {
+            steps_.clear();
+            done_ = 0;
+            SetOutputText("");
+          }
+          quarnel::StartTiles(program_);
+        });
+  });
+}
+
+void Session::TypeLayer(const std::string& text) {
+  layer_text_ = text;
+}
+
+void Session::EnterLayer() {
+  Run([this] { ShowTypedLayer(program_); });
+}
+
+void Session::StepLayer(int delta) {
+  const int wanted = layer_ + delta;
+  Run([&] {
+    if (wanted < 0 || wanted >= kLayers) return CheckLayerBox(program_);
+    SetLayer(wanted);
+  });
+}
+
+void Session::NextTile() {
+  Run([this] {
+    DoNextTile(program_);
+    SetLayer(0);
+  });
+}
+
+void Session::AutoCover() {
+  Run([this] {
+    AutoResult result = quarnel::AutoCover(program_);
+    Say(AutoStatus(program_, result));
+    if (result.added) Push(std::move(*result.added));
+  });
+}
+
+void Session::TakePress(PressResult result) {
+  if (!result.refused.empty()) Say(result.refused);
+  if (result.added) {
+    Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
+        " (Ctrl+Z takes it back)");
+    Push(std::move(*result.added));
+  }
+}
+
+void Session::Press(int button, double x, double y, bool shift, bool ctrl) {
+  const int column = GetGridX(static_cast<float>(x));
+  const int row = GetGridY(static_cast<float>(y));
+  // The keyboard goes on from the cell last pressed.
+  if (OnGrid(column, row)) {
+    cursor_column_ = column;
+    cursor_row_ = row;
+  }
+  if (button == kLeftButton && ctrl) return SelectRecordsAt(x, y);
+  Run([&] {
+    const bool had_corner = program_.has_first_corner;
+    PressResult result =
+        PictureMouseDown(program_, button, static_cast<float>(x), static_cast<float>(y), shift);
+    Hover(x, y);
+    if (program_.curtype.empty()) {
+      Say("no tile type is shown yet; press go first");
+    } else if (button == kRightButton && !had_corner) {
+      Say("no first corner yet: a left press or Space sets one");
+    }
+    TakePress(std::move(result));
+  });
+}
+
+void Session::Release(double x, double y, bool shift) {
+  PressResult result =
+      PictureMouseUp(program_, static_cast<float>(x), static_cast<float>(y), shift);
+  if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
+  Run([&] {
+    TakePress(std::move(result));
+    Hover(x, y);
+  });
+}
+
+void Session::Hover(double x, double y) {
+  const int column = x < 0 ? -1 : GetGridX(static_cast<float>(x));
+  const int row = y < 0 ? -1 : GetGridY(static_cast<float>(y));
+  if (!OnGrid(column, row)) return Leave();
+  hover_column_ = column;
+  hover_row_ = row;
+  // The keyboard's cell follows the pointer, so that Space and Enter act where the status line
+  // and the outline say, whichever of the two moved last.
+  cursor_column_ = column;
+  cursor_row_ = row;
+}
+
+void Session::Leave() {
+  hover_column_ = hover_row_ = -1;
+}
+
+bool Session::GridKey(const std::string& key, bool shift) {
+  const auto move = [this](int columns, int rows) {
+    cursor_column_ = std::clamp(cursor_column_ + columns, 0, kColumns - 1);
+    cursor_row_ = std::clamp(cursor_row_ + rows, 0, kRows - 1);
+    Hover(Middle(cursor_column_), Middle(cursor_row_));
+    return true;
+  };
+  if (key == "ArrowLeft") return move(-1, 0);
+  if (key == "ArrowRight") return move(1, 0);
+  if (key == "ArrowUp") return move(0, -1);
+  if (key == "ArrowDown") return move(0, 1);
+  if (key == " " || key == "Enter") {
+    Press(key == " " ? kLeftButton : kRightButton, Middle(cursor_column_), Middle(cursor_row_),
+          key == "Enter" && shift, false);
+    return true;
+  }
+  if (key == "Escape") {
+    Escape();
+    return true;
+  }
+  return false;
+}
+
+void Session::GridFocus() {
+  Hover(Middle(cursor_column_), Middle(cursor_row_));
+}
+
+void Session::Escape() {
+  Run([this] {
+    Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
+  });
+}
+
+void Session::Push(Step step) {
+  steps_.resize(done_);
+  steps_.push_back(std::move(step));
+  done_ = steps_.size();
+}
+
+void Session::Undo() {
+  Run([this] {
+    if (done_ == 0) return Say("nothing to undo");
+    Step& step = steps_[done_ - 1];
+    if (const auto* addition = std::get_if<Addition>(&step)) {
+      const std::string why = UndoAddition(program_, *addition);
+      if (!why.empty()) return Say(why);
+      Say("undone: " + StepText(*addition));
+    } else {
+      const Removal& removal = std::get<Removal>(step);
+      if (output_ == removal.after) SetOutputText(removal.before);
+      Say("undone: " + removal.what);
+    }
+    --done_;
+  });
+}
+
+void Session::Redo() {
+  Run([this] {
+    if (done_ == steps_.size()) return Say("nothing to redo");
+    Step& step = steps_[done_];
+    if (const auto* addition = std::get_if<Addition>(&step)) {
+      RedoAddition(program_, *addition);
+      Say("redone: " + StepText(*addition));
+    } else {
+      const Removal& removal = std::get<Removal>(step);
+      if (output_ == removal.before) SetOutputText(removal.after);
+      Say("redone: " + removal.what);
+    }
+    ++done_;
+  });
+}
+
+void Session::SelectRecordsAt(double x, double y) {
+  Run([&] {
+    const int column = GetGridX(static_cast<float>(x));
+    const int row = GetGridY(static_cast<float>(y));
+    std::vector<std::size_t> lines = RecordsHolding(output_, program_.curtype, column, row, layer_);
+    if (lines.empty()) {
+      selected_lines_.clear();
+      selection_ = {};
+      return Say("no record of the box covers this square");
+    }
+    Caret(lines.front());  // outlines the first
+    selected_lines_ = lines;
+    message_.clear();
+    Say(std::to_string(lines.size()) + (lines.size() == 1 ? " record" : " records") +
+        " selected (Delete removes " + (lines.size() == 1 ? "it" : "them") + ")");
+  });
+}
+
+void Session::Caret(std::size_t line) {
+  selected_lines_.clear();
+  selection_ = {};
+  const auto record = RecordOnLine(output_, line);
+  if (!record) return;
+  // A record of another type or layer shows that type or layer first.
+  Run([&] {
+    if (record->key != program_.curtype && program_.types.RowOf(record->key) >= 0) {
+      ShowType(program_, static_cast<std::size_t>(program_.types.RowOf(record->key)));
+    }
+    if (record->key == program_.curtype && record->z != layer_) ShowLayer(program_, record->z);
+  });
+  if (record->key == program_.curtype) {
+    selection_ = {record->cells.left, record->cells.top, record->cells.right, record->cells.bottom};
+  }
+}
+
+void Session::Delete() {
+  Run([this] {
+    std::vector<std::size_t> lines = selected_lines_;
+    if (lines.empty()) {
+      return Say(
+          "no record selected: Ctrl + press a blue square, or put the output box's caret on a "
+          "record");
+    }
+    const std::string before = output_;
+    const std::string after = WithoutLines(before, lines);
+    const std::string count = std::to_string(lines.size());
+    const bool one = lines.size() == 1;
+    Push(Removal{before, after, "removing " + count + (one ? " record" : " records")});
+    selected_lines_.clear();
+    selection_ = {};
+    SetOutputText(after);
+    Say("removed " + count + (one ? " record" : " records") + " (Ctrl+Z puts " +
+        (one ? "it" : "them") + " back)");
+  });
+}
+
+void Session::EditOutput(const std::string& text) {
+  // The box keeps LF; records end in CR LF, as templates want.
+  std::string with_cr_lf;
+  with_cr_lf.reserve(text.size() + text.size() / 16);
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')) with_cr_lf += '\r';
+    with_cr_lf += text[at];
+  }
+  Run([&] { SetOutputText(with_cr_lf); });
+}
+
+bool Session::HasUnsaved() const {
+  return output_ != kept_ && output_.find("TILEW") != std::string::npos;
+}
+
+void Session::Offer(const std::string& records, LargeText text, const std::string& said) {
+  download_ = std::move(text);
+  download_name_ = ShortName(std::filesystem::path(program_.read_path).filename().string());
+  if (output_ == records) kept_ = output_;
+  Say(said);
+}
+
+void Session::Save(bool shorten_rest) {
+  Run([this, shorten_rest] {
+    const std::string& path = program_.read_path;
+    if (path.empty() || !program_.read_stamp) {
+      throw quarnel::Fault({}, "press go first: Quarnel saves the template it has read");
+    }
+    if (StampOf(path) != program_.read_stamp) {
+      throw quarnel::Fault({path},
+                           "changed on disk since Quarnel read it; press go to read it again. "
+                           "Nothing was saved");
+    }
+    CheckRecords(kRecordsName, output_);
+    const LargeText text = TemplateFile::ReadAll(path);
+    const std::string records = output_;
+    AppliedTemplate result =
+        ApplyToTemplate(kRecordsName, records, path, std::string_view(text.data(), text.size()),
+                        true, shorten_rest);
+    const std::string name =
+        ShortName(std::filesystem::path(program_.read_path).filename().string());
+    const std::string said = SavedSummary(name, result);
+    if (result.applied.new_cells == 0) return Offer(records, std::move(result.text), said);
+    auto kept = std::make_shared<LargeText>(std::move(result.text));
+    Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
+                         result.applied.new_cells),
+        {"Save with new cells", "Cancel"}, [this, kept, records, said](int answer) {
+          if (answer != 0) return Say("no new cells added: nothing was saved");
+          Offer(records, std::move(*kept), said);
+        });
+  });
+}
+
+LargeText Session::TakeDownload() {
+  download_name_.clear();
+  return std::move(download_);
+}
+
+void Session::RefreshPanel() {
+  if (panel_runs_ != program_.runs) {
+    panel_runs_ = program_.runs;
+    type_order_.resize(program_.types.rows.size());
+    std::iota(type_order_.begin(), type_order_.end(), 0u);
+    if (type_sort_ >= 0) quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
+  }
+  layer_rows_ = LayerRows(program_);
+  quarnel::SortLayers(layer_rows_, layer_sort_, layer_ascending_);
+}
+
+void Session::SortTypes(int column) {
+  type_ascending_ = column == type_sort_ ? !type_ascending_ : true;
+  type_sort_ = column;
+  quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
+}
+
+void Session::SortLayers(int column) {
+  layer_ascending_ = column == layer_sort_ ? !layer_ascending_ : true;
+  layer_sort_ = column;
+  quarnel::SortLayers(layer_rows_, layer_sort_, layer_ascending_);
+}
+
+void Session::ChooseType(std::size_t shown_row) {
+  if (shown_row >= type_order_.size()) return;
+  Run([&] { ShowType(program_, type_order_[shown_row]); });
+}
+
+void Session::ChooseLayer(std::size_t shown_row) {
+  if (shown_row >= layer_rows_.size()) return;
+  Run([&] { ShowLayer(program_, layer_rows_[shown_row].layer); });
+}
+
+std::string Session::TypeCell(std::size_t shown_row, int column) const {
+  if (shown_row >= type_order_.size()) return {};
+  return Printable(TypeCellText(program_, type_order_[shown_row], column));
+}
+
+bool Session::TypeIsCurrent(std::size_t shown_row) const {
+  return shown_row < type_order_.size() &&
+         StateOf(program_, type_order_[shown_row]) == TypeState::kCurrent;
+}
+
+int Session::LayerCell(std::size_t shown_row, int column) const {
+  if (shown_row >= layer_rows_.size()) return 0;
+  const LayerRow& r = layer_rows_[shown_row];
+  return column == kLayersCells ? r.cells : column == kLayersCovered ? r.covered : r.layer;
+}
+
+std::string Session::StatusRow(int row) const {
+  if (row == 0) {
+    std::string where = RunStatus(program_);
+    const std::string layer = LayerStatus(program_);
+    if (!layer.empty()) where += "  |  " + layer;
+    return Printable(where);
+  }
+  if (row == 1) {
+    // Made afresh each time: an undo or an edit of the output box changes what the cell under a
+    // pointer that has not moved is.
+    return hover_column_ >= 0 ? Printable(PointerStatus(program_, hover_column_, hover_row_))
+                              : std::string();
+  }
+  return Printable(message_);
+}
+
+Session::Box Session::Preview() const {
+  if (hover_column_ < 0) return {};
+  const auto box = PendingRectangle(program_, hover_column_, hover_row_);
+  if (!box) return {};
+  return {box->left, box->top, box->right, box->bottom};
+}
+
+}  // namespace quarnel

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "editor/marking.h"
+#include "editor/panel.h"
+#include "editor/program.h"
+#include "editor/surface.h"
+#include "editor/window_values.h"
+#include "model/huge_pages.h"
+
+namespace quarnel {
+
+// The window for a page: its values as plain strings and numbers, its controls as one call each,
+// and everything the page shows read back from here. The page passes events in and draws what
+// comes out; what a press does, what a record or a status row says and what a layer shows are
+// decided here and below, never by the page. A fault in any call is kept for the page to show,
+// and the session carries on with nothing lost.
+class Session final : public WindowValues {
+ public:
+  Session();
+
+  // Window values.
+  std::string TemplatePath() const override { return path_; }
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  int Layer() const override { return layer_; }
+  void SetLayer(int layer) override;
+  std::string LayerText() const override { return layer_text_; }
+  void SetLayerText(const std::string& text) override { layer_text_ = text; }
+  std::string OutputText() const override { return output_; }
+  void SetOutputText(const std::string& text) override;
+  Surface& Picture() override { return surface_; }
+
+  // The controls, in the window's order.
+  void ChooseFile(const std::string& path);  // "..." or a drop: the template's path
+  void Go();
+  void TypeLayer(const std::string& text);  // the layer box's text as typed
+  void EnterLayer();                        // Enter in the layer box
+  void StepLayer(int delta);                // the spinner, Page Up and Down, the wheel
+  void NextTile();
+  void AutoCover();
+  void Save(bool shorten_rest);
+  // The grid, in raster pixels; button 1 left, 2 right, 0 any other.
+  void Press(int button, double x, double y, bool shift, bool ctrl);
+  void Release(double x, double y, bool shift);
+  void Hover(double x, double y);
+  void Leave();
+  // Keys on the grid: "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", " ", "Enter", "Escape".
+  // False for a key the grid leaves to the page.
+  bool GridKey(const std::string& key, bool shift);
+  void GridFocus();  // reached from the keyboard: the cursor's cell is where the user is
+  // Keys outside the text boxes.
+  void Escape();
+  void Undo();
+  void Redo();
+  void Delete();
+  // The output box: typed into (LF or CR LF line ends), and its caret moved to line `line`.
+  void EditOutput(const std::string& text);
+  void Caret(std::size_t line);
+  // The types panel: a heading pressed (sorts by it, again the other way), a row chosen.
+  void SortTypes(int column);
+  void ChooseType(std::size_t shown_row);
+  void SortLayers(int column);
+  void ChooseLayer(std::size_t shown_row);
+  // A question's answer, by its index among Answers().
+  void Answer(int answer);
+
+  // What the page shows.
+  const Surface& Raster() const { return surface_; }
+  std::string StatusRow(int row) const;  // 0..2
+  // The fault of the last call, given once: the page shows it in a box of its own.
+  std::string TakeFault() { return std::exchange(fault_, std::string()); }
+  struct Box {
+    int left = -1, top = -1, right = -1, bottom = -1;  // cells; left < 0: none
+  };
+  Box Preview() const;
+  Box Selection() const { return selection_; }
+  int CursorColumn() const { return cursor_column_; }
+  int CursorRow() const { return cursor_row_; }
+  std::string Question() const { return question_; }
+  const std::vector<std::string>& Answers() const { return answers_; }
+  bool HasUnsaved() const;
+  // The file a save offers, taken once; empty name when there is none.
+  std::string DownloadName() const { return download_name_; }
+  LargeText TakeDownload();
+  std::size_t TypeCount() const { return type_order_.size(); }
+  std::string TypeCell(std::size_t shown_row, int column) const;
+  bool TypeIsCurrent(std::size_t shown_row) const;
+  std::size_t LayerCount() const { return layer_rows_.size(); }
+  int LayerCell(std::size_t shown_row, int column) const;
+  // The lines of the output box's records selected by a Ctrl + press, and the line to scroll to.
+  const std::vector<std::size_t>& SelectedLines() const { return selected_lines_; }
+
+ private:
+  // Runs one piece of logic: keeps a fault it throws, then brings the panel up to date.
+  void Run(const std::function<void()>& action);
+  void TakePress(PressResult result);
+  void Say(const std::string& message) { message_ = message; }
+  void SelectRecordsAt(double x, double y);
+  void RefreshPanel();
+  void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
+  void StartTiles();
+  void Offer(const std::string& records, LargeText text, const std::string& said);
+
+  // One step of the undo history: a mark or Auto press, or records taken out of the box.
+  struct Removal {
+    std::string before, after, what;
+  };
+  using Step = std::variant<Addition, Removal>;
+  void Push(Step step);
+
+  Surface surface_;
+  std::string path_;
+  std::string caption_ = "Quarnel";
+  int layer_ = 0;
+  std::string layer_text_ = "0";
+  std::string output_;
+  Program program_{*this};
+
+  std::string fault_;
+  std::string message_;
+  int hover_column_ = -1, hover_row_ = -1;
+  int cursor_column_ = 0, cursor_row_ = 0;
+  Box selection_;
+  std::vector<std::size_t> selected_lines_;
+  std::vector<Step> steps_;
+  std::size_t done_ = 0;  // steps_[0..done_) are done, the rest undone
+  std::string kept_;      // the output text last saved
+  std::string question_;
+  std::vector<std::string> answers_;
+  std::function<void(int)> then_;
+  std::string download_name_;
+  LargeText download_;
+  long long panel_runs_ = -1;
+  std::vector<std::uint32_t> type_order_;
+  int type_sort_ = -1;
+  bool type_ascending_ = true;
+  std::vector<LayerRow> layer_rows_;
+  int layer_sort_ = 0;
+  bool layer_ascending_ = true;
+};
+
+// "level.tmp" as "level-short.tmp".
+std::string ShortName(const std::string& name);
+
+}  // namespace quarnel

@@ -1,0 +1,60 @@
+// The worker: the whole session lives here, so that a long step never freezes the page. Each
+// message is one control's event; each answer is what the page draws afterwards.
+'use strict';
+let core = null;
+let session = null;
+const waiting = [];
+// Calls that change nothing on the raster: their answers carry no pixels.
+const rasterKept = new Set(['Hover', 'Leave', 'TypeLayer', 'SortTypes', 'SortLayers', 'ChooseFile']);
+
+function answer(message) {
+  const reply = { id: message.id, view: core.View(session) };
+  if (!rasterKept.has(message.call)) {
+    const pixels = new Uint8ClampedArray(core.Pixels(session));
+    // The raster stores R, G, B and an unused byte; the canvas takes that byte as opacity.
+    for (let at = 3; at < pixels.length; at += 4) pixels[at] = 255;
+    reply.pixels = pixels;
+  }
+  reply.typesFirst = message.typesFirst || 0;
+  reply.typeRows = core.TypeRows(session, reply.typesFirst, message.typesCount || 40);
+  reply.layerRows = core.LayerRows(session);
+  if (reply.view.download) {
+    const name = reply.view.download;
+    reply.download = { name, bytes: core.TakeDownload(session) };
+  }
+  postMessage(reply, reply.pixels ? [reply.pixels.buffer] : []);
+}
+
+function handle(message) {
+  try {
+    if (message.call === 'ChooseFile') {
+      // The chosen file in the session's own file system, under its own name: messages name it
+      // as the user knows it.
+      const bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(message.file));
+      const name = message.file.name.replace(/[\/\\]/g, '_') || 'template.tmp';
+      core.FS.writeFile(name, bytes);
+      session.ChooseFile(name);
+    } else if (message.call !== 'View') {
+      session[message.call](...(message.args || []));
+    }
+    answer(message);
+  } catch (error) {
+    // Too large for the browser's memory, most often: the file could not be taken in at all.
+    const text = error instanceof RangeError || /memory/i.test(String(error))
+      ? 'This file is too large for the browser\'s memory; nothing you have collected is lost.'
+      : 'Quarnel could not do this: ' + String(error);
+    postMessage({ id: message.id, error: text });
+  }
+}
+
+onmessage = (event) => {
+  if (!session) waiting.push(event.data);
+  else handle(event.data);
+};
+
+QuarnelCore().then((module) => {
+  core = module;
+  session = new core.Session();
+  postMessage({ ready: true });
+  for (const message of waiting.splice(0)) handle(message);
+});
