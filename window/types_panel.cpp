@@ -13,7 +13,7 @@ namespace quarnel {
 namespace {
 
 // The types list's columns where the panel is widest, and the room its last one, the state, needs.
-constexpr std::initializer_list<int> kTypeColumns = {52, 52, 52, 86, 52};
+constexpr std::initializer_list<int> kTypeColumnWidths = {52, 52, 52, 86, 52};
 constexpr int kStateColumn = 84;
 
 QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* tip,
@@ -56,7 +56,7 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
   types_view_ = MakeView(types_, "Types",
                          "Every tile type of the run; Enter or a double-click shows it. Click a "
                          "heading to sort. F9 hides the panel.",
-                         kTypeColumns, this);
+                         kTypeColumnWidths, this);
   layers_view_ = MakeView(layers_, "Layers",
                           "The current type's layers that hold cells; Enter or a double-click "
                           "shows one",
@@ -80,10 +80,10 @@ void TypesPanel::resizeEvent(QResizeEvent* event) {
   const int room = event->size().width() - 2 * types_view_->frameWidth() - 4 -
                    style()->pixelMetric(QStyle::PM_ScrollBarExtent) - kStateColumn;
   int wanted = 0;
-  for (const int width : kTypeColumns) wanted += width;
+  for (const int width : kTypeColumnWidths) wanted += width;
   const double scale = std::min(1.0, std::max(0.5, room / double(wanted)));
   int column = 0;
-  for (const int width : kTypeColumns) {
+  for (const int width : kTypeColumnWidths) {
     types_view_->setColumnWidth(column++, static_cast<int>(width * scale));
   }
 }
