@@ -99,6 +99,7 @@ EMSCRIPTEN_BINDINGS(quarnel) {
       .function("StepLayer", &Session::StepLayer)
       .function("NextTile", &Session::NextTile)
       .function("AutoCover", &Session::AutoCover)
+      .function("AutoEvery", &Session::AutoEvery)
       .function("Save", &Session::Save)
       .function("Press", &Session::Press)
       .function("Release", &Session::Release)

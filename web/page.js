@@ -114,12 +114,17 @@
     comlist.setSelectionRange(start, start + (lines[line] || '').length);
   }
 
-  // The raster as the core drew it, scaled by whole device pixels, and the overlays on it.
+  // The raster as the core drew it, scaled by whole device pixels, and the overlays on it. The
+  // zoom is a whole number of those pixels for each of the raster's; the box around the grid
+  // scrolls it.
+  let zoom = 1;
   function draw() {
-    const scale = Math.max(1, Math.round(window.devicePixelRatio || 1));
+    const scale = Math.max(1, Math.round(window.devicePixelRatio || 1)) * zoom;
     if (picture.width !== 585 * scale) {
       picture.width = 585 * scale;
       picture.height = 511 * scale;
+      picture.style.width = `${585 * scale / (window.devicePixelRatio || 1)}px`;
+      picture.style.height = `${511 * scale / (window.devicePixelRatio || 1)}px`;
     }
     const context = picture.getContext('2d');
     context.imageSmoothingEnabled = false;
@@ -308,6 +313,30 @@
   });
   $('NextTile').addEventListener('click', () => send('NextTile'));
   $('Auto').addEventListener('click', () => send('AutoCover'));
+  $('AutoMany').addEventListener('change', () => {
+    const choice = $('AutoMany').value;
+    $('AutoMany').value = '';
+    if (choice) send('AutoEvery', choice === 'types');
+  });
+  // Zoom: Ctrl + wheel on the grid, Ctrl++, Ctrl+- and Ctrl+0 (fits the grid's box again).
+  const setZoom = (wanted) => {
+    zoom = Math.min(4, Math.max(1, wanted));
+    draw();
+    $('status').lastElementChild.textContent =
+      `zoom ${zoom * 100} % (Ctrl + wheel, Ctrl++, Ctrl+-; Ctrl+0 fits the grid's box)`;
+  };
+  $('grid').addEventListener('wheel', (event) => {
+    if (!event.ctrlKey) return;
+    event.preventDefault();
+    setZoom(zoom + (event.deltaY < 0 ? 1 : -1));
+  }, { passive: false });
+  document.addEventListener('keydown', (event) => {
+    if (!(event.ctrlKey || event.metaKey)) return;
+    const change = { '+': 1, '=': 1, '-': -1, '0': 0 }[event.key];
+    if (change === undefined) return;
+    event.preventDefault();
+    setZoom(change === 0 ? 1 : zoom + change);
+  });
   $('Save').addEventListener('click', () => send('Save', $('shortenRest').checked));
   comlist.addEventListener('input', () => send('EditOutput', comlist.value));
   const caret = () => {

@@ -158,6 +158,23 @@ void Session::AutoCover() {
   });
 }
 
+void Session::AutoEvery(bool every_type) {
+  Run([&] {
+    if (program_.curtype.empty()) return Say("Auto: no tile type is shown yet; press go first");
+    AutoProgress progress;
+    AutoManyResult result;
+    if (every_type) {
+      std::vector<std::string> keys;
+      for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
+      result = AutoCoverTypes(program_.read_path, keys, output_, progress);
+    } else {
+      result = AutoCoverLayers(program_, progress);
+    }
+    Say(AutoManyStatus(result, every_type));
+    if (!result.records.empty()) Push(AddAutoRecords(program_, result));
+  });
+}
+
 void Session::TakePress(PressResult result) {
   if (!result.refused.empty()) Say(result.refused);
   if (result.added) {

@@ -47,6 +47,8 @@ class Session final : public WindowValues {
   void StepLayer(int delta);                // the spinner, Page Up and Down, the wheel
   void NextTile();
   void AutoCover();
+  // Auto on every layer of the shown type, or on every type of the template.
+  void AutoEvery(bool every_type);
   void Save(bool shorten_rest);
   // The grid, in raster pixels; button 1 left, 2 right, 0 any other.
   void Press(int button, double x, double y, bool shift, bool ctrl);

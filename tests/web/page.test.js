@@ -201,6 +201,53 @@ test('a refused template gives the command\'s message, and the page goes on work
   assert.match((await status())[0], /^type 3 1/);  // the earlier run stands
 });
 
+test('a drag marks, a mark is found and deleted, Auto all covers every type, and zoom keeps presses true', async () => {
+  await choose(castle);
+  const from = await cellPoint(20, 16);
+  const to = await cellPoint(22, 17);
+  await act(async () => {
+    await page.mouse.move(from.x, from.y);
+    await page.mouse.down();
+    await page.mouse.move(to.x, to.y, { steps: 3 });
+    await page.mouse.up();
+  });
+  const before = await records();
+  assert.match(before, /TILEW 14 0 17 19 13 14 0\r\n$/);
+  assert.equal(await colourAt(21, 17), 'blue');
+  // Ctrl + press selects the record covering the square; Delete takes it out.
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.mouse.click(from.x, from.y);
+    await page.keyboard.up('Control');
+  });
+  await act(() => page.keyboard.press('Delete'));
+  assert.equal(await records(), before.replace('TILEW 14 0 17 19 13 14 0\r\n', ''));
+  assert.equal(await colourAt(21, 17), 'red');
+
+  await act(() => page.select('#AutoMany', 'types'));
+  assert.match((await status())[2], /^Auto on every type wrote \d+ rectangles .* of 5 types/);
+  assert.equal(await redSquares(), 0);
+
+  // Zoomed in, the grid's pixels stay whole and a press lands on the square shown under it.
+  await act(() => page.keyboard.press('Escape'));
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press('=');
+    await page.keyboard.up('Control');
+  });
+  assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585 * 2);
+  await act(() => page.$eval('#grid', (grid) => { grid.scrollLeft = 0; grid.scrollTop = 0; }));
+  const box = await (await page.$('#Picture1')).boundingBox();
+  await act(() => page.mouse.click(box.x + 2 * (10 * 3 + 4), box.y + 2 * (10 * 3 + 4)));
+  assert.match((await status())[1], /^cell \(3, 3\)/);
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press('0');
+    await page.keyboard.up('Control');
+  });
+  assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585);
+});
+
 test('the page attempts no request', () => {
   assert.deepEqual(requests, []);
 });
