@@ -4,6 +4,8 @@
 #include <numeric>
 #include <tuple>
 
+#include "model/template_format.h"
+
 namespace quarnel {
 namespace {
 
@@ -33,8 +35,8 @@ const char* StateText(TypesModel::State state) {
 }
 
 std::string_view Id(std::string_view key, bool second) {
-  const std::size_t space = key.find(' ');
-  return second ? key.substr(space + 1) : key.substr(0, space);
+  const KeyIds ids = SplitKey(key);
+  return second ? ids.id2 : ids.id1;
 }
 
 QString Text(std::string_view text) {
