@@ -13,9 +13,9 @@
 #include "bench/layer_shapes.h"
 #include "cover/cover.h"
 #include "editor/steps.h"
-#include "editor/window_record.h"
 #include "model/template_file.h"
 #include "shorten/shorten.h"
+#include "tests/support/window_record.h"
 
 namespace quarnel::bench {
 namespace {

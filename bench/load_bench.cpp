@@ -11,8 +11,8 @@
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/steps.h"
-#include "editor/window_record.h"
 #include "model/type_table.h"
+#include "tests/support/window_record.h"
 
 namespace quarnel::bench {
 namespace {

@@ -99,15 +99,14 @@ AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::st
   progress.total = static_cast<long long>(keys.size());
   for (const std::string& key : keys) {
     if (progress.cancel) return Cancelled();
-    const std::size_t space = key.find(' ');
-    LoadedType loaded = LoadToArray(path, key.substr(0, space), key.substr(space + 1));
+    const KeyIds ids = SplitKey(key);
+    LoadedType loaded = LoadToArray(path, ids.id1, ids.id2);
     // Covered: what the template's own rectangle records hold, and the box's records.
     TileArray covered = std::move(loaded.held);
     ForEachBoxRecord(box, [&](std::string_view of, const Box& cells) {
       if (of == key) covered.SetBox(cells);
     });
-    if (!CoverEveryLayer(key, loaded.tilearray, covered, result, progress))
-      return Cancelled();
+    if (!CoverEveryLayer(key, loaded.tilearray, covered, result, progress)) return Cancelled();
     ++progress.done;
   }
   return result;

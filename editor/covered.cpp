@@ -34,14 +34,6 @@ void ForEachBoxRecord(std::string_view text,
   }
 }
 
-TileArray CoveredCells(std::string_view text, std::string_view key) {
-  TileArray covered;
-  ForEachBoxRecord(text, [&](std::string_view of, const Box& box) {
-    if (of == key) covered.SetBox(box);
-  });
-  return covered;
-}
-
 namespace {
 
 using RowBox = std::pair<std::int32_t, Box>;

@@ -15,9 +15,6 @@ namespace quarnel {
 void ForEachBoxRecord(std::string_view text,
                       const std::function<void(std::string_view key, const Box& box)>& each);
 
-// The cells of type `key` ("id1 id2") that the rectangle records in `text` cover.
-TileArray CoveredCells(std::string_view text, std::string_view key);
-
 // Reads from the output text which cells of the current type its records cover, and how many
 // cells of each type of the run: exactly for the current type, for another type the cells its
 // records cover (up to the type's count).

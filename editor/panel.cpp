@@ -1,5 +1,7 @@
 #include "editor/panel.h"
 
+#include "model/template_format.h"
+
 #include <algorithm>
 #include <numeric>
 #include <string_view>
@@ -9,8 +11,8 @@ namespace quarnel {
 namespace {
 
 std::string_view Id(std::string_view key, bool second) {
-  const std::size_t space = key.find(' ');
-  return second ? key.substr(space + 1) : key.substr(0, space);
+  const KeyIds ids = SplitKey(key);
+  return second ? ids.id2 : ids.id1;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "model/loader.h"
+#include "model/template_format.h"
 #include "model/walker.h"
 
 namespace quarnel {
@@ -106,8 +107,7 @@ void StartTiles(Program& program) {
 
 void ShowType(Program& program, std::size_t row) {
   const std::string key(program.types.Key(program.types.rows.at(row)));
-  const std::size_t space = key.find(' ');
-  TileType type{key.substr(0, space), key.substr(space + 1)};
+  TileType type = TileType::OfKey(key);
   LoadToArray(program, type.id1, type.id2);
   if (!program.donelist.Contains(key)) program.donelist.Add(std::move(type));
   program.run_over = false;

@@ -24,10 +24,11 @@
 #include "editor/marking.h"
 #include "editor/steps.h"
 #include "editor/undo.h"
-#include "editor/window_record.h"
 #include "model/fault.h"
 #include "shorten/apply.h"
 #include "shorten/shorten.h"
+#include "tests/support/cells.h"
+#include "tests/support/window_record.h"
 
 namespace {
 

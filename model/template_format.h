@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,16 @@ struct Box {
   int x1, x2, y1, y2, z;
 };
 
+// The two ids of a key "id1 id2", split at its first space.
+struct KeyIds {
+  std::string_view id1;
+  std::string_view id2;
+};
+inline KeyIds SplitKey(std::string_view key) {
+  const std::size_t space = key.find(' ');
+  return {key.substr(0, space), key.substr(space + 1)};
+}
+
 // A tile type: its two ids, compared as exact bytes.
 struct TileType {
   std::string id1;
@@ -74,6 +85,10 @@ struct TileType {
   bool operator==(const TileType&) const = default;
   // "id1 id2": the form in which rectangle records carry the type.
   std::string Key() const { return id1 + " " + id2; }
+  static TileType OfKey(std::string_view key) {
+    const KeyIds ids = SplitKey(key);
+    return {std::string(ids.id1), std::string(ids.id2)};
+  }
 };
 
 }  // namespace quarnel

@@ -7,6 +7,7 @@
 #include "model/fault.h"
 #include "model/record_reader.h"
 #include "model/template_file.h"
+#include "model/template_format.h"
 
 namespace quarnel {
 namespace {
@@ -107,10 +108,7 @@ TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* firs
   if (first && !refused && pass.first_type >= 0 &&
       !pass.met[static_cast<std::size_t>(pass.first_type)].rectangle_first) {
     const std::string_view key = table.Key(pass.met[static_cast<std::size_t>(pass.first_type)].row);
-    const std::size_t space = key.find(' ');
-    *first = LoadedType{{std::string(key.substr(0, space)), std::string(key.substr(space + 1))},
-                        std::move(pass.first_cells),
-                        std::move(caption),
+    *first = LoadedType{TileType::OfKey(key), std::move(pass.first_cells), std::move(caption),
                         std::move(pass.first_held)};
   }
   return table;

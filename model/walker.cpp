@@ -6,6 +6,7 @@
 #include "model/fault.h"
 #include "model/record_reader.h"
 #include "model/template_file.h"
+#include "model/template_format.h"
 
 namespace quarnel {
 namespace {
@@ -59,8 +60,7 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
     fault = found;
   }
   if (key.empty()) return std::nullopt;
-  const std::size_t space = key.find(' ');
-  loaded.type = {key.substr(0, space), key.substr(space + 1)};
+  loaded.type = TileType::OfKey(key);
   if (too_many) return LoadToArray(path, loaded.type.id1, loaded.type.id2);
 
   for (const LinePlace& place : earlier) {

@@ -33,35 +33,7 @@ std::optional<Difference> FirstOf(std::string_view key, const std::vector<std::u
   return std::nullopt;
 }
 
-// Numbers the keys of a list of types: the index of each key's type, by key number.
-std::vector<std::size_t> Number(const std::vector<TypeCells>& types, TypeKeys& keys) {
-  std::vector<std::size_t> index;
-  for (std::size_t i = 0; i < types.size(); ++i) {
-    if (keys.FindOrAdd(types[i].key) == static_cast<int>(index.size())) index.push_back(i);
-  }
-  return index;
-}
-
 }  // namespace
-
-std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
-                                          const std::vector<TypeCells>& second) {
-  TypeKeys first_keys;
-  TypeKeys second_keys;
-  Number(first, first_keys);
-  const auto in_second = Number(second, second_keys);
-  const std::vector<std::uint32_t> none;
-  for (const auto& type : first) {
-    const int found = second_keys.Find(type.key);
-    const auto& other = found < 0 ? none : second[in_second[static_cast<std::size_t>(found)]].cells;
-    if (auto d = FirstOf(type.key, type.cells, other)) return d;
-  }
-  for (const auto& type : second) {
-    if (first_keys.Find(type.key) >= 0) continue;
-    if (auto d = FirstOf(type.key, none, type.cells)) return d;
-  }
-  return std::nullopt;
-}
 
 Comparison CompareTemplates(const std::string& first_name, std::string_view first,
                             const std::string& second_name, std::string_view second) {

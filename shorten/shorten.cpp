@@ -12,7 +12,6 @@
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
-#include "shorten/cell_set.h"
 #include "shorten/edits.h"
 #include "shorten/same_tiles.h"
 #include "shorten/side_by_side.h"
@@ -232,23 +231,6 @@ ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& other) {
   return *this;
 }
 
-std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text) {
-  const TemplateRecords read = ReadTemplateRecords(name, text);
-  const ByType& by_type = read.by_type;
-  std::vector<TypeCells> result;
-  CellSet cells;
-  for (std::size_t t = 0; t < read.Types(); ++t) {
-    for (const auto& r : by_type.Of(t)) {
-      ForEachRow(text, r, [&](std::uint32_t row_start, std::uint64_t columns) {
-        cells.AddRow(row_start, columns);
-      });
-    }
-    TypeCells& type = result.emplace_back(TypeCells{std::string(read.Key(t)), {}});
-    cells.TakeSorted(type.cells);
-  }
-  return result;
-}
-
 Shortened Shorten(const std::string& name, std::string_view text, BeforeCheck before_check) {
   TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType& by_type = read.by_type;
@@ -285,12 +267,6 @@ Shortened Shorten(const std::string& name, std::string_view text, BeforeCheck be
         {name}, "the shortened template would not hold the same tiles; nothing is written");
   }
   return result;
-}
-
-bool SameTiles(const std::string& first_name, std::string_view first,
-               const std::string& second_name, std::string_view second) {
-  TemplateRecords read = ReadTemplateRecords(first_name, first);
-  return SameTilesAs(read, first, second_name, second);
 }
 
 }  // namespace quarnel

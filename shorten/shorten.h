@@ -1,24 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "model/huge_pages.h"
 
 namespace quarnel {
-
-// The cells of one tile type: GridCell indices, sorted, each once.
-struct TypeCells {
-  std::string key;  // "id1 id2"
-  std::vector<std::uint32_t> cells;
-};
-
-// Every type of a template with its cells, each record read as a load of its own type reads it,
-// in order of each type's first record. Throws Fault where any load would.
-std::vector<TypeCells> ReadTypeCells(const std::string& name, std::string_view text);
 
 struct ShortenSummary {
   long long lines_before = 0;
@@ -51,13 +39,6 @@ using BeforeCheck = void (*)(LargeText& text);
 Shortened Shorten(const std::string& name, std::string_view text,
                   BeforeCheck before_check = nullptr);
 
-// Whether two templates have the same types, each with exactly the same cells, read with the
-// loader's rules: the check a shortened template passes before Shorten returns it. Throws Fault
-// where a load of the first would, and where one of the second would, unless the second is found
-// to differ first.
-bool SameTiles(const std::string& first_name, std::string_view first,
-               const std::string& second_name, std::string_view second);
-
 // Where two templates' cells first differ: by type in order of first appearance (the first
 // template's types, then the second's), then by layer, row and column.
 struct Difference {
@@ -65,11 +46,9 @@ struct Difference {
   int x = 0, y = 0, z = 0;
   bool in_first = false;  // the cell is in the first template, not the second
 };
-std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
-                                          const std::vector<TypeCells>& second);
 
-// The same, read straight from two templates, one type at a time: memory in proportion to their
-// records, however many types and cells. Throws Fault where a load of the first would, and where
+// Compares two templates, read one type at a time: memory in proportion to their records,
+// however many types and cells. Throws Fault where a load of the first would, and where
 // one of the second would. `types` counts the first template's types.
 struct Comparison {
   std::optional<Difference> difference;

@@ -8,6 +8,7 @@
 #include "model/fault.h"
 #include "shorten/apply_to_template.h"
 #include "shorten/shorten.h"
+#include "tests/support/cells.h"
 #include "tests/test_template.h"
 
 namespace quarnel {

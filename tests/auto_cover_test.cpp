@@ -8,6 +8,7 @@
 #include "editor/grid_view.h"
 #include "editor/marking.h"
 #include "editor/covered.h"
+#include "tests/support/cells.h"
 #include "editor/steps.h"
 #include "editor/undo.h"
 #include "model/loader.h"

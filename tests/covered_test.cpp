@@ -12,6 +12,7 @@
 #include "editor/layers.h"
 #include "editor/marking.h"
 #include "editor/steps.h"
+#include "tests/support/cells.h"
 #include "tests/test_template.h"
 
 namespace quarnel {

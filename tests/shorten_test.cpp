@@ -14,6 +14,7 @@
 #include "model/fault.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
+#include "tests/support/cells.h"
 #include "tests/test_template.h"
 
 namespace quarnel {

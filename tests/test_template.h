@@ -8,7 +8,7 @@
 
 #include "editor/covered.h"
 #include "editor/program.h"
-#include "editor/window_record.h"
+#include "tests/support/window_record.h"
 
 namespace quarnel::testing {
 
