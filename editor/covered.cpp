@@ -1,6 +1,8 @@
 #include "editor/covered.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -38,24 +40,30 @@ namespace {
 
 using RowBox = std::pair<std::int32_t, Box>;
 
-// Counts, for each row with boxes, the distinct cells they cover.
+// Counts, for each row with boxes, the distinct cells they cover: a grid row at a time, its
+// columns as bits, so that a record costs its rows, not its cells.
 void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
   for (TypeRow& r : types.rows) r.covered = std::min(r.held, r.cells);
   if (boxes.empty()) return;
   std::sort(boxes.begin(), boxes.end(),
             [](const RowBox& a, const RowBox& b) { return a.first < b.first; });
-  std::vector<std::uint32_t> stamps(static_cast<std::size_t>(TileArray::kSize), 0);
+  struct GridRow {
+    std::uint32_t stamp = 0;  // the columns are those of the type with this stamp
+    std::uint64_t columns = 0;
+  };
+  std::vector<GridRow> grid_rows(static_cast<std::size_t>(kRows) * kLayers);
   std::uint32_t stamp = 0;
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     if (i == 0 || boxes[i].first != boxes[i - 1].first) ++stamp;
     const Box& box = boxes[i].second;
     TypeRow& r = types.rows[static_cast<std::size_t>(boxes[i].first)];
+    const std::uint64_t columns = ((std::uint64_t{1} << (box.x2 - box.x1 + 1)) - 1) << box.x1;
     for (int y = box.y1; y <= box.y2; ++y) {
-      for (int x = box.x1; x <= box.x2; ++x) {
-        auto& seen = stamps[static_cast<std::size_t>(TileArray::Index(x, y, box.z))];
-        if (seen != stamp && r.covered < r.cells) ++r.covered;
-        seen = stamp;
-      }
+      GridRow& row = grid_rows[static_cast<std::size_t>(y + kRows * box.z)];
+      if (row.stamp != stamp) row = {stamp, 0};
+      const auto added = static_cast<std::uint32_t>(std::popcount(columns & ~row.columns));
+      r.covered = std::min(r.cells, r.covered + added);
+      row.columns |= columns;
     }
   }
 }

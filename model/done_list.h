@@ -16,11 +16,8 @@ namespace quarnel {
 class DoneList {
  public:
   const std::vector<TileType>& Shown() const { return shown_; }
-  bool Contains(std::string_view key) const { return keys_.Find(key) != TypeKeys::kAbsent; }
-  // `short_key` as TypeKeys::Find takes it.
-  bool Contains(std::string_view key, std::uint64_t short_key) const {
-    return keys_.Find(key, short_key) != TypeKeys::kAbsent;
-  }
+  bool Contains(const TypeKey& key) const { return keys_.Find(key) != TypeKeys::kAbsent; }
+  bool Contains(std::string_view key) const { return Contains(TypeKey(key)); }
   void Add(TileType type) {
     keys_.FindOrAdd(type.Key());
     shown_.push_back(std::move(type));

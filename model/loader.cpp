@@ -13,11 +13,11 @@ LoadedType LoadToArray(const std::string& path, std::string_view id1, std::strin
   loaded.type = {std::string(id1), std::string(id2)};
   loaded.caption = std::move(caption);
   const std::string key = loaded.type.Key();
-  const std::uint64_t short_key = TypeKeys::ShortKeyOf(key);
+  const TypeKey type(key);
   ReadRecords(
       file,
       [&](const RecordKey& record) {
-        return record.SameType(key, short_key) ? (record.rectangle ? 1 : 0) : kSkipRecord;
+        return record.key == type ? (record.rectangle ? 1 : 0) : kSkipRecord;
       },
       [&](int kind, const Box& box, bool, std::size_t) {
         loaded.tilearray.SetBox(box);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -15,17 +16,10 @@ namespace quarnel {
 
 // A record line as the reader first sees it: its kind and type, before its cells are read.
 struct RecordKey {
-  std::string_view key;     // "id1 id2", as it stands in the line
-  std::uint64_t short_key;  // TypeKeys::ShortKey(key) for a key of up to 8 bytes, else 0
+  TypeKey key;  // "id1 id2", as it stands in the line
   bool rectangle;
   std::size_t position;  // where the line starts in the input
   long long line;        // its line number
-
-  // Whether the record is of the type keyed `other`, whose short key is `other_short` (0 for a
-  // long key): a short key is the same exactly when its number is, with no text compared.
-  bool SameType(std::string_view other, std::uint64_t other_short) const {
-    return other_short != 0 ? short_key == other_short : key == other;
-  }
 };
 
 // What a reader's `want` answers for a record: a type number (0 or more) to have its cells read,
@@ -75,47 +69,54 @@ void AddRectangleBoxes(const RectangleCells& covered, int type, std::size_t posi
 template <typename Want, typename Add>
 bool ReadRecords(TemplateFile& file, Want want, Add add) {
   for (;;) {
-    int type = kSkipRecord;
-    bool asked = false;
+    // `want` is called from one place only, so that the compiler takes it in line, whatever its
+    // size: it runs for every line.
+    std::optional<ShortLine> short_line;
+    int key_end = 0;
+    std::optional<RecordKey> record;
     if constexpr (ShortLine::kWorksHere) {
       const std::string_view unread = file.Unread();
       if (unread.size() >= ShortLine::kReadable) {
-        const ShortLine line(unread.data());
+        const ShortLine& line = short_line.emplace(unread.data());
         const bool rectangle = IsRectangleRecord(line.Line());
         int key_begin = 0;
-        int key_end = 0;
         if (line.Found() && line.FindKey(rectangle ? 1 : 0, key_begin, key_end)) {
           const int key_size = key_end - key_begin;
-          type = want(RecordKey{line.Line().substr(static_cast<std::size_t>(key_begin),
-                                                   static_cast<std::size_t>(key_size)),
-                                key_size <= static_cast<int>(TypeKeys::kShortKeySize)
-                                    ? line.ShortKey(key_begin, key_size)
-                                    : 0,
-                                rectangle, file.Position(), file.LineNumber() + 1});
-          if (type == kStopReading) return false;
-          Box box;
-          bool covers = true;
-          if (type < 0 || (rectangle ? line.LexRectangle(key_end, box, covers)
-                                     : line.LexPlainTile(key_end, box))) {
-            if (type >= 0 && covers) add(type, box, !rectangle, file.Position());
-            file.Consume(line.SizeWithEnd());
-            continue;
-          }
-          asked = true;  // the general reading below takes the line, its type known
+          const TypeKey key(line.Line().substr(static_cast<std::size_t>(key_begin),
+                                               static_cast<std::size_t>(key_size)),
+                            key_size <= static_cast<int>(TypeKeys::kShortKeySize)
+                                ? line.ShortKey(key_begin, key_size)
+                                : 0);
+          record = RecordKey{key, rectangle, file.Position(), file.LineNumber() + 1};
+        } else {
+          short_line.reset();
         }
       }
     }
-    if (file.AtEnd()) return true;
-    const std::size_t position = file.Position();
-    const std::string_view line = file.ReadLine();
-    const bool rectangle = IsRectangleRecord(line);
-    const int first = rectangle ? 1 : 0;
-    RequireIds(file, line, first);
-    if (!asked) {
-      const std::string_view key = KeyOfLine(line, rectangle);
-      type =
-          want(RecordKey{key, TypeKeys::ShortKeyOf(key), rectangle, position, file.LineNumber()});
-      if (type == kStopReading) return false;
+    std::string_view line;
+    if (!record) {
+      if (file.AtEnd()) return true;
+      const std::size_t position = file.Position();
+      line = file.ReadLine();
+      const bool rectangle = IsRectangleRecord(line);
+      RequireIds(file, line, rectangle ? 1 : 0);
+      record =
+          RecordKey{TypeKey(KeyOfLine(line, rectangle)), rectangle, position, file.LineNumber()};
+    }
+    const int type = want(*record);
+    if (type == kStopReading) return false;
+    const bool rectangle = record->rectangle;
+    const std::size_t position = record->position;
+    if (short_line) {
+      Box box;
+      bool covers = true;
+      if (type < 0 || (rectangle ? short_line->LexRectangle(key_end, box, covers)
+                                 : short_line->LexPlainTile(key_end, box))) {
+        if (type >= 0 && covers) add(type, box, !rectangle, position);
+        file.Consume(short_line->SizeWithEnd());
+        continue;
+      }
+      line = file.ReadLine();  // the general reading takes the line, its type known
     }
     if (type < 0) continue;
     if (rectangle) {

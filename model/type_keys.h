@@ -20,6 +20,29 @@ std::uint64_t SeededHash(std::string_view key);
 // of at most 2 in the table's size, whatever a template holds.
 extern const std::uint64_t kSlotMultiplier;
 
+// A type key "id1 id2" as a record line names it, with the number TypeKeys files a key of up to
+// eight bytes under, worked out once where the line is read: every line's key is looked up or
+// compared, and with the number neither copies its bytes again nor compares text.
+class TypeKey {
+ public:
+  TypeKey() = default;
+  explicit TypeKey(std::string_view key);
+  // For the reader, which has the key's bytes at hand: `short_key` as TypeKeys::ShortKey gives it
+  // for a key of up to eight bytes, else 0.
+  TypeKey(std::string_view key, std::uint64_t short_key) : key_(key), short_(short_key) {}
+
+  operator std::string_view() const { return key_; }
+  // A short key is the same exactly when its number is; only long keys compare text.
+  bool operator==(const TypeKey& other) const {
+    return short_ == other.short_ && (short_ != 0 || key_ == other.key_);
+  }
+
+ private:
+  friend class TypeKeys;
+  std::string_view key_;
+  std::uint64_t short_ = 0;
+};
+
 // Numbers tile types by their keys ("id1 id2"), for look-up straight from a line read, nearly
 // every line, and gives each number's key back. A key of up to eight bytes, zero-padded, is
 // itself a number: such keys live in an open-addressing table of numbers and are found without
@@ -39,37 +62,13 @@ class TypeKeys {
     return word;
   }
 
-  // ShortKey(key) for a short key, 0 for a long one.
-  static std::uint64_t ShortKeyOf(std::string_view key) {
-    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
-  }
-
-  // The number of `key`, or kAbsent. `short_key` must be ShortKey(key) for a short key: a caller
-  // that has the key's bytes in a register already saves the copy.
-  int Find(std::string_view key, std::uint64_t short_key) const {
-    if (key.size() <= kShortKeySize) {
-      if (short_keys_.empty()) return kAbsent;
-      const std::size_t mask = short_keys_.size() - 1;
-      for (std::size_t slot = Slot(short_key, slot_shift_);; slot = (slot + 1) & mask) {
-        if (short_keys_[slot] == short_key) return short_numbers_[slot];
-        if (short_keys_[slot] == 0) return kAbsent;
-      }
-    }
-    return FindLong(key, SeededHash(key));
-  }
-  int Find(std::string_view key) const { return Find(key, ShortKeyOf(key)); }
+  // The number of `key`, or kAbsent.
+  int Find(const TypeKey& key) const { return Find(key.key_, key.short_); }
+  int Find(std::string_view key) const { return Find(TypeKey(key)); }
 
   // The number of `key`, given the next number if it is new.
-  int FindOrAdd(std::string_view key, std::uint64_t short_key) {
-    if (key.size() > kShortKeySize) {
-      const std::uint64_t hash = SeededHash(key);
-      const int found = FindLong(key, hash);
-      return found != kAbsent ? found : AddLong(key, hash);
-    }
-    const int found = Find(key, short_key);
-    return found != kAbsent ? found : AddShort(key, short_key);
-  }
-  int FindOrAdd(std::string_view key) { return FindOrAdd(key, ShortKeyOf(key)); }
+  int FindOrAdd(const TypeKey& key) { return FindOrAdd(key.key_, key.short_); }
+  int FindOrAdd(std::string_view key) { return FindOrAdd(TypeKey(key)); }
   int Size() const { return static_cast<int>(key_ends_.size()); }
 
   // The key numbered `number`, which must be below Size().
@@ -89,6 +88,37 @@ class TypeKeys {
   }
 
  private:
+  friend class TypeKey;
+
+  // ShortKey(key) for a short key, 0 for a long one.
+  static std::uint64_t ShortKeyOf(std::string_view key) {
+    return key.size() <= kShortKeySize ? ShortKey(key) : 0;
+  }
+
+  // `short_key` is ShortKey(key) for a short key: TypeKey's number.
+  int Find(std::string_view key, std::uint64_t short_key) const {
+    if (key.size() <= kShortKeySize) {
+      if (short_keys_.empty()) return kAbsent;
+      const std::size_t mask = short_keys_.size() - 1;
+      for (std::size_t slot = Slot(short_key, slot_shift_);; slot = (slot + 1) & mask) {
+        if (short_keys_[slot] == short_key) return short_numbers_[slot];
+        if (short_keys_[slot] == 0) return kAbsent;
+      }
+    }
+    return FindLong(key, SeededHash(key));
+  }
+
+  // The number of `key`, given the next number if it is new.
+  int FindOrAdd(std::string_view key, std::uint64_t short_key) {
+    if (key.size() > kShortKeySize) {
+      const std::uint64_t hash = SeededHash(key);
+      const int found = FindLong(key, hash);
+      return found != kAbsent ? found : AddLong(key, hash);
+    }
+    const int found = Find(key, short_key);
+    return found != kAbsent ? found : AddShort(key, short_key);
+  }
+
   // A long key's slot: the top half of its hash, which places it and spares most text
   // comparisons, and its number. Eight bytes: a million keys make the table tens of MiB that are
   // read at random, and every fresh page of it costs.
@@ -135,5 +165,7 @@ class TypeKeys {
   LargeText key_bytes_;
   LargeVector<std::uint32_t> key_ends_;
 };
+
+inline TypeKey::TypeKey(std::string_view key) : TypeKey(key, TypeKeys::ShortKeyOf(key)) {}
 
 }  // namespace quarnel

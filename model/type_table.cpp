@@ -31,7 +31,7 @@ struct TablePass {
   bool rectangle = false;  // the record asked for last is a rectangle record
 
   int Want(const RecordKey& record) {
-    const int number = table.numbers.FindOrAdd(record.key, record.short_key);
+    const int number = table.numbers.FindOrAdd(record.key);
     if (static_cast<std::size_t>(number) == met.size()) {
       met.emplace_back();
       met.back().row.number = number;
@@ -89,8 +89,7 @@ TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* firs
     const std::size_t from = file.Position();
     try {
       ReadRecords(
-          file,
-          [&](const RecordKey& record) __attribute__((always_inline)) { return pass.Want(record); },
+          file, [&](const RecordKey& record) { return pass.Want(record); },
           [&](int number, const Box& box, bool, std::size_t) { pass.Add(number, box); });
       break;
     } catch (const Fault& fault) {

@@ -28,25 +28,23 @@ std::optional<LoadedType> FindNextType(const std::string& path, const DoneList& 
   LoadedType loaded;
   loaded.caption = ReadHeader(file);
   std::string key;  // of the type found, empty until then: a key always holds a space
-  std::uint64_t short_key = 0;
+  TypeKey found;    // `key`, as each record's is compared with it
   std::vector<LinePlace> earlier;
   bool too_many = false;
   std::optional<Fault> fault;
   try {
     ReadRecords(
         file,
-        [&](const RecordKey& record) __attribute__((always_inline)) {
-          if (!key.empty()) {
-            return record.SameType(key, short_key) ? (record.rectangle ? 1 : 0) : kSkipRecord;
-          }
-          if (donelist.Contains(record.key, record.short_key)) return kSkipRecord;
+        [&](const RecordKey& record) {
+          if (!key.empty()) return record.key == found ? (record.rectangle ? 1 : 0) : kSkipRecord;
+          if (donelist.Contains(record.key)) return kSkipRecord;
           if (record.rectangle) {
             too_many = too_many || earlier.size() == kMaxEarlierRectangles;
             if (!too_many) earlier.push_back({record.position, record.line - 1});
             return kSkipRecord;
           }
           key = record.key;
-          short_key = record.short_key;
+          found = TypeKey(key);
           return 0;
         },
         [&](int kind, const Box& box, bool, std::size_t) {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "model/fault.h"
 #include "model/record_reader.h"
 #include "model/records.h"
+#include "model/short_line.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/type_keys.h"
@@ -46,9 +46,35 @@ bool IsBlank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// A record of whole numbers in a short line, inside the grid: its box straight from the line's bit
+// masks, as a template's own records are read. Nothing for any other line, which ReadRecord reads
+// and checks field by field.
+std::optional<Box> ShortRecordBox(std::string_view text, std::size_t offset,
+                                  std::string_view line) {
+  if constexpr (ShortLine::kWorksHere) {
+    if (text.size() - offset < ShortLine::kReadable) return std::nullopt;
+    const ShortLine short_line(text.data() + offset);
+    int key_begin = 0;
+    int key_end = 0;
+    Box box;
+    bool covers = false;
+    // An empty range may hide bounds off the grid, which a record to write must not have.
+    if (short_line.Found() && short_line.Line().size() == line.size() && IsRectangleRecord(line) &&
+        short_line.FindKey(1, key_begin, key_end) &&
+        short_line.LexRectangle(key_end, box, covers) && covers) {
+      return box;
+    }
+  }
+  return std::nullopt;
+}
+
 // Reads one record: `offset` is where its line starts in `text`.
 RecordToApply ReadRecord(const TemplateFile& file, std::string_view text, std::size_t offset,
                          std::string_view line) {
+  if (const auto box = ShortRecordBox(text, offset, line)) {
+    return {text.substr(offset, line.size()), file.LineNumber(), 0, true,
+            RecordCells::Of(offset, *box, false)};
+  }
   if (!IsRectangleRecord(line)) {
     throw Fault(
         {file.Path(), file.LineNumber()},
@@ -77,6 +103,8 @@ RecordsToApply ReadRecordsToApply(const std::string& name, std::string_view text
     throw Fault({name}, "is too large: records must be fewer than 4 GiB");
   }
   RecordsToApply read;
+  // Records are some 30 bytes a line: grown from nothing, a million would be copied twice over.
+  read.records.reserve(text.size() / 28);
   TemplateFile file(name, text);
   while (!file.AtEnd()) {
     const std::size_t offset = file.Position();
@@ -127,8 +155,18 @@ class TypeApplier {
   long long Apply(std::span<const RecordCells> template_records,
                   std::vector<RecordToApply>& records, const std::vector<std::uint32_t>& group,
                   NewCells& first_new) {
-    rows_.NextType();
     MarkStanding(template_records, records, group);
+    // A record the template holds word for word adds no cell and covers only what the template's
+    // own record covers: with no plain tile record to leave out either, there is nothing to do.
+    const auto plain = [](const RecordCells& r) { return r.Plain(); };
+    const auto to_cover = [&](std::uint32_t i) {
+      return records[i].covers && !records[i].standing;
+    };
+    if (std::none_of(template_records.begin(), template_records.end(), plain) &&
+        std::none_of(group.begin(), group.end(), to_cover)) {
+      return 0;
+    }
+    rows_.NextType();
     // A cell that another of the template's records holds too needs no plain tile record.
     for (const auto& r : template_records) {
       ForEachRow(text_, r, [&](std::uint32_t row_start, std::uint64_t columns) {
@@ -153,11 +191,16 @@ class TypeApplier {
                     std::vector<RecordToApply>& records, const std::vector<std::uint32_t>& group) {
     standing_.clear();
     for (const auto& r : template_records) {
-      if (!r.Plain()) standing_.insert(text_.substr(r.offset, LineAt(text_, r.offset).Content()));
+      if (!r.Plain()) {
+        standing_.push_back(text_.substr(r.offset, LineAt(text_, r.offset).Content()));
+      }
     }
-    if (standing_.empty()) return;
+    if (standing_.empty() || group.empty()) return;
+    // Sorted in a vector that is kept from type to type: a hash set took a block a line.
+    std::sort(standing_.begin(), standing_.end());
     for (const std::uint32_t index : group) {
-      records[index].standing = standing_.contains(records[index].line);
+      records[index].standing =
+          std::binary_search(standing_.begin(), standing_.end(), records[index].line);
     }
   }
 
@@ -167,7 +210,8 @@ class TypeApplier {
   }
 
   long long Cover(RecordToApply& record, std::size_t index, NewCells& first_new) {
-    if (!record.covers) return 0;
+    // A standing record is not written, and its cells are the template's own record's.
+    if (!record.covers || record.standing) return 0;
     long long added = 0;  // not covered by an earlier record
     long long adds = 0;   // this record's own
     std::vector<std::uint32_t> examples;
@@ -193,7 +237,7 @@ class TypeApplier {
   std::string_view text_;
   Edits& edits_;
   TypeRows rows_;
-  std::unordered_set<std::string_view> standing_;
+  std::vector<std::string_view> standing_;  // the type's rectangle records, sorted
 };
 
 [[noreturn]] void RefuseNewCells(const std::string& records_name, const RecordsToApply& read,
@@ -245,7 +289,29 @@ bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view
       }
     }
   };
+  // A type whose records the result holds box for box as the template did, with each record
+  // applied to it one of those boxes in the same order, keeps its cells for certain: a template
+  // that records are applied to again is mostly such types, and no cell of them is looked at.
+  const auto unchanged = [&](std::span<const RecordCells> records, std::string_view key) {
+    const int type = s.read.keys.Find(key);
+    const auto had =
+        type >= 0 ? s.by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
+    if (!SameBoxes(records, had)) return false;
+    const int group = s.records.groups.Find(key);
+    if (group < 0) return true;
+    auto at = had.begin();
+    for (const std::uint32_t index : s.groups[static_cast<std::size_t>(group)]) {
+      const RecordToApply& record = s.records.records[index];
+      if (!record.covers) continue;
+      at = std::find_if(at, had.end(),
+                        [&](const RecordCells& r) { return r.packed == record.cells.packed; });
+      if (at == had.end()) return false;
+      ++at;
+    }
+    return true;
+  };
   for (std::size_t t = 0; t < out.Types(); ++t) {
+    if (unchanged(out_types.Of(t), out.Key(t))) continue;
     for (const auto& r : out_types.Of(t)) add(got, result, r);
     want(out.Key(t));
     if (!CellSet::SameAndClear(wanted, got)) return false;
@@ -272,7 +338,8 @@ void CheckRecords(const std::string& records_name, std::string_view records) {
 }
 
 Applied ApplyRecords(const std::string& records_name, std::string_view records_text,
-                     const std::string& name, std::string_view text, bool allow_new_cells) {
+                     const std::string& name, std::string_view text, bool allow_new_cells,
+                     BeforeCheck before_check) {
   RecordsToApply records = ReadRecordsToApply(records_name, records_text);
   const TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType& by_type = read.by_type;
@@ -316,6 +383,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   applied.summary.tile_records_left_out = edits.dropped_count;
   applied.summary.lines_after = read.lines - edits.dropped_count + count;
   applied.text = ApplyEdits(text, edits);
+  if (before_check) before_check(applied.text);
 
   // The check that makes the result safe to use: every type keeps its cells, plus the records'.
   const Sources sources{read, by_type, text, records, groups, records_text};

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/huge_pages.h"
+#include "shorten/shorten.h"
 
 namespace quarnel {
 
@@ -21,6 +22,10 @@ struct Applied {
   ApplySummary summary;
 };
 
+// Reads `records` as ApplyRecords does, and throws its Fault for the first line it would refuse:
+// for a check before any question is asked.
+void CheckRecords(const std::string& records_name, std::string_view records);
+
 // Applies rectangle records, as copied from the window's output box, to a template. `records`
 // holds one rectangle record a line (blank lines are skipped); each is checked as a load of its
 // type would check it. A record is written where the first plain tile record of its type that it
@@ -29,12 +34,10 @@ struct Applied {
 // tile record ("id1 id2 x y z") of a record's type whose cell a record covers is left out; every
 // other line is copied byte for byte. A record that covers a cell its type does not have in the
 // template is refused, unless `allow_new_cells`. The result is read back and compared type by
-// type with what it must hold before it is returned. Throws Fault.
-// Reads `records` as ApplyRecords does, and throws its Fault for the first line it would refuse:
-// for a check before any question is asked.
-void CheckRecords(const std::string& records_name, std::string_view records);
-
+// type with what it must hold before it is returned. Throws Fault. `before_check`, for tests only,
+// spoils the result before it is checked, as for Shorten.
 Applied ApplyRecords(const std::string& records_name, std::string_view records,
-                     const std::string& name, std::string_view text, bool allow_new_cells);
+                     const std::string& name, std::string_view text, bool allow_new_cells,
+                     BeforeCheck before_check = nullptr);
 
 }  // namespace quarnel

@@ -41,6 +41,7 @@ class CellBits {
 bool SameCells(const Grouped& before, const Grouped& after, std::size_t first, std::size_t last) {
   CellBits bits;
   for (std::size_t t = first; t < last; ++t) {
+    if (SameBoxes(before.by_type.Of(t), after.by_type.Of(t))) continue;
     for (const auto& r : before.by_type.Of(t)) bits.Set(CellBits::kBefore, before.text, r);
     for (const auto& r : after.by_type.Of(t)) bits.Set(CellBits::kAfter, after.text, r);
     if (!bits.SameAndClear()) return false;

@@ -14,9 +14,9 @@ namespace quarnel {
 namespace {
 
 // Reads every record of `part`, the text of a template from offset `begin` on, in file order; the
-// header lines too when `begin` is 0. Returns the count of its lines. `number(key, short_key)`
-// gives the type number of a key, or a negative number to stop reading, which then returns
-// nothing. Keeps each record in `kept`.
+// header lines too when `begin` is 0. Returns the count of its lines. `number(key)` gives the
+// type number of a key, or a negative number to stop reading, which then returns nothing. Keeps
+// each record in `kept`.
 template <typename Number>
 std::optional<long long> ReadPart(const std::string& name, std::string_view part, std::size_t begin,
                                   Number number, Records& kept) {
@@ -31,7 +31,7 @@ std::optional<long long> ReadPart(const std::string& name, std::string_view part
   const bool read = ReadRecords(
       file,
       [&](const RecordKey& record) {
-        const int type = number(record.key, record.short_key);
+        const int type = number(record.key);
         return type < 0 ? kStopReading : type;
       },
       [&](int type, const Box& box, bool plain, std::size_t offset) {
@@ -106,10 +106,7 @@ TemplateRecords ReadTemplateRecords(const std::string& name, std::string_view te
       ReadInParts(name, text, [&](int index, std::string_view part, std::size_t begin) {
         Part& read = parts[index];
         return ReadPart(
-            name, part, begin,
-            [&](std::string_view key, std::uint64_t short_key) {
-              return read.keys.FindOrAdd(key, short_key);
-            },
+            name, part, begin, [&](const TypeKey& key) { return read.keys.FindOrAdd(key); },
             read.records);
       });
   TemplateRecords read;
@@ -139,14 +136,14 @@ std::optional<ByType> ReadGroupedLike(const std::string& name, std::string_view 
         std::size_t next = 0;  // the type after the last one met
         return ReadPart(
             name, part, begin,
-            [&](std::string_view key, std::uint64_t short_key) {
+            [&](const TypeKey& key) {
               // A template compared with the one it came from meets its types in much the same
               // order: the type after the last one met is tried before the table, which a
               // million types make a cache miss a look-up.
               const int type = next < static_cast<std::size_t>(keys.Size()) &&
                                        keys.Key(static_cast<int>(next)) == key
                                    ? static_cast<int>(next)
-                                   : keys.Find(key, short_key);
+                                   : keys.Find(key);
               if (type >= 0) {
                 part_seen[static_cast<std::size_t>(type)] = true;
                 next = static_cast<std::size_t>(type) + 1;

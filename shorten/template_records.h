@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -96,6 +97,16 @@ void ForEachCell(std::string_view text, const RecordCells& record, Each each) {
       each(row_start + static_cast<std::uint32_t>(std::countr_zero(columns)));
     }
   });
+}
+
+// Whether two lists of records hold the same boxes in the same order, none of them scattered: then
+// they give the same cells for certain, as a template read against itself or a type that applying
+// or shortening left alone does, and no cell needs to be looked at.
+inline bool SameBoxes(std::span<const RecordCells> a, std::span<const RecordCells> b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const RecordCells& x, const RecordCells& y) {
+                      return x.packed == y.packed && !x.Scattered();
+                    });
 }
 
 // Records grouped by type number, file order kept within a type: a counting sort.

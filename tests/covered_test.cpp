@@ -119,6 +119,35 @@ TEST(CoveredCells, TheTemplatesRectangleRecordsCoverTheirCells) {
   EXPECT_EQ(covered("8 1"), std::pair(2u, 2u));
 }
 
+// Another type's count: the distinct cells its records in the box cover, up to its cells.
+TEST(CoveredCells, CountsEachOtherTypesDistinctCellsOnce) {
+  std::string body = "7 3 1 1 0\r\n9 9 5 5 0\r\n";
+  for (int cell = 0; cell < 3 * kColumns; ++cell) {  // three rows of 8 1 on layer 0
+    body +=
+        "8 1 " + std::to_string(cell % kColumns) + " " + std::to_string(cell / kColumns) + " 0\r\n";
+  }
+  TempTemplate file(Template({}) + body);
+  const struct {
+    const char* box;
+    std::uint32_t covered;
+  } cases[] = {
+      {"TILEW 8 1 -3 47 -3 -3 0", kColumns},
+      {"TILEW 8 1 47 47 -3 -1 0", 3},
+      {"TILEW 8 1 -3 -2 -3 -3 0\r\nTILEW 8 1 -2 -1 -3 -2 0", 5},
+      {"TILEW 8 1 0 0 0 0 0\r\nTILEW 8 1 0 0 0 0 1", 2},
+      {"TILEW 9 9 0 0 0 0 0\r\nTILEW 8 1 0 0 0 0 0", 1},
+      {"TILEW 8 1 -3 47 -3 47 0", 3 * kColumns},
+  };
+  for (const auto& c : cases) {
+    TestProgram t(file.Path());
+    StartTiles(t.program);
+    t.window.SetOutputText(c.box);
+    EXPECT_EQ(t.program.types.rows[static_cast<std::size_t>(t.program.types.RowOf("8 1"))].covered,
+              c.covered)
+        << c.box;
+  }
+}
+
 TEST(AutoCover, CoversOnlyWhatTheBoxDoesNotAndWritesNothingTheSecondTime) {
   Marked m;
   m.Mark(4, 6, 5, 6);
