@@ -93,6 +93,20 @@ std::string PointerStatus(const Program& program, int column, int row) {
   return text + "a right press writes " + record;
 }
 
+std::string PressStatus(const Program& program, int button, bool had_corner,
+                        const PressResult& result) {
+  if (result.added) {
+    const std::string& records = result.added->records;
+    return "marked: " + records.substr(0, records.size() - 2) + " (Ctrl+Z takes it back)";
+  }
+  if (!result.refused.empty()) return result.refused;
+  if (program.curtype.empty()) return "no tile type is shown yet; press go first";
+  if (button == kRightButton && !had_corner) {
+    return "no first corner yet: a left press or Space sets one";
+  }
+  return {};
+}
+
 std::string AutoStatus(const Program& program, const AutoResult& result) {
   if (program.curtype.empty()) return "Auto: no tile type is shown yet; press go first";
   if (!result.added && result.cells == 0 &&

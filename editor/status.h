@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/auto_cover.h"
+#include "editor/marking.h"
 #include "editor/program.h"
 
 namespace quarnel {
@@ -22,6 +23,11 @@ std::string LayerStatus(const Program& program);
 // corner is set, the rectangle from it to that cell, its size, and the record a right press there
 // would write, or why it would be refused.
 std::string PointerStatus(const Program& program, int column, int row);
+
+// What a press said: the record it marked, what it refused, or why it did nothing; empty when it
+// set a first corner. `had_corner`: a first corner was set before it.
+std::string PressStatus(const Program& program, int button, bool had_corner,
+                        const PressResult& result);
 
 // What an Auto press wrote, or why it wrote nothing.
 std::string AutoStatus(const Program& program, const AutoResult& result);

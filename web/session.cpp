@@ -175,11 +175,9 @@ void Session::AutoEvery(bool every_type) {
   });
 }
 
-void Session::TakePress(PressResult result) {
-  if (!result.refused.empty()) Say(result.refused);
+void Session::TakePress(int button, bool had_corner, PressResult result) {
+  Say(PressStatus(program_, button, had_corner, result));
   if (result.added) {
-    Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
-        " (Ctrl+Z takes it back)");
     Push(std::move(*result.added));
   }
 }
@@ -198,12 +196,7 @@ void Session::Press(int button, double x, double y, bool shift, bool ctrl) {
     PressResult result =
         PictureMouseDown(program_, button, static_cast<float>(x), static_cast<float>(y), shift);
     Hover(x, y);
-    if (program_.curtype.empty()) {
-      Say("no tile type is shown yet; press go first");
-    } else if (button == kRightButton && !had_corner) {
-      Say("no first corner yet: a left press or Space sets one");
-    }
-    TakePress(std::move(result));
+    TakePress(button, had_corner, std::move(result));
   });
 }
 
@@ -212,7 +205,7 @@ void Session::Release(double x, double y, bool shift) {
       PictureMouseUp(program_, static_cast<float>(x), static_cast<float>(y), shift);
   if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
   Run([&] {
-    TakePress(std::move(result));
+    TakePress(kLeftButton, true, std::move(result));
     Hover(x, y);
   });
 }

@@ -104,7 +104,7 @@ class Session final : public WindowValues {
  private:
   // Runs one piece of logic: keeps a fault it throws, then brings the panel up to date.
   void Run(const std::function<void()>& action);
-  void TakePress(PressResult result);
+  void TakePress(int button, bool had_corner, PressResult result);
   void Say(const std::string& message) { message_ = message; }
   void SelectRecordsAt(double x, double y);
   void RefreshPanel();

@@ -213,12 +213,7 @@ void MainFrm::ConnectGrid() {
       PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
                                             static_cast<float>(point.y()), shift);
       Hover(point);
-      if (program_.curtype.empty()) {
-        Say("no tile type is shown yet; press go first");
-      } else if (button == kRightButton && !had_corner) {
-        Say("no first corner yet: a left press or Space sets one");
-      }
-      TakePress(std::move(result));
+      TakePress(button, had_corner, std::move(result));
     });
   });
   connect(picture1_, &SurfaceView::released, this, [this](QPointF point, bool shift) {
@@ -226,7 +221,7 @@ void MainFrm::ConnectGrid() {
                                         static_cast<float>(point.y()), shift);
     if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
     Run([&] {
-      TakePress(std::move(result));
+      TakePress(kLeftButton, true, std::move(result));
       Hover(point);
     });
   });
@@ -249,11 +244,9 @@ void MainFrm::AddZoomKeys() {
   }
 }
 
-void MainFrm::TakePress(PressResult result) {
-  if (!result.refused.empty()) Say(result.refused);
+void MainFrm::TakePress(int button, bool had_corner, PressResult result) {
+  Say(PressStatus(program_, button, had_corner, result));
   if (result.added) {
-    Say("marked: " + result.added->records.substr(0, result.added->records.size() - 2) +
-        " (Ctrl+Z takes it back)");
     undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
   }
 }

@@ -124,7 +124,7 @@ class MainFrm : public QWidget, public WindowValues {
   // Delete: takes the selected records, or the caret's, out of the box, as one step to undo.
   void RemoveSelectedRecords();
   // Says what a press or a drag refused or marked; a mark goes onto the undo history.
-  void TakePress(PressResult result);
+  void TakePress(int button, bool had_corner, PressResult result);
   // Puts a message on the status line's last row, until the next action.
   void Say(const std::string& message);
   void DropCorner();
