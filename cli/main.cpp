@@ -18,7 +18,7 @@
 
 namespace {
 
-using quarnel::Percent;
+using quarnel::LinesChange;
 using quarnel::Printable;
 
 constexpr int kSuccess = 0;
@@ -88,9 +88,9 @@ int Shorten(const std::string& path) {
   const quarnel::Shortened result = quarnel::Shorten(input.name, input.text);
   WriteOut(result.text);
   const auto& s = result.summary;
-  std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s fewer), %lld rectangle records written\n",
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s), %lld rectangle records written\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
-               Percent(s.lines_before, s.lines_after).c_str(), s.records_written);
+               LinesChange(s.lines_before, s.lines_after).c_str(), s.records_written);
   if (s.layers > 0) {
     std::fprintf(stderr,
                  "covers use %lld rectangles, the proven minimum on %lld of %s; any cover "
@@ -118,10 +118,14 @@ int Apply(const std::string& records_path, const std::string& path, bool allow_n
                                    ? ""
                                    : ", " + Count(s.records_standing, "record") +
                                          " in the template already, not written again";
-  std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s they cover left out, %s%s\n",
+  const std::string held = s.tile_records_held == 0
+                               ? ""
+                               : " (" + std::to_string(s.tile_records_held) +
+                                     " of them held by the template's own rectangle records)";
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines: %s applied, %s left out%s, %s%s\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
                Count(s.records_applied, "rectangle record").c_str(),
-               Count(s.tile_records_left_out, "tile record").c_str(),
+               Count(s.tile_records_left_out, "tile record").c_str(), held.c_str(),
                Count(s.new_cells, "new cell").c_str(), standing.c_str());
   return kSuccess;
 }

@@ -13,7 +13,7 @@ namespace quarnel {
 namespace {
 
 // The cover of one layer's cells that no record covers yet; those a record covers may be covered
-// again, nothing else may.
+// again, nothing else may: never a cell without a tile, even one a record of the box covers.
 LayerCover CoverUncovered(const TileArray& tilearray, const TileArray& covered, int layer,
                           int& cells) {
   LayerCells must{};
@@ -24,7 +24,7 @@ LayerCover CoverUncovered(const TileArray& tilearray, const TileArray& covered, 
       const bool is_covered = covered.At(x, y, layer);
       const int cell = GridCell{x, y}.LayerIndex();
       must[cell] = tilearray.At(x, y, layer) && !is_covered;
-      allowed[cell] = is_covered;
+      allowed[cell] = is_covered && tilearray.At(x, y, layer);
       cells += must[cell];
     }
   }

@@ -99,14 +99,15 @@ void ReadCovered(Program& program) {
 void OutputChanged(Program& program) {
   ReadCovered(program);
   const int layer = program.window.Layer();
-  if (layer < 0 || layer >= kLayers || !program.tilearray.LayerHasCells(layer)) return;
+  if (layer < 0 || layer >= kLayers) return;
   Surface& surface = program.window.Picture();
   for (int y = 0; y < kRows; ++y) {
     for (int x = 0; x < kColumns; ++x) {
-      if (!program.tilearray.At(x, y, layer)) continue;
       const Colour now = surface.PointColour(x * kCellPitch, y * kCellPitch);
-      if (now != kRed && now != kBlue) continue;
-      PutGrid(surface, x, y, program.covered.At(x, y, layer) ? kBlue : kRed);
+      // A first corner stays green.
+      if (now == kGreen) continue;
+      const Colour wanted = CellColour(program, x, y, layer);
+      if (now != wanted) PutGrid(surface, x, y, wanted);
     }
   }
 }

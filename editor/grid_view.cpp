@@ -20,6 +20,12 @@ int GetGridY(float y) {
   return static_cast<int>(std::floor(y / kCellPitch));
 }
 
+Colour CellColour(const Program& program, int x, int y, int layer) {
+  const bool tile = program.tilearray.At(x, y, layer);
+  if (program.covered.At(x, y, layer)) return tile ? kBlue : kNoTile;
+  return tile ? kRed : kBlack;
+}
+
 void ShowArray(Program& program) {
   const int layer = program.window.Layer();
   if (layer < 0 || layer >= kLayers) {
@@ -31,11 +37,11 @@ void ShowArray(Program& program) {
   ++program.drawing;
   program.shown_layer = layer;
   program.has_first_corner = false;
-  if (!program.tilearray.LayerHasCells(layer)) return;
+  if (!program.tilearray.LayerHasCells(layer) && !program.covered.LayerHasCells(layer)) return;
   for (int x = 0; x < kColumns; ++x) {
     for (int y = 0; y < kRows; ++y) {
-      if (!program.tilearray.At(x, y, layer)) continue;
-      PutGrid(surface, x, y, program.covered.At(x, y, layer) ? kBlue : kRed);
+      const Colour colour = CellColour(program, x, y, layer);
+      if (colour != kBlack) PutGrid(surface, x, y, colour);
     }
   }
 }

@@ -18,9 +18,13 @@ void PutGrid(Surface& surface, int x, int y, Colour colour);
 int GetGridX(float x);
 int GetGridY(float y);
 
-// Redraws the layer the spinner shows: a square for every cell of the current type, on black, blue
-// where a record in the output box covers it and red elsewhere. Marks of an earlier drawing over
-// cells without tiles are gone, and so is the first corner.
+// The colour of cell (x, y) of `layer` as a redraw shows it: blue where a record covers a tile of
+// the current type, red where none does, violet where a record of the box covers a cell without
+// a tile, black elsewhere.
+Colour CellColour(const Program& program, int x, int y, int layer);
+
+// Redraws the layer the spinner shows in the colours of CellColour. Marks of an earlier drawing
+// are gone, and so is the first corner.
 void ShowArray(Program& program);
 
 }  // namespace quarnel

@@ -83,8 +83,9 @@ void FillBlue(Program& program, int x1, int y1, int x2, int y2, Addition& additi
   for (int x = x1; x <= x2; ++x) {
     for (int y = y1; y <= y2; ++y) {
       const Colour before = surface.PointColour(x * kCellPitch, y * kCellPitch);
-      if (before != kBlue) addition.squares.push_back({x, y, before, kBlue});
-      PutGrid(surface, x, y, kBlue);
+      const Colour after = program.tilearray.At(x, y, program.window.Layer()) ? kBlue : kNoTile;
+      if (before != after) addition.squares.push_back({x, y, before, after});
+      PutGrid(surface, x, y, after);
     }
   }
 }

@@ -73,6 +73,13 @@ std::string PointerStatus(const Program& program, int column, int row) {
                      "), in a record " + std::to_string(column - kRectangleOffset) + " " +
                      std::to_string(row - kRectangleOffset);
   const std::optional<CellBox> box = PendingRectangle(program, column, row);
+  const int layer = program.window.Layer();
+  if (!box && layer >= 0 && layer < kLayers && program.covered.At(column, row, layer) &&
+      !program.tilearray.At(column, row, layer)) {
+    return text +
+           ": no tile of this type here, yet a record of the output box covers it (saving "
+           "would add a tile)";
+  }
   if (!box) return text;
   const auto [left, top, right, bottom] = *box;
   text = "rectangle (" + std::to_string(left) + ", " + std::to_string(top) + ") to (" +

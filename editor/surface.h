@@ -11,6 +11,9 @@ inline constexpr Colour kBlack = 0;        // the background
 inline constexpr Colour kRed = 255;        // a cell of the current type
 inline constexpr Colour kGreen = 65280;    // the first corner of a rectangle
 inline constexpr Colour kBlue = 16711680;  // a marked rectangle
+// A cell that a record of the output box covers although the type has no tile there: saving it
+// would add a tile. Violet, so that it stands apart from blue and from the background.
+inline constexpr Colour kNoTile = 0xFF0080;
 
 // An off-screen raster that the grid is drawn on and read back from. Each pixel is stored as its
 // colour, so that on a little-endian machine the memory reads R, G, B, 0: an RGBX image the window

@@ -20,4 +20,10 @@ inline std::string Percent(long long before, long long after) {
   return text;
 }
 
+// How a count of lines changed: "96.6% fewer", or "33.3% more" when it grew.
+inline std::string LinesChange(long long before, long long after) {
+  if (after <= before) return Percent(before, after) + " fewer";
+  return Percent(before, 2 * before - after) + " more";
+}
+
 }  // namespace quarnel

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What differs between the systems Quarnel runs on: Linux, Windows and WebAssembly. The files
@@ -41,6 +42,12 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 std::optional<std::uint64_t> SizeOf(std::FILE* file);
 // Moves to `position` bytes from the start, past 2 GiB too; false when it cannot.
 bool SeekTo(std::FILE* file, std::uint64_t position);
+
+// Puts `bytes` at `path` in one step: written to a new file in the same folder, flushed to the
+// disk, then renamed over `path` (over the file a link at `path` names). A crash leaves the old
+// file or the new one, never part of one. On any failure the old file stays as it was, no new file
+// is left behind, and the system's reason is returned; empty when every byte is on the disk.
+std::string ReplaceFile(const std::string& path, std::string_view bytes);
 
 // A decimal number in plain notation (sign, digits, point, exponent), as std::from_chars reads it.
 std::from_chars_result ParseDouble(const char* begin, const char* end, double& value);

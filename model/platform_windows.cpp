@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "model/platform.h"
@@ -71,6 +72,47 @@ std::vector<std::string> Arguments(int, char*[]) {
   for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
   ::LocalFree(wide);
   return arguments;
+}
+
+std::string ReplaceFile(const std::string& path, std::string_view bytes) {
+  const std::wstring target = Wide(path);
+  const std::wstring temporary = target + L".quarnel-" + std::to_wstring(::GetTickCount64()) +
+                                 L"-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  const auto reason = [](DWORD error) {
+    wchar_t* text = nullptr;
+    ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string said = text ? Utf8(text) : "error " + std::to_string(error);
+    ::LocalFree(text);
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == '.'))
+      said.pop_back();
+    return said;
+  };
+  const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return reason(::GetLastError());
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD done = 0;
+    written = ::WriteFile(file, bytes.data(), chunk, &done, nullptr) && done > 0;
+    bytes.remove_prefix(done);
+  }
+  written = written && ::FlushFileBuffers(file);
+  DWORD error = written ? 0 : ::GetLastError();
+  if (!::CloseHandle(file) && written) {
+    written = false;
+    error = ::GetLastError();
+  }
+  if (written && !::MoveFileExW(temporary.c_str(), target.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    written = false;
+    error = ::GetLastError();
+  }
+  if (written) return {};
+  ::DeleteFileW(temporary.c_str());
+  return reason(error);
 }
 
 void SetUpStandardStreams() {

@@ -175,6 +175,11 @@ class TypeApplier {
       });
       if (r.Plain()) rows_.Plain(RowOf(r), r.GetBox().x1, r.offset);
     }
+    // The plain tile records the template's own rectangle records hold go whatever the records
+    // cover: counted apart, so that the summary does not give them to the records.
+    for (const auto& r : template_records) {
+      held_left_out_ += r.Plain() && (rows_.Covered(RowOf(r)) >> r.GetBox().x1 & 1) != 0;
+    }
     long long added = 0;
     for (const std::uint32_t index : group) {
       added += Cover(records[index], index, first_new);
@@ -184,6 +189,8 @@ class TypeApplier {
     }
     return added;
   }
+
+  long long HeldLeftOut() const { return held_left_out_; }
 
  private:
   // Marks the records that stand in the template word for word, as rectangle records of the type.
@@ -238,6 +245,7 @@ class TypeApplier {
   Edits& edits_;
   TypeRows rows_;
   std::vector<std::string_view> standing_;  // the type's rectangle records, sorted
+  long long held_left_out_ = 0;
 };
 
 [[noreturn]] void RefuseNewCells(const std::string& records_name, const RecordsToApply& read,
@@ -381,6 +389,7 @@ Applied ApplyRecords(const std::string& records_name, std::string_view records_t
   applied.summary.records_applied = count;
   applied.summary.records_standing = static_cast<long long>(records.records.size()) - count;
   applied.summary.tile_records_left_out = edits.dropped_count;
+  applied.summary.tile_records_held = applier.HeldLeftOut();
   applied.summary.lines_after = read.lines - edits.dropped_count + count;
   applied.text = ApplyEdits(text, edits);
   if (before_check) before_check(applied.text);

@@ -14,6 +14,7 @@ struct ApplySummary {
   long long records_applied = 0;
   long long records_standing = 0;  // in the template already, word for word: not written again
   long long tile_records_left_out = 0;
+  long long tile_records_held = 0;  // of those, held by the template's own rectangle records
   long long new_cells = 0;  // cells the records add to the template's types
 };
 

@@ -33,8 +33,8 @@ std::string SavedSummary(const std::string& target, const AppliedTemplate& resul
   const long long after =
       result.shortened ? result.shortened->lines_after : result.applied.lines_after;
   std::string said = "saved " + Printable(target) + ": " + std::to_string(before) + " lines → " +
-                     std::to_string(after) + " lines (" + Percent(before, after) +
-                     " fewer), checked: same tiles";
+                     std::to_string(after) + " lines (" + LinesChange(before, after) +
+                     "), checked: same tiles";
   if (result.applied.new_cells > 0) {
     said += " and " + std::to_string(result.applied.new_cells) + " new cells";
   }

@@ -81,6 +81,7 @@ TEST(ApplyRecords, LeavesOutTheTilesTheTemplatesRectangleRecordsHold) {
   EXPECT_EQ(std::string_view(applied.text), Template({"TILEW 7 3 2 2 1 1 0", "TILEW 7 3 1 1 1 1 0",
                                                       "TILEW 9 9 -2 -2 -2 -2 0", "9 9 2 2 0"}));
   EXPECT_EQ(applied.summary.tile_records_left_out, 3);
+  EXPECT_EQ(applied.summary.tile_records_held, 2);  // 7 3 4 4 0 and 9 9 1 1 0
 }
 
 // Shortening the rest never gives more lines than shortening the template alone, unless the

@@ -5,13 +5,14 @@
 #include <random>
 #include <string>
 
+#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/marking.h"
-#include "editor/covered.h"
-#include "tests/support/cells.h"
+#include "editor/status.h"
 #include "editor/steps.h"
 #include "editor/undo.h"
 #include "model/loader.h"
+#include "tests/support/cells.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -109,15 +110,36 @@ TEST(AutoCover, DoesNothingOnAnEmptyOrFullyMarkedLayer) {
   EXPECT_EQ(t.window.output, "");
 }
 
+// A record of the box that covers cells without tiles (a Shift mark) shows them violet, and Auto
+// never covers such a cell itself: once that record goes, Auto's records add no tile.
+TEST(AutoCover, NeverCoversACellWithoutATileThatTheBoxCovers) {
+  // Two rows of three, with the middle of the lower row missing.
+  TempTemplate file("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 0 0\r\n7 3 0 1 0\r\n7 3 2 1 0\r\n");
+  TestProgram t(file.Path());
+  LoadToArray(t.program, "7", "3");
+  ShowArray(t.program);
+  const std::string forced = "TILEW 7 3 -3 -2 -2 -2 0\r\n";  // (0, 1) and the empty (1, 1)
+  t.window.SetOutputText(forced);
+  EXPECT_EQ(ColourOf(t.window.surface, 1, 1), kNoTile);
+  EXPECT_NE(PointerStatus(t.program, 1, 1).find("no tile of this type here"), std::string::npos);
+  AutoCover(t.program);
+  t.window.SetOutputText(std::string(t.window.output).erase(0, forced.size()));
+  EXPECT_EQ(ColourOf(t.window.surface, 1, 1), kBlack);
+  ForEachBoxRecord(t.window.output, [&](std::string_view, const Box& box) {
+    for (int x = box.x1; x <= box.x2; ++x) {
+      for (int y = box.y1; y <= box.y2; ++y)
+        EXPECT_TRUE(t.program.tilearray.At(x, y, 0)) << x << "," << y;
+    }
+  });
+}
 
 // Type 7 3 on layers 0 and 2, partly held by its own rectangle record and partly by the box's;
 // type 9 1 on layer 1. Auto on every type covers exactly what neither holds, on every layer.
 TEST(AutoCoverMany, CoversEveryLayerOfEveryTypeAndNothingBeyondItsCells) {
   std::string text = "Map\r\n\r\nTILEW 7 3 -3 -2 -3 -3 2\r\n";
-  for (const auto& [x, y, z] : std::vector<Cell>{{0, 0, 0}, {1, 0, 0}, {5, 5, 0}, {0, 0, 2},
-                                                  {1, 0, 2}, {2, 0, 2}, {50, 50, 2}}) {
-    text += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) +
-            "\r\n";
+  for (const auto& [x, y, z] : std::vector<Cell>{
+           {0, 0, 0}, {1, 0, 0}, {5, 5, 0}, {0, 0, 2}, {1, 0, 2}, {2, 0, 2}, {50, 50, 2}}) {
+    text += "7 3 " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) + "\r\n";
   }
   text += "9 1 3 4 1\r\n9 1 3 5 1\r\n";
   TempTemplate file(text);

@@ -73,6 +73,8 @@ TEST(Status, NeverRoundsARealChangeToNoneOrAll) {
                {10, 0, "100.0%"},
                {1'000'000, 999'999, "0.0001%"}};
   for (const auto& c : cases) EXPECT_EQ(Percent(c.before, c.after), c.said) << c.before;
+  EXPECT_EQ(LinesChange(612, 21), "96.6% fewer");
+  EXPECT_EQ(LinesChange(36, 48), "33.3% more");  // never "-33.3% fewer"
 }
 
 TEST(Status, SaysWhatToDoFirstAndWhenATemplateHoldsNoTiles) {

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <utility>
 
+#include "editor/another_template.h"
 #include "editor/auto_cover.h"
 #include "editor/box_records.h"
 #include "editor/covered.h"
@@ -21,6 +22,7 @@
 #include "model/template_file.h"
 #include "shorten/apply.h"
 #include "shorten/apply_to_template.h"
+#include "shorten/short_name.h"
 
 namespace quarnel {
 namespace {
@@ -45,11 +47,6 @@ std::string StepText(const Addition& addition) {
 }
 
 }  // namespace
-
-std::string ShortName(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  return (dot == std::string::npos ? name : name.substr(0, dot)) + "-short.tmp";
-}
 
 Session::Session() {
   RefreshPanel();
@@ -106,23 +103,22 @@ void Session::StartTiles() {
 }
 
 void Session::Go() {
-  const bool another = HasUnsaved() && !program_.read_path.empty() && path_ != program_.read_path;
-  if (!another) return StartTiles();
+  if (!RecordsMadeForAnother(program_, path_, output_)) return StartTiles();
   Run([this] {
-    Ask("The output box holds records for " + Printable(program_.read_path) +
-            " that are not saved. Keep them for " + Printable(path_) +
-            ", or start afresh with an empty box?",
-        {"Keep them", "Start afresh", "Cancel"}, [this](int answer) {
-          if (answer == 2 || answer < 0) {
-            Say("go cancelled: the records stay with " + Printable(program_.read_path));
-            return;
-          }
-          if (answer == 1) {
+    // A template go refuses is refused before the question: nothing is asked in vain.
+    RequireStartable(path_);
+    Ask(AnotherTemplateQuestion(program_, path_, HasUnsaved()),
+        {std::begin(kAnotherTemplateAnswers), std::end(kAnotherTemplateAnswers)},
+        [this](int answer) {
+          const AnotherTemplate choice = AnotherTemplateAnswer(answer);
+          if (choice == AnotherTemplate::kStay) return Say(StayedWith(program_));
+          quarnel::StartTiles(program_);
+          // Only once the new run stands: a refused template leaves the box and its history.
+          if (choice == AnotherTemplate::kAfresh) {
             steps_.clear();
             done_ = 0;
             SetOutputText("");
           }
-          quarnel::StartTiles(program_);
         });
   });
 }

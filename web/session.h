@@ -150,7 +150,4 @@ class Session final : public WindowValues {
   bool layer_ascending_ = true;
 };
 
-// "level.tmp" as "level-short.tmp".
-std::string ShortName(const std::string& name);
-
 }  // namespace quarnel

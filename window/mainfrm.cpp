@@ -165,12 +165,8 @@ void MainFrm::SetUpFocusAndDrops() {
 // The buttons, the text boxes and the spinner.
 void MainFrm::ConnectControls() {
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
-  const auto go = [this] {
-    if (!MayStartAnotherTemplate()) return;
-    Run([this] { StartTiles(program_); });
-  };
-  connect(command2_, &QPushButton::clicked, this, go);
-  connect(thefile_, &QLineEdit::returnPressed, this, go);
+  connect(command2_, &QPushButton::clicked, this, &MainFrm::Go);
+  connect(thefile_, &QLineEdit::returnPressed, this, &MainFrm::Go);
   connect(zval_, &QLineEdit::returnPressed, this,
           [this] { Run([this] { ShowTypedLayer(program_); }); });
   connect(next_tile_, &QPushButton::clicked, this, [this] {

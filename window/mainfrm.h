@@ -108,9 +108,9 @@ class MainFrm : public QWidget, public WindowValues {
   void AddZoomKeys();
   void Browse();
   void Save();
-  // Before go on another template while the box holds unsaved records: asks what becomes of
-  // them. False to stay with the template read.
-  bool MayStartAnotherTemplate();
+  // go: a run on the path box's template; first, when the box holds records made for another
+  // template, asks what becomes of them.
+  void Go();
   // Shows or hides the types panel; the window grows or shrinks by its width.
   void ShowPanel(bool shown);
   void Undo();

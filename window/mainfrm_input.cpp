@@ -70,7 +70,7 @@ bool MainFrm::HandleDrop(QEvent* event) {
     drop->acceptProposedAction();
     SetTemplatePath(file);
     // As go: the box's unsaved records are asked about first.
-    if (MayStartAnotherTemplate()) Run([this] { StartTiles(program_); });
+    Go();
   } else {
     drop->acceptProposedAction();
   }

@@ -29,6 +29,10 @@ void MainFrm::SelectRecordsAt(QPointF point) {
   comlist_->setExtraSelections(marks);
   message_.clear();
   if (selected_lines_.empty()) {
+    // Nothing stays selected that the user no longer sees: the caret leaves the record it was on,
+    // so Delete removes nothing.
+    comlist_->moveCursor(QTextCursor::End);
+    picture1_->SetSelection({});
     Say("no record of the box covers this square");
   } else {
     const std::vector<std::size_t> lines = selected_lines_;

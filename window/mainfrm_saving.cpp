@@ -4,6 +4,8 @@
 #include <QShortcut>
 #include <QUndoStack>
 
+#include "editor/another_template.h"
+#include "editor/steps.h"
 #include "model/fault.h"
 #include "window/mainfrm.h"
 #include "window/template_saver.h"
@@ -31,23 +33,30 @@ void MainFrm::Save() {
   });
 }
 
-bool MainFrm::MayStartAnotherTemplate() {
-  const std::string path = TemplatePath();
-  if (!saver_->HasUnsaved() || program_.read_path.empty() || path == program_.read_path)
-    return true;
-  switch (saver_->AskBeforeAnotherTemplate(path)) {
-    case TemplateSaver::Switch::kStay:
-      Say("go cancelled: the records stay with " + Printable(program_.read_path));
-      ShowStatus();
-      return false;
-    case TemplateSaver::Switch::kAfresh:
+void MainFrm::Go() {
+  Run([this] {
+    const std::string path = TemplatePath();
+    bool afresh = false;
+    if (RecordsMadeForAnother(program_, path, OutputText())) {
+      // A template go refuses is refused before the question: nothing is asked in vain.
+      RequireStartable(path);
+      switch (saver_->AskBeforeAnotherTemplate(path)) {
+        case AnotherTemplate::kStay:
+          return Say(StayedWith(program_));
+        case AnotherTemplate::kAfresh:
+          afresh = true;
+          break;
+        case AnotherTemplate::kKeep:
+          break;
+      }
+    }
+    StartTiles(program_);
+    // Only once the new run stands: a refused template leaves the box and its history alone.
+    if (afresh) {
       undo_stack_->clear();
       SetOutputText("");
-      return true;
-    case TemplateSaver::Switch::kKeep:
-      return true;
-  }
-  return true;
+    }
+  });
 }
 
 void MainFrm::closeEvent(QCloseEvent* event) {

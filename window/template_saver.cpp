@@ -7,16 +7,16 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "editor/auto_cover.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
+#include "model/platform.h"
 #include "model/template_file.h"
 #include "shorten/apply_to_template.h"
+#include "shorten/short_name.h"
 #include "window/background_work.h"
 
 namespace quarnel {
@@ -29,32 +29,29 @@ QString Native(const std::string& path) {
 }
 
 // Whether `target` names the template at `template_path`, by whatever path.
-bool SameFile(const QString& target, const std::string& template_path) {
-  const QFileInfo info(target);
-  return info.exists() &&
-         info.canonicalFilePath() == QFileInfo(Native(template_path)).canonicalFilePath();
+bool SameFile(const std::string& target, const std::string& template_path) {
+  std::error_code error;
+  return std::filesystem::equivalent(platform::PathOf(target), platform::PathOf(template_path),
+                                     error);
 }
 
-// "level.tmp" beside it as "level-short.tmp".
-QString SuggestedPath(const std::string& template_path) {
-  const QFileInfo info(Native(template_path));
-  return info.dir().filePath(info.completeBaseName() + QStringLiteral("-short.tmp"));
-}
-
-void Write(const QString& target, std::string_view text) {
-  QSaveFile file(target);
-  errno = 0;
-  const bool written = file.open(QIODevice::WriteOnly) &&
-                       file.write(text.data(), static_cast<qint64>(text.size())) ==
-                           static_cast<qint64>(text.size()) &&
-                       file.commit();
-  if (!written) {
-    // The system's reason ("No space left on device") where Qt's own says only "Unknown error".
-    const int why = errno;
-    const std::string reason = why != 0 ? std::strerror(why) : file.errorString().toStdString();
-    throw Fault({QFile::encodeName(target).toStdString()},
-                "cannot be written: " + reason + "; nothing was saved");
+// The bytes of the path the dialog chose. The dialog knows names only as text, which cannot hold
+// bytes that are not UTF-8: where the choice is the offered name, or a name in the offered
+// folder, those bytes are the offered ones.
+std::string ChosenBytes(const QString& chosen, const std::string& offered) {
+  if (chosen == Native(offered)) return offered;
+  const std::size_t slash = offered.rfind('/');
+  const QFileInfo info(chosen);
+  if (slash != std::string::npos && info.path() == Native(offered.substr(0, slash))) {
+    return offered.substr(0, slash + 1) + QFile::encodeName(info.fileName()).toStdString();
   }
+  return QFile::encodeName(chosen).toStdString();
+}
+
+// Every byte on the disk, or the old file as it was: a save is reported only once the former holds.
+void Write(const std::string& target, std::string_view text) {
+  const std::string why = platform::ReplaceFile(target, text);
+  if (!why.empty()) throw Fault({target}, "cannot be written: " + why + "; nothing was saved");
 }
 
 }  // namespace
@@ -115,22 +112,21 @@ bool TemplateSaver::HasUnsaved() const {
   return text != kept_ && text.find("TILEW") != std::string::npos;
 }
 
-TemplateSaver::Switch TemplateSaver::AskBeforeAnotherTemplate(const std::string& path) {
-  const int answer = ask_(
-      window_,
-      QStringLiteral("The output box holds records for %1 that are not saved. Keep them for %2, "
-                     "or start afresh with an empty box?")
-          .arg(QString::fromStdString(Printable(program_.read_path)),
-               QString::fromStdString(Printable(path))),
-      {QStringLiteral("Keep them"), QStringLiteral("Start afresh"), QStringLiteral("Cancel")});
-  return answer == 0 ? Switch::kKeep : answer == 1 ? Switch::kAfresh : Switch::kStay;
+AnotherTemplate TemplateSaver::AskBeforeAnotherTemplate(const std::string& path) {
+  QStringList answers;
+  for (const char* answer : kAnotherTemplateAnswers) answers << QString::fromUtf8(answer);
+  return AnotherTemplateAnswer(
+      ask_(window_, QString::fromStdString(AnotherTemplateQuestion(program_, path, HasUnsaved())),
+           answers));
 }
 
 bool TemplateSaver::MayClose() {
   if (!HasUnsaved()) return true;
-  const QString suggested = program_.read_path.empty()
-                                ? QString()
-                                : QFileInfo(SuggestedPath(program_.read_path)).fileName();
+  const QString suggested =
+      program_.read_path.empty()
+          ? QString()
+          : QString::fromStdString(
+                Printable(platform::PathOf(ShortName(program_.read_path)).filename().string()));
   const QString where = suggested.isEmpty()
                             ? QStringLiteral("into a shorter copy of the template")
                             : QStringLiteral(
@@ -155,16 +151,16 @@ void TemplateSaver::RequireUnchanged() const {
   }
 }
 
-bool TemplateSaver::MayWrite(const QString& target, const std::string& template_path) {
-  if (!QFileInfo::exists(target)) return true;
-  const bool open_template = SameFile(target, template_path);
-  const QString question = open_template
-                               ? QStringLiteral(
-                                     "%1 is the template you are shortening. Overwrite it with the "
-                                     "shorter one?")
-                                     .arg(target)
-                               : QStringLiteral("%1 exists. Replace it?").arg(target);
-  return ask_(window_, question, {QStringLiteral("Overwrite"), QStringLiteral("Cancel")}) == 0;
+bool TemplateSaver::MayWrite(const std::string& target, const std::string& template_path) {
+  std::error_code error;
+  if (!std::filesystem::exists(platform::PathOf(target), error)) return true;
+  const std::string shown = Printable(target);
+  const std::string question =
+      SameFile(target, template_path)
+          ? shown + " is the template you are shortening. Overwrite it with the shorter one?"
+          : shown + " exists. Replace it?";
+  return ask_(window_, QString::fromStdString(question),
+              {QStringLiteral("Overwrite"), QStringLiteral("Cancel")}) == 0;
 }
 
 bool TemplateSaver::MayAddCells(long long cells, const std::string& records,
@@ -183,12 +179,12 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   // Before any question, and again after them: the dialogs take time.
   RequireUnchanged();
   CheckRecords(kRecordsName, program_.window.OutputText());
-  const std::optional<Choice> choice = choose_(window_, SuggestedPath(path));
+  const std::string offered = ShortName(path);
+  const std::optional<Choice> choice = choose_(window_, Native(offered));
   if (!choice || choice->path.isEmpty()) return {false, "no file chosen: nothing was saved"};
-  if (!MayWrite(choice->path, path)) {
-    return {false, Printable(QFile::encodeName(choice->path).toStdString()) +
-                       " kept as it was: nothing was saved"};
-  }
+  const std::string target = ChosenBytes(choice->path, offered);
+  if (!MayWrite(target, path))
+    return {false, Printable(target) + " kept as it was: nothing was saved"};
   RequireUnchanged();
   const std::string records = program_.window.OutputText();
   // Reading, applying, shortening and checking a large template takes seconds: off the window's
@@ -207,11 +203,11 @@ TemplateSaver::Outcome TemplateSaver::Save() {
     return {false, "no new cells added: nothing was saved"};
   }
   BackgroundWork::Run(window_, QStringLiteral("Writing the shorter template..."), progress,
-                      [&] { Write(choice->path, result->text); });
+                      [&] { Write(target, result->text); });
   // Written over the open template, it holds the tiles Quarnel read, so it counts as read again.
-  if (SameFile(choice->path, path)) program_.read_stamp = StampOf(path);
+  if (SameFile(target, path)) program_.read_stamp = StampOf(path);
   if (program_.window.OutputText() == records) Kept();
-  const std::string said = SavedSummary(QFile::encodeName(choice->path).toStdString(), *result);
+  const std::string said = SavedSummary(target, *result);
   return {true, said};
 }
 

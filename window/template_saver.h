@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor/another_template.h"
 #include "editor/program.h"
 
 class QWidget;
@@ -51,10 +52,9 @@ class TemplateSaver : public QObject {
   void Kept();
   // Whether the box holds records that are not kept.
   bool HasUnsaved() const;
-  // go on another template while the box holds unsaved records: keep them for it, start afresh,
-  // or stay with this one.
-  enum class Switch { kKeep, kAfresh, kStay };
-  Switch AskBeforeAnotherTemplate(const std::string& path);
+  // go on another template while the box holds records made for the one read: keep them for
+  // it, start afresh, or stay with this one.
+  AnotherTemplate AskBeforeAnotherTemplate(const std::string& path);
   // Whether the window may close: asks first when the box holds records that are not kept, and
   // saves when the user says so. Throws Fault when that saving fails.
   bool MayClose();
@@ -63,7 +63,7 @@ class TemplateSaver : public QObject {
   // Asks before writing over an existing file; false when the user says no.
   // Throws Fault when the template changed on disk since it was read.
   void RequireUnchanged() const;
-  bool MayWrite(const QString& target, const std::string& template_path);
+  bool MayWrite(const std::string& target, const std::string& template_path);
   // Whether records that add cells may be written; asks, naming them.
   bool MayAddCells(long long cells, const std::string& records, std::string_view text);
 
