@@ -13,7 +13,30 @@ void AppendEscaped(std::string& out, unsigned char byte) {
   out += escaped;
 }
 
-// The size of the well-formed UTF-8 character at `at`, or 0 where the byte there starts none.
+
+// C0, DEL, and C1 as UTF-8 writes it (C2 80 to C2 9F).
+bool IsControl(std::string_view character) {
+  const auto lead = static_cast<unsigned char>(character[0]);
+  if (lead < 0x20 || lead == 0x7f) return true;
+  return lead == 0xC2 && static_cast<unsigned char>(character[1]) <= 0x9F;
+}
+
+std::string Describe(const FaultPlace& place, const std::string& problem) {
+  // A fault of no file (the path box is empty, the layer box holds junk) is the problem alone.
+  std::string message = Printable(place.file);
+  if (place.line > 0) message += ", line " + std::to_string(place.line);
+  if (!message.empty()) message += ": ";
+  if (place.field >= 0) {
+    const std::string where =
+        "the " + Ordinal(static_cast<std::size_t>(place.field) + 1) + " field";
+    message += place.field_name.empty() ? where + " " : place.field_name + " (" + where + ") ";
+  }
+  message += problem;
+  return message;
+}
+
+}  // namespace
+
 std::size_t Utf8Size(std::string_view text, std::size_t at) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
   const unsigned char lead = byte(0);
@@ -41,29 +64,6 @@ std::size_t Utf8Size(std::string_view text, std::size_t at) {
   }
   return size;
 }
-
-// C0, DEL, and C1 as UTF-8 writes it (C2 80 to C2 9F).
-bool IsControl(std::string_view character) {
-  const auto lead = static_cast<unsigned char>(character[0]);
-  if (lead < 0x20 || lead == 0x7f) return true;
-  return lead == 0xC2 && static_cast<unsigned char>(character[1]) <= 0x9F;
-}
-
-std::string Describe(const FaultPlace& place, const std::string& problem) {
-  // A fault of no file (the path box is empty, the layer box holds junk) is the problem alone.
-  std::string message = Printable(place.file);
-  if (place.line > 0) message += ", line " + std::to_string(place.line);
-  if (!message.empty()) message += ": ";
-  if (place.field >= 0) {
-    const std::string where =
-        "the " + Ordinal(static_cast<std::size_t>(place.field) + 1) + " field";
-    message += place.field_name.empty() ? where + " " : place.field_name + " (" + where + ") ";
-  }
-  message += problem;
-  return message;
-}
-
-}  // namespace
 
 Fault::Fault(FaultPlace place, const std::string& problem)
     : std::runtime_error(Describe(place, problem)), place_(std::move(place)), problem_(problem) {}

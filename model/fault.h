@@ -43,6 +43,10 @@ class SelfCheckFailure : public Fault {
 // written as \xNN; everything else stands as it is. Every message goes through this.
 std::string Printable(std::string_view text);
 
+// The size of the well-formed UTF-8 character at `at` of `text`, or 0 where the byte there starts
+// none.
+std::size_t Utf8Size(std::string_view text, std::size_t at);
+
 // A field's text in double quotes, fit for a message: long texts are cut short and control bytes
 // are written as \xNN, so a line of binary junk still gives a readable message.
 std::string Quoted(std::string_view text);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/box_text.h"
 #include "model/fault.h"
 
 namespace quarnel {
@@ -133,6 +134,22 @@ TEST(Fault, EscapesControlsAndInvalidUtf8InEveryText) {
     EXPECT_EQ(Printable(c.text), c.shown);
     EXPECT_EQ(Quoted(c.text), "\"" + c.shown + "\"");
   }
+}
+
+// The output box shows bytes that are not UTF-8 as escapes and reads them back, byte for byte.
+TEST(BoxText, KeepsEveryByteThroughTheBox) {
+  const struct {
+    std::string bytes, shown;
+  } cases[] = {{"TILEW 7 3 1 2 3 4 0\r\n", "TILEW 7 3 1 2 3 4 0\r\n"},
+               {"\xFF b 1 1 1", "\\xFF b 1 1 1"},
+               {"caf\xC3\xA9 \xE9", "caf\xC3\xA9 \\xE9"},  // UTF-8 stays as it is
+               {"\\x41 \\y \\x4", "\\x5Cx41 \\y \\x4"},  // only a backslash that reads as an escape
+               {"\\\xFF", "\\\\xFF"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToBoxText(c.bytes), c.shown) << c.shown;
+    EXPECT_EQ(FromBoxText(c.shown), c.bytes) << c.shown;
+  }
+  EXPECT_EQ(FromBoxText("\\xfe\\xG1"), "\xFE\\xG1");  // typed by hand, in either case
 }
 
 TEST(GridCell, DecodesWhatItsIndexEncodes) {

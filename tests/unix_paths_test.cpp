@@ -6,14 +6,22 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "model/fault.h"
+#include "model/platform.h"
 #include "model/template_file.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
 namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 std::string FaultOf(const std::string& path) {
   try {
@@ -49,6 +57,31 @@ TEST(UnixPaths, AFifoAndAnUnreadableFileAreRefused) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+}
+
+// A replaced file keeps its mode, a link keeps pointing at it, and nothing is left beside it,
+// whether the write succeeds or not.
+TEST(UnixPaths, ReplacingAFileKeepsItsModeAndLinksAndLeavesNothingBehind) {
+  testing::TempTemplate existing("old");
+  const std::string folder = existing.Folder().string();
+  const std::string file = folder + "/kept.tmp";
+  std::filesystem::copy_file(existing.Path(), file);
+  ::chmod(file.c_str(), 0640);
+  const std::string link = folder + "/link.tmp";
+  std::filesystem::create_symlink(file, link);
+  const auto entries = [&] {
+    return std::distance(std::filesystem::directory_iterator(folder),
+                         std::filesystem::directory_iterator());
+  };
+  const auto before = entries();
+  EXPECT_EQ(platform::ReplaceFile(link, "new"), "");
+  EXPECT_EQ(ReadFile(file), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  struct stat status {};
+  ::stat(file.c_str(), &status);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  EXPECT_EQ(platform::ReplaceFile(folder + "/none/x.tmp", "new"), "No such file or directory");
+  EXPECT_EQ(entries(), before);
 }
 
 }  // namespace

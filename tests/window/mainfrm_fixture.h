@@ -33,6 +33,7 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <QtMath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>

@@ -276,6 +276,14 @@ class MarkingTest : public MainFrmFixture {
     Key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Output()->Text(), both);
     QCOMPARE(CellColour(6, 6), kBlue);
+    // A Ctrl + press that finds no record leaves nothing selected, out of sight, for Delete.
+    QTest::mouseClick(Picture(), Qt::LeftButton, Qt::ControlModifier, CellPoint(6, 6));
+    QTest::mouseClick(Picture(), Qt::LeftButton, Qt::ControlModifier, CellPoint(8, 8));
+    QVERIFY(Says("no record of the box covers this square"));
+    QCOMPARE(Picture()->Selection(), QRect());
+    Picture()->setFocus();
+    Key(Qt::Key_Delete);
+    QCOMPARE(Output()->Text(), both);
     // A record of another layer shows that layer.
     Output()->SetText(both + "TILEW 7 3 -2 -2 -2 -2 2\r\n");
     QTextCursor last(Output()->document()->lastBlock().previous());

@@ -217,6 +217,69 @@ class SavingTest : public MainFrmFixture {
     QCOMPARE(questions_.size(), 4);  // going back asks too
   }
 
+  // A template go refuses is refused before any question, and the box keeps its records and their
+  // undo; records saved for one template are not carried to another unasked.
+  void goLosesNothingOnARefusedTemplateOrASavedBox() {
+    Go("Map\r\n\r\n7 3 4 6 0\r\n");
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 4, 6);
+    const std::string marked = window_->OutputText();
+    AnswerSaving(folder_.filePath(QStringLiteral("saved.tmp")), false, 1);  // Start afresh
+    window_->SetTemplatePath(WriteTemplate("bad.tmp", "Bad\r\n\r\n8 1 99 0 0\r\n"));
+    Click("Command2");
+    QCOMPARE(faults_.size(), 1);
+    QVERIFY(questions_.isEmpty());
+    QCOMPARE(window_->OutputText(), marked);
+    QVERIFY(window_->isWindowModified());
+
+    Click("Save");  // the template read, whatever the path box says
+    QVERIFY(Says("saved "));
+    QVERIFY(!window_->isWindowModified());
+    AnswerSaving({}, false, 2);  // Cancel
+    window_->SetTemplatePath(WriteTemplate("other.tmp", "Other\r\n\r\n8 1 1 1 0\r\n"));
+    Click("Command2");
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY2(questions_.constFirst().contains(QStringLiteral("made for ") + folder_.filePath(QStringLiteral("map.tmp")) +
+                                              QStringLiteral(", saved")),
+             qPrintable(questions_.constFirst()));
+    QCOMPARE(window_->program().curtype, std::string("7 3"));
+    Key(Qt::Key_Z, Qt::ControlModifier);  // the mark's undo survived the refused template
+    QVERIFY(window_->OutputText().empty());
+  }
+
+  // A disk that is full or read-only: the save says why, the file stays as it was, nothing is left
+  // beside it, and the records count as unsaved. Run by full_disk.sh on real file systems.
+  void aFullOrReadOnlyDiskKeepsTheTemplate() {
+    const QString castle = QStringLiteral(QUARNEL_EXAMPLES_DIR "/castle.tmp");
+    int tried = 0;
+    for (const auto& [variable, reason] :
+         {std::pair{"QUARNEL_FULL_FS", "No space left on device"},
+          std::pair{"QUARNEL_READONLY_FS", "Read-only file system"}}) {
+      const QString folder = qEnvironmentVariable(variable);
+      if (folder.isEmpty()) continue;
+      ++tried;
+      const QString keep = folder + QStringLiteral("/keep.tmp");
+      const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+      PathBox()->setText(keep);
+      Click("Command2");
+      Click("AutoCover");
+      for (const QString& target : {keep, folder + QStringLiteral("/new.tmp")}) {
+        faults_.clear();
+        AnswerSaving(target, false, 0);  // Overwrite
+        Click("Save");
+        QCOMPARE(faults_.size(), 1);
+        QVERIFY2(faults_.constFirst().contains(QLatin1String(reason)) &&
+                     faults_.constFirst().contains(QStringLiteral("nothing was saved")),
+                 qPrintable(faults_.constFirst()));
+        QVERIFY(!Says("saved "));
+        QVERIFY(window_->isWindowModified());
+        QCOMPARE(ReadFile(keep), ReadFile(castle));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
+      }
+    }
+    if (tried == 0) QSKIP("no full or read-only file system given (full_disk.sh gives them)");
+  }
+
   void aPathFromHomeStartsWithATilde() {
     const QString home = qEnvironmentVariable("HOME");
     qputenv("HOME", folder_.path().toUtf8());
@@ -255,6 +318,17 @@ class SavingTest : public MainFrmFixture {
     QVERIFY(faults_.isEmpty());
     QCOMPARE(window_->Caption(), std::string("Bytes"));
     QCOMPARE(window_->program().read_path, found);
+    // Saved under the name offered, the shorter template keeps those bytes, and says them so.
+    Press(Qt::LeftButton, 1, 1);
+    Press(Qt::RightButton, 1, 1);
+    window_->findChild<TemplateSaver*>()->SetDialogs(
+        [](QWidget*, const QString& offered) {
+          return std::optional<TemplateSaver::Choice>({offered, false});
+        },
+        [](QWidget*, const QString&, const QStringList&) { return 0; });
+    Click("Save");
+    QVERIFY(std::filesystem::exists(folder + "/caf\xff-short.tmp"));
+    QVERIFY2(Says("caf\\xFF-short.tmp: 3 lines"), qPrintable(window_->StatusText()));
 
     QMimeData data;
     data.setUrls(

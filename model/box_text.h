@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarnel {
+
+// The output box as a text control shows it. A control holds text, but a template's ids are bytes:
+// a byte that is not part of UTF-8 is shown as \xFF (as messages show it), and a backslash that
+// would read as such an escape as \x5C. FromBoxText reads them back, so that the bytes survive any
+// edit of the box, and a copy of the box given to `quarnel-shorten --apply` names the same ids.
+std::string ToBoxText(std::string_view bytes);
+std::string FromBoxText(std::string_view text);
+
+}  // namespace quarnel
