@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/box_text.h"
 #include "model/fault.h"
 #include "model/percent.h"
 #include "model/platform.h"
@@ -109,9 +110,12 @@ int Shorten(const std::string& path) {
 
 int Apply(const std::string& records_path, const std::string& path, bool allow_new_cells) {
   const Input records = Read(records_path);
+  // As the output box shows them: an id's bytes that are not UTF-8 written \xFF.
+  const std::string records_text =
+      quarnel::FromBoxText(std::string_view(records.text.data(), records.text.size()));
   const Input input = Read(path);
   const quarnel::AppliedTemplate result = quarnel::ApplyToTemplate(
-      records.name, records.text, input.name, input.text, allow_new_cells, false);
+      records.name, records_text, input.name, input.text, allow_new_cells, false);
   WriteOut(result.text);
   const auto& s = result.applied;
   const std::string standing = s.records_standing == 0

@@ -24,7 +24,7 @@ val View(Session& session) {
   view.set("caption", session.Caption());
   view.set("layer", session.Layer());
   view.set("layerText", session.LayerText());
-  view.set("output", session.OutputText());
+  view.set("output", session.BoxText());
   val status = val::array();
   for (int row = 0; row < 3; ++row) status.call<void>("push", session.StatusRow(row));
   view.set("status", status);

@@ -17,6 +17,7 @@
 #include "editor/status.h"
 #include "editor/steps.h"
 #include "editor/undo.h"
+#include "model/box_text.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
 #include "model/template_file.h"
@@ -358,7 +359,11 @@ void Session::EditOutput(const std::string& text) {
     if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')) with_cr_lf += '\r';
     with_cr_lf += text[at];
   }
-  Run([&] { SetOutputText(with_cr_lf); });
+  Run([&] { SetOutputText(FromBoxText(with_cr_lf)); });
+}
+
+std::string Session::BoxText() const {
+  return ToBoxText(output_);
 }
 
 bool Session::HasUnsaved() const {

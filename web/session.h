@@ -77,6 +77,9 @@ class Session final : public WindowValues {
 
   // What the page shows.
   const Surface& Raster() const { return surface_; }
+  // The output box's text as its control shows it: bytes that are not UTF-8 as \xFF escapes,
+  // which EditOutput reads back.
+  std::string BoxText() const;
   std::string StatusRow(int row) const;  // 0..2
   // The fault of the last call, given once: the page shows it in a box of its own.
   std::string TakeFault() { return std::exchange(fault_, std::string()); }

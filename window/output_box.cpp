@@ -5,6 +5,8 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 
+#include "model/box_text.h"
+
 namespace quarnel {
 namespace {
 
@@ -25,11 +27,11 @@ OutputBox::OutputBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 std::string OutputBox::Text() const {
-  return WithCrLf(toPlainText()).toStdString();
+  return FromBoxText(WithCrLf(toPlainText()).toStdString());
 }
 
 void OutputBox::SetText(const std::string& text) {
-  const QString wanted = WithLf(QString::fromStdString(text));
+  const QString wanted = WithLf(QString::fromStdString(ToBoxText(text)));
   const QString current = toPlainText();
   if (wanted == current) return;
   // The typing before this change no longer lies where its undo steps say.

@@ -239,7 +239,8 @@ class SavingTest : public MainFrmFixture {
     window_->SetTemplatePath(WriteTemplate("other.tmp", "Other\r\n\r\n8 1 1 1 0\r\n"));
     Click("Command2");
     QCOMPARE(questions_.size(), 1);
-    QVERIFY2(questions_.constFirst().contains(QStringLiteral("made for ") + folder_.filePath(QStringLiteral("map.tmp")) +
+    QVERIFY2(questions_.constFirst().contains(QStringLiteral("made for ") +
+                                              folder_.filePath(QStringLiteral("map.tmp")) +
                                               QStringLiteral(", saved")),
              qPrintable(questions_.constFirst()));
     QCOMPARE(window_->program().curtype, std::string("7 3"));
