@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +38,11 @@ std::vector<std::string> Arguments(int argc, char* argv[]) {
   return {argv, argv + argc};
 }
 
-void SetUpStandardStreams() {}
+void SetUpStandardStreams() {
+  // A reader that stops early (`| head`) makes a write fail with EPIPE, reported and ended with
+  // exit status 1 as on Windows, rather than a silent death by signal.
+  std::signal(SIGPIPE, SIG_IGN);
+}
 
 namespace {
 
