@@ -1,5 +1,4 @@
 // quarnel-shorten: writes a shorter template with the same tiles to standard output.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -65,7 +64,7 @@ usage.
 // Standard output, written whole and flushed: a failure names the system's reason.
 void WriteOut(std::string_view text) {
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-    throw quarnel::Fault({}, std::string("standard output: ") + std::strerror(errno));
+    throw quarnel::Fault({}, "standard output: " + quarnel::platform::WriteFailure());
   }
 }
 

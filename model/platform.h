@@ -57,5 +57,8 @@ std::from_chars_result ParseDouble(const char* begin, const char* end, double& v
 // as UTF-8 on a console.
 std::vector<std::string> Arguments(int argc, char* argv[]);
 void SetUpStandardStreams();
+// Why the last write to a standard stream failed, in the same words on every system: a reader that
+// went away is "Broken pipe" on Windows too, where the C runtime calls it an invalid argument.
+std::string WriteFailure();
 
 }  // namespace quarnel::platform

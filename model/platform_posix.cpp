@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -42,6 +42,10 @@ void SetUpStandardStreams() {
   // A reader that stops early (`| head`) makes a write fail with EPIPE, reported and ended with
   // exit status 1 as on Windows, rather than a silent death by signal.
   std::signal(SIGPIPE, SIG_IGN);
+}
+
+std::string WriteFailure() {
+  return std::strerror(errno);
 }
 
 namespace {

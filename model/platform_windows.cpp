@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "model/platform.h"
 
@@ -113,6 +114,22 @@ std::string ReplaceFile(const std::string& path, std::string_view bytes) {
   if (written) return {};
   ::DeleteFileW(temporary.c_str());
   return reason(error);
+}
+
+std::string WriteFailure() {
+  // The C runtime reports a pipe whose reader is gone as EINVAL. A write of one byte asks the pipe
+  // itself: the output has failed already, so a byte more cannot spoil it.
+  const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (errno == EINVAL && ::GetFileType(output) == FILE_TYPE_PIPE) {
+    DWORD written = 0;
+    const char nothing = 0;
+    if (!::WriteFile(output, &nothing, 1, &written, nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED)
+        return std::strerror(EPIPE);
+    }
+  }
+  return std::strerror(errno);
 }
 
 void SetUpStandardStreams() {

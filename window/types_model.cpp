@@ -25,10 +25,6 @@ int TypesModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : kColumnCount;
 }
 
-TypesModel::State TypesModel::StateOf(std::size_t table_row) const {
-  return static_cast<State>(quarnel::StateOf(program_, table_row));
-}
-
 QVariant TypesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || static_cast<std::size_t>(index.row()) >= order_.size()) return {};
   const std::size_t row = TableRow(index.row());

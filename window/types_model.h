@@ -16,7 +16,6 @@ class TypesModel : public QAbstractTableModel {
 
  public:
   enum Column { kId1, kId2, kCells, kLayersHeld, kCovered, kState, kColumnCount };
-  enum State { kNotShown, kShown, kAllCovered, kCurrent };
 
   TypesModel(const Program& program, QObject* parent);
 
@@ -32,7 +31,6 @@ class TypesModel : public QAbstractTableModel {
   // The type table's row shown at `row`, and back.
   std::size_t TableRow(int row) const { return order_[static_cast<std::size_t>(row)]; }
   int ShownAt(std::size_t table_row) const;
-  State StateOf(std::size_t table_row) const;
 
  private:
   const Program& program_;
