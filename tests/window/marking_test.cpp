@@ -60,6 +60,15 @@ class MarkingTest : public MainFrmFixture {
     Go("Map\r\n A\r\n\x1b]0;x\x07 \xff 1 1 0\r\n");
     const QString status = window_->StatusText();
     QVERIFY2(status.startsWith(QStringLiteral("type \\x1B]0;x\\x07 \\xFF,")), qPrintable(status));
+    // The box shows the byte as \xFF and reads it back: an edit of the box keeps the record's type.
+    Press(Qt::LeftButton, 1, 1);
+    Press(Qt::RightButton, 1, 1);
+    QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW \x1B]0;x\x07 \\xFF -2 -2 -2 -2 0\n"));
+    Output()->setFocus();
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Backspace);
+    QCOMPARE(window_->OutputText(), std::string("TILEW \x1b]0;x\x07 \xff -2 -2 -2 -2 0\r\n"));
+    QCOMPARE(CellColour(1, 1), kBlue);
   }
 
   void faultsAreReportedAndChangeNothing() {
