@@ -6,8 +6,10 @@
 #include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/surface.h"
-#include "model/loader.h"
+#include "model/record_reader.h"
+#include "model/template_file.h"
 #include "model/template_format.h"
+#include "model/type_keys.h"
 
 namespace quarnel {
 namespace {
@@ -95,18 +97,46 @@ AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress) {
 
 AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::string>& keys,
                               std::string_view box, AutoProgress& progress) {
-  AutoManyResult result;
   progress.total = static_cast<long long>(keys.size());
+  // One read of the template for every type, and one of the box: a read for each type made a
+  // template of a thousand types take a thousand reads.
+  TypeKeys numbers;
+  for (const std::string& key : keys) numbers.FindOrAdd(key);
+  struct TypeBoxes {
+    std::vector<Box> cells;    // of its tile and rectangle records: what a load sets
+    std::vector<Box> covered;  // of its rectangle records and the box's
+  };
+  std::vector<TypeBoxes> boxes(static_cast<std::size_t>(numbers.Size()));
+  {
+    TemplateFile file(path);
+    ReadHeader(file);
+    const bool read = ReadRecords(
+        file,
+        [&](const RecordKey& record) {
+          if (progress.cancel) return kStopReading;
+          const int type = numbers.Find(record.key);
+          return type < 0 ? kSkipRecord : 2 * type + record.rectangle;
+        },
+        [&](int kind, const Box& cells, bool, std::size_t) {
+          TypeBoxes& type = boxes[static_cast<std::size_t>(kind / 2)];
+          type.cells.push_back(cells);
+          if (kind % 2 != 0) type.covered.push_back(cells);
+        });
+    if (!read) return Cancelled();
+  }
+  ForEachBoxRecord(box, [&](std::string_view key, const Box& cells) {
+    if (const int type = numbers.Find(key); type >= 0)
+      boxes[static_cast<std::size_t>(type)].covered.push_back(cells);
+  });
+  AutoManyResult result;
   for (const std::string& key : keys) {
     if (progress.cancel) return Cancelled();
-    const KeyIds ids = SplitKey(key);
-    LoadedType loaded = LoadToArray(path, ids.id1, ids.id2);
-    // Covered: what the template's own rectangle records hold, and the box's records.
-    TileArray covered = std::move(loaded.held);
-    ForEachBoxRecord(box, [&](std::string_view of, const Box& cells) {
-      if (of == key) covered.SetBox(cells);
-    });
-    if (!CoverEveryLayer(key, loaded.tilearray, covered, result, progress)) return Cancelled();
+    const TypeBoxes& type = boxes[static_cast<std::size_t>(numbers.Find(key))];
+    TileArray tilearray;
+    TileArray covered;
+    for (const Box& cells : type.cells) tilearray.SetBox(cells);
+    for (const Box& cells : type.covered) covered.SetBox(cells);
+    if (!CoverEveryLayer(key, tilearray, covered, result, progress)) return Cancelled();
     ++progress.done;
   }
   return result;

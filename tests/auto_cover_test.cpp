@@ -12,6 +12,7 @@
 #include "editor/steps.h"
 #include "editor/undo.h"
 #include "model/loader.h"
+#include "model/type_table.h"
 #include "tests/support/cells.h"
 #include "tests/test_template.h"
 
@@ -182,6 +183,31 @@ TEST(AutoCoverMany, CoversEveryLayerOfEveryTypeAndNothingBeyondItsCells) {
   const AutoManyResult cancelled = AutoCoverTypes(file.Path(), {"7 3"}, box, progress);
   EXPECT_TRUE(cancelled.cancelled);
   EXPECT_EQ(cancelled.records, "");
+}
+
+// One read for every type writes what Auto on every layer writes for each type loaded on its own.
+TEST(AutoCoverMany, EveryTypeInOneReadWritesWhatEachTypeWrites) {
+  for (const char* example : {"castle", "harbour", "mine"}) {
+    const std::string path = std::string(QUARNEL_EXAMPLES_DIR) + "/" + example + ".tmp";
+    const TypeTable types = ReadTypeTable(path);
+    std::vector<std::string> keys;
+    for (const TypeRow& row : types.rows) keys.emplace_back(types.Key(row));
+    // A box holding a record of the first type, so that what it covers is left alone too.
+    TestProgram t(path);
+    const TileType first = TileType::OfKey(keys.front());
+    LoadToArray(t.program, first.id1, first.id2);
+    AutoProgress progress;
+    const std::string first_records = AutoCoverLayers(t.program, progress).records;
+    const std::string box = first_records.substr(0, first_records.find('\n') + 1);
+    std::string each;
+    for (const std::string& key : keys) {
+      const TileType type = TileType::OfKey(key);
+      t.window.output = box;
+      LoadToArray(t.program, type.id1, type.id2);
+      each += AutoCoverLayers(t.program, progress).records;
+    }
+    EXPECT_EQ(AutoCoverTypes(path, keys, box, progress).records, each) << example;
+  }
 }
 
 }  // namespace
