@@ -36,10 +36,17 @@ void OutputBox::SetText(const std::string& text) {
   if (wanted == current) return;
   // The typing before this change no longer lies where its undo steps say.
   document()->setUndoRedoEnabled(false);
+  // Records come and go at the end (a mark, an Auto, their undo): only the end changes, so that
+  // tens of thousands of lines are not laid out again.
   if (wanted.startsWith(current)) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(wanted.mid(current.size()));
+  } else if (current.startsWith(wanted)) {
+    QTextCursor cursor(document());
+    cursor.setPosition(static_cast<int>(wanted.size()));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
   } else {
     setPlainText(wanted);
   }
