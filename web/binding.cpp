@@ -101,6 +101,7 @@ EMSCRIPTEN_BINDINGS(quarnel) {
       .function("AutoCover", &Session::AutoCover)
       .function("AutoEvery", &Session::AutoEvery)
       .function("Save", &Session::Save)
+      .function("Offered", &Session::Offered)
       .function("Press", &Session::Press)
       .function("Release", &Session::Release)
       .function("Hover", &Session::Hover)

@@ -18,6 +18,7 @@
 
   let nextId = 1;
   let pending = 0;
+  let offering = 0;  // saves whose picker or download has not ended yet
   let busySince = 0;
   let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
   let view = null;
@@ -68,7 +69,7 @@
       hoverWaiting = null;
       send(waitingCall, ...args);
     }
-    if (pending === 0) {
+    if (pending === 0 && offering === 0) {
       $('progress').hidden = true;
       // For scripts and tests: the last event answered, once nothing is left to answer.
       document.body.dataset.idle = String(reply.id);
@@ -276,7 +277,42 @@
   }
   $('question').addEventListener('cancel', () => send('Answer', view.answers.length - 1));
 
-  function offer(download) {
+  // A save goes through the browser's save picker where there is one, so that its end is known;
+  // otherwise it is a download, which the browser never confirms. The session says which it was.
+  async function offer(download) {
+    ++offering;
+    let outcome;
+    try {
+      outcome = await writeOut(download);
+    } finally {
+      --offering;
+    }
+    send('Offered', ...outcome);
+  }
+  // [written, name, why]: as Session::Offered takes them.
+  async function writeOut(download) {
+    if (window.showSaveFilePicker) {
+      let handle = null;
+      try {
+        handle = await window.showSaveFilePicker({ suggestedName: download.name });
+      } catch (error) {
+        if (error.name === 'AbortError') return [false, '', ''];
+        // A picker needs a recent click, which a long save outlasts: the download still works.
+        if (error.name !== 'SecurityError') return [false, '', error.message || error.name];
+      }
+      if (handle) {
+        let writable = null;
+        try {
+          writable = await handle.createWritable();
+          await writable.write(download.bytes);
+          await writable.close();
+          return [true, handle.name, ''];
+        } catch (error) {
+          if (writable) await writable.abort().catch(() => {});
+          return [false, handle.name, error.message || error.name];
+        }
+      }
+    }
     const url = URL.createObjectURL(new Blob([download.bytes], { type: 'application/octet-stream' }));
     const link = document.createElement('a');
     link.href = url;
@@ -285,6 +321,7 @@
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(url), 60000);
+    return [false, download.name, ''];
   }
 
   // The controls.

@@ -370,11 +370,31 @@ bool Session::HasUnsaved() const {
   return output_ != kept_ && output_.find("TILEW") != std::string::npos;
 }
 
-void Session::Offer(const std::string& records, LargeText text, const std::string& said) {
-  download_ = std::move(text);
+void Session::Offer(const std::string& records, AppliedTemplate result) {
+  download_ = std::move(result.text);
   download_name_ = ShortName(std::filesystem::path(program_.read_path).filename().string());
-  if (output_ == records) kept_ = output_;
-  Say(said);
+  offered_records_ = records;
+  offered_ = std::move(result);
+}
+
+void Session::Offered(bool written, const std::string& name, const std::string& why) {
+  Run([&] {
+    if (!offered_) return;
+    const AppliedTemplate result = std::move(*offered_);
+    offered_.reset();
+    if (!why.empty()) {
+      throw quarnel::Fault({name}, "cannot be written: " + why + "; nothing was saved");
+    }
+    if (name.empty()) return Say("save cancelled: nothing was saved");
+    const std::string said = SavedSummary(name, result);
+    if (!written) {
+      // Only the browser knows whether the download happened: the records stay unsaved.
+      const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
+      return Say("offered as a download: " + Printable(name) + " (" + details + ")");
+    }
+    if (output_ == offered_records_) kept_ = output_;
+    Say(said);
+  });
 }
 
 void Session::Save(bool shorten_rest) {
@@ -394,16 +414,13 @@ void Session::Save(bool shorten_rest) {
     AppliedTemplate result =
         ApplyToTemplate(kRecordsName, records, path, std::string_view(text.data(), text.size()),
                         true, shorten_rest);
-    const std::string name =
-        ShortName(std::filesystem::path(program_.read_path).filename().string());
-    const std::string said = SavedSummary(name, result);
-    if (result.applied.new_cells == 0) return Offer(records, std::move(result.text), said);
-    auto kept = std::make_shared<LargeText>(std::move(result.text));
+    if (result.applied.new_cells == 0) return Offer(records, std::move(result));
+    auto kept = std::make_shared<AppliedTemplate>(std::move(result));
     Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
-                         result.applied.new_cells),
-        {"Save with new cells", "Cancel"}, [this, kept, records, said](int answer) {
+                         kept->applied.new_cells),
+        {"Save with new cells", "Cancel"}, [this, kept, records](int answer) {
           if (answer != 0) return Say("no new cells added: nothing was saved");
-          Offer(records, std::move(*kept), said);
+          Offer(records, std::move(*kept));
         });
   });
 }

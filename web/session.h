@@ -15,6 +15,7 @@
 #include "editor/surface.h"
 #include "editor/window_values.h"
 #include "model/huge_pages.h"
+#include "shorten/apply_to_template.h"
 
 namespace quarnel {
 
@@ -50,6 +51,10 @@ class Session final : public WindowValues {
   // Auto on every layer of the shown type, or on every type of the template.
   void AutoEvery(bool every_type);
   void Save(bool shorten_rest);
+  // How the page's offer of the last save ended: `written` to the file `name` the user chose; not
+  // written, for `why` (the browser's words), or cancelled when there is no name; otherwise
+  // offered as a download named `name`, which the browser never confirms.
+  void Offered(bool written, const std::string& name, const std::string& why);
   // The grid, in raster pixels; button 1 left, 2 right, 0 any other.
   void Press(int button, double x, double y, bool shift, bool ctrl);
   void Release(double x, double y, bool shift);
@@ -113,7 +118,7 @@ class Session final : public WindowValues {
   void RefreshPanel();
   void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
   void StartTiles();
-  void Offer(const std::string& records, LargeText text, const std::string& said);
+  void Offer(const std::string& records, AppliedTemplate result);
 
   // One step of the undo history: a mark or Auto press, or records taken out of the box.
   struct Removal {
@@ -144,6 +149,9 @@ class Session final : public WindowValues {
   std::function<void(int)> then_;
   std::string download_name_;
   LargeText download_;
+  // The save on offer until the page says how it ended: its records and its summary.
+  std::string offered_records_;
+  std::optional<AppliedTemplate> offered_;
   long long panel_runs_ = -1;
   std::vector<std::uint32_t> type_order_;
   int type_sort_ = -1;

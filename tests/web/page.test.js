@@ -98,6 +98,15 @@ async function choose(file) {
   await act(async () => (await page.$('#thefile')).uploadFile(file));
   await act(() => page.click('#Command2'));
 }
+// go on a template with the output box emptied first.
+async function fresh(file) {
+  await act(() => page.$eval('#comlist', (box) => {
+    box.value = '';
+    box.dispatchEvent(new Event('input'));
+  }));
+  await choose(file);
+}
+const fault = () => page.$eval('#fault', (dialog) => dialog.open && dialog.textContent);
 async function downloaded(name) {
   const file = path.join(downloads, name);
   for (let tries = 0; tries < 200 && !fs.existsSync(file); ++tries) {
@@ -108,6 +117,47 @@ async function downloaded(name) {
   return bytes;
 }
 const records = () => page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n'));
+// What `quarnel-shorten --apply` writes for the box's records.
+async function applied(template) {
+  const recordsFile = path.join(downloads, 'records.txt');
+  fs.writeFileSync(recordsFile, await records());
+  return execFileSync(shorten, ['--apply', recordsFile, template], { stdio: ['ignore', 'pipe', 'ignore'] });
+}
+// The browser's save picker as a test wants it: one that writes into the page under the name the
+// user chose, one the user cancels, one whose write fails, or none (Firefox and WebKit have none).
+async function picker(kind) {
+  await page.evaluate((kind) => {
+    delete window.showSaveFilePicker;
+    delete Window.prototype.showSaveFilePicker;
+    window.written = null;
+    if (kind === 'none') return;
+    window.showSaveFilePicker = async (options) => {
+      window.suggested = options.suggestedName;
+      await new Promise((chosen) => setTimeout(chosen, 50));  // the user takes a moment
+      if (kind === 'cancel') throw new DOMException('The user aborted a request.', 'AbortError');
+      const chunks = [];
+      return {
+        name: 'chosen.tmp',
+        createWritable: async () => ({
+          write: async (bytes) => {
+            if (kind === 'fail') throw new DOMException('no space left', 'QuotaExceededError');
+            for (const byte of new Uint8Array(bytes)) chunks.push(byte);
+          },
+          close: async () => { window.written = chunks; },
+          abort: async () => {},
+        }),
+      };
+    };
+  }, kind);
+}
+const written = async () => Buffer.from(await page.evaluate(() => window.written));
+const title = () => page.title();
+// What leaving the page does: true when the page asks first.
+const leaveAsks = () => page.evaluate(() => {
+  const leaving = new Event('beforeunload', { cancelable: true });
+  window.dispatchEvent(leaving);
+  return leaving.defaultPrevented;
+});
 
 test('a template is marked, covered, undone and saved as quarnel-shorten --apply writes it', async () => {
   await choose(castle);
@@ -163,22 +213,22 @@ test('a template is marked, covered, undone and saved as quarnel-shorten --apply
   await act(() => page.keyboard.press('Enter'));
   assert.match((await status())[2], /^marked: TILEW 14 0 /);
 
-  // Saving offers what the command writes, byte for byte, with and without shortening the rest.
-  const recordsFile = path.join(downloads, 'records.txt');
-  fs.writeFileSync(recordsFile, await records());
-  const applied = execFileSync(shorten, ['--apply', recordsFile, castle], { stdio: ['ignore', 'pipe', 'ignore'] });
+  // Saving writes what the command writes, byte for byte, with and without shortening the rest.
+  const withRecords = await applied(castle);
   // Shortening the rest never gives more lines than shortening the template alone: the shorter.
   const lines = (text) => text.toString().split('\n').length;
-  const shortened = [execFileSync(shorten, ['-'], { input: applied, stdio: ['pipe', 'pipe', 'ignore'] }),
+  const shortened = [execFileSync(shorten, ['-'], { input: withRecords, stdio: ['pipe', 'pipe', 'ignore'] }),
                      execFileSync(shorten, [castle], { stdio: ['ignore', 'pipe', 'ignore'] })]
     .reduce((best, text) => (lines(text) < lines(best) ? text : best));
-  for (const [rest, expected] of [[false, applied], [true, shortened]]) {
+  await picker('write');
+  for (const [rest, expected] of [[false, withRecords], [true, shortened]]) {
     if (await page.$eval('#shortenRest', (box) => box.checked) !== rest) await page.click('#shortenRest');
     await act(() => page.click('#Save'));
-    assert.ok((await downloaded('castle-short.tmp')).equals(expected), `shorten the rest: ${rest}`);
-    assert.match((await status())[2], /^saved castle-short\.tmp: 612 lines → \d+ lines/);
+    assert.ok((await written()).equals(expected), `shorten the rest: ${rest}`);
+    assert.match((await status())[2], /^saved chosen\.tmp: 612 lines → \d+ lines/);
   }
-  assert.equal(await page.evaluate(() => document.title.endsWith('*')), false);
+  assert.equal(await page.evaluate(() => window.suggested), 'castle-short.tmp');
+  assert.equal((await title()).endsWith('*'), false);
 
   // A jump from the types panel.
   const row = await page.waitForSelector('#typesRows > div[data-row="1"]');
@@ -246,6 +296,34 @@ test('a drag marks, a mark is found and deleted, Auto all covers every type, and
     await page.keyboard.up('Control');
   });
   assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585);
+});
+
+test('Save says what became of the file: written where chosen, cancelled, failed, or offered as a download', async () => {
+  await fresh(castle);
+  await press(10, 8, 'left');
+  await press(12, 10, 'right');
+  if (await page.$eval('#shortenRest', (box) => box.checked)) await page.click('#shortenRest');
+  const expected = await applied(castle);
+  for (const [kind, said, unsaved] of [
+    ['cancel', /^save cancelled: nothing was saved$/, true],
+    ['fail', null, true],
+    ['none', /^offered as a download: castle-short\.tmp \(612 lines → \d+ lines .*checked: same tiles\)$/, true],
+    ['write', /^saved chosen\.tmp: 612 lines → \d+ lines .*checked: same tiles$/, false],
+  ]) {
+    await picker(kind);
+    await act(() => page.click('#Save'));
+    if (kind === 'fail') {
+      assert.match(await fault(), /^chosen\.tmp: cannot be written: no space left; nothing was saved/);
+      await act(() => page.click('#faultOk'));
+    } else {
+      assert.match((await status())[2], said, kind);
+    }
+    if (kind === 'none') assert.ok((await downloaded('castle-short.tmp')).equals(expected));
+    if (kind === 'write') assert.ok((await written()).equals(expected));
+    // The * and the question on leaving stay until a save is known to be written.
+    assert.equal((await title()).endsWith(' *'), unsaved, kind);
+    assert.equal(await leaveAsks(), unsaved, kind);
+  }
 });
 
 test('the page attempts no request', () => {
