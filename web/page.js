@@ -19,6 +19,8 @@
   let nextId = 1;
   let pending = 0;
   let offering = 0;  // saves whose picker or download has not ended yet
+  // The id of the latest edit of the output box: replies to earlier messages carry older text.
+  let lastEdit = 0;
   let busySince = 0;
   let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
   let view = null;
@@ -39,6 +41,7 @@
     const id = nextId++;
     document.body.dataset.sent = String(id);
     calls.set(id, call);
+    if (call === 'EditOutput') lastEdit = id;
     if (pending++ === 0) busySince = performance.now();
     worker.postMessage({ id, call, args, typesFirst, typesCount: visibleTypeRows() });
   }
@@ -91,8 +94,12 @@
     }
     if (call !== 'TypeLayer' && zval.value !== view.layerText) zval.value = view.layerText;
     $('zscr').setAttribute('aria-valuenow', String(view.layer));
-    if (call !== 'EditOutput') showOutput(view.output);
-    if (view.selectedLines.length) selectLine(view.selectedLines[0]);
+    // The box is the user's while they type: only a reply to a message sent after their latest
+    // edit knows that edit.
+    if (reply.id > lastEdit) {
+      showOutput(view.output);
+      if (view.selectedLines.length) selectLine(view.selectedLines[0]);
+    }
     draw();
     showTypes();
     showLayers();

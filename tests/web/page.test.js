@@ -326,6 +326,41 @@ test('Save says what became of the file: written where chosen, cancelled, failed
   }
 });
 
+test('typing in the output box keeps every key while the worker answers other events', async () => {
+  // 1,000,000 tile records of 300 types, each on cells of its own.
+  const big = path.join(downloads, 'big.tmp');
+  const lines = ['Big', ' (every type on layers 0 and 1)'];
+  for (let at = 0; at < 1000000; ++at) {
+    const cell = Math.floor(at / 300);
+    lines.push(`${at % 300} ${at % 3} ${cell % 51} ${Math.floor(cell / 51) % 51} ${Math.floor(cell / 2601)}`);
+  }
+  fs.writeFileSync(big, lines.join('\r\n') + '\r\n');
+  for (const [template, type] of [[castle, '14 0'], [big, '0 0']]) {
+    await fresh(template);
+    await press(10, 8, 'left');
+    await press(10, 8, 'right');
+    const before = await page.$eval('#comlist', (box) => box.value);
+    await page.focus('#comlist');
+    await page.$eval('#comlist', (box) => box.setSelectionRange(box.value.length, box.value.length));
+    const typed = [30, 33, 36].map((x) => `TILEW ${type} ${x} ${x + 1} 30 31 0\n`).join('');
+    // The pointer keeps moving over the grid: each move is a Hover in flight between the keys.
+    const grid = await (await page.$('#Picture1')).boundingBox();
+    let typing = true;
+    const moving = (async () => {
+      for (let step = 0; typing; ++step) await page.mouse.move(grid.x + 5 + step % 400, grid.y + 100);
+    })();
+    await page.keyboard.type(typed, { delay: 20 });
+    typing = false;
+    await moving;
+    await idle();
+    assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
+    // The session holds it too: an answer now shows the session's text.
+    await act(() => page.mouse.move(grid.x + 300, grid.y + 300));
+    assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
+  }
+  fs.rmSync(big);
+});
+
 test('the page attempts no request', () => {
   assert.deepEqual(requests, []);
 });
