@@ -1,5 +1,6 @@
-// quarnel.html in Debian's Chromium, headless, driven with real mouse and key events, one browser
-// for the whole suite. QUARNEL_PAGE names the page, QUARNEL_SHORTEN the Linux build's command.
+// quarnel.html in Debian's Chromium or Firefox ESR (QUARNEL_BROWSER=chromium|firefox), headless,
+// driven with real mouse and key events, one browser for the whole suite. QUARNEL_PAGE names the
+// page, QUARNEL_SHORTEN the Linux build's command.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -13,13 +14,25 @@ const pagePath = process.env.QUARNEL_PAGE || path.join(top, 'build-web/quarnel.h
 const shorten = process.env.QUARNEL_SHORTEN || path.join(top, 'build/cli/quarnel-shorten');
 const castle = path.join(top, 'examples/castle.tmp');
 const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-'));
+const firefox = process.env.QUARNEL_BROWSER === 'firefox';
 
 let browser;
 let page;
 const requests = [];  // every request the page attempted beyond its own file
 
 before(async () => {
-  browser = await puppeteer.launch({
+  // Firefox through WebDriver BiDi, which sets no download folder: its preferences do.
+  browser = await puppeteer.launch(firefox ? {
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    headless: true,
+    extraPrefsFirefox: {
+      'browser.download.folderList': 2,
+      'browser.download.dir': downloads,
+      'browser.download.useDownloadDir': true,
+      'browser.download.always_ask_before_handling_new_types': false,
+    },
+  } : {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
@@ -32,8 +45,10 @@ before(async () => {
     requests.push(url);
     request.abort();
   });
-  const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  if (!firefox) {
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  }
   await page.setViewport({ width: 1230, height: 610, deviceScaleFactor: 1 });
   await page.goto('file://' + pagePath);
   await idle();
@@ -109,8 +124,10 @@ async function fresh(file) {
 const fault = () => page.$eval('#fault', (dialog) => dialog.open && dialog.textContent);
 async function downloaded(name) {
   const file = path.join(downloads, name);
-  for (let tries = 0; tries < 200 && !fs.existsSync(file); ++tries) {
-    await new Promise((done) => setTimeout(done, 25));
+  // Firefox puts an empty file under the name at once and its bytes into NAME.part.
+  const done = () => fs.existsSync(file) && !fs.existsSync(file + '.part');
+  for (let tries = 0; tries < 200 && !done(); ++tries) {
+    await new Promise((wait) => setTimeout(wait, 25));
   }
   const bytes = fs.readFileSync(file);
   fs.rmSync(file);
