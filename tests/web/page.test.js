@@ -121,7 +121,15 @@ async function fresh(file) {
   }));
   await choose(file);
 }
+const asked = () => page.$eval('#question', (dialog) => dialog.open && dialog.textContent);
 const fault = () => page.$eval('#fault', (dialog) => dialog.open && dialog.textContent);
+async function control(key) {
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press(key);
+    await page.keyboard.up('Control');
+  });
+}
 async function downloaded(name) {
   const file = path.join(downloads, name);
   // Firefox puts an empty file under the name at once and its bytes into NAME.part.
@@ -376,6 +384,48 @@ test('typing in the output box keeps every key while the worker answers other ev
     assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
   }
   fs.rmSync(big);
+});
+
+test('go on another template: a refused one asks nothing, and after a Save it asks whose records they are', async () => {
+  const bad = path.join(downloads, 'bad.tmp');
+  fs.writeFileSync(bad, 'Bad\r\n x\r\n8 1 99 0 0\r\n');
+  await fresh(castle);
+  await press(10, 8, 'left');
+  await press(12, 10, 'right');
+  const marked = await records();
+  await choose(bad);
+  assert.match(await fault(), /^bad\.tmp, line 3: /);
+  assert.equal(await asked(), false);
+  await act(() => page.click('#faultOk'));
+  assert.equal(await records(), marked);
+  await act(() => page.click('#Picture1', { offset: { x: 2, y: 2 } }));
+  await control('z');
+  assert.equal(await records(), '');
+
+  await control('y');
+  await picker('write');
+  await act(() => page.click('#Save'));
+  await choose(path.join(top, 'examples/harbour.tmp'));
+  assert.match(await asked(), /made for castle\.tmp, saved\./);
+  await act(() => page.click('#answers button:nth-child(2)'));
+});
+
+test('ids that are not UTF-8 keep their bytes through the output box and Save', async () => {
+  const odd = path.join(downloads, 'odd.tmp');
+  fs.writeFileSync(odd, Buffer.from('Odd\r\n ids\r\n\xFF b 1 1 1\r\n\xFF b 2 1 1\r\n\xFF b 3 1 1\r\n', 'latin1'));
+  await fresh(odd);
+  await act(() => page.select('#AutoMany', 'types'));
+  assert.match(await records(), /^TILEW \\xFF b /);
+  await page.focus('#comlist');
+  await act(() => page.keyboard.press('End'));
+  await act(() => page.keyboard.type(' '));
+  await act(() => page.keyboard.press('Backspace'));
+  await picker('write');
+  await act(() => page.click('#Save'));
+  assert.equal(await asked(), false);
+  const saved = path.join(downloads, 'odd-short.tmp');
+  fs.writeFileSync(saved, await written());
+  execFileSync(shorten, ['--check', odd, saved], { stdio: 'ignore' });
 });
 
 test('the page attempts no request', () => {
