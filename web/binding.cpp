@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "web/session.h"
+#include "session/session.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "web/session.h"
+#include "session/session.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,0 +1,173 @@
+// The controller every front end drives, replayed natively: presses, keys, questions and saving,
+// as a window or a page passes them in.
+#include "session/session.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/grid_view.h"
+#include "editor/marking.h"
+#include "model/template_file.h"
+#include "shorten/apply_to_template.h"
+#include "tests/test_template.h"
+
+namespace quarnel {
+namespace {
+
+using testing::Template;
+using testing::TempTemplate;
+
+// The raster point in the middle of a cell's square.
+double At(int cell) {
+  return cell * kCellPitch + 4;
+}
+
+class SessionTest : public ::testing::Test {
+ protected:
+  // Chooses and goes; the fault of that go, if any.
+  std::string Go(const std::string& path) {
+    session_.ChooseFile(path);
+    session_.Go();
+    return session_.TakeFault();
+  }
+  void Mark(int x1, int y1, int x2, int y2, bool shift = false) {
+    session_.Press(kLeftButton, At(x1), At(y1), false, false);
+    session_.Press(kRightButton, At(x2), At(y2), shift, false);
+  }
+  void CtrlPress(int x, int y) { session_.Press(kLeftButton, At(x), At(y), false, true); }
+  Colour ColourAt(int x, int y) const {
+    return session_.Raster().PointColour(x * kCellPitch, y * kCellPitch);
+  }
+  bool Says(const std::string& text) const {
+    return session_.StatusRow(2).find(text) != std::string::npos;
+  }
+
+  // Type 7 3: a row of three on layer 0, one tile on layer 2; type 8 1 on layer 0.
+  TempTemplate level_{Template({"7 3 1 1 0", "7 3 2 1 0", "7 3 3 1 0", "7 3 5 5 2", "8 1 1 1 0"})};
+  Session session_;
+};
+
+TEST_F(SessionTest, MarksDragsSelectsAndDeletesAsOneHistory) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 2, 1);
+  EXPECT_EQ(session_.OutputText(), "TILEW 7 3 -2 -1 -2 -2 0\r\n");
+  EXPECT_EQ(ColourAt(2, 1), kBlue);
+  // A drag from the last red square to itself is a click: it marks nothing.
+  session_.Press(kLeftButton, At(3), At(1), false, false);
+  session_.Release(At(3), At(1), false);
+  EXPECT_EQ(ColourAt(3, 1), kGreen);
+  session_.Press(kRightButton, At(3), At(1), false, false);
+  const std::string both = "TILEW 7 3 -2 -1 -2 -2 0\r\nTILEW 7 3 0 0 -2 -2 0\r\n";
+  ASSERT_EQ(session_.OutputText(), both);
+
+  CtrlPress(3, 1);
+  EXPECT_EQ(session_.SelectedLines(), std::vector<std::size_t>{1});
+  CtrlPress(8, 8);  // no record there: nothing stays selected for Delete
+  EXPECT_TRUE(session_.SelectedLines().empty());
+  session_.Delete();
+  EXPECT_EQ(session_.OutputText(), both);
+  CtrlPress(1, 1);
+  session_.Delete();
+  EXPECT_EQ(session_.OutputText(), "TILEW 7 3 0 0 -2 -2 0\r\n");
+  EXPECT_EQ(ColourAt(1, 1), kRed);
+
+  // Undo and redo walk one history of marks and removals, across a change of layer.
+  session_.StepLayer(1);  // up to layer 2, where 7 3 has its other tile
+  ASSERT_EQ(session_.Layer(), 2);
+  const std::vector<std::pair<bool, std::string>> steps = {{true, both},
+                                                           {true, "TILEW 7 3 -2 -1 -2 -2 0\r\n"},
+                                                           {true, ""},
+                                                           {true, ""},
+                                                           {false, "TILEW 7 3 -2 -1 -2 -2 0\r\n"},
+                                                           {false, both},
+                                                           {false, "TILEW 7 3 0 0 -2 -2 0\r\n"}};
+  for (const auto& [undo, output] : steps) {
+    undo ? session_.Undo() : session_.Redo();
+    EXPECT_EQ(session_.OutputText(), output);
+  }
+  EXPECT_TRUE(Says("redone: removing 1 record"));
+}
+
+TEST_F(SessionTest, AutoCoversTheLayerAsOneStepAndNeverACellWithoutATile) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 2, 1);
+  session_.Undo();
+  session_.AutoCover();
+  EXPECT_EQ(session_.OutputText(), "TILEW 7 3 -2 0 -2 -2 0\r\n");
+  session_.Undo();
+  EXPECT_EQ(session_.OutputText(), "");
+  session_.AutoEvery(true);
+  EXPECT_EQ(session_.OutputText(),
+            "TILEW 7 3 -2 0 -2 -2 0\r\nTILEW 7 3 2 2 2 2 2\r\nTILEW 8 1 -2 -2 -2 -2 0\r\n");
+  session_.Undo();
+  EXPECT_EQ(session_.OutputText(), "");
+}
+
+TEST_F(SessionTest, GoOnAnotherTemplateAsksAndLosesNothing) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 1, 1);
+  const std::string marked = session_.OutputText();
+  TempTemplate bad(Template({"8 1 99 0 0"}), "bad.tmp");
+  EXPECT_NE(Go(bad.Path()).find("line 3"), std::string::npos);
+  EXPECT_EQ(session_.Question(), "");  // refused before anything is asked
+  EXPECT_EQ(session_.OutputText(), marked);
+
+  TempTemplate other(Template({"9 9 4 4 0"}), "other.tmp");
+  const struct {
+    int answer;
+    std::string curtype, output;
+  } answers[] = {{2, "7 3", marked}, {0, "9 9", marked}};
+  for (const auto& a : answers) {
+    ASSERT_EQ(Go(other.Path()), "");
+    EXPECT_NE(session_.Question().find("made for " + level_.Path()), std::string::npos);
+    ASSERT_EQ(session_.Answers().size(), 3u);
+    session_.Answer(a.answer);
+    EXPECT_EQ(session_.TakeFault(), "");
+    EXPECT_EQ(session_.StatusRow(0).find("type " + a.curtype), 0u) << session_.StatusRow(0);
+    EXPECT_EQ(session_.OutputText(), a.output);
+  }
+  // Start afresh empties the box only once the new run stands, and ends the history with it.
+  ASSERT_EQ(Go(level_.Path()), "");
+  session_.Answer(1);
+  EXPECT_EQ(session_.OutputText(), "");
+  session_.Undo();
+  EXPECT_EQ(session_.OutputText(), "");
+}
+
+TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 3, 1);
+  EXPECT_TRUE(session_.HasUnsaved());
+  session_.Save(false);
+  EXPECT_EQ(session_.DownloadName(), "level-short.tmp");
+  const LargeText saved = session_.TakeDownload();
+  const LargeText text = TemplateFile::ReadAll(level_.Path());
+  const AppliedTemplate applied =
+      ApplyToTemplate("the output box", session_.OutputText(), level_.Path(), text, false, false);
+  EXPECT_EQ(std::string_view(saved.data(), saved.size()),
+            std::string_view(applied.text.data(), applied.text.size()));
+  // What becomes of the bytes is the front end's to tell: only a file known written keeps them.
+  session_.Offered(false, "level-short.tmp", "");
+  EXPECT_TRUE(Says("offered as a download: level-short.tmp"));
+  EXPECT_TRUE(session_.HasUnsaved());
+  session_.Offered(true, "chosen.tmp", "");  // no save offered since: changes nothing
+  EXPECT_TRUE(session_.HasUnsaved());
+  session_.Save(false);
+  session_.TakeDownload();
+  session_.Offered(true, "chosen.tmp", "");
+  EXPECT_TRUE(Says("saved chosen.tmp: 7 lines"));
+  EXPECT_FALSE(session_.HasUnsaved());
+
+  // A record typed into the box that covers a cell without a tile is asked about, not saved.
+  session_.EditOutput(session_.OutputText() + "TILEW 7 3 2 2 2 2 0\n");
+  session_.Save(false);
+  EXPECT_NE(session_.Question().find("1 cell"), std::string::npos) << session_.Question();
+  session_.Answer(1);
+  EXPECT_TRUE(Says("nothing was saved"));
+  EXPECT_EQ(session_.DownloadName(), "");
+}
+
+}  // namespace
+}  // namespace quarnel
