@@ -231,12 +231,13 @@ ShortenSummary& ShortenSummary::operator+=(const ShortenSummary& other) {
   return *this;
 }
 
-Shortened Shorten(const std::string& name, std::string_view text, BeforeCheck before_check) {
+Shortened Shorten(const std::string& name, std::string_view text, BeforeCheck before_check,
+                  int parts) {
   TemplateRecords read = ReadTemplateRecords(name, text);
   const ByType& by_type = read.by_type;
   // Types are shortened in two parts side by side, each with its own edits.
   const std::size_t types = read.Types();
-  const int parts = PartsFor(text);
+  if (parts == 0) parts = PartsFor(text);
   std::optional<Edits> part_edits[2];
   ShortenSummary part_summaries[2];
   SideBySide(parts, [&](int p) {

@@ -35,9 +35,10 @@ using BeforeCheck = void (*)(LargeText& text);
 // range) into rectangle records, keeping every other line byte for byte. The result is read back
 // and compared type by type with the input before it is returned; a mismatch is a
 // SelfCheckFailure, so no unchecked text ever leaves here. Throws Fault where any load of the
-// template would.
+// template would. A large template's types are shortened in two parts side by side; `parts`, 1 or
+// 2, says how many whatever the size: only tests pass it, to compare both ways on one template.
 Shortened Shorten(const std::string& name, std::string_view text,
-                  BeforeCheck before_check = nullptr);
+                  BeforeCheck before_check = nullptr, int parts = 0);
 
 // Where two templates' cells first differ: by type in order of first appearance (the first
 // template's types, then the second's), then by layer, row and column.

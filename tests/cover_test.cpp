@@ -10,15 +10,20 @@
 namespace quarnel {
 namespace {
 
-// Rows of '#' (a cell) and '.' (none).
-LayerCells Drawn(std::initializer_list<const char*> rows) {
+// The cells drawn as `cell` in rows of '#' (a cell), '+' (one that may be covered) and '.' (none).
+LayerCells Drawn(std::initializer_list<const char*> rows, char cell = '#') {
   LayerCells layer{};
   int y = 0;
   for (const char* row : rows) {
-    for (int x = 0; row[x] != 0; ++x) layer[x + kColumns * y] = row[x] == '#';
+    for (int x = 0; row[x] != 0; ++x) layer[x + kColumns * y] = row[x] == cell;
     ++y;
   }
   return layer;
+}
+
+// The cells that must be covered and those that may be.
+std::pair<LayerCells, LayerCells> MustAndMay(std::initializer_list<const char*> rows) {
+  return {Drawn(rows), Drawn(rows, '+')};
 }
 
 LayerCells Cells(std::initializer_list<std::pair<int, int>> cells) {
@@ -294,6 +299,61 @@ TEST(CoverLayer, FindsTheOptimumWhereTheGreedyCoverMissesIt) {
     EXPECT_EQ(cover.rects.size(), c.optimum) << c.what;
     EXPECT_TRUE(cover.proven) << c.what;
     EXPECT_EQ(cover.lower_bound, static_cast<int>(c.optimum)) << c.what;
+  }
+}
+
+// Layers on which one step of the exact cover decides the result. Even with no search budget the
+// cover is the fewest and proven; where the reductions settle a layer, no search node is spent.
+TEST(CoverLayer, TakesEachStepOfTheExactCoverWhereItDecides) {
+  const struct {
+    const char* what;
+    std::pair<LayerCells, LayerCells> layer;
+    std::size_t greedy, fewest;
+    bool settled;  // by the reductions alone
+  } cases[] = {
+      {"redundant rectangles dropped smallest first, for cells that must be covered",
+       MustAndMay({"..#.........#.",  //
+                   "#########...+.",  //
+                   "#+.+#####+####",  //
+                   "..........##.#"}),
+       6, 6, true},
+      {"reductions repeated until nothing changes, a rectangle judged by its cells left",
+       MustAndMay({"..#++#.",  //
+                   ".##..#+",  //
+                   ".#..##+",  //
+                   ".####+#",  //
+                   "+###+#."}),
+       6, 5, true},
+      {"a cell judged by the rectangles still open",
+       MustAndMay({".....#+",  //
+                   "....###",  //
+                   "..#.+#.",  //
+                   ".#####.",  //
+                   "##+##..",  //
+                   "#++#...",  //
+                   "+#.##.."}),
+       7, 7, true},
+      {"a bound of 5 only as the sum of the parts the reductions leave; the layer's own is 4",
+       MustAndMay({"#+...",  //
+                   "##+#.",  //
+                   "+..##",  //
+                   "#+##.",  //
+                   "..#.."}),
+       5, 5, false},
+  };
+  for (const auto& c : cases) {
+    const auto& [must, allowed] = c.layer;
+    EXPECT_EQ(CoverLayer(must, allowed, {.exact = false}).rects.size(), c.greedy) << c.what;
+    for (const long budget : {CoverEffort{}.node_budget, 0L}) {
+      const LayerCover cover = CoverLayer(must, allowed, {.node_budget = budget});
+      ExpectExactCover(must, allowed, cover);
+      EXPECT_EQ(cover.rects.size(), c.fewest) << c.what << ", budget " << budget;
+      EXPECT_EQ(cover.lower_bound, static_cast<int>(c.fewest)) << c.what << ", budget " << budget;
+      EXPECT_TRUE(cover.proven) << c.what << ", budget " << budget;
+      if (budget > 0) {
+        EXPECT_EQ(cover.search_nodes == 0, c.settled) << c.what;
+      }
+    }
   }
 }
 

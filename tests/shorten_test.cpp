@@ -14,6 +14,7 @@
 #include "model/fault.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
+#include "shorten/side_by_side.h"
 #include "tests/support/cells.h"
 #include "tests/test_template.h"
 
@@ -90,30 +91,37 @@ TEST(Shorten, WritesTheFewestRectanglesAndCountsTheLayersProven) {
   EXPECT_EQ(s.layers_proven, 2);
 }
 
+// `records` records of five types on the first 13 columns and rows of four layers: mostly plain
+// tile records, many on the same cells; some rectangle records and tile records that are not plain.
+std::string GeneratedTemplate(std::mt19937& random, int records) {
+  std::string text = "Generated\r\n\r\n";
+  std::uniform_int_distribution<int> cell(0, 12), layer(0, 3), type(0, 4), kind(0, 19);
+  for (int i = 0; i < records; ++i) {
+    const std::string ids = std::to_string(type(random)) + " 1";
+    const std::string x = std::to_string(cell(random)), y = std::to_string(cell(random));
+    const std::string z = std::to_string(layer(random));
+    switch (kind(random)) {
+      case 0:
+        text += "TILEW " + ids + " " + x + " " + x + " " + y + " 9 " + z + "\n";
+        break;
+      case 1:
+        text += ids + " " + x + " " + y + " " + z + " extra\r";
+        break;
+      case 2:
+        text += ids + " 0" + x + " " + y + " " + z + "\r\n";
+        break;
+      default:
+        text += ids + " " + x + " " + y + " " + z + "\r\n";
+        break;
+    }
+  }
+  return text;
+}
+
 TEST(Shorten, KeepsEveryTileOfGeneratedTemplates) {
   std::mt19937 random(21);
   for (int round = 0; round < 20; ++round) {
-    std::string text = "Generated\r\n\r\n";
-    std::uniform_int_distribution<int> cell(0, 12), layer(0, 3), type(0, 4), kind(0, 19);
-    for (int i = 0; i < 400; ++i) {
-      const std::string ids = std::to_string(type(random)) + " 1";
-      const std::string x = std::to_string(cell(random)), y = std::to_string(cell(random));
-      const std::string z = std::to_string(layer(random));
-      switch (kind(random)) {
-        case 0:
-          text += "TILEW " + ids + " " + x + " " + x + " " + y + " 9 " + z + "\n";
-          break;
-        case 1:
-          text += ids + " " + x + " " + y + " " + z + " extra\r";
-          break;
-        case 2:
-          text += ids + " 0" + x + " " + y + " " + z + "\r\n";
-          break;
-        default:
-          text += ids + " " + x + " " + y + " " + z + "\r\n";
-          break;
-      }
-    }
+    const std::string text = GeneratedTemplate(random, 400);
     const Shortened shortened = Shorten("generated", text);
     ASSERT_EQ(CellsByType(shortened.text), CellsByType(text)) << text;
     EXPECT_LT(shortened.summary.lines_after, shortened.summary.lines_before);
@@ -324,6 +332,28 @@ TEST(Shorten, ShortensALargeTemplateAsASmallOne) {
     keys.push_back(type.key);
   }
   EXPECT_EQ(keys, (std::vector<std::string>{"f 1", "8 1", "7 3", "g 1"}));
+}
+
+// Shortened in two parts side by side, each part's types with edits of their own, a template large
+// enough for it comes out byte for byte, and with the same counts, as shortened in one. Types of
+// both parts merge records, keep others and lose duplicates, on lines that interleave.
+TEST(Shorten, ShortensInTwoPartsAsInOne) {
+  std::mt19937 random(34);
+  const std::string text = GeneratedTemplate(random, 6000);
+  ASSERT_GE(text.size(), kSideBySideFrom);
+  const Shortened two = Shorten("t", text);
+  const Shortened one = Shorten("t", text, nullptr, 1);
+  const std::string_view two_text(two.text), one_text(one.text);
+  const auto at = static_cast<std::size_t>(
+      std::mismatch(two_text.begin(), two_text.end(), one_text.begin(), one_text.end()).first -
+      two_text.begin());
+  EXPECT_EQ(two_text.substr(at, 40), one_text.substr(at, 40)) << "at byte " << at;
+  const auto counts = [](const ShortenSummary& s) {
+    return std::vector<long long>{s.lines_after,         s.records_written,  s.rectangles_found,
+                                  s.rectangles_at_least, s.layers,           s.layers_proven,
+                                  s.unproven_rectangles, s.unproven_at_least};
+  };
+  EXPECT_EQ(counts(two.summary), counts(one.summary));
 }
 
 TEST(Shorten, NamesTheFirstFaultOfALargeTemplateByItsLine) {
