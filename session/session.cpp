@@ -63,6 +63,8 @@ void Session::SetLayer(int layer) {
 void Session::SetOutputText(const std::string& text) {
   if (text == output_) return;
   output_ = text;
+  // The program's change puts the box's caret at its end, on no record.
+  caret_record_.reset();
   OutputChanged(program_);
 }
 
@@ -93,6 +95,23 @@ void Session::Answer(int answer) {
   question_.clear();
   answers_.clear();
   Run([&] { then(answer); });
+}
+
+std::string Session::NameForChosen(const std::string& name, const std::string& identity) {
+  std::string base = name.empty() ? "template.tmp" : name;
+  std::replace(base.begin(), base.end(), '/', '_');
+  std::replace(base.begin(), base.end(), '\\', '_');
+  const std::size_t dot = base.rfind('.');
+  std::string chosen = base;
+  for (int n = 2;; ++n) {
+    const auto known = chosen_.find(chosen);
+    if (known == chosen_.end() || known->second == identity) break;
+    const std::string number = " (" + std::to_string(n) + ")";
+    chosen = dot != std::string::npos && dot > 0 ? base.substr(0, dot) + number + base.substr(dot)
+                                                 : base + number;
+  }
+  chosen_[chosen] = identity;
+  return chosen;
 }
 
 void Session::ChooseFile(const std::string& path) {
@@ -192,7 +211,7 @@ void Session::Press(int button, double x, double y, bool shift, bool ctrl) {
     const bool had_corner = program_.has_first_corner;
     PressResult result =
         PictureMouseDown(program_, button, static_cast<float>(x), static_cast<float>(y), shift);
-    Hover(x, y);
+    Point(x, y);
     TakePress(button, had_corner, std::move(result));
   });
 }
@@ -203,11 +222,16 @@ void Session::Release(double x, double y, bool shift) {
   if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
   Run([&] {
     TakePress(kLeftButton, true, std::move(result));
-    Hover(x, y);
+    Point(x, y);
   });
 }
 
 void Session::Hover(double x, double y) {
+  pointer_on_grid_ = true;
+  Point(x, y);
+}
+
+void Session::Point(double x, double y) {
   const int column = x < 0 ? -1 : GetGridX(static_cast<float>(x));
   const int row = y < 0 ? -1 : GetGridY(static_cast<float>(y));
   if (!OnGrid(column, row)) return Leave();
@@ -220,14 +244,30 @@ void Session::Hover(double x, double y) {
 }
 
 void Session::Leave() {
+  pointer_on_grid_ = false;
   hover_column_ = hover_row_ = -1;
+}
+
+void Session::GridBlur() {
+  if (!pointer_on_grid_) hover_column_ = hover_row_ = -1;
+}
+
+void Session::Key(const std::string& action, const std::string& key, bool shift) {
+  if (action == "Save") return Save(shorten_rest_);
+  if (action == "Undo") return Undo();
+  if (action == "Redo") return Redo();
+  if (action == "StepUp") return StepLayer(1);
+  if (action == "StepDown") return StepLayer(-1);
+  if (action == "Delete") return Delete();
+  if (action == "Escape") return Escape();
+  if (action == "Grid") GridKey(key, shift);
 }
 
 bool Session::GridKey(const std::string& key, bool shift) {
   const auto move = [this](int columns, int rows) {
     cursor_column_ = std::clamp(cursor_column_ + columns, 0, kColumns - 1);
     cursor_row_ = std::clamp(cursor_row_ + rows, 0, kRows - 1);
-    Hover(Middle(cursor_column_), Middle(cursor_row_));
+    Point(Middle(cursor_column_), Middle(cursor_row_));
     return true;
   };
   if (key == "ArrowLeft") return move(-1, 0);
@@ -247,7 +287,7 @@ bool Session::GridKey(const std::string& key, bool shift) {
 }
 
 void Session::GridFocus() {
-  Hover(Middle(cursor_column_), Middle(cursor_row_));
+  Point(Middle(cursor_column_), Middle(cursor_row_));
 }
 
 void Session::Escape() {
@@ -301,8 +341,10 @@ void Session::SelectRecordsAt(double x, double y) {
     const int row = GetGridY(static_cast<float>(y));
     std::vector<std::size_t> lines = RecordsHolding(output_, program_.curtype, column, row, layer_);
     if (lines.empty()) {
+      // Nothing stays selected that the user no longer sees, the caret's record included.
       selected_lines_.clear();
       selection_ = {};
+      caret_record_.reset();
       return Say("no record of the box covers this square");
     }
     Caret(lines.front());  // outlines the first
@@ -317,7 +359,9 @@ void Session::Caret(std::size_t line) {
   selected_lines_.clear();
   selection_ = {};
   const auto record = RecordOnLine(output_, line);
+  caret_record_.reset();
   if (!record) return;
+  caret_record_ = line;
   // A record of another type or layer shows that type or layer first.
   Run([&] {
     if (record->key != program_.curtype && program_.types.RowOf(record->key) >= 0) {
@@ -333,6 +377,7 @@ void Session::Caret(std::size_t line) {
 void Session::Delete() {
   Run([this] {
     std::vector<std::size_t> lines = selected_lines_;
+    if (lines.empty() && caret_record_) lines.push_back(*caret_record_);
     if (lines.empty()) {
       return Say(
           "no record selected: Ctrl + press a blue square, or put the output box's caret on a "
@@ -359,7 +404,10 @@ void Session::EditOutput(const std::string& text) {
     if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')) with_cr_lf += '\r';
     with_cr_lf += text[at];
   }
+  // Typing keeps the caret where the box has it.
+  const std::optional<std::size_t> caret = caret_record_;
   Run([&] { SetOutputText(FromBoxText(with_cr_lf)); });
+  caret_record_ = caret;
 }
 
 std::string Session::BoxText() const {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,6 +43,10 @@ class Session final : public WindowValues {
 
   // The controls, in the window's order.
   void ChooseFile(const std::string& path);  // "..." or a drop: the template's path
+  // The name a page stores a chosen file under, from its own name and what tells files apart
+  // (size and time): two different files of one name are two templates, "castle.tmp" and
+  // "castle (2).tmp", so that records made for one are never taken for the other's.
+  std::string NameForChosen(const std::string& name, const std::string& identity);
   void Go();
   void TypeLayer(const std::string& text);  // the layer box's text as typed
   void EnterLayer();                        // Enter in the layer box
@@ -51,6 +56,8 @@ class Session final : public WindowValues {
   // Auto on every layer of the shown type, or on every type of the template.
   void AutoEvery(bool every_type);
   void Save(bool shorten_rest);
+  // The checkbox "shorten the rest automatically", which Save's key uses.
+  void SetShortenRest(bool shorten_rest) { shorten_rest_ = shorten_rest; }
   // How the page's offer of the last save ended: `written` to the file `name` the user chose; not
   // written, for `why` (the browser's words), or cancelled when there is no name; otherwise
   // offered as a download named `name`, which the browser never confirms.
@@ -58,16 +65,21 @@ class Session final : public WindowValues {
   // The grid, in raster pixels; button 1 left, 2 right, 0 any other.
   void Press(int button, double x, double y, bool shift, bool ctrl);
   void Release(double x, double y, bool shift);
-  void Hover(double x, double y);
-  void Leave();
+  void Hover(double x, double y);  // the pointer over the grid
+  void Leave();                    // the pointer off the grid
   // Keys on the grid: "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", " ", "Enter", "Escape".
   // False for a key the grid leaves to the page.
   bool GridKey(const std::string& key, bool shift);
   void GridFocus();  // reached from the keyboard: the cursor's cell is where the user is
+  // The keyboard left the grid: its cell is no longer where the user is, unless the pointer is.
+  void GridBlur();
+  // A key's action as KeyAction gives it (key_map.h), with the key for the grid's.
+  void Key(const std::string& action, const std::string& key, bool shift);
   // Keys outside the text boxes.
   void Escape();
   void Undo();
   void Redo();
+  // Removes the records a Ctrl + press selected, or else the record on the output box's caret.
   void Delete();
   // The output box: typed into (LF or CR LF line ends), and its caret moved to line `line`.
   void EditOutput(const std::string& text);
@@ -115,6 +127,8 @@ class Session final : public WindowValues {
   void TakePress(int button, bool had_corner, PressResult result);
   void Say(const std::string& message) { message_ = message; }
   void SelectRecordsAt(double x, double y);
+  // The cell under a point, for the status line and the outline, from the pointer or the keyboard.
+  void Point(double x, double y);
   void RefreshPanel();
   void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
   void StartTiles();
@@ -139,6 +153,9 @@ class Session final : public WindowValues {
   std::string message_;
   int hover_column_ = -1, hover_row_ = -1;
   int cursor_column_ = 0, cursor_row_ = 0;
+  bool pointer_on_grid_ = false;
+  bool shorten_rest_ = false;
+  std::optional<std::size_t> caret_record_;  // the output box's line of the caret, if a record
   Box selection_;
   std::vector<std::size_t> selected_lines_;
   std::vector<Step> steps_;
@@ -148,6 +165,7 @@ class Session final : public WindowValues {
   std::vector<std::string> answers_;
   std::function<void(int)> then_;
   std::string download_name_;
+  std::map<std::string, std::string> chosen_;  // each name NameForChosen gave, to its file
   LargeText download_;
   // The save on offer until the page says how it ended: its records and its summary.
   std::string offered_records_;

@@ -10,6 +10,7 @@
 #include "editor/grid_view.h"
 #include "editor/marking.h"
 #include "model/template_file.h"
+#include "session/key_map.h"
 #include "shorten/apply_to_template.h"
 #include "tests/test_template.h"
 
@@ -167,6 +168,70 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
   session_.Answer(1);
   EXPECT_TRUE(Says("nothing was saved"));
   EXPECT_EQ(session_.DownloadName(), "");
+}
+
+// One key map for every front end: what a key does depends on where the focus is.
+TEST(KeyMap, GivesEachKeyItsActionWhereTheFocusIs) {
+  const struct {
+    const char* focus;
+    const char* key;
+    bool ctrl, shift, typed;
+    const char* action;
+  } cases[] = {
+      {"text", "s", true, false, false, "Save"},  // in a text box too
+      {"text", "z", true, false, false, ""},      // the path and layer boxes keep their undo
+      {"box", "z", true, false, true, ""},        // the box's own typing first
+      {"box", "z", true, false, false, "Undo"},   // then the last mark
+      {"grid", "z", true, true, false, "Redo"},
+      {"other", "y", true, false, false, "Redo"},
+      {"other", "PageUp", false, false, false, "StepUp"},
+      {"box", "PageDown", false, false, false, ""},
+      {"other", "Delete", false, false, false, "Delete"},
+      {"box", "Delete", false, false, false, ""},
+      {"grid", "Enter", false, true, false, "Grid"},
+      {"other", "Enter", false, false, false, ""},
+      {"grid", "Delete", true, false, false, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(KeyAction(c.focus, c.key, c.ctrl, c.shift, c.typed), c.action)
+        << c.focus << " " << c.key;
+  }
+}
+
+TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 1, 1);
+  Mark(2, 1, 2, 1);
+  session_.Caret(0);
+  session_.Key(KeyAction("other", "Delete", false, false, false), "Delete", false);
+  EXPECT_EQ(session_.OutputText(), "TILEW 7 3 -1 -1 -2 -2 0\r\n");
+  session_.Caret(0);
+  CtrlPress(8, 8);  // selects nothing, the caret's record included
+  session_.Delete();
+  EXPECT_EQ(session_.OutputText(), "TILEW 7 3 -1 -1 -2 -2 0\r\n");
+
+  session_.GridFocus();
+  session_.GridKey("ArrowRight", false);
+  EXPECT_NE(session_.StatusRow(1), "");
+  session_.GridBlur();  // the pointer is elsewhere: no cell is named
+  EXPECT_EQ(session_.StatusRow(1), "");
+  session_.Hover(At(3), At(1));
+  session_.GridBlur();  // the pointer is over the grid: its cell stays
+  EXPECT_NE(session_.StatusRow(1), "");
+}
+
+// A page names chosen files: another file of a name already given gets a name of its own.
+TEST(Session, NamesTwoDifferentFilesOfOneNameApart) {
+  Session session;
+  const struct {
+    const char* name;
+    const char* identity;
+    const char* stored;
+  } choices[] = {
+      {"castle.tmp", "612 1", "castle.tmp"},     {"castle.tmp", "612 1", "castle.tmp"},
+      {"castle.tmp", "700 2", "castle (2).tmp"}, {"castle.tmp", "800 3", "castle (3).tmp"},
+      {"castle.tmp", "700 2", "castle (2).tmp"}, {"a/b", "1 1", "a_b"}};
+  for (const auto& c : choices) EXPECT_EQ(session.NameForChosen(c.name, c.identity), c.stored);
 }
 
 }  // namespace

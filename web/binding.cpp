@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "session/key_map.h"
 #include "session/session.h"
 
 namespace {
@@ -79,6 +80,24 @@ val Pixels(const Session& session) {
                                     reinterpret_cast<const unsigned char*>(raster.Pixels())));
 }
 
+// The key map as plain rows, for the page to find a key's action before the browser acts on it.
+val KeyMapRows() {
+  val rows = val::array();
+  for (const quarnel::KeyBinding& binding : quarnel::KeyMap()) {
+    val row = val::object();
+    row.set("key", binding.key);
+    row.set("ctrl", binding.ctrl);
+    row.set("shift", binding.shift);
+    val focuses = val::array();
+    for (const std::string& focus : binding.focuses) focuses.call<void>("push", focus);
+    row.set("focuses", focuses);
+    row.set("unlessTyped", binding.unless_typed);
+    row.set("action", binding.action);
+    rows.call<void>("push", row);
+  }
+  return rows;
+}
+
 // The saved template's bytes, copied out once; the session lets them go.
 val TakeDownload(Session& session) {
   const quarnel::LargeText text = session.TakeDownload();
@@ -93,6 +112,7 @@ EMSCRIPTEN_BINDINGS(quarnel) {
   emscripten::class_<Session>("Session")
       .constructor<>()
       .function("ChooseFile", &Session::ChooseFile)
+      .function("NameForChosen", &Session::NameForChosen)
       .function("Go", &Session::Go)
       .function("TypeLayer", &Session::TypeLayer)
       .function("EnterLayer", &Session::EnterLayer)
@@ -108,6 +128,9 @@ EMSCRIPTEN_BINDINGS(quarnel) {
       .function("Leave", &Session::Leave)
       .function("GridKey", &Session::GridKey)
       .function("GridFocus", &Session::GridFocus)
+      .function("GridBlur", &Session::GridBlur)
+      .function("Key", &Session::Key)
+      .function("SetShortenRest", &Session::SetShortenRest)
       .function("Escape", &Session::Escape)
       .function("Undo", &Session::Undo)
       .function("Redo", &Session::Redo)
@@ -124,4 +147,5 @@ EMSCRIPTEN_BINDINGS(quarnel) {
   emscripten::function("LayerRows", &LayerRows);
   emscripten::function("Pixels", &Pixels);
   emscripten::function("TakeDownload", &TakeDownload);
+  emscripten::function("KeyMap", &KeyMapRows);
 }

@@ -31,6 +31,8 @@
   let activeType = 0;
   let activeLayer = 0;
   const calls = new Map();
+  let keyMap = [];       // the session's, sent once it is ready
+  let programText = '';  // the box as the program last put it: anything else the user typed
 
   // One event of one control.
   function send(call, ...args) {
@@ -61,7 +63,10 @@
 
   worker.onmessage = (event) => {
     const reply = event.data;
-    if (reply.ready) return;
+    if (reply.ready) {
+      keyMap = reply.keyMap;
+      return;
+    }
     const call = calls.get(reply.id);
     calls.delete(reply.id);
     pending--;
@@ -110,6 +115,7 @@
 
   function showOutput(text) {
     const shown = text.replace(/\r\n/g, '\n');
+    programText = shown;
     if (comlist.value === shown) return;
     comlist.value = shown;
     comlist.scrollTop = comlist.scrollHeight;
@@ -382,6 +388,7 @@
     setZoom(change === 0 ? 1 : zoom + change);
   });
   $('Save').addEventListener('click', () => send('Save', $('shortenRest').checked));
+  $('shortenRest').addEventListener('change', () => send('SetShortenRest', $('shortenRest').checked));
   comlist.addEventListener('input', () => send('EditOutput', comlist.value));
   const caret = () => {
     const line = comlist.value.slice(0, comlist.selectionStart).split('\n').length - 1;
@@ -411,37 +418,29 @@
   });
   picture.addEventListener('mousemove', (event) => send('Hover', ...point(event)));
   picture.addEventListener('mouseleave', () => send('Leave'));
-  picture.addEventListener('keydown', (event) => {
-    if (event.ctrlKey || event.altKey || event.metaKey) return;
-    if (['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', ' ', 'Enter', 'Escape'].includes(event.key)) {
-      send('GridKey', event.key, event.shiftKey);
-      event.preventDefault();
-      event.stopPropagation();
-    }
-  });
   picture.addEventListener('focus', () => send('GridFocus'));
-  picture.addEventListener('blur', () => draw());
+  picture.addEventListener('blur', () => send('GridBlur'));
 
-  // Keys the controls leave unused.
+  // Keys, as the session's key map gives their actions for the focused control.
+  const keyAction = (focus, key, ctrl, shift, typed) => {
+    const binding = keyMap.find((row) => row.key === key && row.ctrl === ctrl &&
+      (row.shift < 0 || row.shift === Number(shift)) && row.focuses.includes(focus) &&
+      !(row.unlessTyped && focus === 'box' && typed));
+    return binding ? binding.action : '';
+  };
   document.addEventListener('keydown', (event) => {
+    if (event.altKey || document.querySelector('dialog[open]')) return;
     const target = event.target;
     const typing = (target.tagName === 'INPUT' && target.type !== 'checkbox') ||
                    target.tagName === 'TEXTAREA';
-    if (typing && target !== comlist) return;
+    const focus = target === picture ? 'grid' : target === comlist ? 'box' : typing ? 'text' : 'other';
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-    const ctrl = event.ctrlKey || event.metaKey;
-    let call = null;
-    if (ctrl && key === 's') call = ['Save', $('shortenRest').checked];
-    else if (target === comlist) return;  // the box keeps its own keys, its undo among them
-    else if (key === 'PageUp') call = ['StepLayer', 1];
-    else if (key === 'PageDown') call = ['StepLayer', -1];
-    else if (key === 'Delete' && !ctrl) call = ['Delete'];
-    else if (key === 'Escape' && !ctrl && !document.querySelector('dialog[open]')) call = ['Escape'];
-    else if (ctrl && key === 'z' && !event.shiftKey) call = ['Undo'];
-    else if (ctrl && ((key === 'z' && event.shiftKey) || key === 'y')) call = ['Redo'];
-    if (!call) return;
+    const action = keyAction(focus, key, event.ctrlKey || event.metaKey, event.shiftKey,
+                             comlist.value !== programText);
+    if (!action) return;
     event.preventDefault();
-    send(...call);
+    event.stopPropagation();
+    send('Key', action, event.key, event.shiftKey);
   });
 
   // A template dropped anywhere on the page: chosen, then go.

@@ -31,7 +31,8 @@ function handle(message) {
       // The chosen file in the session's own file system, under its own name: messages name it
       // as the user knows it.
       const bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(message.file));
-      const name = message.file.name.replace(/[\/\\]/g, '_') || 'template.tmp';
+      const file = message.file;
+      const name = session.NameForChosen(file.name, `${file.size} ${file.lastModified}`);
       core.FS.writeFile(name, bytes);
       session.ChooseFile(name);
     } else if (message.call !== 'View') {
@@ -55,6 +56,6 @@ onmessage = (event) => {
 QuarnelCore().then((module) => {
   core = module;
   session = new core.Session();
-  postMessage({ ready: true });
+  postMessage({ ready: true, keyMap: core.KeyMap() });
   for (const message of waiting.splice(0)) handle(message);
 });

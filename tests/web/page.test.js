@@ -276,6 +276,34 @@ test('a refused template gives the command\'s message, and the page goes on work
   assert.match((await status())[0], /^type 3 1/);  // the earlier run stands
 });
 
+// Early in the suite: a later download takes the focus from Firefox's page, and blur with it.
+test('keys do what the session\'s key map says where the focus is, and the cell row leaves with the keyboard', async () => {
+  await fresh(castle);
+  await act(() => page.$eval('#zval', (box) => {  // layer 0, whichever an earlier test left
+    box.value = '0';
+    box.dispatchEvent(new Event('input'));
+  }));
+  await page.focus('#zval');
+  await act(() => page.keyboard.press('Enter'));
+  await press(12, 14, 'left');
+  await press(12, 14, 'right');
+  assert.notEqual(await page.$eval('#comlist', (box) => box.value), '');
+  // In the output box with no typing of the user's to take back, Ctrl+Z undoes the mark.
+  await page.focus('#comlist');
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    await page.keyboard.up('Control');
+  });
+  assert.equal(await page.$eval('#comlist', (box) => box.value), '');
+  await act(() => page.hover('#Command2'));  // the pointer off the grid
+  await act(() => page.focus('#Picture1'));
+  await act(() => page.keyboard.press('ArrowRight'));
+  assert.notEqual((await status())[1], '');
+  await act(() => page.focus('#Command2'));
+  assert.equal((await status())[1], '');
+});
+
 test('a drag marks, a mark is found and deleted, Auto all covers every type, and zoom keeps presses true', async () => {
   await choose(castle);
   const from = await cellPoint(20, 16);
@@ -434,7 +462,7 @@ test('the page attempts no request', () => {
 
 test('screenshots at device pixel ratio 1 and 2, where QUARNEL_SCREENSHOTS names a folder', async (t) => {
   const folder = process.env.QUARNEL_SCREENSHOTS;
-  await choose(castle);
+  await fresh(castle);
   const { x, y } = await cellPoint(16, 18);
   for (const ratio of [2, 1]) {
     await page.setViewport({ width: 1230, height: 610, deviceScaleFactor: ratio });
