@@ -35,6 +35,8 @@ const page = await browser.newPage();
 const cdp = await page.createCDPSession();
 await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
 await page.setViewport({ width: 1230, height: 610 });
+// Saving as a download: headless Chromium's own save picker would answer at once with a cancel.
+await page.evaluateOnNewDocument(() => { delete window.showSaveFilePicker; });
 await page.goto('file://' + pagePath);
 await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
 // From the event's time stamp to the frame after the worker's answer was drawn.
