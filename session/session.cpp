@@ -516,6 +516,13 @@ std::string Session::TypeCell(std::size_t shown_row, int column) const {
   return Printable(TypeCellText(program_, type_order_[shown_row], column));
 }
 
+long long Session::CurrentTypeRow() const {
+  for (std::size_t row = 0; row < type_order_.size(); ++row) {
+    if (TypeIsCurrent(row)) return static_cast<long long>(row);
+  }
+  return -1;
+}
+
 bool Session::TypeIsCurrent(std::size_t shown_row) const {
   return shown_row < type_order_.size() &&
          StateOf(program_, type_order_[shown_row]) == TypeState::kCurrent;

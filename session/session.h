@@ -116,6 +116,8 @@ class Session final : public WindowValues {
   std::size_t TypeCount() const { return type_order_.size(); }
   std::string TypeCell(std::size_t shown_row, int column) const;
   bool TypeIsCurrent(std::size_t shown_row) const;
+  // The shown row of the current type, where a list's highlight belongs after a sort; -1: none.
+  long long CurrentTypeRow() const;
   std::size_t LayerCount() const { return layer_rows_.size(); }
   int LayerCell(std::size_t shown_row, int column) const;
   // The lines of the output box's records selected by a Ctrl + press, and the line to scroll to.

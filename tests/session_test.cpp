@@ -200,6 +200,9 @@ TEST(KeyMap, GivesEachKeyItsActionWhereTheFocusIs) {
 
 TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   ASSERT_EQ(Go(level_.Path()), "");
+  session_.SortTypes(0);
+  session_.SortTypes(0);  // by id1, the other way: 8 1 first
+  EXPECT_EQ(session_.CurrentTypeRow(), 1);  // where the lists' highlight goes
   Mark(1, 1, 1, 1);
   Mark(2, 1, 2, 1);
   session_.Caret(0);

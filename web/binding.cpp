@@ -44,6 +44,7 @@ val View(Session& session) {
   for (const std::size_t line : session.SelectedLines()) selected.call<void>("push", line);
   view.set("selectedLines", selected);
   view.set("types", static_cast<double>(session.TypeCount()));
+  view.set("currentType", static_cast<double>(session.CurrentTypeRow()));
   return view;
 }
 

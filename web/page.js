@@ -211,11 +211,11 @@
     const count = view ? view.types : 0;
     $('typesSpace').style.height = count * kRowHeight + 'px';
     $('typesRows').style.top = typesFirst * kRowHeight + 'px';
-    // A type made current elsewhere is highlighted once, as the window's panel selects it.
-    const current = typeRows.findIndex((cells) => cells[6]);
-    const currentKey = current >= 0 ? typeRows[current][0] + ' ' + typeRows[current][1] : null;
-    if (currentKey && currentKey !== showTypes.currentKey) activeType = typesFirst + current;
-    showTypes.currentKey = currentKey;
+    // A type made current elsewhere, or moved by a sort, is highlighted where it now stands, as
+    // the window's panel selects it.
+    const current = view ? view.currentType : -1;
+    if (current >= 0 && current !== showTypes.current) activeType = current;
+    showTypes.current = current;
     $('typesRows').replaceChildren(...typeRows.map((cells, at) => {
       const row = rowElement(cells.slice(0, 6), [2, 4], typesFirst + at, activeType);
       if (cells[6]) row.classList.add('current');

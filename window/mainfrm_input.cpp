@@ -1,5 +1,6 @@
 // The main window's keys, wheel and drops that no control takes for itself.
 #include <QDropEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -9,9 +10,11 @@
 #include <QWheelEvent>
 
 #include "editor/steps.h"
+#include "session/key_map.h"
 #include "window/layer_spinner.h"
 #include "window/mainfrm.h"
 #include "window/output_box.h"
+#include "window/surface_view.h"
 #include "window/types_panel.h"
 
 namespace quarnel {
@@ -33,33 +36,43 @@ std::string DraggedFile(const QMimeData* data) {
 }  // namespace
 
 bool MainFrm::HandleKey(const QKeyEvent& event) {
-  // A text box keeps its own keys; the output box passes on the undo keys it has no use for.
-  if (IsTextBox(focusWidget()) && focusWidget() != comlist_) return false;
-  if (event.key() == Qt::Key_PageUp || event.key() == Qt::Key_PageDown) {
+  // The key map's names for the keys that reach here unused.
+  static const QHash<int, std::string> kNames = {{Qt::Key_PageUp, "PageUp"},
+                                                 {Qt::Key_PageDown, "PageDown"},
+                                                 {Qt::Key_Delete, "Delete"},
+                                                 {Qt::Key_Escape, "Escape"},
+                                                 {Qt::Key_Z, "z"},
+                                                 {Qt::Key_Y, "y"},
+                                                 {Qt::Key_S, "s"}};
+  const auto name = kNames.find(event.key());
+  if (name == kNames.end()) return false;
+  const QWidget* focus = focusWidget();
+  // The output box passes on only the undo keys it has no typing left to use for.
+  const char* where = focus == comlist_    ? "box"
+                      : IsTextBox(focus)   ? "text"
+                      : focus == picture1_ ? "grid"
+                                           : "other";
+  const Qt::KeyboardModifiers modifiers = event.modifiers();
+  const std::string action = KeyAction(where, *name, modifiers.testFlag(Qt::ControlModifier),
+                                       modifiers.testFlag(Qt::ShiftModifier), false);
+  if (action == "StepUp" || action == "StepDown") {
     // The spinner itself steps by one on these keys too (its page step is 1).
-    StepLayer(event.key() == Qt::Key_PageUp ? 1 : -1);
-    return true;
-  }
-  const QKeyCombination keys = event.keyCombination();
-  if (keys == QKeyCombination(Qt::Key_Delete) && focusWidget() != comlist_) {
+    StepLayer(action == "StepUp" ? 1 : -1);
+  } else if (action == "Delete") {
     RemoveSelectedRecords();
     ShowStatus();
-    return true;
-  }
-  if (keys == QKeyCombination(Qt::Key_Escape) && focusWidget() != comlist_) {
+  } else if (action == "Escape") {
     DropCorner();
-    return true;
-  }
-  if (keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z)) {
+  } else if (action == "Undo") {
     Undo();
-    return true;
-  }
-  if (keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-      keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+  } else if (action == "Redo") {
     Redo();
-    return true;
+  } else if (action == "Save") {
+    Save();
+  } else {
+    return false;
   }
-  return false;
+  return true;
 }
 
 bool MainFrm::HandleDrop(QEvent* event) {
