@@ -16,7 +16,6 @@
 #include "editor/layers.h"
 #include "editor/status.h"
 #include "editor/steps.h"
-#include "editor/undo.h"
 #include "model/box_text.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
@@ -37,14 +36,6 @@ bool OnGrid(int column, int row) {
 // The raster point in the middle of a cell's square.
 float Middle(int cell) {
   return static_cast<float>(cell * kCellPitch) + kSquareSize / 2.0f;
-}
-
-// What an undo or redo names: the record itself, or how many an Auto press wrote.
-std::string StepText(const Addition& addition) {
-  std::string records = addition.records;
-  while (!records.empty() && (records.back() == '\n' || records.back() == '\r')) records.pop_back();
-  const auto lines = std::count(records.begin(), records.end(), '\n') + 1;
-  return lines == 1 ? records : "Auto, " + std::to_string(lines) + " records";
 }
 
 }  // namespace
@@ -135,8 +126,7 @@ void Session::Go() {
           quarnel::StartTiles(program_);
           // Only once the new run stands: a refused template leaves the box and its history.
           if (choice == AnotherTemplate::kAfresh) {
-            steps_.clear();
-            done_ = 0;
+            history_.Clear();
             SetOutputText("");
           }
         });
@@ -170,7 +160,7 @@ void Session::AutoCover() {
   Run([this] {
     AutoResult result = quarnel::AutoCover(program_);
     Say(AutoStatus(program_, result));
-    if (result.added) Push(std::move(*result.added));
+    if (result.added) history_.Add(std::move(*result.added));
   });
 }
 
@@ -187,14 +177,14 @@ void Session::AutoEvery(bool every_type) {
       result = AutoCoverLayers(program_, progress);
     }
     Say(AutoManyStatus(result, every_type));
-    if (!result.records.empty()) Push(AddAutoRecords(program_, result));
+    if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
   });
 }
 
 void Session::TakePress(int button, bool had_corner, PressResult result) {
   Say(PressStatus(program_, button, had_corner, result));
   if (result.added) {
-    Push(std::move(*result.added));
+    history_.Add(std::move(*result.added));
   }
 }
 
@@ -296,43 +286,12 @@ void Session::Escape() {
   });
 }
 
-void Session::Push(Step step) {
-  steps_.resize(done_);
-  steps_.push_back(std::move(step));
-  done_ = steps_.size();
-}
-
 void Session::Undo() {
-  Run([this] {
-    if (done_ == 0) return Say("nothing to undo");
-    Step& step = steps_[done_ - 1];
-    if (const auto* addition = std::get_if<Addition>(&step)) {
-      const std::string why = UndoAddition(program_, *addition);
-      if (!why.empty()) return Say(why);
-      Say("undone: " + StepText(*addition));
-    } else {
-      const Removal& removal = std::get<Removal>(step);
-      if (output_ == removal.after) SetOutputText(removal.before);
-      Say("undone: " + removal.what);
-    }
-    --done_;
-  });
+  Run([this] { Say(history_.Undo()); });
 }
 
 void Session::Redo() {
-  Run([this] {
-    if (done_ == steps_.size()) return Say("nothing to redo");
-    Step& step = steps_[done_];
-    if (const auto* addition = std::get_if<Addition>(&step)) {
-      RedoAddition(program_, *addition);
-      Say("redone: " + StepText(*addition));
-    } else {
-      const Removal& removal = std::get<Removal>(step);
-      if (output_ == removal.before) SetOutputText(removal.after);
-      Say("redone: " + removal.what);
-    }
-    ++done_;
-  });
+  Run([this] { Say(history_.Redo()); });
 }
 
 void Session::SelectRecordsAt(double x, double y) {
@@ -387,7 +346,7 @@ void Session::Delete() {
     const std::string after = WithoutLines(before, lines);
     const std::string count = std::to_string(lines.size());
     const bool one = lines.size() == 1;
-    Push(Removal{before, after, "removing " + count + (one ? " record" : " records")});
+    history_.Remove(before, after, "removing " + count + (one ? " record" : " records"));
     selected_lines_.clear();
     selection_ = {};
     SetOutputText(after);

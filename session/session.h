@@ -16,6 +16,7 @@
 #include "editor/surface.h"
 #include "editor/window_values.h"
 #include "model/huge_pages.h"
+#include "session/undo_history.h"
 #include "shorten/apply_to_template.h"
 
 namespace quarnel {
@@ -136,13 +137,6 @@ class Session final : public WindowValues {
   void StartTiles();
   void Offer(const std::string& records, AppliedTemplate result);
 
-  // One step of the undo history: a mark or Auto press, or records taken out of the box.
-  struct Removal {
-    std::string before, after, what;
-  };
-  using Step = std::variant<Addition, Removal>;
-  void Push(Step step);
-
   Surface surface_;
   std::string path_;
   std::string caption_ = "Quarnel";
@@ -150,6 +144,7 @@ class Session final : public WindowValues {
   std::string layer_text_ = "0";
   std::string output_;
   Program program_{*this};
+  UndoHistory history_{program_};
 
   std::string fault_;
   std::string message_;
@@ -160,9 +155,7 @@ class Session final : public WindowValues {
   std::optional<std::size_t> caret_record_;  // the output box's line of the caret, if a record
   Box selection_;
   std::vector<std::size_t> selected_lines_;
-  std::vector<Step> steps_;
-  std::size_t done_ = 0;  // steps_[0..done_) are done, the rest undone
-  std::string kept_;      // the output text last saved
+  std::string kept_;  // the output text last saved
   std::string question_;
   std::vector<std::string> answers_;
   std::function<void(int)> then_;

@@ -11,7 +11,6 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -27,7 +26,6 @@
 #include "editor/steps.h"
 #include "editor/undo.h"
 #include "model/fault.h"
-#include "window/add_records_command.h"
 #include "window/content_scroller.h"
 #include "window/frame_layout.h"
 #include "window/grid_pitch.h"
@@ -75,8 +73,7 @@ void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {
 MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* parent)
     : QWidget(parent),
       report_fault_(std::move(report_fault)),
-      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)),
-      undo_stack_(new QUndoStack(this)) {
+      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)) {
   setObjectName(QStringLiteral("MainFrm"));
   SetCaption("Quarnel");
   // The controls are small; a compact font keeps their labels inside them.
@@ -179,8 +176,7 @@ void MainFrm::ConnectControls() {
     Run([this] {
       AutoResult result = AutoCover(program_);
       Say(AutoStatus(program_, result));
-      if (result.added)
-        undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
+      if (result.added) history_.Add(std::move(*result.added));
     });
   });
   connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
@@ -232,7 +228,7 @@ void MainFrm::ConnectGrid() {
 void MainFrm::TakePress(int button, bool had_corner, PressResult result) {
   Say(PressStatus(program_, button, had_corner, result));
   if (result.added) {
-    undo_stack_->push(new AddRecordsCommand(program_, std::move(*result.added)));
+    history_.Add(std::move(*result.added));
   }
 }
 
@@ -271,21 +267,12 @@ void MainFrm::Browse() {
 }
 
 void MainFrm::Undo() {
-  if (!undo_stack_->canUndo()) return Say("nothing to undo");
-  if (const auto* last =
-          dynamic_cast<const AddRecordsCommand*>(undo_stack_->command(undo_stack_->index() - 1))) {
-    const std::string why = WhyNotUndone(program_, last->addition());
-    if (!why.empty()) return Say(why);
-  }
-  undo_stack_->undo();
-  Say("undone: " + undo_stack_->redoText().toStdString());
+  Say(history_.Undo());
   picture1_->update();
 }
 
 void MainFrm::Redo() {
-  if (!undo_stack_->canRedo()) return Say("nothing to redo");
-  undo_stack_->redo();
-  Say("redone: " + undo_stack_->undoText().toStdString());
+  Say(history_.Redo());
   picture1_->update();
 }
 

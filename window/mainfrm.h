@@ -10,11 +10,11 @@
 #include "editor/program.h"
 #include "editor/surface.h"
 #include "editor/window_values.h"
+#include "session/undo_history.h"
 
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class QUndoStack;
 
 namespace quarnel {
 
@@ -148,7 +148,7 @@ class MainFrm : public QWidget, public WindowValues {
   Surface surface_;
   std::string caption_;
   Program program_{*this};
-  QUndoStack* undo_stack_;
+  UndoHistory history_{program_};
   int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
   std::string message_;  // its last row
   std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected

@@ -1,13 +1,11 @@
 // The main window's Auto over many layers: every layer of the shown type, or every type.
 #include <QMenu>
 #include <QPushButton>
-#include <QUndoStack>
 #include <string>
 #include <vector>
 
 #include "editor/auto_cover.h"
 #include "editor/status.h"
-#include "window/add_records_command.h"
 #include "window/background_work.h"
 #include "window/mainfrm.h"
 
@@ -52,7 +50,7 @@ void MainFrm::AutoOnEvery(bool every_type) {
     if (!done) result = Cancelled();
     Say(AutoManyStatus(result, every_type));
     if (!result.records.empty()) {
-      undo_stack_->push(new AddRecordsCommand(program_, AddAutoRecords(program_, result)));
+      history_.Add(AddAutoRecords(program_, result));
     }
   });
 }

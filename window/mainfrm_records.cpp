@@ -1,14 +1,12 @@
 // The parts of the main window that find the output box's records on the grid and remove them.
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QUndoStack>
 
 #include "editor/box_records.h"
 #include "editor/grid_view.h"
 #include "editor/steps.h"
 #include "window/mainfrm.h"
 #include "window/output_box.h"
-#include "window/remove_records_command.h"
 #include "window/surface_view.h"
 
 namespace quarnel {
@@ -75,10 +73,10 @@ void MainFrm::RemoveSelectedRecords() {
         "output box's caret on a record");
   const std::string before = OutputText();
   const std::string after = WithoutLines(before, lines);
-  const QString what = QStringLiteral("removing %1 record%2")
-                           .arg(lines.size())
-                           .arg(lines.size() == 1 ? QString() : QStringLiteral("s"));
-  undo_stack_->push(new RemoveRecordsCommand(program_, before, after, what));
+  const std::string count = std::to_string(lines.size());
+  history_.Remove(before, after,
+                  "removing " + count + (lines.size() == 1 ? " record" : " records"));
+  SetOutputText(after);
   Say("removed " + std::to_string(lines.size()) + (lines.size() == 1 ? " record" : " records") +
       " (Ctrl+Z puts " + (lines.size() == 1 ? "it" : "them") + " back)");
 }

@@ -2,7 +2,6 @@
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QShortcut>
-#include <QUndoStack>
 
 #include "editor/another_template.h"
 #include "editor/steps.h"
@@ -53,7 +52,7 @@ void MainFrm::Go() {
     StartTiles(program_);
     // Only once the new run stands: a refused template leaves the box and its history alone.
     if (afresh) {
-      undo_stack_->clear();
+      history_.Clear();
       SetOutputText("");
     }
   });
