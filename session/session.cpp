@@ -55,7 +55,7 @@ void Session::SetOutputText(const std::string& text) {
   if (text == output_) return;
   output_ = text;
   // The program's change puts the box's caret at its end, on no record.
-  caret_record_.reset();
+  records_.Clear();
   OutputChanged(program_);
 }
 
@@ -296,31 +296,20 @@ void Session::Redo() {
 
 void Session::SelectRecordsAt(double x, double y) {
   Run([&] {
-    const int column = GetGridX(static_cast<float>(x));
-    const int row = GetGridY(static_cast<float>(y));
-    std::vector<std::size_t> lines = RecordsHolding(output_, program_.curtype, column, row, layer_);
-    if (lines.empty()) {
-      // Nothing stays selected that the user no longer sees, the caret's record included.
-      selected_lines_.clear();
-      selection_ = {};
-      caret_record_.reset();
-      return Say("no record of the box covers this square");
-    }
-    Caret(lines.front());  // outlines the first
-    selected_lines_ = lines;
+    const std::string said = records_.SelectAt(program_, GetGridX(static_cast<float>(x)),
+                                               GetGridY(static_cast<float>(y)));
+    selection_ = {};
+    if (!records_.Lines().empty()) Caret(records_.Lines().front());  // outlines the first
     message_.clear();
-    Say(std::to_string(lines.size()) + (lines.size() == 1 ? " record" : " records") +
-        " selected (Delete removes " + (lines.size() == 1 ? "it" : "them") + ")");
+    Say(said);
   });
 }
 
 void Session::Caret(std::size_t line) {
-  selected_lines_.clear();
+  records_.SetCaret(program_, line);
   selection_ = {};
   const auto record = RecordOnLine(output_, line);
-  caret_record_.reset();
   if (!record) return;
-  caret_record_ = line;
   // A record of another type or layer shows that type or layer first.
   Run([&] {
     if (record->key != program_.curtype && program_.types.RowOf(record->key) >= 0) {
@@ -335,23 +324,8 @@ void Session::Caret(std::size_t line) {
 
 void Session::Delete() {
   Run([this] {
-    std::vector<std::size_t> lines = selected_lines_;
-    if (lines.empty() && caret_record_) lines.push_back(*caret_record_);
-    if (lines.empty()) {
-      return Say(
-          "no record selected: Ctrl + press a blue square, or put the output box's caret on a "
-          "record");
-    }
-    const std::string before = output_;
-    const std::string after = WithoutLines(before, lines);
-    const std::string count = std::to_string(lines.size());
-    const bool one = lines.size() == 1;
-    history_.Remove(before, after, "removing " + count + (one ? " record" : " records"));
-    selected_lines_.clear();
     selection_ = {};
-    SetOutputText(after);
-    Say("removed " + count + (one ? " record" : " records") + " (Ctrl+Z puts " +
-        (one ? "it" : "them") + " back)");
+    Say(records_.Delete(program_, history_));
   });
 }
 
@@ -363,10 +337,10 @@ void Session::EditOutput(const std::string& text) {
     if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')) with_cr_lf += '\r';
     with_cr_lf += text[at];
   }
-  // Typing keeps the caret where the box has it.
-  const std::optional<std::size_t> caret = caret_record_;
+  // Typing keeps the caret, and the selection, where the box has them.
+  const RecordSelection records = records_;
   Run([&] { SetOutputText(FromBoxText(with_cr_lf)); });
-  caret_record_ = caret;
+  records_ = records;
 }
 
 std::string Session::BoxText() const {

@@ -16,6 +16,7 @@
 #include "editor/surface.h"
 #include "editor/window_values.h"
 #include "model/huge_pages.h"
+#include "session/record_selection.h"
 #include "session/undo_history.h"
 #include "shorten/apply_to_template.h"
 
@@ -122,7 +123,7 @@ class Session final : public WindowValues {
   std::size_t LayerCount() const { return layer_rows_.size(); }
   int LayerCell(std::size_t shown_row, int column) const;
   // The lines of the output box's records selected by a Ctrl + press, and the line to scroll to.
-  const std::vector<std::size_t>& SelectedLines() const { return selected_lines_; }
+  const std::vector<std::size_t>& SelectedLines() const { return records_.Lines(); }
 
  private:
   // Runs one piece of logic: keeps a fault it throws, then brings the panel up to date.
@@ -152,10 +153,9 @@ class Session final : public WindowValues {
   int cursor_column_ = 0, cursor_row_ = 0;
   bool pointer_on_grid_ = false;
   bool shorten_rest_ = false;
-  std::optional<std::size_t> caret_record_;  // the output box's line of the caret, if a record
   Box selection_;
-  std::vector<std::size_t> selected_lines_;
-  std::string kept_;  // the output text last saved
+  RecordSelection records_;  // what Delete takes
+  std::string kept_;         // the output text last saved
   std::string question_;
   std::vector<std::string> answers_;
   std::function<void(int)> then_;

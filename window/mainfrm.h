@@ -10,6 +10,7 @@
 #include "editor/program.h"
 #include "editor/surface.h"
 #include "editor/window_values.h"
+#include "session/record_selection.h"
 #include "session/undo_history.h"
 
 class QLineEdit;
@@ -149,11 +150,11 @@ class MainFrm : public QWidget, public WindowValues {
   std::string caption_;
   Program program_{*this};
   UndoHistory history_{program_};
-  int hover_cell_ = -1;  // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
-  std::string message_;  // its last row
-  std::vector<std::size_t> selected_lines_;  // of the box's records a Ctrl + press selected
-  std::string raw_path_;   // the bytes of a path given as bytes, while the box shows...
-  QString raw_path_text_;  // ... this text of theirs
+  int hover_cell_ = -1;      // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
+  std::string message_;      // its last row
+  RecordSelection records_;  // what Delete takes
+  std::string raw_path_;     // the bytes of a path given as bytes, while the box shows...
+  QString raw_path_text_;    // ... this text of theirs
   int panel_width_ = 0;
   bool busy_ = false;
 

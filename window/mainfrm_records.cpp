@@ -12,11 +12,10 @@
 namespace quarnel {
 
 void MainFrm::SelectRecordsAt(QPointF point) {
-  const int column = GetGridX(static_cast<float>(point.x()));
-  const int row = GetGridY(static_cast<float>(point.y()));
-  selected_lines_ = RecordsHolding(OutputText(), program_.curtype, column, row, Layer());
+  const std::string said = records_.SelectAt(program_, GetGridX(static_cast<float>(point.x())),
+                                             GetGridY(static_cast<float>(point.y())));
   QList<QTextEdit::ExtraSelection> marks;
-  for (const std::size_t line : selected_lines_) {
+  for (const std::size_t line : records_.Lines()) {
     QTextEdit::ExtraSelection mark;
     mark.cursor = QTextCursor(comlist_->document()->findBlockByNumber(static_cast<int>(line)));
     mark.cursor.select(QTextCursor::LineUnderCursor);
@@ -26,27 +25,21 @@ void MainFrm::SelectRecordsAt(QPointF point) {
   }
   comlist_->setExtraSelections(marks);
   message_.clear();
-  if (selected_lines_.empty()) {
-    // Nothing stays selected that the user no longer sees: the caret leaves the record it was on,
-    // so Delete removes nothing.
+  if (marks.isEmpty()) {
+    // The caret leaves the record it was on, as the selection did.
     comlist_->moveCursor(QTextCursor::End);
     picture1_->SetSelection({});
-    Say("no record of the box covers this square");
   } else {
-    const std::vector<std::size_t> lines = selected_lines_;
     comlist_->setTextCursor(marks.constFirst().cursor);  // outlines the first
-    selected_lines_ = lines;
-    Say(std::to_string(lines.size()) + (lines.size() == 1 ? " record" : " records") +
-        " selected (Delete removes " + (lines.size() == 1 ? "it" : "them") + ")");
   }
-  ShowStatus();
+  Say(said);
 }
 
 void MainFrm::OutlineCaretRecord() {
-  selected_lines_.clear();
-  comlist_->setExtraSelections({});
-  const auto record =
-      RecordOnLine(OutputText(), static_cast<std::size_t>(comlist_->textCursor().blockNumber()));
+  const auto line = static_cast<std::size_t>(comlist_->textCursor().blockNumber());
+  records_.SetCaret(program_, line);
+  if (records_.Lines().empty()) comlist_->setExtraSelections({});
+  const auto record = RecordOnLine(OutputText(), line);
   if (!record) return picture1_->SetSelection({});
   // A record of another type or layer shows that type or layer first.
   if (record->key != program_.curtype && program_.types.RowOf(record->key) >= 0) {
@@ -62,23 +55,7 @@ void MainFrm::OutlineCaretRecord() {
 }
 
 void MainFrm::RemoveSelectedRecords() {
-  std::vector<std::size_t> lines = selected_lines_;
-  if (lines.empty()) {
-    const auto line = static_cast<std::size_t>(comlist_->textCursor().blockNumber());
-    if (RecordOnLine(OutputText(), line)) lines.push_back(line);
-  }
-  if (lines.empty())
-    return Say(
-        "no record selected: Ctrl + press a blue square, or put the "
-        "output box's caret on a record");
-  const std::string before = OutputText();
-  const std::string after = WithoutLines(before, lines);
-  const std::string count = std::to_string(lines.size());
-  history_.Remove(before, after,
-                  "removing " + count + (lines.size() == 1 ? " record" : " records"));
-  SetOutputText(after);
-  Say("removed " + std::to_string(lines.size()) + (lines.size() == 1 ? " record" : " records") +
-      " (Ctrl+Z puts " + (lines.size() == 1 ? "it" : "them") + " back)");
+  Say(records_.Delete(program_, history_));
 }
 
 }  // namespace quarnel
