@@ -114,8 +114,16 @@ std::string PressStatus(const Program& program, int button, bool had_corner,
   return {};
 }
 
+std::string DropCornerStatus(bool dropped) {
+  return dropped ? "first corner dropped" : "no first corner to drop";
+}
+
+std::string AutoManyRefusal(const Program& program) {
+  return program.curtype.empty() ? "Auto: no tile type is shown yet; press go first" : "";
+}
+
 std::string AutoStatus(const Program& program, const AutoResult& result) {
-  if (program.curtype.empty()) return "Auto: no tile type is shown yet; press go first";
+  if (const std::string refusal = AutoManyRefusal(program); !refusal.empty()) return refusal;
   if (!result.added && result.cells == 0 &&
       !program.tilearray.LayerHasCells(program.window.Layer())) {
     return "Auto: this layer holds no cells of this type; nothing to cover";

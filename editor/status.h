@@ -29,6 +29,16 @@ std::string PointerStatus(const Program& program, int column, int row);
 std::string PressStatus(const Program& program, int button, bool had_corner,
                         const PressResult& result);
 
+// Escape's word on the first corner it dropped, or found none to drop.
+std::string DropCornerStatus(bool dropped);
+
+// The fault shown when memory ran out: the action stopped, and nothing collected is lost.
+inline constexpr const char* kOutOfMemory =
+    "Quarnel ran out of memory for this; nothing you have collected is lost.";
+
+// Why Auto on many layers wrote nothing before it started: no type is shown. Empty when one is.
+std::string AutoManyRefusal(const Program& program);
+
 // What an Auto press wrote, or why it wrote nothing.
 std::string AutoStatus(const Program& program, const AutoResult& result);
 

@@ -65,7 +65,7 @@ void Session::Run(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::bad_alloc&) {
-    fault_ = "Quarnel ran out of memory for this; nothing you have collected is lost.";
+    fault_ = kOutOfMemory;
   } catch (const std::exception& fault) {
     fault_ = Printable(fault.what());
   }
@@ -166,7 +166,8 @@ void Session::AutoCover() {
 
 void Session::AutoEvery(bool every_type) {
   Run([&] {
-    if (program_.curtype.empty()) return Say("Auto: no tile type is shown yet; press go first");
+    if (const std::string refusal = AutoManyRefusal(program_); !refusal.empty())
+      return Say(refusal);
     AutoProgress progress;
     AutoManyResult result;
     if (every_type) {
@@ -281,9 +282,7 @@ void Session::GridFocus() {
 }
 
 void Session::Escape() {
-  Run([this] {
-    Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
-  });
+  Run([this] { Say(DropCornerStatus(DropFirstCorner(program_))); });
 }
 
 void Session::Undo() {

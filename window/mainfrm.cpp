@@ -238,8 +238,7 @@ void MainFrm::Run(const std::function<void()>& action) {
     action();
   } catch (const std::bad_alloc&) {
     ReleasePresses();
-    report_fault_(this, QStringLiteral("Quarnel ran out of memory for this; nothing you have "
-                                       "collected is lost."));
+    report_fault_(this, QString::fromUtf8(kOutOfMemory));
   } catch (const std::exception& fault) {
     ReleasePresses();
     report_fault_(this, QString::fromStdString(Printable(fault.what())));
@@ -287,9 +286,7 @@ void MainFrm::Hover(QPointF point) {
 }
 
 void MainFrm::DropCorner() {
-  Run([this] {
-    Say(DropFirstCorner(program_) ? "first corner dropped" : "no first corner to drop");
-  });
+  Run([this] { Say(DropCornerStatus(DropFirstCorner(program_))); });
 }
 
 void MainFrm::StepLayer(int delta) {

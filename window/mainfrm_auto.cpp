@@ -30,7 +30,8 @@ void MainFrm::AutoOnEvery(bool every_type) {
   if (busy_) return;
   const Busy busy(busy_);
   Run([&] {
-    if (program_.curtype.empty()) return Say("Auto: no tile type is shown yet; press go first");
+    if (const std::string refusal = AutoManyRefusal(program_); !refusal.empty())
+      return Say(refusal);
     std::vector<std::string> keys;
     if (every_type) {
       for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
