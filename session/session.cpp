@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <filesystem>
-#include <memory>
 #include <new>
-#include <numeric>
 #include <utility>
 
 #include "editor/another_template.h"
@@ -18,16 +15,9 @@
 #include "editor/steps.h"
 #include "model/box_text.h"
 #include "model/fault.h"
-#include "model/file_stamp.h"
-#include "model/template_file.h"
-#include "shorten/apply.h"
-#include "shorten/apply_to_template.h"
-#include "shorten/short_name.h"
 
 namespace quarnel {
 namespace {
-
-constexpr const char* kRecordsName = "the output box";
 
 bool OnGrid(int column, int row) {
   return column >= 0 && column < kColumns && row >= 0 && row < kRows;
@@ -344,126 +334,6 @@ void Session::EditOutput(const std::string& text) {
 
 std::string Session::BoxText() const {
   return ToBoxText(output_);
-}
-
-bool Session::HasUnsaved() const {
-  return output_ != kept_ && output_.find("TILEW") != std::string::npos;
-}
-
-void Session::Offer(const std::string& records, AppliedTemplate result) {
-  download_ = std::move(result.text);
-  download_name_ = ShortName(std::filesystem::path(program_.read_path).filename().string());
-  offered_records_ = records;
-  offered_ = std::move(result);
-}
-
-void Session::Offered(bool written, const std::string& name, const std::string& why) {
-  Run([&] {
-    if (!offered_) return;
-    const AppliedTemplate result = std::move(*offered_);
-    offered_.reset();
-    if (!why.empty()) {
-      throw quarnel::Fault({name}, "cannot be written: " + why + "; nothing was saved");
-    }
-    if (name.empty()) return Say("save cancelled: nothing was saved");
-    const std::string said = SavedSummary(name, result);
-    if (!written) {
-      // Only the browser knows whether the download happened: the records stay unsaved.
-      const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
-      return Say("offered as a download: " + Printable(name) + " (" + details + ")");
-    }
-    if (output_ == offered_records_) kept_ = output_;
-    Say(said);
-  });
-}
-
-void Session::Save(bool shorten_rest) {
-  Run([this, shorten_rest] {
-    const std::string& path = program_.read_path;
-    if (path.empty() || !program_.read_stamp) {
-      throw quarnel::Fault({}, "press go first: Quarnel saves the template it has read");
-    }
-    if (StampOf(path) != program_.read_stamp) {
-      throw quarnel::Fault({path},
-                           "changed on disk since Quarnel read it; press go to read it again. "
-                           "Nothing was saved");
-    }
-    CheckRecords(kRecordsName, output_);
-    const LargeText text = TemplateFile::ReadAll(path);
-    const std::string records = output_;
-    AppliedTemplate result =
-        ApplyToTemplate(kRecordsName, records, path, std::string_view(text.data(), text.size()),
-                        true, shorten_rest);
-    if (result.applied.new_cells == 0) return Offer(records, std::move(result));
-    auto kept = std::make_shared<AppliedTemplate>(std::move(result));
-    Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
-                         kept->applied.new_cells),
-        {"Save with new cells", "Cancel"}, [this, kept, records](int answer) {
-          if (answer != 0) return Say("no new cells added: nothing was saved");
-          Offer(records, std::move(*kept));
-        });
-  });
-}
-
-LargeText Session::TakeDownload() {
-  download_name_.clear();
-  return std::move(download_);
-}
-
-void Session::RefreshPanel() {
-  if (panel_runs_ != program_.runs) {
-    panel_runs_ = program_.runs;
-    type_order_.resize(program_.types.rows.size());
-    std::iota(type_order_.begin(), type_order_.end(), 0u);
-    if (type_sort_ >= 0) quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
-  }
-  layer_rows_ = LayerRows(program_);
-  quarnel::SortLayers(layer_rows_, layer_sort_, layer_ascending_);
-}
-
-void Session::SortTypes(int column) {
-  type_ascending_ = column == type_sort_ ? !type_ascending_ : true;
-  type_sort_ = column;
-  quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
-}
-
-void Session::SortLayers(int column) {
-  layer_ascending_ = column == layer_sort_ ? !layer_ascending_ : true;
-  layer_sort_ = column;
-  quarnel::SortLayers(layer_rows_, layer_sort_, layer_ascending_);
-}
-
-void Session::ChooseType(std::size_t shown_row) {
-  if (shown_row >= type_order_.size()) return;
-  Run([&] { ShowType(program_, type_order_[shown_row]); });
-}
-
-void Session::ChooseLayer(std::size_t shown_row) {
-  if (shown_row >= layer_rows_.size()) return;
-  Run([&] { ShowLayer(program_, layer_rows_[shown_row].layer); });
-}
-
-std::string Session::TypeCell(std::size_t shown_row, int column) const {
-  if (shown_row >= type_order_.size()) return {};
-  return Printable(TypeCellText(program_, type_order_[shown_row], column));
-}
-
-long long Session::CurrentTypeRow() const {
-  for (std::size_t row = 0; row < type_order_.size(); ++row) {
-    if (TypeIsCurrent(row)) return static_cast<long long>(row);
-  }
-  return -1;
-}
-
-bool Session::TypeIsCurrent(std::size_t shown_row) const {
-  return shown_row < type_order_.size() &&
-         StateOf(program_, type_order_[shown_row]) == TypeState::kCurrent;
-}
-
-int Session::LayerCell(std::size_t shown_row, int column) const {
-  if (shown_row >= layer_rows_.size()) return 0;
-  const LayerRow& r = layer_rows_[shown_row];
-  return column == kLayersCells ? r.cells : column == kLayersCovered ? r.covered : r.layer;
 }
 
 std::string Session::StatusRow(int row) const {

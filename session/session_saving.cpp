@@ -1,0 +1,85 @@
+// The session's Save: the bytes to write and their checks; where they go is the front end's.
+#include <filesystem>
+#include <memory>
+#include <utility>
+
+#include "model/fault.h"
+#include "model/file_stamp.h"
+#include "model/template_file.h"
+#include "session/session.h"
+#include "shorten/apply.h"
+#include "shorten/apply_to_template.h"
+#include "shorten/short_name.h"
+
+namespace quarnel {
+namespace {
+
+constexpr const char* kRecordsName = "the output box";
+
+}  // namespace
+
+bool Session::HasUnsaved() const {
+  return output_ != kept_ && output_.find("TILEW") != std::string::npos;
+}
+
+void Session::Offer(const std::string& records, AppliedTemplate result) {
+  download_ = std::move(result.text);
+  download_name_ = ShortName(std::filesystem::path(program_.read_path).filename().string());
+  offered_records_ = records;
+  offered_ = std::move(result);
+}
+
+void Session::Offered(bool written, const std::string& name, const std::string& why) {
+  Run([&] {
+    if (!offered_) return;
+    const AppliedTemplate result = std::move(*offered_);
+    offered_.reset();
+    if (!why.empty()) {
+      throw quarnel::Fault({name}, "cannot be written: " + why + "; nothing was saved");
+    }
+    if (name.empty()) return Say("save cancelled: nothing was saved");
+    const std::string said = SavedSummary(name, result);
+    if (!written) {
+      // Only the browser knows whether the download happened: the records stay unsaved.
+      const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
+      return Say("offered as a download: " + Printable(name) + " (" + details + ")");
+    }
+    if (output_ == offered_records_) kept_ = output_;
+    Say(said);
+  });
+}
+
+void Session::Save(bool shorten_rest) {
+  Run([this, shorten_rest] {
+    const std::string& path = program_.read_path;
+    if (path.empty() || !program_.read_stamp) {
+      throw quarnel::Fault({}, "press go first: Quarnel saves the template it has read");
+    }
+    if (StampOf(path) != program_.read_stamp) {
+      throw quarnel::Fault({path},
+                           "changed on disk since Quarnel read it; press go to read it again. "
+                           "Nothing was saved");
+    }
+    CheckRecords(kRecordsName, output_);
+    const LargeText text = TemplateFile::ReadAll(path);
+    const std::string records = output_;
+    AppliedTemplate result =
+        ApplyToTemplate(kRecordsName, records, path, std::string_view(text.data(), text.size()),
+                        true, shorten_rest);
+    if (result.applied.new_cells == 0) return Offer(records, std::move(result));
+    auto kept = std::make_shared<AppliedTemplate>(std::move(result));
+    Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
+                         kept->applied.new_cells),
+        {"Save with new cells", "Cancel"}, [this, kept, records](int answer) {
+          if (answer != 0) return Say("no new cells added: nothing was saved");
+          Offer(records, std::move(*kept));
+        });
+  });
+}
+
+LargeText Session::TakeDownload() {
+  download_name_.clear();
+  return std::move(download_);
+}
+
+}  // namespace quarnel
