@@ -35,9 +35,9 @@ void Session::Offered(bool written, const std::string& name, const std::string& 
     const AppliedTemplate result = std::move(*offered_);
     offered_.reset();
     if (!why.empty()) {
-      throw quarnel::Fault({name}, "cannot be written: " + why + "; nothing was saved");
+      throw quarnel::Fault({name}, CannotBeWritten(why));
     }
-    if (name.empty()) return Say("save cancelled: nothing was saved");
+    if (name.empty()) return Say(NothingSaved(SaveStopped::kCancelled));
     const std::string said = SavedSummary(name, result);
     if (!written) {
       // Only the browser knows whether the download happened: the records stay unsaved.
@@ -71,7 +71,7 @@ void Session::Save(bool shorten_rest) {
     Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
                          kept->applied.new_cells),
         {"Save with new cells", "Cancel"}, [this, kept, records](int answer) {
-          if (answer != 0) return Say("no new cells added: nothing was saved");
+          if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
           Offer(records, std::move(*kept));
         });
   });

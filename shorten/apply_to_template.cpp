@@ -48,6 +48,33 @@ std::string SavedSummary(const std::string& target, const AppliedTemplate& resul
   return said;
 }
 
+std::string CannotBeWritten(const std::string& why) {
+  return "cannot be written: " + why + "; nothing was saved";
+}
+
+std::string NothingSaved(SaveStopped where, const std::string& target) {
+  switch (where) {
+    case SaveStopped::kNoFile:
+      return "no file chosen: nothing was saved";
+    case SaveStopped::kTargetKept:
+      return Printable(target) + " kept as it was: nothing was saved";
+    case SaveStopped::kCancelled:
+      return "save cancelled: nothing was saved";
+    case SaveStopped::kNoNewCells:
+      break;
+  }
+  return "no new cells added: nothing was saved";
+}
+
+std::string CloseQuestion(const std::string& suggested) {
+  const std::string where = suggested.empty()
+                                ? "into a shorter copy of the template"
+                                : "into a shorter copy of the template (" + Printable(suggested) +
+                                      ", unless you choose another file)";
+  return "The output box holds records that are not saved. Closing loses them. Save them " + where +
+         " first?";
+}
+
 std::string NewCellsQuestion(const std::string& records_name, std::string_view records,
                              const std::string& name, std::string_view text, long long cells) {
   std::string example;

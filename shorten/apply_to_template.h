@@ -31,6 +31,15 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
 // before and after, the check, new cells, and records that stood in the template already.
 std::string SavedSummary(const std::string& target, const AppliedTemplate& result);
 
+// What a save that wrote nothing says, for every front end: the target could not be written (the
+// system's reason), or the user stopped it at one of its steps.
+std::string CannotBeWritten(const std::string& why);
+enum class SaveStopped { kNoFile, kTargetKept, kCancelled, kNoNewCells };
+std::string NothingSaved(SaveStopped where, const std::string& target = {});
+
+// The question before closing loses records not saved; `suggested` the name a save offers.
+std::string CloseQuestion(const std::string& suggested);
+
 // The question asked before records that add `cells` cells to their types are saved: it names the
 // first such record and a few of its cells, as the refusal without --allow-new-cells would.
 std::string NewCellsQuestion(const std::string& records_name, std::string_view records,

@@ -51,7 +51,7 @@ std::string ChosenBytes(const QString& chosen, const std::string& offered) {
 // Every byte on the disk, or the old file as it was: a save is reported only once the former holds.
 void Write(const std::string& target, std::string_view text) {
   const std::string why = platform::ReplaceFile(target, text);
-  if (!why.empty()) throw Fault({target}, "cannot be written: " + why + "; nothing was saved");
+  if (!why.empty()) throw Fault({target}, CannotBeWritten(why));
 }
 
 }  // namespace
@@ -122,22 +122,12 @@ AnotherTemplate TemplateSaver::AskBeforeAnotherTemplate(const std::string& path)
 
 bool TemplateSaver::MayClose() {
   if (!HasUnsaved()) return true;
-  const QString suggested =
+  const std::string suggested =
       program_.read_path.empty()
-          ? QString()
-          : QString::fromStdString(
-                Printable(platform::PathOf(ShortName(program_.read_path)).filename().string()));
-  const QString where = suggested.isEmpty()
-                            ? QStringLiteral("into a shorter copy of the template")
-                            : QStringLiteral(
-                                  "into a shorter copy of the template (%1, unless you "
-                                  "choose another file)")
-                                  .arg(suggested);
+          ? std::string()
+          : platform::PathOf(ShortName(program_.read_path)).filename().string();
   const int answer =
-      ask_(window_,
-           QStringLiteral("The output box holds records that are not saved. "
-                          "Closing loses them. Save them %1 first?")
-               .arg(where),
+      ask_(window_, QString::fromStdString(CloseQuestion(suggested)),
            {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")});
   if (answer == 1) return true;
   return answer == 0 && Save().saved;
@@ -181,10 +171,9 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   CheckRecords(kRecordsName, program_.window.OutputText());
   const std::string offered = ShortName(path);
   const std::optional<Choice> choice = choose_(window_, Native(offered));
-  if (!choice || choice->path.isEmpty()) return {false, "no file chosen: nothing was saved"};
+  if (!choice || choice->path.isEmpty()) return {false, NothingSaved(SaveStopped::kNoFile)};
   const std::string target = ChosenBytes(choice->path, offered);
-  if (!MayWrite(target, path))
-    return {false, Printable(target) + " kept as it was: nothing was saved"};
+  if (!MayWrite(target, path)) return {false, NothingSaved(SaveStopped::kTargetKept, target)};
   RequireUnchanged();
   const std::string records = program_.window.OutputText();
   // Reading, applying, shortening and checking a large template takes seconds: off the window's
@@ -197,10 +186,10 @@ TemplateSaver::Outcome TemplateSaver::Save() {
             text = TemplateFile::ReadAll(path);
             result = ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
           })) {
-    return {false, "save cancelled: nothing was saved"};
+    return {false, NothingSaved(SaveStopped::kCancelled)};
   }
   if (result->applied.new_cells > 0 && !MayAddCells(result->applied.new_cells, records, text)) {
-    return {false, "no new cells added: nothing was saved"};
+    return {false, NothingSaved(SaveStopped::kNoNewCells)};
   }
   BackgroundWork::Run(window_, QStringLiteral("Writing the shorter template..."), progress,
                       [&] { Write(target, result->text); });
