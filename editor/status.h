@@ -12,8 +12,9 @@ namespace quarnel {
 // there is nothing to say yet.
 
 // The current type and its place in the run: "type 14 0, 3rd shown of 5 types", or, once "Next Tile
-// Type" found nothing more, "all 9 types shown; press go to start again".
-std::string RunStatus(const Program& program);
+// Type" found nothing more, "all 9 types shown; press go to start again". `path_box`: the front
+// end takes a typed path (the window); otherwise a template is chosen or dropped (the page).
+std::string RunStatus(const Program& program, bool path_box = true);
 
 // The layer shown and the current type's cells on it and in all; on an empty layer, the nearest
 // layers above and below that hold cells.
