@@ -3,9 +3,11 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <new>
 #include <string>
 #include <utility>
 
+#include "editor/status.h"
 #include "session/key_map.h"
 #include "session/session.h"
 #include "session/zoom.h"
@@ -28,6 +30,8 @@ struct Guarded<Function> {
   static Result Call(Args... args) {
     try {
       return Function(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+      ThrowError(quarnel::kOutOfMemory);
     } catch (const std::exception& fault) {
       ThrowError(fault.what());
     } catch (...) {
@@ -40,6 +44,8 @@ struct Guarded<Method> {
   static Result Call(Session& session, Args... args) {
     try {
       return (session.*Method)(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+      ThrowError(quarnel::kOutOfMemory);
     } catch (const std::exception& fault) {
       ThrowError(fault.what());
     } catch (...) {
