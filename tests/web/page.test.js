@@ -591,3 +591,55 @@ test('screenshots at device pixel ratio 1 and 2, where QUARNEL_SCREENSHOTS names
   }
   if (!folder) t.diagnostic('QUARNEL_SCREENSHOTS not set: no screenshots taken');
 });
+
+// Last: a phone's viewport reloads the page.
+test('on a phone the page is one column of readable text, and touch does the whole job', { skip: firefox || webkit ? 'touch emulation: Chromium only' : false }, async () => {
+  await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  await idle();
+  const layout = await page.evaluate(() => {
+    const place = (id) => {
+      const { top, bottom, left } = document.getElementById(id).getBoundingClientRect();
+      return { top, bottom, left };
+    };
+    return { width: document.documentElement.scrollWidth, grid: place('grid'), box: place('comlist'),
+             text: parseFloat(getComputedStyle(document.getElementById('status')).fontSize) };
+  });
+  assert.ok(layout.width <= 390, `${layout.width} wide`);
+  assert.ok(layout.box.top >= layout.grid.bottom && layout.box.left === layout.grid.left,
+            JSON.stringify(layout));
+  assert.ok(layout.text >= 14, `text of ${layout.text} px`);
+
+  await act(async () => (await page.$('#thefile')).uploadFile(castle));
+  const tap = async (selector) => {
+    const { x, y, width, height } = await (await page.$(selector)).boundingBox();
+    await act(() => page.touchscreen.tap(x + width / 2, y + height / 2));
+  };
+  const touch = async (column, row, hold) => {
+    const { x, y } = await cellPoint(column, row);
+    await act(async () => {
+      await page.touchscreen.touchStart(x, y);
+      await new Promise((done) => setTimeout(done, hold));
+      await page.touchscreen.touchEnd();
+    });
+  };
+  await tap('#Command2');
+  assert.match((await status())[0], /^type 14 0/);
+  await touch(10, 8, 0);  // a tap: the first corner
+  assert.equal(await colourAt(10, 8), 'green');
+  await touch(12, 10, 700);  // a long press: the second
+  assert.match((await status())[2], /^marked: TILEW 14 0 /);
+  // With Shift on, a long press marks cells without tiles too, as Shift + right press does: here
+  // across the ring of walls, type 3 1.
+  await tap('#NextTile');
+  await touch(9, 7, 0);
+  await touch(30, 8, 700);
+  assert.doesNotMatch((await status())[2], /^marked/);
+  await tap('#shiftToggle');
+  await touch(30, 8, 700);
+  assert.match((await status())[2], /^marked: TILEW 3 1 /);
+  await tap('#Auto');
+  assert.equal(await redSquares(), 0);
+  if (process.env.QUARNEL_SCREENSHOTS) {
+    await page.screenshot({ path: path.join(process.env.QUARNEL_SCREENSHOTS, 'quarnel-web-phone.png'), fullPage: true });
+  }
+});
