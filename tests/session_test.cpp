@@ -224,8 +224,10 @@ TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   EXPECT_NE(session_.StatusRow(1), "");
 }
 
-TEST(Session, NamesNoCellBeforeARun) {
+TEST(Session, BeforeATemplateIsChosenGoIsAFaultAndNoCellIsNamed) {
   Session session;
+  session.Go();  // with no template chosen: a fault kept, never thrown
+  EXPECT_EQ(session.TakeFault(), "No template chosen: the path box is empty.");
   session.GridFocus();
   session.Hover(At(3), At(1));
   EXPECT_EQ(session.StatusRow(1), "");
