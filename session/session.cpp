@@ -348,8 +348,9 @@ std::string Session::StatusRow(int row) const {
     // Made afresh each time: an undo or an edit of the output box changes what the cell under a
     // pointer that has not moved is.
     // Before a run there is no cell to name.
-    return hover_column_ >= 0 && !program_.curtype.empty() ? Printable(PointerStatus(program_, hover_column_, hover_row_))
-                              : std::string();
+    return hover_column_ >= 0 && !program_.curtype.empty()
+               ? Printable(PointerStatus(program_, hover_column_, hover_row_))
+               : std::string();
   }
   return Printable(message_);
 }
