@@ -24,6 +24,10 @@ std::string NearestLayer(const TileArray& tilearray, int from, int step) {
 
 }  // namespace
 
+std::string UnforeseenFault(const std::string& what) {
+  return "Quarnel could not do this: " + what;
+}
+
 std::string RunStatus(const Program& program, bool path_box) {
   if (program.curtype.empty()) {
     if (program.rectangles_only >= 0) {

@@ -37,6 +37,9 @@ std::string DropCornerStatus(bool dropped);
 inline constexpr const char* kOutOfMemory =
     "Quarnel ran out of memory for this; nothing you have collected is lost.";
 
+// A fault no check foresaw, in the words it came with (a page's browser or the core).
+std::string UnforeseenFault(const std::string& what);
+
 // Why Auto on many layers wrote nothing before it started: no type is shown. Empty when one is.
 std::string AutoManyRefusal(const Program& program);
 

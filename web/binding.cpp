@@ -149,6 +149,11 @@ val TakeDownload(Session& session) {
   return val::global("Uint8Array").new_(view);
 }
 
+// What the page says of a fault that reached it: out of memory, or another in its own words.
+std::string FaultText(bool out_of_memory, const std::string& what) {
+  return out_of_memory ? quarnel::kOutOfMemory : quarnel::UnforeseenFault(what);
+}
+
 // The zoom a step asks for, about the pointer, with the status line's word on it.
 val ZoomAbout(int zoom, int steps, double pointer_x, double pointer_y, double scroll_x,
               double scroll_y) {
@@ -205,4 +210,5 @@ EMSCRIPTEN_BINDINGS(quarnel) {
   emscripten::function("TakeDownload", &Guarded<&TakeDownload>::Call);
   emscripten::function("KeyMap", &Guarded<&KeyMapRows>::Call);
   emscripten::function("ZoomAbout", &Guarded<&ZoomAbout>::Call);
+  emscripten::function("FaultText", &FaultText);
 }

@@ -44,9 +44,8 @@ function handle(message) {
     answer(message);
   } catch (error) {
     // Too large for the browser's memory, most often: the file could not be taken in at all.
-    const text = error instanceof RangeError || /memory/i.test(String(error))
-      ? 'This file is too large for the browser\'s memory; nothing you have collected is lost.'
-      : 'Quarnel could not do this: ' + (error instanceof Error ? error.message : String(error));
+    const said = error instanceof Error ? error.message : String(error);
+    const text = core.FaultText(error instanceof RangeError || /memory/i.test(said), said);
     postMessage({ id: message.id, error: text });
   }
 }

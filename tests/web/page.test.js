@@ -336,6 +336,12 @@ test('a template dropped on the page starts its run at once', async () => {
   }));
   assert.equal(await fault(), false);
   assert.match((await status())[0], /^type 5 5, 1st shown of 1 type/);
+  // A file the browser cannot read (gone since it was dropped): its words, and the run stands.
+  await act(() => page.evaluate(() => document.dispatchEvent(Object.assign(new Event('drop'), {
+    dataTransfer: { files: [{ name: 'gone.tmp', arrayBuffer: () => Promise.reject(new Error('it was moved')) }] },
+  }))));
+  assert.match(await fault(), /^Quarnel could not do this: it was moved/);
+  await act(() => page.click('#faultOk'));
 });
 
 test('Tab goes through the controls in the window\'s order, and the lists\' headings sort from the keyboard', async () => {
