@@ -371,6 +371,13 @@ test('Tab goes through the controls in the window\'s order, and the lists\' head
   assert.equal(await focused(), 'id2');
   await act(() => page.keyboard.press('ArrowDown'));
   assert.equal(await focused(), 'types');
+  // A screen reader hears the highlighted row.
+  const heard = () => page.$eval('#types', (list) => list.getAttribute('aria-activedescendant') &&
+    document.getElementById(list.getAttribute('aria-activedescendant')).textContent);
+  const before = await heard();
+  await act(() => page.keyboard.press('ArrowUp'));
+  assert.notEqual(await heard(), before);
+  assert.equal(await heard(), await page.$eval('#types .active', (row) => row.textContent));
 });
 
 // Early in the suite: a later download takes the focus from Firefox's page, and blur with it.
