@@ -24,7 +24,11 @@ std::string NearestLayer(const TileArray& tilearray, int from, int step) {
 
 }  // namespace
 
-std::string RunStatus(const Program& program) {
+std::string UnforeseenFault(const std::string& what) {
+  return "Quarnel could not do this: " + what;
+}
+
+std::string RunStatus(const Program& program, bool path_box) {
   if (program.curtype.empty()) {
     if (program.rectangles_only >= 0) {
       return "this template holds no tile records (" +
@@ -32,7 +36,8 @@ std::string RunStatus(const Program& program) {
              "): nothing to show";
     }
     if (program.window.TemplatePath().empty()) {
-      return "choose a template with \"...\" or type its path, then press go";
+      return path_box ? "choose a template with \"...\" or type its path, then press go"
+                      : "choose a template with \"...\" or drop one here, then press go";
     }
     return "press go to show the first tile type";
   }

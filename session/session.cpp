@@ -338,7 +338,8 @@ std::string Session::BoxText() const {
 
 std::string Session::StatusRow(int row) const {
   if (row == 0) {
-    std::string where = RunStatus(program_);
+    // The session's front ends take a template chosen or dropped, with no path box.
+    std::string where = RunStatus(program_, false);
     const std::string layer = LayerStatus(program_);
     if (!layer.empty()) where += "  |  " + layer;
     return Printable(where);
@@ -346,8 +347,10 @@ std::string Session::StatusRow(int row) const {
   if (row == 1) {
     // Made afresh each time: an undo or an edit of the output box changes what the cell under a
     // pointer that has not moved is.
-    return hover_column_ >= 0 ? Printable(PointerStatus(program_, hover_column_, hover_row_))
-                              : std::string();
+    // Before a run there is no cell to name.
+    return hover_column_ >= 0 && !program_.curtype.empty()
+               ? Printable(PointerStatus(program_, hover_column_, hover_row_))
+               : std::string();
   }
   return Printable(message_);
 }

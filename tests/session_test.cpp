@@ -11,6 +11,7 @@
 #include "editor/marking.h"
 #include "model/template_file.h"
 #include "session/key_map.h"
+#include "session/zoom.h"
 #include "shorten/apply_to_template.h"
 #include "tests/test_template.h"
 
@@ -221,6 +222,36 @@ TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   session_.Hover(At(3), At(1));
   session_.GridBlur();  // the pointer is over the grid: its cell stays
   EXPECT_NE(session_.StatusRow(1), "");
+}
+
+TEST(Session, BeforeATemplateIsChosenGoIsAFaultAndNoCellIsNamed) {
+  Session session;
+  session.Go();  // with no template chosen: a fault kept, never thrown
+  EXPECT_EQ(session.TakeFault(), "No template chosen: the path box is empty.");
+  session.GridFocus();
+  session.Hover(At(3), At(1));
+  EXPECT_EQ(session.StatusRow(1), "");
+}
+
+// The grid's point under the pointer stays under it; zoom stays within 1 to kMaxZoom.
+TEST(Zoom, KeepsThePointUnderThePointer) {
+  const struct {
+    int zoom, steps;
+    double pointer_x, pointer_y, scroll_x, scroll_y;
+    Zoomed zoomed;
+  } cases[] = {
+      {1, 1, 100, 50, 0, 0, {2, 100, 50}},  {2, 1, 0, 0, 50, 20, {3, 75, 30}},
+      {2, -1, 100, 50, 100, 50, {1, 0, 0}}, {2, -1, 10, 10, 0, 0, {1, 0, 0}},
+      {3, 0, 10, 40, 290, 20, {1, 90, 0}},  {kMaxZoom, 1, 5, 5, 7, 9, {kMaxZoom, 7, 9}},
+      {1, -1, 5, 5, 0, 0, {1, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    const Zoomed zoomed =
+        ZoomAbout(c.zoom, c.steps, c.pointer_x, c.pointer_y, c.scroll_x, c.scroll_y);
+    EXPECT_EQ(zoomed.zoom, c.zoomed.zoom) << c.zoom << " " << c.steps;
+    EXPECT_DOUBLE_EQ(zoomed.scroll_x, c.zoomed.scroll_x) << c.zoom << " " << c.steps;
+    EXPECT_DOUBLE_EQ(zoomed.scroll_y, c.zoomed.scroll_y) << c.zoom << " " << c.steps;
+  }
 }
 
 // A page names chosen files: another file of a name already given gets a name of its own.

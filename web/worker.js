@@ -27,23 +27,25 @@ function answer(message) {
 
 function handle(message) {
   try {
+    if (message.readError) throw new Error(message.readError);
     if (message.call === 'ChooseFile') {
       // The chosen file in the session's own file system, under its own name: messages name it
-      // as the user knows it.
-      const bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(message.file));
+      // as the user knows it. The page read its bytes: WebKit cannot read a chosen File here.
       const file = message.file;
       const name = session.NameForChosen(file.name, `${file.size} ${file.lastModified}`);
-      core.FS.writeFile(name, bytes);
+      core.FS.writeFile(name, new Uint8Array(message.bytes));
       session.ChooseFile(name);
+    } else if (message.call === 'Zoom') {
+      // The grid's zoom is the page's own: the raster and the session stay as they are.
+      return postMessage({ id: message.id, zoomed: core.ZoomAbout(...message.args) });
     } else if (message.call !== 'View') {
       session[message.call](...(message.args || []));
     }
     answer(message);
   } catch (error) {
     // Too large for the browser's memory, most often: the file could not be taken in at all.
-    const text = error instanceof RangeError || /memory/i.test(String(error))
-      ? 'This file is too large for the browser\'s memory; nothing you have collected is lost.'
-      : 'Quarnel could not do this: ' + String(error);
+    const said = error instanceof Error ? error.message : String(error);
+    const text = core.FaultText(error instanceof RangeError || /memory/i.test(said), said);
     postMessage({ id: message.id, error: text });
   }
 }

@@ -1,6 +1,7 @@
-// quarnel.html on a 1,000,000-line template in headless Chromium: go, Next Tile Type, a press and
-// an arrow, each from the event to the repaint; saving with "shorten the rest" beside the native
-// command; the page's size. A benchmark, never a test.
+// quarnel.html on a 1,000,000-line template in headless Chromium (or QUARNEL_BROWSER=firefox, or
+// webkit under xvfb-run): go, Next Tile Type, a press and an arrow, each from the event to the
+// repaint; saving with "shorten the rest" beside the native command; the page's size. A benchmark,
+// never a test.
 // Usage: node bench/web/page.mjs [quarnel.html] [quarnel-shorten]   (from the top folder; needs
 // tests/web/node_modules, installed by scripts/setup)
 import { execFileSync } from 'node:child_process';
@@ -16,6 +17,7 @@ const pagePath = path.resolve(process.argv[2] || path.join(top, 'build-web/quarn
 const shorten = path.resolve(process.argv[3] || path.join(top, 'build/cli/quarnel-shorten'));
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-bench-'));
 const template = path.join(work, 'million.tmp');
+const engine = process.env.QUARNEL_BROWSER || 'chromium';
 
 // 1,000,000 tile records of 1,000 types over 10 layers, from a fixed seed.
 {
@@ -29,14 +31,28 @@ const template = path.join(work, 'million.tmp');
   fs.writeFileSync(template, lines.join(''));
 }
 
-const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-  args: process.getuid() === 0 ? ['--no-sandbox'] : [] });
-const page = await browser.newPage();
-const cdp = await page.createCDPSession();
-await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
-await page.setViewport({ width: 1230, height: 610 });
-// Saving as a download: headless Chromium's own save picker would answer at once with a cancel.
-await page.evaluateOnNewDocument(() => { delete window.showSaveFilePicker; });
+let browser;
+let page;
+if (engine === 'webkit') {
+  const { launchWebKit } = await import(path.join(top, 'tests/web/webkit.js'));
+  ({ browser, page } = await launchWebKit({ width: 1230, height: 610 }));
+} else {
+  browser = await puppeteer.launch(engine === 'firefox' ? {
+    browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+    extraPrefsFirefox: { 'browser.download.folderList': 2, 'browser.download.dir': work,
+                         'browser.download.useDownloadDir': true,
+                         'browser.download.always_ask_before_handling_new_types': false },
+  } : { executablePath: '/usr/bin/chromium', headless: true,
+        args: process.getuid() === 0 ? ['--no-sandbox'] : [] });
+  page = await browser.newPage();
+  if (engine === 'chromium') {
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
+    // Saving as a download: headless Chromium's own save picker would answer at once with a cancel.
+    await page.evaluateOnNewDocument(() => { delete window.showSaveFilePicker; });
+  }
+  await page.setViewport({ width: 1230, height: 610 });
+}
 await page.goto('file://' + pagePath);
 await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
 // From the event's time stamp to the frame after the worker's answer was drawn.
@@ -87,10 +103,16 @@ const arrow = await median(9, () => page.keyboard.press('ArrowRight'));
 await page.click('#Auto');
 await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
 await page.click('#shortenRest');
+// WebKit's MiniBrowser asks before a download: there, to the download offered.
+if (engine === 'webkit') {
+  await page.evaluate(() => { HTMLAnchorElement.prototype.click = () => { window.benchOffered = true; }; });
+}
 const saveStart = Date.now();
 await page.click('#Save');
 const saved = path.join(work, 'million-short.tmp');
-while (!fs.existsSync(saved) || fs.existsSync(saved + '.crdownload')) await new Promise((r) => setTimeout(r, 20));
+const savedYet = async () => (engine === 'webkit' ? page.evaluate(() => window.benchOffered)
+  : fs.existsSync(saved) && !fs.existsSync(saved + '.crdownload') && !fs.existsSync(saved + '.part'));
+while (!(await savedYet())) await new Promise((r) => setTimeout(r, 20));
 const save = Date.now() - saveStart;
 const records = path.join(work, 'records.txt');
 fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
@@ -104,7 +126,7 @@ const native = (command) => {
 const alone = native(`"${shorten}" "${template}" >/dev/null`);
 const applied = native(`"${shorten}" --apply "${records}" "${template}" | "${shorten}" - >/dev/null`);
 const ms = (value) => `${value.toFixed(0)} ms`;
-console.log(`| step (1,000,000 lines, headless Chromium) | event to repaint |
+console.log(`| step (1,000,000 lines, ${engine}) | event to repaint |
 |---|---|
 | go | ${ms(go)} |
 | Next Tile Type | ${ms(nextTile)} |
