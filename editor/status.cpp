@@ -123,6 +123,10 @@ std::string DropCornerStatus(bool dropped) {
   return dropped ? "first corner dropped" : "no first corner to drop";
 }
 
+std::string BusyStatus(const std::string& work) {
+  return work + " is running: nothing else is done until it ends, or until Cancel stops it";
+}
+
 std::string AutoManyRefusal(const Program& program) {
   return program.curtype.empty() ? "Auto: no tile type is shown yet; press go first" : "";
 }

@@ -43,6 +43,13 @@ std::string UnforeseenFault(const std::string& what);
 // Why Auto on many layers wrote nothing before it started: no type is shown. Empty when one is.
 std::string AutoManyRefusal(const Program& program);
 
+// The names of long work, as a progress bar shows them.
+inline constexpr const char* kAutoEveryTypeWork = "Auto on every type";
+inline constexpr const char* kSaveWork = "Saving the shorter template";
+
+// Why a control does nothing while long work runs.
+std::string BusyStatus(const std::string& work);
+
 // What an Auto press wrote, or why it wrote nothing.
 std::string AutoStatus(const Program& program, const AutoResult& result);
 

@@ -61,13 +61,31 @@ val BoxValue(const Session::Box& box) {
   return out;
 }
 
-// Everything the page draws after a call, but the raster and the panel's rows.
-val View(Session& session) {
+// How far long work has got.
+val Work(const Session& session) {
+  if (!session.Working()) return val::null();
+  const Session::Progress progress = session.WorkProgress();
+  val work = val::object();
+  work.set("what", progress.what);
+  work.set("done", static_cast<double>(progress.done));
+  work.set("total", static_cast<double>(progress.total));
+  work.set("said", progress.said);
+  return work;
+}
+
+// Everything the page draws after a call, but the raster and the panel's rows. The output box's
+// text only when it changed since the page last showed it (`shown`, a count of OutputChanges):
+// tens of thousands of records would otherwise cross to the page with every pointer move.
+val View(Session& session, double shown) {
   val view = val::object();
   view.set("caption", session.Caption());
   view.set("layer", session.Layer());
   view.set("layerText", session.LayerText());
-  view.set("output", session.BoxText());
+  if (static_cast<double>(session.OutputChanges()) != shown) {
+    view.set("output", session.BoxText());
+    view.set("outputChanges", static_cast<double>(session.OutputChanges()));
+  }
+  if (session.Working()) view.set("work", Work(session));
   val status = val::array();
   for (int row = 0; row < 3; ++row) status.call<void>("push", session.StatusRow(row));
   view.set("status", status);
@@ -202,8 +220,12 @@ EMSCRIPTEN_BINDINGS(quarnel) {
       .function("ChooseType", &Guarded<&Session::ChooseType>::Call)
       .function("SortLayers", &Guarded<&Session::SortLayers>::Call)
       .function("ChooseLayer", &Guarded<&Session::ChooseLayer>::Call)
-      .function("Answer", &Guarded<&Session::Answer>::Call);
+      .function("Answer", &Guarded<&Session::Answer>::Call)
+      .function("Working", &Session::Working)
+      .function("Continue", &Guarded<&Session::Continue>::Call)
+      .function("Cancel", &Guarded<&Session::Cancel>::Call);
   emscripten::function("View", &Guarded<&View>::Call);
+  emscripten::function("Work", &Guarded<&Work>::Call);
   emscripten::function("TypeRows", &Guarded<&TypeRows>::Call);
   emscripten::function("LayerRows", &Guarded<&LayerRows>::Call);
   emscripten::function("Pixels", &Guarded<&Pixels>::Call);

@@ -19,6 +19,8 @@
   // The id of the latest edit of the output box: replies to earlier messages carry older text.
   let lastEdit = 0;
   let busySince = 0;
+  let outputShown = -1;  // the session's count of the box's changes, as the box shows them
+  let workSince = 0;     // when the long work under way began; 0: none
   let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
   let view = null;
   const panel = quarnelPanel(send);
@@ -38,7 +40,8 @@
     calls.set(id, call);
     if (call === 'EditOutput') lastEdit = id;
     if (pending++ === 0) busySince = performance.now();
-    post({ id, call, args, typesFirst: panel.first(), typesCount: panel.visibleRows() });
+    post({ id, call, args, shown: outputShown, typesFirst: panel.first(),
+           typesCount: panel.visibleRows() });
   }
   // A chosen file's bytes are read here, since WebKit's worker cannot read a chosen File: events
   // after the choice wait for them, so that they reach the session in order.
@@ -65,10 +68,31 @@
       (error) => worker.postMessage({ id, call: 'ChooseFile', readError: error.message || error.name })));
     if (go) send('Go');
   }
-  // Work of over a tenth of a second shows the progress bar.
+  // Work of over a tenth of a second shows the progress bar; long work, after 300 ms, says how far
+  // it has got and offers Cancel.
   setInterval(() => {
-    $('progress').hidden = !(pending > 0 && performance.now() - busySince > 100);
+    const now = performance.now();
+    const long = workSince > 0 && now - workSince > 300;
+    $('progress').hidden = !(long || (pending > 0 && now - busySince > 100));
+    $('work').hidden = !long;
   }, 50);
+  function showWork(work) {
+    const progress = $('progress');
+    comlist.readOnly = Boolean(work);
+    if (!work) {
+      workSince = 0;
+      progress.removeAttribute('value');
+      $('work').hidden = true;
+      return;
+    }
+    if (!workSince) workSince = performance.now();
+    if (work.total > 0) {
+      progress.max = work.total;
+      progress.value = work.done;
+    }
+    $('workText').textContent = work.said;
+  }
+  $('Cancel').addEventListener('click', () => send('Cancel'));
 
   worker.onmessage = (event) => {
     const reply = event.data;
@@ -76,9 +100,13 @@
       keyMap = reply.keyMap;
       return;
     }
-    const call = calls.get(reply.id);
-    calls.delete(reply.id);
-    pending--;
+    if (reply.work !== undefined) return showWork(reply.work);
+    // The end of long work comes unasked.
+    const call = reply.unasked ? 'Continue' : calls.get(reply.id);
+    if (!reply.unasked) {
+      calls.delete(reply.id);
+      pending--;
+    }
     if (reply.error) showFault(reply.error);
     if (reply.zoomed) showZoom(reply.zoomed);
     if (reply.view) show(reply, call);
@@ -87,7 +115,7 @@
       hoverWaiting = null;
       send(waitingCall, ...args);
     }
-    if (pending === 0 && offering === 0) {
+    if (pending === 0 && offering === 0 && !workSince) {
       $('progress').hidden = true;
       // For scripts and tests: the last event answered, once nothing is left to answer.
       document.body.dataset.idle = String(reply.id);
@@ -109,9 +137,13 @@
     // The box is the user's while they type: only a reply to a message sent after their latest
     // edit knows that edit.
     if (reply.id > lastEdit) {
-      showOutput(view.output);
+      if (view.output !== undefined) {
+        outputShown = view.outputChanges;
+        showOutput(view.output);
+      }
       if (view.selectedLines.length) selectLine(view.selectedLines[0]);
     }
+    showWork(view.work || null);
     draw();
     panel.show(reply, view);
     if (view.fault) showFault(view.fault);

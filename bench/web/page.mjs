@@ -99,23 +99,55 @@ for (let i = 0; i < 5; ++i) {
 const press = pressTimes.sort((a, b) => a - b)[2];
 const arrow = await median(9, () => page.keyboard.press('ArrowRight'));
 
-// A mark to save, then saving with the rest shortened.
-await page.click('#Auto');
-await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
-await page.click('#shortenRest');
+// Long work: each step to the end of its answer, and the longest the page went without running a
+// timer meanwhile (its main thread's longest stall).
+await page.evaluate(() => {
+  window.benchLongest = 0;
+  let last = performance.now();
+  setInterval(() => {
+    const now = performance.now();
+    window.benchLongest = Math.max(window.benchLongest, now - last);
+    last = now;
+  }, 5);
+});
+async function long(action, done) {
+  await page.evaluate(() => { window.benchLongest = 0; });
+  const start = Date.now();
+  await action();
+  await done();
+  return { took: Date.now() - start, longest: await page.evaluate(() => window.benchLongest) };
+}
+const idle = () => page.waitForFunction(
+  () => document.body.dataset.idle === document.body.dataset.sent, { timeout: 600000, polling: 20 });
+const autoAll = await long(() => page.select('#AutoMany', 'types'), idle);
+const records = path.join(work, 'records.txt');
+fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
+const recordLines = await page.$eval('#comlist', (box) => box.value.split('\n').length - 1);
+
 // WebKit's MiniBrowser asks before a download: there, to the download offered.
 if (engine === 'webkit') {
   await page.evaluate(() => { HTMLAnchorElement.prototype.click = () => { window.benchOffered = true; }; });
 }
-const saveStart = Date.now();
-await page.click('#Save');
 const saved = path.join(work, 'million-short.tmp');
 const savedYet = async () => (engine === 'webkit' ? page.evaluate(() => window.benchOffered)
   : fs.existsSync(saved) && !fs.existsSync(saved + '.crdownload') && !fs.existsSync(saved + '.part'));
-while (!(await savedYet())) await new Promise((r) => setTimeout(r, 20));
-const save = Date.now() - saveStart;
-const records = path.join(work, 'records.txt');
-fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
+async function saveOnce() {
+  fs.rmSync(saved, { force: true });
+  await page.evaluate(() => { window.benchOffered = false; });
+  return long(() => page.click('#Save'), async () => {
+    while (!(await savedYet())) await new Promise((r) => setTimeout(r, 20));
+  });
+}
+const save = await saveOnce();
+await page.click('#shortenRest');
+const saveRest = await saveOnce();
+await idle();
+const undo = await long(async () => {
+  await page.focus('#Command2');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('z');
+  await page.keyboard.up('Control');
+}, idle);
 await browser.close();
 
 const native = (command) => {
@@ -124,16 +156,23 @@ const native = (command) => {
   return Number(process.hrtime.bigint() - start) / 1e6;
 };
 const alone = native(`"${shorten}" "${template}" >/dev/null`);
+const apply = native(`"${shorten}" --apply "${records}" "${template}" >/dev/null`);
 const applied = native(`"${shorten}" --apply "${records}" "${template}" | "${shorten}" - >/dev/null`);
 const ms = (value) => `${value.toFixed(0)} ms`;
+const longRow = (what, step, versus, ms) =>
+  `| ${what} | ${step.took} ms | ${step.longest.toFixed(0)} ms | ${versus} | ${(step.took / ms).toFixed(2)}× |`;
 console.log(`| step (1,000,000 lines, ${engine}) | event to repaint |
 |---|---|
 | go | ${ms(go)} |
 | Next Tile Type | ${ms(nextTile)} |
 | a press on a red square | ${ms(press)} |
 | an arrow on the grid | ${ms(arrow)} |
-| Save with shorten the rest (to the finished download) | ${ms(save)} |
-| native quarnel-shorten TEMPLATE | ${ms(alone)} |
-| native quarnel-shorten --apply R TEMPLATE \\| quarnel-shorten - | ${ms(applied)} |
-| quarnel.html | ${fs.statSync(pagePath).size} bytes |`);
+| quarnel.html | ${fs.statSync(pagePath).size} bytes |
+
+| long work (${recordLines} records) | took | longest stall | the command | × the command |
+|---|---:|---:|---|---:|
+${longRow('Auto all, every type', autoAll, `quarnel-shorten TEMPLATE: ${ms(alone)}`, alone)}
+| its undo | ${undo.took} ms | ${undo.longest.toFixed(0)} ms | | |
+${longRow('Save', save, `--apply: ${ms(apply)}`, apply)}
+${longRow('Save, the rest shortened', saveRest, `--apply \\| quarnel-shorten -: ${ms(applied)}`, applied)}`);
 fs.rmSync(work, { recursive: true, force: true });

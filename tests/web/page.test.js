@@ -535,6 +535,20 @@ test('typing in the output box keeps every key while the worker answers other ev
     await act(() => page.mouse.move(grid.x + 300, grid.y + 300));
     assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
   }
+  // Long work says how far it has got, refuses presses meanwhile, and Cancel leaves all as it was.
+  const kept = await page.$eval('#comlist', (box) => box.value);
+  const point = await cellPoint(0, 0);
+  await page.select('#AutoMany', 'types');
+  await page.mouse.click(point.x, point.y);
+  const refused = await page.waitForFunction(
+    () => document.querySelectorAll('#status > div')[2].textContent);
+  assert.match(await refused.jsonValue(), /^Auto on every type is running/);
+  assert.equal(await page.$eval('#comlist', (box) => box.readOnly), true);
+  await act(() => page.$eval('#Cancel', (button) => button.click()));
+  assert.match(await page.$eval('#workText', (text) => text.textContent), /^Auto on every type\.\.\. \d+ of 300$/);
+  assert.equal((await status())[2], 'Auto on every type cancelled: nothing written');
+  assert.equal(await page.$eval('#comlist', (box) => box.value), kept);
+  assert.equal(await page.$eval('#comlist', (box) => box.readOnly), false);
   fs.rmSync(big);
 });
 
