@@ -8,12 +8,12 @@
 #include "model/fault.h"
 #include "model/record_reader.h"
 #include "model/records.h"
-#include "model/short_line.h"
 #include "model/template_file.h"
 #include "model/template_format.h"
 #include "model/type_keys.h"
 #include "shorten/cell_set.h"
 #include "shorten/edits.h"
+#include "shorten/short_record_box.h"
 #include "shorten/shorten.h"
 #include "shorten/template_records.h"
 #include "shorten/type_rows.h"
@@ -44,28 +44,6 @@ struct RecordsToApply {
 
 bool IsBlank(std::string_view line) {
   return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-// A record of whole numbers in a short line, inside the grid: its box straight from the line's bit
-// masks, as a template's own records are read. Nothing for any other line, which ReadRecord reads
-// and checks field by field.
-std::optional<Box> ShortRecordBox(std::string_view text, std::size_t offset,
-                                  std::string_view line) {
-  if constexpr (ShortLine::kWorksHere) {
-    if (text.size() - offset < ShortLine::kReadable) return std::nullopt;
-    const ShortLine short_line(text.data() + offset);
-    int key_begin = 0;
-    int key_end = 0;
-    Box box;
-    bool covers = false;
-    // An empty range may hide bounds off the grid, which a record to write must not have.
-    if (short_line.Found() && short_line.Line().size() == line.size() && IsRectangleRecord(line) &&
-        short_line.FindKey(1, key_begin, key_end) &&
-        short_line.LexRectangle(key_end, box, covers) && covers) {
-      return box;
-    }
-  }
-  return std::nullopt;
 }
 
 // Reads one record: `offset` is where its line starts in `text`.

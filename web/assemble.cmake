@@ -4,7 +4,7 @@ file(READ ${SOURCE_DIR}/quarnel.html page)
 file(READ ${SOURCE_DIR}/quarnel.css css)
 # The page's script: its parts by job, then page.js, which uses them.
 set(page_js "")
-foreach(part IN ITEMS panel.js gestures.js page.js)
+foreach(part IN ITEMS panel.js gestures.js work.js page.js)
   file(READ ${SOURCE_DIR}/${part} text)
   string(APPEND page_js "${text}")
 endforeach()

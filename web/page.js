@@ -20,7 +20,6 @@
   let lastEdit = 0;
   let busySince = 0;
   let outputShown = -1;  // the session's count of the box's changes, as the box shows them
-  let workSince = 0;     // when the long work under way began; 0: none
   let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
   let view = null;
   const panel = quarnelPanel(send);
@@ -68,31 +67,7 @@
       (error) => worker.postMessage({ id, call: 'ChooseFile', readError: error.message || error.name })));
     if (go) send('Go');
   }
-  // Work of over a tenth of a second shows the progress bar; long work, after 300 ms, says how far
-  // it has got and offers Cancel.
-  setInterval(() => {
-    const now = performance.now();
-    const long = workSince > 0 && now - workSince > 300;
-    $('progress').hidden = !(long || (pending > 0 && now - busySince > 100));
-    $('work').hidden = !long;
-  }, 50);
-  function showWork(work) {
-    const progress = $('progress');
-    comlist.readOnly = Boolean(work);
-    if (!work) {
-      workSince = 0;
-      progress.removeAttribute('value');
-      $('work').hidden = true;
-      return;
-    }
-    if (!workSince) workSince = performance.now();
-    if (work.total > 0) {
-      progress.max = work.total;
-      progress.value = work.done;
-    }
-    $('workText').textContent = work.said;
-  }
-  $('Cancel').addEventListener('click', () => send('Cancel'));
+  const work = quarnelWork({ send, busy: () => pending > 0 && performance.now() - busySince > 100 });
 
   worker.onmessage = (event) => {
     const reply = event.data;
@@ -100,7 +75,7 @@
       keyMap = reply.keyMap;
       return;
     }
-    if (reply.work !== undefined) return showWork(reply.work);
+    if (reply.work !== undefined) return work.show(reply.work);
     // The end of long work comes unasked.
     const call = reply.unasked ? 'Continue' : calls.get(reply.id);
     if (!reply.unasked) {
@@ -115,7 +90,7 @@
       hoverWaiting = null;
       send(waitingCall, ...args);
     }
-    if (pending === 0 && offering === 0 && !workSince) {
+    if (pending === 0 && offering === 0 && !work.running()) {
       $('progress').hidden = true;
       // For scripts and tests: the last event answered, once nothing is left to answer.
       document.body.dataset.idle = String(reply.id);
@@ -143,7 +118,7 @@
       }
       if (view.selectedLines.length) selectLine(view.selectedLines[0]);
     }
-    showWork(view.work || null);
+    work.show(view.work || null);
     draw();
     panel.show(reply, view);
     if (view.fault) showFault(view.fault);

@@ -536,15 +536,22 @@ test('typing in the output box keeps every key while the worker answers other ev
     assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
   }
   // Long work says how far it has got, refuses presses meanwhile, and Cancel leaves all as it was.
+  // All in one task of the page, so that each reaches the worker before the work can end.
   const kept = await page.$eval('#comlist', (box) => box.value);
   const point = await cellPoint(0, 0);
-  await page.select('#AutoMany', 'types');
-  await page.mouse.click(point.x, point.y);
-  const refused = await page.waitForFunction(
-    () => document.querySelectorAll('#status > div')[2].textContent);
-  assert.match(await refused.jsonValue(), /^Auto on every type is running/);
-  assert.equal(await page.$eval('#comlist', (box) => box.readOnly), true);
-  await act(() => page.$eval('#Cancel', (button) => button.click()));
+  await act(() => page.evaluate(({ x, y }) => {
+    window.said = [];
+    new MutationObserver(() => window.said.push(document.querySelectorAll('#status > div')[2].textContent))
+      .observe(document.getElementById('status'), { subtree: true, childList: true, characterData: true });
+    const choice = document.getElementById('AutoMany');
+    choice.value = 'types';
+    choice.dispatchEvent(new Event('change'));
+    document.getElementById('Picture1').dispatchEvent(
+      new MouseEvent('mousedown', { clientX: x, clientY: y, button: 0, bubbles: true }));
+    document.getElementById('Cancel').click();
+  }, point));
+  const said = await page.evaluate(() => window.said);
+  assert.ok(said.some((text) => /^Auto on every type is running/.test(text)), said.join('\n'));
   assert.match(await page.$eval('#workText', (text) => text.textContent), /^Auto on every type\.\.\. \d+ of 300$/);
   assert.equal((await status())[2], 'Auto on every type cancelled: nothing written');
   assert.equal(await page.$eval('#comlist', (box) => box.value), kept);
