@@ -103,10 +103,17 @@ const arrow = await median(9, () => page.keyboard.press('ArrowRight'));
 // timer meanwhile (its main thread's longest stall).
 await page.evaluate(() => {
   window.benchLongest = 0;
+  // The main thread's long tasks where the engine reports them; elsewhere a timer's late runs.
+  if (PerformanceObserver.supportedEntryTypes?.includes('longtask')) {
+    new PerformanceObserver((list) => {
+      for (const task of list.getEntries()) window.benchLongest = Math.max(window.benchLongest, task.duration);
+    }).observe({ type: 'longtask' });
+    return;
+  }
   let last = performance.now();
   setInterval(() => {
     const now = performance.now();
-    window.benchLongest = Math.max(window.benchLongest, now - last);
+    window.benchLongest = Math.max(window.benchLongest, now - last - 5);
     last = now;
   }, 5);
 });
