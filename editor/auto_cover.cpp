@@ -1,6 +1,9 @@
 #include "editor/auto_cover.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "cover/cover.h"
 #include "editor/covered.h"
@@ -18,20 +21,32 @@ namespace {
 // again, nothing else may: never a cell without a tile, even one a record of the box covers.
 LayerCover CoverUncovered(const TileArray& tilearray, const TileArray& covered, int layer,
                           int& cells) {
-  LayerCells must{};
-  LayerCells allowed{};
-  cells = 0;
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) {
-      const bool is_covered = covered.At(x, y, layer);
-      const int cell = GridCell{x, y}.LayerIndex();
-      must[cell] = tilearray.At(x, y, layer) && !is_covered;
-      allowed[cell] = is_covered && tilearray.At(x, y, layer);
-      cells += must[cell];
+  // A layer's flags lie together, in the order of its cells' layer indices: one pass over them,
+  // as lists, since a template's layers are mostly sparse and there are thousands of them.
+  thread_local std::vector<int> must;
+  thread_local std::vector<int> allowed;
+  must.clear();
+  allowed.clear();
+  const std::size_t first = static_cast<std::size_t>(layer) * TileArray::kLayerSize;
+  const std::uint8_t* const tiles = tilearray.flags.data() + first;
+  const std::uint8_t* const held = covered.flags.data() + first;
+  constexpr int kWord = sizeof(std::uint64_t);
+  for (int cell = 0; cell < kLayerCells; ++cell) {
+    // Eight cells without a tile at once.
+    if (cell % kWord == 0 && cell + kWord <= kLayerCells) {
+      std::uint64_t word;
+      std::memcpy(&word, tiles + cell, kWord);
+      if (word == 0) {
+        cell += kWord - 1;
+        continue;
+      }
     }
+    if (!tiles[cell]) continue;
+    (held[cell] ? allowed : must).push_back(cell);
   }
+  cells = static_cast<int>(must.size());
   if (cells == 0) return {};
-  return CoverLayer(must, allowed);
+  return CoverCells(must, allowed);
 }
 
 // Adds every layer of one type to `result`; false when cancelled.
@@ -156,7 +171,21 @@ Addition AddAutoRecords(Program& program, const AutoManyResult& result) {
   program.has_first_corner = false;
   const int layer = program.window.Layer();
   // Only the shown layer has squares to turn blue; the others are drawn from the box when shown.
-  ForEachBoxRecord(result.records, [&](std::string_view key, const Box& box) {
+  // The records are Auto's own, written as RectangleRecord writes them: those of the shown type
+  // start alike, and only they are read, out of what may be a million.
+  const std::string start =
+      RectangleRecord(program.curtype, 0, 0, 0, 0, 0)
+          .substr(0, std::string_view("TILEW ").size() + program.curtype.size() + 1);
+  std::string_view rest = result.records;
+  std::string own;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line =
+        rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
+    if (line.starts_with(start)) own += line;
+    rest.remove_prefix(line.size());
+  }
+  ForEachBoxRecord(own, [&](std::string_view key, const Box& box) {
     if (key == program.curtype && box.z == layer)
       FillBlue(program, box.x1, box.y1, box.x2, box.y2, added);
   });
