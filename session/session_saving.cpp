@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "editor/save_checks.h"
 #include "editor/status.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
@@ -55,14 +56,7 @@ void Session::Offered(bool written, const std::string& name, const std::string& 
 void Session::Save(bool shorten_rest) {
   Run([this, shorten_rest] {
     const std::string path = program_.read_path;
-    if (path.empty() || !program_.read_stamp) {
-      throw quarnel::Fault({}, "press go first: Quarnel saves the template it has read");
-    }
-    if (StampOf(path) != program_.read_stamp) {
-      throw quarnel::Fault({path},
-                           "changed on disk since Quarnel read it; press go to read it again. "
-                           "Nothing was saved");
-    }
+    RequireSavable(program_);
     // Checking, reading and applying a large template take seconds: a part each.
     struct Saving {
       std::string records;
@@ -95,7 +89,8 @@ void Session::Save(bool shorten_rest) {
           Ask(NewCellsQuestion(kRecordsName, s.records, path,
                                std::string_view(s.text.data(), s.text.size()),
                                kept->applied.new_cells),
-              {"Save with new cells", "Cancel"}, [this, kept, records = s.records](int answer) {
+              {std::begin(kNewCellsAnswers), std::end(kNewCellsAnswers)},
+              [this, kept, records = s.records](int answer) {
                 if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
                 Offer(records, std::move(*kept));
               });

@@ -66,6 +66,13 @@ std::string NothingSaved(SaveStopped where, const std::string& target) {
   return "no new cells added: nothing was saved";
 }
 
+std::string OverwriteQuestion(const std::string& target, bool is_template) {
+  const std::string shown = Printable(target);
+  return is_template
+             ? shown + " is the template you are shortening. Overwrite it with the shorter one?"
+             : shown + " exists. Replace it?";
+}
+
 std::string CloseQuestion(const std::string& suggested) {
   const std::string where = suggested.empty()
                                 ? "into a shorter copy of the template"

@@ -37,12 +37,20 @@ std::string CannotBeWritten(const std::string& why);
 enum class SaveStopped { kNoFile, kTargetKept, kCancelled, kNoNewCells };
 std::string NothingSaved(SaveStopped where, const std::string& target = {});
 
-// The question before closing loses records not saved; `suggested` the name a save offers.
+// The question before closing loses records not saved; `suggested` the name a save offers. Its
+// answers, in order: save first, close without saving, stay.
 std::string CloseQuestion(const std::string& suggested);
+inline constexpr const char* kCloseAnswers[] = {"Save...", "Discard", "Cancel"};
+
+// The question before a save writes over `target`, which exists (`is_template`: it is the template
+// being shortened); answered with kOverwriteAnswers, the first writes.
+std::string OverwriteQuestion(const std::string& target, bool is_template);
+inline constexpr const char* kOverwriteAnswers[] = {"Overwrite", "Cancel"};
 
 // The question asked before records that add `cells` cells to their types are saved: it names the
 // first such record and a few of its cells, as the refusal without --allow-new-cells would.
 std::string NewCellsQuestion(const std::string& records_name, std::string_view records,
                              const std::string& name, std::string_view text, long long cells);
+inline constexpr const char* kNewCellsAnswers[] = {"Save with new cells", "Cancel"};
 
 }  // namespace quarnel

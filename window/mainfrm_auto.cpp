@@ -40,14 +40,14 @@ void MainFrm::AutoOnEvery(bool every_type) {
     const std::string box = OutputText();
     AutoProgress progress;
     AutoManyResult result;
-    const bool done = BackgroundWork::Run(this,
-                                          every_type ? QStringLiteral("Auto on every type...")
-                                                     : QStringLiteral("Auto on every layer..."),
-                                          progress, [&] {
-                                            result = every_type
-                                                         ? AutoCoverTypes(path, keys, box, progress)
-                                                         : AutoCoverLayers(program_, progress);
-                                          });
+    const bool done = BackgroundWork::Run(
+        this,
+        every_type ? QString::fromUtf8(kAutoEveryTypeWork) + QStringLiteral("...")
+                   : QStringLiteral("Auto on every layer..."),
+        progress, [&] {
+          result = every_type ? AutoCoverTypes(path, keys, box, progress)
+                              : AutoCoverLayers(program_, progress);
+        });
     if (!done) result = Cancelled();
     Say(AutoManyStatus(result, every_type));
     if (!result.records.empty()) {

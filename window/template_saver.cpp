@@ -11,6 +11,8 @@
 #include <system_error>
 
 #include "editor/auto_cover.h"
+#include "editor/save_checks.h"
+#include "editor/status.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
 #include "model/platform.h"
@@ -23,6 +25,14 @@ namespace quarnel {
 namespace {
 
 constexpr const char* kRecordsName = "the output box";
+
+// A question's answers, as the layers below word them.
+template <std::size_t N>
+QStringList Answers(const char* const (&answers)[N]) {
+  QStringList list;
+  for (const char* answer : answers) list << QString::fromUtf8(answer);
+  return list;
+}
 
 QString Native(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
@@ -113,8 +123,7 @@ bool TemplateSaver::HasUnsaved() const {
 }
 
 AnotherTemplate TemplateSaver::AskBeforeAnotherTemplate(const std::string& path) {
-  QStringList answers;
-  for (const char* answer : kAnotherTemplateAnswers) answers << QString::fromUtf8(answer);
+  const QStringList answers = Answers(kAnotherTemplateAnswers);
   return AnotherTemplateAnswer(
       ask_(window_, QString::fromStdString(AnotherTemplateQuestion(program_, path, HasUnsaved())),
            answers));
@@ -127,45 +136,31 @@ bool TemplateSaver::MayClose() {
           ? std::string()
           : platform::PathOf(ShortName(program_.read_path)).filename().string();
   const int answer =
-      ask_(window_, QString::fromStdString(CloseQuestion(suggested)),
-           {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")});
+      ask_(window_, QString::fromStdString(CloseQuestion(suggested)), Answers(kCloseAnswers));
   if (answer == 1) return true;
   return answer == 0 && Save().saved;
 }
 
 void TemplateSaver::RequireUnchanged() const {
-  if (StampOf(program_.read_path) != program_.read_stamp) {
-    throw Fault({program_.read_path},
-                "changed on disk since Quarnel read it; press go to read it again. Nothing was "
-                "saved");
-  }
+  RequireSavable(program_);
 }
 
 bool TemplateSaver::MayWrite(const std::string& target, const std::string& template_path) {
   std::error_code error;
   if (!std::filesystem::exists(platform::PathOf(target), error)) return true;
-  const std::string shown = Printable(target);
-  const std::string question =
-      SameFile(target, template_path)
-          ? shown + " is the template you are shortening. Overwrite it with the shorter one?"
-          : shown + " exists. Replace it?";
-  return ask_(window_, QString::fromStdString(question),
-              {QStringLiteral("Overwrite"), QStringLiteral("Cancel")}) == 0;
+  const std::string question = OverwriteQuestion(target, SameFile(target, template_path));
+  return ask_(window_, QString::fromStdString(question), Answers(kOverwriteAnswers)) == 0;
 }
 
 bool TemplateSaver::MayAddCells(long long cells, const std::string& records,
                                 std::string_view text) {
   const QString question = QString::fromStdString(
       NewCellsQuestion(kRecordsName, records, program_.read_path, text, cells));
-  return ask_(window_, question,
-              {QStringLiteral("Save with new cells"), QStringLiteral("Cancel")}) == 0;
+  return ask_(window_, question, Answers(kNewCellsAnswers)) == 0;
 }
 
 TemplateSaver::Outcome TemplateSaver::Save() {
   const std::string& path = program_.read_path;
-  if (path.empty() || !program_.read_stamp) {
-    throw Fault({}, "press go first: Quarnel saves the template it has read");
-  }
   // Before any question, and again after them: the dialogs take time.
   RequireUnchanged();
   AutoProgress checking;
@@ -187,7 +182,7 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   std::optional<AppliedTemplate> result;
   AutoProgress progress;
   if (!BackgroundWork::Run(
-          window_, QStringLiteral("Saving the shorter template..."), progress, [&] {
+          window_, QString::fromUtf8(kSaveWork) + QStringLiteral("..."), progress, [&] {
             text = TemplateFile::ReadAll(path);
             result = ApplyToTemplate(kRecordsName, records, path, text, true, choice->shorten_rest);
           })) {
