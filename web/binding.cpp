@@ -23,34 +23,32 @@ using quarnel::Session;
   val::global("Error").new_(std::string(what)).throw_();
 }
 
+// Runs a call of the core, turning what it throws into an Error for JavaScript.
+template <typename Call>
+auto Guard(const Call& call) -> decltype(call()) {
+  try {
+    return call();
+  } catch (const std::bad_alloc&) {
+    ThrowError(quarnel::kOutOfMemory);
+  } catch (const std::exception& fault) {
+    ThrowError(fault.what());
+  } catch (...) {
+    ThrowError("an unknown fault in the core");
+  }
+}
+
 template <auto Function>
 struct Guarded;
 template <typename Result, typename... Args, Result (*Function)(Args...)>
 struct Guarded<Function> {
   static Result Call(Args... args) {
-    try {
-      return Function(std::forward<Args>(args)...);
-    } catch (const std::bad_alloc&) {
-      ThrowError(quarnel::kOutOfMemory);
-    } catch (const std::exception& fault) {
-      ThrowError(fault.what());
-    } catch (...) {
-      ThrowError("an unknown fault in the core");
-    }
+    return Guard([&]() -> Result { return Function(std::forward<Args>(args)...); });
   }
 };
 template <typename Result, typename... Args, Result (Session::*Method)(Args...)>
 struct Guarded<Method> {
   static Result Call(Session& session, Args... args) {
-    try {
-      return (session.*Method)(std::forward<Args>(args)...);
-    } catch (const std::bad_alloc&) {
-      ThrowError(quarnel::kOutOfMemory);
-    } catch (const std::exception& fault) {
-      ThrowError(fault.what());
-    } catch (...) {
-      ThrowError("an unknown fault in the core");
-    }
+    return Guard([&]() -> Result { return (session.*Method)(std::forward<Args>(args)...); });
   }
 };
 
