@@ -45,8 +45,11 @@ using RowBox = std::pair<std::int32_t, Box>;
 void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
   for (TypeRow& r : types.rows) r.covered = std::min(r.held, r.cells);
   if (boxes.empty()) return;
-  std::sort(boxes.begin(), boxes.end(),
-            [](const RowBox& a, const RowBox& b) { return a.first < b.first; });
+  // Auto's records come a type at a time, in the panel's order: mostly sorted already.
+  const auto by_row = [](const RowBox& a, const RowBox& b) { return a.first < b.first; };
+  if (!std::is_sorted(boxes.begin(), boxes.end(), by_row)) {
+    std::stable_sort(boxes.begin(), boxes.end(), by_row);
+  }
   struct GridRow {
     std::uint32_t stamp = 0;  // the columns are those of the type with this stamp
     std::uint64_t columns = 0;
@@ -73,13 +76,19 @@ void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
 void ReadCovered(Program& program) {
   TileArray covered = program.held;
   std::vector<RowBox> boxes;
+  // Records of one type mostly come together: each key is looked up once per run of them.
+  std::string last_key;
+  int last_row = -1;
   ForEachBoxRecord(program.window.OutputText(), [&](std::string_view key, const Box& box) {
     if (key == program.curtype) {
       covered.SetBox(box);
       return;
     }
-    const int row = program.types.RowOf(key);
-    if (row >= 0) boxes.emplace_back(row, box);
+    if (key != last_key) {
+      last_key = key;
+      last_row = program.types.RowOf(key);
+    }
+    if (last_row >= 0) boxes.emplace_back(last_row, box);
   });
   program.covered = std::move(covered);
   CountCovered(program.types, boxes);
