@@ -17,23 +17,7 @@ namespace quarnel {
 // window decides nothing itself.
 class MainWindow {
  public:
-  MainWindow();
-  ~MainWindow();
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
-
-  HWND Handle() const { return window_; }
-  // A template named on the command line: into the path box, and go.
-  void Open(const std::string& path);
-  // Keys before the focused control sees them: the session's key map, Enter in the boxes and
-  // lists, the zoom keys. True when the key was taken.
-  bool TakeKey(const MSG& message);
-  // After a message to a control: the output box's caret may stand on another line.
-  void AfterMessage(const MSG& message);
-
- private:
-  // What a call came from, for what the controls keep of the user's own.
-  enum class From { kOther, kBoxTyped, kLayerTyped };
+  // The controls' ids, for GetDlgItem.
   enum Id {
     kPicture1 = 100,
     kThefile,
@@ -52,6 +36,24 @@ class MainWindow {
     kAutoEveryLayer,
     kAutoEveryType,
   };
+
+  MainWindow();
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+  // A template named on the command line: into the path box, and go.
+  void Open(const std::string& path);
+  // Keys before the focused control sees them: the session's key map, Enter in the boxes and
+  // lists, the zoom keys. True when the key was taken.
+  bool TakeKey(const MSG& message);
+  // After a message to a control: the output box's caret may stand on another line.
+  void AfterMessage(const MSG& message);
+
+ private:
+  // What a call came from, for what the controls keep of the user's own.
+  enum class From { kOther, kBoxTyped, kLayerTyped };
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
