@@ -41,7 +41,8 @@ void Ring(std::vector<std::uint32_t>& pixels, int width, int height, const Sessi
 
 }  // namespace
 
-GridControl::GridControl(HWND parent, int id, Session& session, std::function<void()> changed)
+GridControl::GridControl(HWND parent, int id, Session& session,
+                         std::function<void(bool moved)> changed)
     : session_(session), changed_(std::move(changed)) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW type{};
@@ -99,13 +100,13 @@ LRESULT GridControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
                      : right ? kRightButton
                              : 0,
                      RasterX(lparam), RasterY(lparam), shift, ctrl);
-      changed_();
+      changed_(false);
       return 0;
     }
     case WM_LBUTTONUP:
       if (GetCapture() == window_) ReleaseCapture();
       session_.Release(RasterX(lparam), RasterY(lparam), shift);
-      changed_();
+      changed_(false);
       return 0;
     case WM_MOUSEMOVE:
       if (!tracking_) {
@@ -113,20 +114,20 @@ LRESULT GridControl::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         tracking_ = TrackMouseEvent(&track) != FALSE;
       }
       session_.Hover(RasterX(lparam), RasterY(lparam));
-      changed_();
+      changed_(true);
       return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
       session_.Leave();
-      changed_();
+      changed_(true);
       return 0;
     case WM_SETFOCUS:
       session_.GridFocus();
-      changed_();
+      changed_(true);
       return 0;
     case WM_KILLFOCUS:
       session_.GridBlur();
-      changed_();
+      changed_(true);
       return 0;
     case WM_ERASEBKGND:
       return 1;

@@ -11,10 +11,11 @@ namespace quarnel {
 
 // Picture1: the session's raster, each of its pixels a square of whole screen pixels, with the
 // selection, the preview and the keyboard's cell outlined in the gaps. Presses, moves, focus and
-// the pointer leaving go to the session; `changed` runs after each.
+// the pointer leaving go to the session; `changed` runs after each, told whether only the pointer
+// or the focus moved (which changes no record, layer or type).
 class GridControl {
  public:
-  GridControl(HWND parent, int id, Session& session, std::function<void()> changed);
+  GridControl(HWND parent, int id, Session& session, std::function<void(bool moved)> changed);
   GridControl(const GridControl&) = delete;
   GridControl& operator=(const GridControl&) = delete;
 
@@ -31,7 +32,7 @@ class GridControl {
   double RasterY(LPARAM lparam) const;
 
   Session& session_;
-  std::function<void()> changed_;
+  std::function<void(bool moved)> changed_;
   HWND window_ = nullptr;
   int scale_ = 1;
   bool tracking_ = false;

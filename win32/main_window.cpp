@@ -54,7 +54,9 @@ HWND MainWindow::Control(const wchar_t* type, const wchar_t* text, DWORD style, 
 // In the window's order, which is also the order Tab follows.
 void MainWindow::Create() {
   dpi_ = static_cast<int>(GetDpiForWindow(window_));
-  picture1_ = std::make_unique<GridControl>(window_, kPicture1, session_, [this] { Show(); });
+  picture1_ = std::make_unique<GridControl>(window_, kPicture1, session_, [this](bool moved) {
+    Show(moved ? From::kPointer : From::kOther);
+  });
   const DWORD edit = WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
   const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
   thefile_ = Control(WC_EDITW, L"", edit, kThefile);
@@ -155,6 +157,12 @@ void MainWindow::Open(const std::string& path) {
 }
 
 void MainWindow::Show(From from) {
+  if (from == From::kPointer) {
+    // The cell under the pointer and the outline: nothing else changes.
+    SetTextIfOther(status_[1], Wide(session_.StatusRow(1)));
+    InvalidateRect(picture1_->Handle(), nullptr, FALSE);
+    return;
+  }
   updating_ = true;
   SetTextIfOther(window_, Wide(session_.Caption() + (session_.HasUnsaved() ? " *" : "")));
   if (from != From::kLayerTyped) SetTextIfOther(zval_, Wide(session_.LayerText()));

@@ -53,7 +53,7 @@ class MainWindow {
 
  private:
   // What a call came from, for what the controls keep of the user's own.
-  enum class From { kOther, kBoxTyped, kLayerTyped };
+  enum class From { kOther, kBoxTyped, kLayerTyped, kPointer };
 
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
