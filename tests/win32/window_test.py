@@ -227,6 +227,19 @@ def main():
                         else RED if (c, r) in upper else BLACK)
         check(upper and not wrong, "the spinner's up arrow shows layer 1 " + str(wrong[:5]))
 
+        # The keyboard: Escape drops a first corner, Space sets it again, the arrows move, Enter
+        # sets the second.
+        free = upper - upper_covered
+        start = min(c for c in free if all((c[0] + dx, c[1] + dy) in free
+                                           for dx in range(3) for dy in range(2)))
+        window.click(window.cell(*start))
+        for key in ("Escape", "space", "Right", "Right", "Down", "Return"):
+            xdo("key", key)
+        keyed = {(start[0] + dx, start[1] + dy) for dx in range(3) for dy in range(2)}
+        pixel = screen.pixels()
+        check(all(colour(pixel, c) == BLUE for c in keyed),
+              "Escape, Space, the arrows and Enter mark a rectangle from the keyboard")
+
         # Closing with records not saved asks; Cancel keeps the window, Discard closes it. With no
         # window manager, a click is what activates a window for the keys.
         status_line = (window.x + window.s(20), window.y + window.s(8 + 7 + 22 + 10) + 511 * window.scale)
