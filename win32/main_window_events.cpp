@@ -184,7 +184,14 @@ void MainWindow::WriteOffered() {
 
 void MainWindow::Zoom(int steps) {
   constexpr int kMostZoom = 4;
+  // No larger than the screen shows whole: the window does not scroll.
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &screen);
+  const int room = screen.rcWork.bottom - screen.rcWork.top - MulDiv(160, dpi_, 96);
+  const int pixel = std::max(1, (dpi_ + 48) / 96);
   zoom_ = steps == 0 ? 1 : std::clamp(zoom_ + steps, 1, kMostZoom);
+  while (zoom_ > 1 && session_.Raster().Height() * pixel * zoom_ > room) --zoom_;
   LayOut();
 }
 
