@@ -1,6 +1,7 @@
 // Times the window's actions on a large template, from the event to the grid's repaint, beside
 // one memchr pass over the same file, and the longest the window goes without answering while it
 // saves. Run with QT_QPA_PLATFORM=offscreen; never run as a test.
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -10,12 +11,15 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "bench/generated_template.h"
 #include "editor/grid_view.h"
 #include "window/mainfrm.h"
+#include "window/output_box.h"
 #include "window/surface_view.h"
 #include "window/template_saver.h"
 
@@ -48,7 +52,8 @@ QPoint CellPoint(int x, int y) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const long long lines = argc > 1 ? std::atoll(argv[1]) : 1'000'000;
-  const std::string path = quarnel::bench::GeneratedTemplate({.lines = lines});
+  const int type_count = argc > 2 ? std::atoi(argv[2]) : 1'000;
+  const std::string path = quarnel::bench::GeneratedTemplate({.lines = lines, .types = type_count});
   MainFrm window([](QWidget*, const QString& message) {
     std::fprintf(stderr, "fault: %s\n", qPrintable(message));
   });
@@ -92,27 +97,68 @@ int main(int argc, char* argv[]) {
     QTest::keyClick(picture, Qt::Key_Z, Qt::ControlModifier);
   });
 
-  // Saving with the rest shortened: how long the window goes between two answers to a timer.
+  // Long work: how long each step takes and the longest the window goes between two answers to
+  // a timer meanwhile, beside the command as a process on the same template.
   auto* saver = window.findChild<quarnel::TemplateSaver*>(QStringLiteral("saver"));
   const QString target = QString::fromStdString(path + "-saved.tmp");
+  bool shorten_rest = false;
   saver->SetDialogs(
       [&](QWidget*, const QString&) {
-        return std::optional<quarnel::TemplateSaver::Choice>({target, true});
+        return std::optional<quarnel::TemplateSaver::Choice>({target, shorten_rest});
       },
       [](QWidget*, const QString&, const QStringList&) { return 0; });
-  QElapsedTimer since_tick;
-  qint64 longest = 0;
-  QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout,
-                   [&] { longest = std::max(longest, since_tick.restart()); });
-  ticker.start(5);
-  since_tick.start();
-  QElapsedTimer saving;
-  saving.start();
-  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-  const qint64 save_ms = saving.elapsed();
-  ticker.stop();
+  auto* box = window.findChild<quarnel::OutputBox*>(QStringLiteral("comlist"));
+  struct Took {
+    double answered = 0;  // the window shows the result, but for the output box's last lines
+    double shown = 0;     // and those too
+    qint64 longest = 0;   // the longest wait between two answers to a timer
+  };
+  const auto answering = [&](const std::function<void()>& step) {
+    QElapsedTimer since_tick;
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = std::max(longest, since_tick.restart()); });
+    ticker.start(5);
+    since_tick.start();
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    const double answered = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    // Until the output box shows every record, the step has not ended for the user.
+    while (!box->Shown()) QApplication::processEvents();
+    picture->repaint();
+    QApplication::processEvents();
+    longest = std::max(longest, since_tick.elapsed());
+    return Took{answered, static_cast<double>(timer.nsecsElapsed()) / 1e6, longest};
+  };
+  QTest::mouseClick(find("Command2"), Qt::LeftButton);
+  const auto auto_all =
+      answering([&] { window.findChild<QAction*>(QStringLiteral("AutoEveryType"))->trigger(); });
+  // The records Auto all wrote, for the command's --apply.
+  const std::string records = path + "-records.txt";
+  std::FILE* out = std::fopen(records.c_str(), "wb");
+  const std::size_t records_bytes = window.OutputText().size();
+  std::fputs(window.OutputText().c_str(), out);
+  std::fclose(out);
+  const auto save = answering([&] { QTest::mouseClick(find("Save"), Qt::LeftButton); });
+  shorten_rest = true;
+  const auto save_rest = answering([&] { QTest::mouseClick(find("Save"), Qt::LeftButton); });
+  const auto undo = answering([&] { QTest::keyClick(picture, Qt::Key_Z, Qt::ControlModifier); });
+  const auto process = [&](const std::string& command) {
+    QElapsedTimer timer;
+    timer.start();
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+  };
+  const std::string command = std::string("'") + QUARNEL_SHORTEN + "' ";
+  const double shorten = process(command + "'" + path + "' >/dev/null 2>&1");
+  const double apply =
+      process(command + "--apply '" + records + "' '" + path + "' >/dev/null 2>&1");
+  const double apply_rest = process(command + "--apply '" + records + "' '" + path +
+                                    "' 2>/dev/null | " + command + "- >/dev/null 2>&1");
   std::remove(qPrintable(target));
+  std::remove(records.c_str());
 
   std::printf("| %lld lines | ms | × memchr |\n|---|---:|---:|\n", lines);
   const std::pair<const char*, double> rows[] = {
@@ -123,8 +169,22 @@ int main(int argc, char* argv[]) {
   for (const auto& [what, ms] : rows)
     std::printf("| %s | %.1f | %.1f× |\n", what, ms, ms / baseline);
   std::printf(
-      "\nsave with the rest shortened: %lld ms; the window's longest wait between two answers: "
-      "%lld ms\n",
-      static_cast<long long>(save_ms), static_cast<long long>(longest));
+      "\n| long work | result shown ms | box filled ms | longest wait ms | command ms | "
+      "× command |\n|---|---:|---:|---:|---:|---:|\n");
+  const std::tuple<const char*, Took, const char*, double> long_rows[] = {
+      {"Auto all, every type", auto_all, "quarnel-shorten", shorten},
+      {"its undo", undo, "", 0},
+      {"Save", save, "--apply", apply},
+      {"Save, the rest shortened", save_rest, "--apply | quarnel-shorten -", apply_rest}};
+  for (const auto& [what, took, versus, ms] : long_rows) {
+    std::printf("| %s | %.0f | %.0f | %lld |", what, took.answered, took.shown,
+                static_cast<long long>(took.longest));
+    if (ms > 0) {
+      std::printf(" %.0f (%s) | %.2f× |\n", ms, versus, took.answered / ms);
+    } else {
+      std::printf(" | |\n");
+    }
+  }
+  std::printf("\noutput box after Auto all: %zu bytes\n", records_bytes);
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "editor/marking.h"
 #include "editor/program.h"
+#include "model/type_keys.h"
 
 namespace quarnel {
 
@@ -53,9 +54,36 @@ AutoManyResult Cancelled();
 // as Auto covers the shown one. Reads nothing and changes nothing, so it may run beside the window.
 AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress);
 
-// Auto on every layer of every type in `keys` ("id1 id2"), each read afresh from the template at
-// `path` as a load reads it; `box` is the output text, whose records and the template's own count
-// as covered. Changes nothing. Throws the load's Fault where a type cannot be read.
+// Auto on every layer of every type in `keys` ("id1 id2"), each read from the template at `path`
+// as a load reads it; `box` is the output text, whose records and the template's own count as
+// covered. A part at a time: the one read of the template, then a type a part, so that the caller
+// can show how far it has got and stop between parts. Changes nothing.
+class AutoTypesRun {
+ public:
+  AutoTypesRun(std::string path, std::vector<std::string> keys, std::string_view box);
+  // Does the next part; false once all are done. Throws the load's Fault where the template cannot
+  // be read. Setting `cancel` stops the read at its next record.
+  bool Next(const std::atomic<bool>& cancel);
+  // Types done, of all.
+  long long Done() const { return next_type_; }
+  long long Total() const { return static_cast<long long>(keys_.size()); }
+  AutoManyResult Take() { return std::move(result_); }
+
+ private:
+  struct TypeBoxes {
+    std::vector<Box> cells;    // of its tile and rectangle records: what a load sets
+    std::vector<Box> covered;  // of its rectangle records and the box's
+  };
+  std::string path_;
+  std::vector<std::string> keys_;
+  TypeKeys numbers_;
+  std::vector<TypeBoxes> boxes_;
+  bool read_ = false;
+  long long next_type_ = 0;
+  AutoManyResult result_;
+};
+
+// The whole of an AutoTypesRun at once, with `progress` counting types.
 AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::string>& keys,
                               std::string_view box, AutoProgress& progress);
 

@@ -24,7 +24,11 @@ std::string NearestLayer(const TileArray& tilearray, int from, int step) {
 
 }  // namespace
 
-std::string RunStatus(const Program& program) {
+std::string UnforeseenFault(const std::string& what) {
+  return "Quarnel could not do this: " + what;
+}
+
+std::string RunStatus(const Program& program, bool path_box) {
   if (program.curtype.empty()) {
     if (program.rectangles_only >= 0) {
       return "this template holds no tile records (" +
@@ -32,7 +36,8 @@ std::string RunStatus(const Program& program) {
              "): nothing to show";
     }
     if (program.window.TemplatePath().empty()) {
-      return "choose a template with \"...\" or type its path, then press go";
+      return path_box ? "choose a template with \"...\" or type its path, then press go"
+                      : "choose a template with \"...\" or drop one here, then press go";
     }
     return "press go to show the first tile type";
   }
@@ -116,6 +121,10 @@ std::string PressStatus(const Program& program, int button, bool had_corner,
 
 std::string DropCornerStatus(bool dropped) {
   return dropped ? "first corner dropped" : "no first corner to drop";
+}
+
+std::string BusyStatus(const std::string& work) {
+  return work + " is running: nothing else is done until it ends, or until Cancel stops it";
 }
 
 std::string AutoManyRefusal(const Program& program) {

@@ -12,8 +12,9 @@ namespace quarnel {
 // there is nothing to say yet.
 
 // The current type and its place in the run: "type 14 0, 3rd shown of 5 types", or, once "Next Tile
-// Type" found nothing more, "all 9 types shown; press go to start again".
-std::string RunStatus(const Program& program);
+// Type" found nothing more, "all 9 types shown; press go to start again". `path_box`: the front
+// end takes a typed path (the window); otherwise a template is chosen or dropped (the page).
+std::string RunStatus(const Program& program, bool path_box = true);
 
 // The layer shown and the current type's cells on it and in all; on an empty layer, the nearest
 // layers above and below that hold cells.
@@ -36,8 +37,18 @@ std::string DropCornerStatus(bool dropped);
 inline constexpr const char* kOutOfMemory =
     "Quarnel ran out of memory for this; nothing you have collected is lost.";
 
+// A fault no check foresaw, in the words it came with (a page's browser or the core).
+std::string UnforeseenFault(const std::string& what);
+
 // Why Auto on many layers wrote nothing before it started: no type is shown. Empty when one is.
 std::string AutoManyRefusal(const Program& program);
+
+// The names of long work, as a progress bar shows them.
+inline constexpr const char* kAutoEveryTypeWork = "Auto on every type";
+inline constexpr const char* kSaveWork = "Saving the shorter template";
+
+// Why a control does nothing while long work runs.
+std::string BusyStatus(const std::string& work);
 
 // What an Auto press wrote, or why it wrote nothing.
 std::string AutoStatus(const Program& program, const AutoResult& result);

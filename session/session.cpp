@@ -44,12 +44,20 @@ void Session::SetLayer(int layer) {
 void Session::SetOutputText(const std::string& text) {
   if (text == output_) return;
   output_ = text;
+  ++output_changes_;
   // The program's change puts the box's caret at its end, on no record.
   records_.Clear();
   OutputChanged(program_);
 }
 
+bool Session::RefusedWhileWorking() {
+  if (!step_) return false;
+  message_ = BusyStatus(step_->what);
+  return true;
+}
+
 void Session::Run(const std::function<void()>& action) {
+  if (RefusedWhileWorking()) return;
   message_.clear();
   fault_.clear();
   try {
@@ -158,18 +166,68 @@ void Session::AutoEvery(bool every_type) {
   Run([&] {
     if (const std::string refusal = AutoManyRefusal(program_); !refusal.empty())
       return Say(refusal);
-    AutoProgress progress;
-    AutoManyResult result;
-    if (every_type) {
-      std::vector<std::string> keys;
-      for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
-      result = AutoCoverTypes(program_.read_path, keys, output_, progress);
-    } else {
-      result = AutoCoverLayers(program_, progress);
+    if (!every_type) {
+      AutoProgress progress;
+      const AutoManyResult result = AutoCoverLayers(program_, progress);
+      Say(AutoManyStatus(result, false));
+      if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
+      return;
     }
-    Say(AutoManyStatus(result, every_type));
-    if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
+    std::vector<std::string> keys;
+    for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
+    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
+    step_ = std::make_unique<LongStep>(LongStep{kAutoEveryTypeWork,
+                                                [run] {
+                                                  static const std::atomic<bool> kGoOn{false};
+                                                  return run->Next(kGoOn);
+                                                },
+                                                [run] {
+                                                  return Progress{{}, run->Done(), run->Total(), {}};
+                                                },
+                                                [this, run] {
+                                                  const AutoManyResult result = run->Take();
+                                                  Say(AutoManyStatus(result, true));
+                                                  if (!result.records.empty())
+                                                    history_.Add(AddAutoRecords(program_, result));
+                                                },
+                                                [] { return AutoManyStatus(Cancelled(), true); }});
   });
+}
+
+Session::Progress Session::WorkProgress() const {
+  if (!step_) return {};
+  Progress progress = step_->progress();
+  progress.what = step_->what;
+  progress.said = progress.what + "...";
+  if (progress.total > 0) {
+    progress.said += " " + std::to_string(progress.done) + " of " + std::to_string(progress.total);
+  }
+  return progress;
+}
+
+void Session::Continue() {
+  if (!step_) return;
+  bool more = false;
+  message_.clear();
+  fault_.clear();
+  try {
+    more = step_->next();
+  } catch (const std::bad_alloc&) {
+    fault_ = kOutOfMemory;
+  } catch (const std::exception& fault) {
+    fault_ = Printable(fault.what());
+  }
+  if (more && fault_.empty()) return;
+  // Ended, or failed: a failed part leaves everything as it was.
+  const std::unique_ptr<LongStep> step = std::move(step_);
+  if (fault_.empty()) Run(step->finish);
+  RefreshPanel();
+}
+
+void Session::Cancel() {
+  if (!step_) return;
+  const std::unique_ptr<LongStep> step = std::move(step_);
+  Run([&] { Say(step->cancelled()); });
 }
 
 void Session::TakePress(int button, bool had_corner, PressResult result) {
@@ -338,7 +396,8 @@ std::string Session::BoxText() const {
 
 std::string Session::StatusRow(int row) const {
   if (row == 0) {
-    std::string where = RunStatus(program_);
+    // The session's front ends take a template chosen or dropped, with no path box.
+    std::string where = RunStatus(program_, false);
     const std::string layer = LayerStatus(program_);
     if (!layer.empty()) where += "  |  " + layer;
     return Printable(where);
@@ -346,8 +405,10 @@ std::string Session::StatusRow(int row) const {
   if (row == 1) {
     // Made afresh each time: an undo or an edit of the output box changes what the cell under a
     // pointer that has not moved is.
-    return hover_column_ >= 0 ? Printable(PointerStatus(program_, hover_column_, hover_row_))
-                              : std::string();
+    // Before a run there is no cell to name.
+    return hover_column_ >= 0 && !program_.curtype.empty()
+               ? Printable(PointerStatus(program_, hover_column_, hover_row_))
+               : std::string();
   }
   return Printable(message_);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -98,8 +99,24 @@ class Session final : public WindowValues {
   void Close();
   bool Ended() const { return ended_; }
 
+  // Long work: Auto on every type and Save run a part at a time. While one runs, the front end
+  // calls Continue until Working() is false, shows WorkProgress() and may Cancel; every other
+  // control is refused meanwhile, and says so, rather than acting on what the work is changing.
+  struct Progress {
+    std::string what;
+    long long done = 0;
+    long long total = 0;  // 0: how far is not known
+    std::string said;     // both, as a progress bar's label says them
+  };
+  bool Working() const { return step_ != nullptr; }
+  Progress WorkProgress() const;
+  void Continue();  // does the next part
+  void Cancel();    // ends the work, leaving everything as it was before it
+
   // What the page shows.
   const Surface& Raster() const { return surface_; }
+  // Counts the output box's changes: a front end shows the text again only when it changed.
+  unsigned long long OutputChanges() const { return output_changes_; }
   // The output box's text as its control shows it: bytes that are not UTF-8 as \xFF escapes,
   // which EditOutput reads back.
   std::string BoxText() const;
@@ -144,6 +161,18 @@ class Session final : public WindowValues {
   void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
   void StartTiles();
   void Offer(const std::string& records, AppliedTemplate result);
+  // Says why a control does nothing while long work runs; false when none runs.
+  bool RefusedWhileWorking();
+
+  struct LongStep {
+    std::string what;
+    std::function<bool()> next;              // does a part; false once none is left
+    std::function<Progress()> progress;      // parts done of all
+    std::function<void()> finish;            // takes the result
+    std::function<std::string()> cancelled;  // what Cancel says
+  };
+  std::unique_ptr<LongStep> step_;
+  unsigned long long output_changes_ = 0;
 
   Surface surface_;
   std::string path_;

@@ -1,8 +1,11 @@
 // The session's Save: the bytes to write and their checks; where they go is the front end's.
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <utility>
 
+#include "editor/status.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
 #include "model/template_file.h"
@@ -69,6 +72,7 @@ std::string Session::SuggestedPath() const {
 }
 
 void Session::Close() {
+  if (RefusedWhileWorking()) return;  // Cancel first: the work's window stays
   if (!HasUnsaved()) {
     ended_ = true;
     return;
@@ -86,7 +90,7 @@ void Session::Close() {
 void Session::Save(bool shorten_rest) {
   close_after_save_ = false;  // a save of the user's own closes nothing
   Run([this, shorten_rest] {
-    const std::string& path = program_.read_path;
+    const std::string path = program_.read_path;
     if (path.empty() || !program_.read_stamp) {
       throw quarnel::Fault({}, "press go first: Quarnel saves the template it has read");
     }
@@ -95,20 +99,44 @@ void Session::Save(bool shorten_rest) {
                            "changed on disk since Quarnel read it; press go to read it again. "
                            "Nothing was saved");
     }
-    CheckRecords(kRecordsName, output_);
-    const LargeText text = TemplateFile::ReadAll(path);
-    const std::string records = output_;
-    AppliedTemplate result =
-        ApplyToTemplate(kRecordsName, records, path, std::string_view(text.data(), text.size()),
-                        true, shorten_rest);
-    if (result.applied.new_cells == 0) return Offer(records, std::move(result));
-    auto kept = std::make_shared<AppliedTemplate>(std::move(result));
-    Ask(NewCellsQuestion(kRecordsName, records, path, std::string_view(text.data(), text.size()),
-                         kept->applied.new_cells),
-        {"Save with new cells", "Cancel"}, [this, kept, records](int answer) {
-          if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
-          Offer(records, std::move(*kept));
-        });
+    // Checking, reading and applying a large template take seconds: a part each.
+    struct Saving {
+      std::string records;
+      LargeText text;
+      std::optional<AppliedTemplate> result;
+      int done = 0;
+    };
+    auto saving = std::make_shared<Saving>();
+    saving->records = output_;
+    step_ = std::make_unique<LongStep>(LongStep{
+        kSaveWork,
+        [saving, path, shorten_rest] {
+          Saving& s = *saving;
+          if (s.done == 0) CheckRecords(kRecordsName, s.records);
+          if (s.done == 1) s.text = TemplateFile::ReadAll(path);
+          if (s.done == 2) {
+            s.result =
+                ApplyToTemplate(kRecordsName, s.records, path,
+                                std::string_view(s.text.data(), s.text.size()), true, shorten_rest);
+          }
+          return ++s.done < 3;
+        },
+        [saving] {
+          return Progress{{}, saving->done, 3, {}};
+        },
+        [this, saving, path] {
+          Saving& s = *saving;
+          if (s.result->applied.new_cells == 0) return Offer(s.records, std::move(*s.result));
+          auto kept = std::make_shared<AppliedTemplate>(std::move(*s.result));
+          Ask(NewCellsQuestion(kRecordsName, s.records, path,
+                               std::string_view(s.text.data(), s.text.size()),
+                               kept->applied.new_cells),
+              {"Save with new cells", "Cancel"}, [this, kept, records = s.records](int answer) {
+                if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
+                Offer(records, std::move(*kept));
+              });
+        },
+        [] { return NothingSaved(SaveStopped::kCancelled); }});
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "model/platform.h"
 #include "model/template_file.h"
 #include "session/key_map.h"
+#include "session/zoom.h"
 #include "shorten/apply_to_template.h"
 #include "shorten/short_name.h"
 #include "tests/test_template.h"
@@ -38,6 +40,14 @@ class SessionTest : public ::testing::Test {
   void Mark(int x1, int y1, int x2, int y2, bool shift = false) {
     session_.Press(kLeftButton, At(x1), At(y1), false, false);
     session_.Press(kRightButton, At(x2), At(y2), shift, false);
+  }
+  // Long work to its end, as a front end's loop does it.
+  void Finish() {
+    while (session_.Working()) session_.Continue();
+  }
+  void Save(bool shorten_rest) {
+    session_.Save(shorten_rest);
+    Finish();
   }
   void CtrlPress(int x, int y) { session_.Press(kLeftButton, At(x), At(y), false, true); }
   Colour ColourAt(int x, int y) const {
@@ -102,9 +112,48 @@ TEST_F(SessionTest, AutoCoversTheLayerAsOneStepAndNeverACellWithoutATile) {
   session_.Undo();
   EXPECT_EQ(session_.OutputText(), "");
   session_.AutoEvery(true);
+  Finish();
   EXPECT_EQ(session_.OutputText(),
             "TILEW 7 3 -2 0 -2 -2 0\r\nTILEW 7 3 2 2 2 2 2\r\nTILEW 8 1 -2 -2 -2 -2 0\r\n");
   session_.Undo();
+  EXPECT_EQ(session_.OutputText(), "");
+}
+
+// Long work runs a part at a time: it says how far it has got, refuses every other control
+// meanwhile, and Cancel leaves the box, the history and the grid as they were.
+TEST_F(SessionTest, LongWorkShowsProgressRefusesOtherControlsAndCancelsCleanly) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 2, 1);
+  const std::string marked = session_.OutputText();
+  const auto raster = [this] {
+    const std::uint32_t* pixels = session_.Raster().Pixels();
+    return std::vector<std::uint32_t>(pixels, pixels + Surface::kWidth * Surface::kHeight);
+  };
+  const std::vector<std::uint32_t> before = raster();
+  for (const bool auto_every : {true, false}) {
+    if (auto_every) {
+      session_.AutoEvery(true);
+    } else {
+      session_.Save(false);
+    }
+    ASSERT_TRUE(session_.Working()) << session_.TakeFault() << session_.StatusRow(2);
+    session_.Continue();
+    const Session::Progress progress = session_.WorkProgress();
+    EXPECT_EQ(progress.what, auto_every ? "Auto on every type" : "Saving the shorter template");
+    EXPECT_GT(progress.total, 0);
+    EXPECT_LT(progress.done, progress.total);
+    session_.Press(kLeftButton, At(3), At(1), false, false);
+    session_.Undo();
+    EXPECT_TRUE(Says("is running")) << session_.StatusRow(2);
+    EXPECT_EQ(session_.OutputText(), marked);
+    session_.Cancel();
+    EXPECT_FALSE(session_.Working());
+    EXPECT_TRUE(Says(auto_every ? "cancelled" : "nothing was saved")) << session_.StatusRow(2);
+    EXPECT_EQ(session_.OutputText(), marked);
+    EXPECT_EQ(session_.DownloadName(), "");
+    EXPECT_TRUE(raster() == before);
+  }
+  session_.Undo();  // the mark before the work is still the last step
   EXPECT_EQ(session_.OutputText(), "");
 }
 
@@ -143,7 +192,7 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
   ASSERT_EQ(Go(level_.Path()), "");
   Mark(1, 1, 3, 1);
   EXPECT_TRUE(session_.HasUnsaved());
-  session_.Save(false);
+  Save(false);
   EXPECT_EQ(session_.DownloadName(), "level-short.tmp");
   const LargeText saved = session_.TakeDownload();
   const LargeText text = TemplateFile::ReadAll(level_.Path());
@@ -157,7 +206,7 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
   EXPECT_TRUE(session_.HasUnsaved());
   session_.Offered(true, "chosen.tmp", "");  // no save offered since: changes nothing
   EXPECT_TRUE(session_.HasUnsaved());
-  session_.Save(false);
+  Save(false);
   session_.TakeDownload();
   session_.Offered(true, "chosen.tmp", "");
   EXPECT_TRUE(Says("saved chosen.tmp: 7 lines"));
@@ -165,7 +214,7 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
 
   // A record typed into the box that covers a cell without a tile is asked about, not saved.
   session_.EditOutput(session_.OutputText() + "TILEW 7 3 2 2 2 2 0\n");
-  session_.Save(false);
+  Save(false);
   EXPECT_NE(session_.Question().find("1 cell"), std::string::npos) << session_.Question();
   session_.Answer(1);
   EXPECT_TRUE(Says("nothing was saved"));
@@ -180,18 +229,20 @@ TEST_F(SessionTest, ClosesOnlyOnceNothingUnsavedIsLost) {
     session_.Close();
     EXPECT_NE(session_.Question().find("(level-short.tmp,"), std::string::npos);
     session_.Answer(answer);
+    Finish();
     session_.Offered(false, "", "");
     EXPECT_FALSE(session_.Ended());
   }
   session_.Close();
   session_.Answer(0);
+  Finish();
   EXPECT_EQ(session_.SuggestedPath(), ShortName(level_.Path()));
   // Written over the template itself: it counts as read again, and the next save is not refused.
   const LargeText bytes = session_.TakeDownload();
   ASSERT_EQ(platform::ReplaceFile(level_.Path(), {bytes.data(), bytes.size()}), "");
   session_.Offered(true, level_.Path(), "");
   EXPECT_TRUE(session_.Ended());
-  session_.Save(false);
+  Save(false);
   EXPECT_EQ(session_.TakeFault(), "");
 
   Session other;
@@ -232,7 +283,7 @@ TEST(KeyMap, GivesEachKeyItsActionWhereTheFocusIs) {
 TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   ASSERT_EQ(Go(level_.Path()), "");
   session_.SortTypes(0);
-  session_.SortTypes(0);  // by id1, the other way: 8 1 first
+  session_.SortTypes(0);                    // by id1, the other way: 8 1 first
   EXPECT_EQ(session_.CurrentTypeRow(), 1);  // where the lists' highlight goes
   Mark(1, 1, 1, 1);
   Mark(2, 1, 2, 1);
@@ -252,6 +303,36 @@ TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   session_.Hover(At(3), At(1));
   session_.GridBlur();  // the pointer is over the grid: its cell stays
   EXPECT_NE(session_.StatusRow(1), "");
+}
+
+TEST(Session, BeforeATemplateIsChosenGoIsAFaultAndNoCellIsNamed) {
+  Session session;
+  session.Go();  // with no template chosen: a fault kept, never thrown
+  EXPECT_EQ(session.TakeFault(), "No template chosen: the path box is empty.");
+  session.GridFocus();
+  session.Hover(At(3), At(1));
+  EXPECT_EQ(session.StatusRow(1), "");
+}
+
+// The grid's point under the pointer stays under it; zoom stays within 1 to kMaxZoom.
+TEST(Zoom, KeepsThePointUnderThePointer) {
+  const struct {
+    int zoom, steps;
+    double pointer_x, pointer_y, scroll_x, scroll_y;
+    Zoomed zoomed;
+  } cases[] = {
+      {1, 1, 100, 50, 0, 0, {2, 100, 50}},  {2, 1, 0, 0, 50, 20, {3, 75, 30}},
+      {2, -1, 100, 50, 100, 50, {1, 0, 0}}, {2, -1, 10, 10, 0, 0, {1, 0, 0}},
+      {3, 0, 10, 40, 290, 20, {1, 90, 0}},  {kMaxZoom, 1, 5, 5, 7, 9, {kMaxZoom, 7, 9}},
+      {1, -1, 5, 5, 0, 0, {1, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    const Zoomed zoomed =
+        ZoomAbout(c.zoom, c.steps, c.pointer_x, c.pointer_y, c.scroll_x, c.scroll_y);
+    EXPECT_EQ(zoomed.zoom, c.zoomed.zoom) << c.zoom << " " << c.steps;
+    EXPECT_DOUBLE_EQ(zoomed.scroll_x, c.zoomed.scroll_x) << c.zoom << " " << c.steps;
+    EXPECT_DOUBLE_EQ(zoomed.scroll_y, c.zoomed.scroll_y) << c.zoom << " " << c.steps;
+  }
 }
 
 // A page names chosen files: another file of a name already given gets a name of its own.

@@ -80,6 +80,8 @@ TEST(Status, NeverRoundsARealChangeToNoneOrAll) {
 TEST(Status, SaysWhatToDoFirstAndWhenATemplateHoldsNoTiles) {
   TestProgram t;
   EXPECT_EQ(RunStatus(t.program), "choose a template with \"...\" or type its path, then press go");
+  EXPECT_EQ(RunStatus(t.program, false),
+            "choose a template with \"...\" or drop one here, then press go");
   TempTemplate file(Template({"TILEW 7 3 0 0 0 0 0"}, "Walls", " only"));
   t.window.path = file.Path();
   EXPECT_EQ(RunStatus(t.program), "press go to show the first tile type");

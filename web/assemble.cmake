@@ -2,7 +2,12 @@ cmake_minimum_required(VERSION 3.25)
 # Puts the page's parts into quarnel.html: -DSOURCE_DIR=web -DCORE=quarnel_core.js -DPAGE=out.
 file(READ ${SOURCE_DIR}/quarnel.html page)
 file(READ ${SOURCE_DIR}/quarnel.css css)
-file(READ ${SOURCE_DIR}/page.js page_js)
+# The page's script: its parts by job, then page.js, which uses them.
+set(page_js "")
+foreach(part IN ITEMS panel.js gestures.js page.js)
+  file(READ ${SOURCE_DIR}/${part} text)
+  string(APPEND page_js "${text}")
+endforeach()
 file(READ ${SOURCE_DIR}/worker.js worker_js)
 file(READ ${CORE} core_js)
 # Each part sits inside an element of its own, which a "</" of its text would end early.

@@ -2,15 +2,57 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <exception>
+#include <new>
 #include <string>
+#include <utility>
 
+#include "editor/status.h"
 #include "session/key_map.h"
 #include "session/session.h"
+#include "session/zoom.h"
 
 namespace {
 
 using emscripten::val;
 using quarnel::Session;
+
+// A C++ exception reaches JavaScript as an Error with its message: built with -fwasm-exceptions it
+// would arrive as an opaque WebAssembly.Exception that prints as "[object WebAssembly.Exception]".
+[[noreturn]] void ThrowError(const char* what) {
+  val::global("Error").new_(std::string(what)).throw_();
+}
+
+template <auto Function>
+struct Guarded;
+template <typename Result, typename... Args, Result (*Function)(Args...)>
+struct Guarded<Function> {
+  static Result Call(Args... args) {
+    try {
+      return Function(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+      ThrowError(quarnel::kOutOfMemory);
+    } catch (const std::exception& fault) {
+      ThrowError(fault.what());
+    } catch (...) {
+      ThrowError("an unknown fault in the core");
+    }
+  }
+};
+template <typename Result, typename... Args, Result (Session::*Method)(Args...)>
+struct Guarded<Method> {
+  static Result Call(Session& session, Args... args) {
+    try {
+      return (session.*Method)(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+      ThrowError(quarnel::kOutOfMemory);
+    } catch (const std::exception& fault) {
+      ThrowError(fault.what());
+    } catch (...) {
+      ThrowError("an unknown fault in the core");
+    }
+  }
+};
 
 val BoxValue(const Session::Box& box) {
   if (box.left < 0) return val::null();
@@ -19,13 +61,31 @@ val BoxValue(const Session::Box& box) {
   return out;
 }
 
-// Everything the page draws after a call, but the raster and the panel's rows.
-val View(Session& session) {
+// How far long work has got.
+val Work(const Session& session) {
+  if (!session.Working()) return val::null();
+  const Session::Progress progress = session.WorkProgress();
+  val work = val::object();
+  work.set("what", progress.what);
+  work.set("done", static_cast<double>(progress.done));
+  work.set("total", static_cast<double>(progress.total));
+  work.set("said", progress.said);
+  return work;
+}
+
+// Everything the page draws after a call, but the raster and the panel's rows. The output box's
+// text only when it changed since the page last showed it (`shown`, a count of OutputChanges):
+// tens of thousands of records would otherwise cross to the page with every pointer move.
+val View(Session& session, double shown) {
   val view = val::object();
   view.set("caption", session.Caption());
   view.set("layer", session.Layer());
   view.set("layerText", session.LayerText());
-  view.set("output", session.BoxText());
+  if (static_cast<double>(session.OutputChanges()) != shown) {
+    view.set("output", session.BoxText());
+    view.set("outputChanges", static_cast<double>(session.OutputChanges()));
+  }
+  if (session.Working()) view.set("work", Work(session));
   val status = val::array();
   for (int row = 0; row < 3; ++row) status.call<void>("push", session.StatusRow(row));
   view.set("status", status);
@@ -107,46 +167,70 @@ val TakeDownload(Session& session) {
   return val::global("Uint8Array").new_(view);
 }
 
+// What the page says of a fault that reached it: out of memory, or another in its own words.
+std::string FaultText(bool out_of_memory, const std::string& what) {
+  return out_of_memory ? quarnel::kOutOfMemory : quarnel::UnforeseenFault(what);
+}
+
+// The zoom a step asks for, about the pointer, with the status line's word on it.
+val ZoomAbout(int zoom, int steps, double pointer_x, double pointer_y, double scroll_x,
+              double scroll_y) {
+  const quarnel::Zoomed zoomed =
+      quarnel::ZoomAbout(zoom, steps, pointer_x, pointer_y, scroll_x, scroll_y);
+  val out = val::object();
+  out.set("zoom", zoomed.zoom);
+  out.set("scrollX", zoomed.scroll_x);
+  out.set("scrollY", zoomed.scroll_y);
+  out.set("status", quarnel::ZoomStatus(zoomed.zoom));
+  return out;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(quarnel) {
   emscripten::class_<Session>("Session")
       .constructor<>()
-      .function("ChooseFile", &Session::ChooseFile)
-      .function("NameForChosen", &Session::NameForChosen)
-      .function("Go", &Session::Go)
-      .function("TypeLayer", &Session::TypeLayer)
-      .function("EnterLayer", &Session::EnterLayer)
-      .function("StepLayer", &Session::StepLayer)
-      .function("NextTile", &Session::NextTile)
-      .function("AutoCover", &Session::AutoCover)
-      .function("AutoEvery", &Session::AutoEvery)
-      .function("Save", &Session::Save)
-      .function("Offered", &Session::Offered)
-      .function("Press", &Session::Press)
-      .function("Release", &Session::Release)
-      .function("Hover", &Session::Hover)
-      .function("Leave", &Session::Leave)
-      .function("GridKey", &Session::GridKey)
-      .function("GridFocus", &Session::GridFocus)
-      .function("GridBlur", &Session::GridBlur)
-      .function("Key", &Session::Key)
-      .function("SetShortenRest", &Session::SetShortenRest)
-      .function("Escape", &Session::Escape)
-      .function("Undo", &Session::Undo)
-      .function("Redo", &Session::Redo)
-      .function("Delete", &Session::Delete)
-      .function("EditOutput", &Session::EditOutput)
-      .function("Caret", &Session::Caret)
-      .function("SortTypes", &Session::SortTypes)
-      .function("ChooseType", &Session::ChooseType)
-      .function("SortLayers", &Session::SortLayers)
-      .function("ChooseLayer", &Session::ChooseLayer)
-      .function("Answer", &Session::Answer);
-  emscripten::function("View", &View);
-  emscripten::function("TypeRows", &TypeRows);
-  emscripten::function("LayerRows", &LayerRows);
-  emscripten::function("Pixels", &Pixels);
-  emscripten::function("TakeDownload", &TakeDownload);
-  emscripten::function("KeyMap", &KeyMapRows);
+      .function("ChooseFile", &Guarded<&Session::ChooseFile>::Call)
+      .function("NameForChosen", &Guarded<&Session::NameForChosen>::Call)
+      .function("Go", &Guarded<&Session::Go>::Call)
+      .function("TypeLayer", &Guarded<&Session::TypeLayer>::Call)
+      .function("EnterLayer", &Guarded<&Session::EnterLayer>::Call)
+      .function("StepLayer", &Guarded<&Session::StepLayer>::Call)
+      .function("NextTile", &Guarded<&Session::NextTile>::Call)
+      .function("AutoCover", &Guarded<&Session::AutoCover>::Call)
+      .function("AutoEvery", &Guarded<&Session::AutoEvery>::Call)
+      .function("Save", &Guarded<&Session::Save>::Call)
+      .function("Offered", &Guarded<&Session::Offered>::Call)
+      .function("Press", &Guarded<&Session::Press>::Call)
+      .function("Release", &Guarded<&Session::Release>::Call)
+      .function("Hover", &Guarded<&Session::Hover>::Call)
+      .function("Leave", &Guarded<&Session::Leave>::Call)
+      .function("GridKey", &Guarded<&Session::GridKey>::Call)
+      .function("GridFocus", &Guarded<&Session::GridFocus>::Call)
+      .function("GridBlur", &Guarded<&Session::GridBlur>::Call)
+      .function("Key", &Guarded<&Session::Key>::Call)
+      .function("SetShortenRest", &Guarded<&Session::SetShortenRest>::Call)
+      .function("Escape", &Guarded<&Session::Escape>::Call)
+      .function("Undo", &Guarded<&Session::Undo>::Call)
+      .function("Redo", &Guarded<&Session::Redo>::Call)
+      .function("Delete", &Guarded<&Session::Delete>::Call)
+      .function("EditOutput", &Guarded<&Session::EditOutput>::Call)
+      .function("Caret", &Guarded<&Session::Caret>::Call)
+      .function("SortTypes", &Guarded<&Session::SortTypes>::Call)
+      .function("ChooseType", &Guarded<&Session::ChooseType>::Call)
+      .function("SortLayers", &Guarded<&Session::SortLayers>::Call)
+      .function("ChooseLayer", &Guarded<&Session::ChooseLayer>::Call)
+      .function("Answer", &Guarded<&Session::Answer>::Call)
+      .function("Working", &Session::Working)
+      .function("Continue", &Guarded<&Session::Continue>::Call)
+      .function("Cancel", &Guarded<&Session::Cancel>::Call);
+  emscripten::function("View", &Guarded<&View>::Call);
+  emscripten::function("Work", &Guarded<&Work>::Call);
+  emscripten::function("TypeRows", &Guarded<&TypeRows>::Call);
+  emscripten::function("LayerRows", &Guarded<&LayerRows>::Call);
+  emscripten::function("Pixels", &Guarded<&Pixels>::Call);
+  emscripten::function("TakeDownload", &Guarded<&TakeDownload>::Call);
+  emscripten::function("KeyMap", &Guarded<&KeyMapRows>::Call);
+  emscripten::function("ZoomAbout", &Guarded<&ZoomAbout>::Call);
+  emscripten::function("FaultText", &FaultText);
 }

@@ -7,9 +7,6 @@
   const picture = $('Picture1');
   const comlist = $('comlist');
   const zval = $('zval');
-  const kRowHeight = 16;
-  const kTypeColumns = ['id1', 'id2', 'cells', 'layers', 'covered', 'state'];
-  const kLayerColumns = ['layer', 'cells', 'covered'];
 
   // The core sees no fetch: it would fetch the WebAssembly it carries, and the page fetches nothing.
   const source = '(function (fetch) {\n' + $('core').textContent +
@@ -22,14 +19,12 @@
   // The id of the latest edit of the output box: replies to earlier messages carry older text.
   let lastEdit = 0;
   let busySince = 0;
+  let outputShown = -1;  // the session's count of the box's changes, as the box shows them
+  let workSince = 0;     // when the long work under way began; 0: none
   let hoverWaiting = null;  // the latest pointer move, sent once the worker has answered
   let view = null;
+  const panel = quarnelPanel(send);
   let pixels = null;
-  let typeRows = [];
-  let typesFirst = 0;
-  let layerRows = [];
-  let activeType = 0;
-  let activeLayer = 0;
   const calls = new Map();
   let keyMap = [];       // the session's, sent once it is ready
   let programText = '';  // the box as the program last put it: anything else the user typed
@@ -45,7 +40,20 @@
     calls.set(id, call);
     if (call === 'EditOutput') lastEdit = id;
     if (pending++ === 0) busySince = performance.now();
-    worker.postMessage({ id, call, args, typesFirst, typesCount: visibleTypeRows() });
+    post({ id, call, args, shown: outputShown, typesFirst: panel.first(),
+           typesCount: panel.visibleRows() });
+  }
+  // A chosen file's bytes are read here, since WebKit's worker cannot read a chosen File: events
+  // after the choice wait for them, so that they reach the session in order.
+  let reading = null;
+  function queue(step) {
+    const after = (reading || Promise.resolve()).then(step);
+    reading = after;
+    after.finally(() => { if (reading === after) reading = null; });
+  }
+  function post(message, transfer = []) {
+    if (reading) queue(() => worker.postMessage(message, transfer));
+    else worker.postMessage(message, transfer);
   }
   function sendFile(file, go) {
     const id = nextId++;
@@ -53,13 +61,38 @@
     calls.set(id, 'ChooseFile');
     if (pending++ === 0) busySince = performance.now();
     $('path').textContent = file.name;
-    worker.postMessage({ id, call: 'ChooseFile', file, typesFirst });
+    const { name, size, lastModified } = file;
+    queue(() => file.arrayBuffer().then(
+      (bytes) => worker.postMessage({ id, call: 'ChooseFile', file: { name, size, lastModified },
+                                      bytes, typesFirst: panel.first() }, [bytes]),
+      (error) => worker.postMessage({ id, call: 'ChooseFile', readError: error.message || error.name })));
     if (go) send('Go');
   }
-  // Work of over a tenth of a second shows the progress bar.
+  // Work of over a tenth of a second shows the progress bar; long work, after 300 ms, says how far
+  // it has got and offers Cancel.
   setInterval(() => {
-    $('progress').hidden = !(pending > 0 && performance.now() - busySince > 100);
+    const now = performance.now();
+    const long = workSince > 0 && now - workSince > 300;
+    $('progress').hidden = !(long || (pending > 0 && now - busySince > 100));
+    $('work').hidden = !long;
   }, 50);
+  function showWork(work) {
+    const progress = $('progress');
+    comlist.readOnly = Boolean(work);
+    if (!work) {
+      workSince = 0;
+      progress.removeAttribute('value');
+      $('work').hidden = true;
+      return;
+    }
+    if (!workSince) workSince = performance.now();
+    if (work.total > 0) {
+      progress.max = work.total;
+      progress.value = work.done;
+    }
+    $('workText').textContent = work.said;
+  }
+  $('Cancel').addEventListener('click', () => send('Cancel'));
 
   worker.onmessage = (event) => {
     const reply = event.data;
@@ -67,17 +100,22 @@
       keyMap = reply.keyMap;
       return;
     }
-    const call = calls.get(reply.id);
-    calls.delete(reply.id);
-    pending--;
+    if (reply.work !== undefined) return showWork(reply.work);
+    // The end of long work comes unasked.
+    const call = reply.unasked ? 'Continue' : calls.get(reply.id);
+    if (!reply.unasked) {
+      calls.delete(reply.id);
+      pending--;
+    }
     if (reply.error) showFault(reply.error);
+    if (reply.zoomed) showZoom(reply.zoomed);
     if (reply.view) show(reply, call);
     if (pending === 0 && hoverWaiting) {
       const [waitingCall, args] = hoverWaiting;
       hoverWaiting = null;
       send(waitingCall, ...args);
     }
-    if (pending === 0 && offering === 0) {
+    if (pending === 0 && offering === 0 && !workSince) {
       $('progress').hidden = true;
       // For scripts and tests: the last event answered, once nothing is left to answer.
       document.body.dataset.idle = String(reply.id);
@@ -88,9 +126,6 @@
   function show(reply, call) {
     view = reply.view;
     if (reply.pixels) pixels = new ImageData(reply.pixels, 585, 511);
-    typeRows = reply.typeRows;
-    typesFirst = reply.typesFirst;
-    layerRows = reply.layerRows;
     document.title = view.caption + (view.unsaved ? ' *' : '');
     const rows = $('status').children;
     for (let row = 0; row < 3; ++row) {
@@ -102,12 +137,15 @@
     // The box is the user's while they type: only a reply to a message sent after their latest
     // edit knows that edit.
     if (reply.id > lastEdit) {
-      showOutput(view.output);
+      if (view.output !== undefined) {
+        outputShown = view.outputChanges;
+        showOutput(view.output);
+      }
       if (view.selectedLines.length) selectLine(view.selectedLines[0]);
     }
+    showWork(view.work || null);
     draw();
-    showTypes();
-    showLayers();
+    panel.show(reply, view);
     if (view.fault) showFault(view.fault);
     if (view.question) ask(view.question, view.answers);
     if (reply.download) offer(reply.download);
@@ -176,98 +214,6 @@
       ring([column, row, column, row], 0, 2, '#ff0');
     }
   }
-
-  function visibleTypeRows() {
-    return Math.ceil($('types').clientHeight / kRowHeight) + 2;
-  }
-  function heads(element, names, call) {
-    element.replaceChildren(...names.map((name, column) => {
-      const head = document.createElement('button');
-      head.className = 'head';
-      head.textContent = name;
-      head.tabIndex = -1;
-      head.addEventListener('click', () => send(call, column));
-      return head;
-    }));
-  }
-  heads($('typesHead'), kTypeColumns, 'SortTypes');
-  heads($('layersHead'), kLayerColumns, 'SortLayers');
-
-  function rowElement(cells, numbers, index, active) {
-    const row = document.createElement('div');
-    row.setAttribute('role', 'row');
-    row.dataset.row = String(index);
-    if (index === active) row.classList.add('active');
-    cells.forEach((text, column) => {
-      const cell = document.createElement('span');
-      cell.textContent = String(text);
-      cell.title = String(text);
-      if (numbers.includes(column)) cell.className = 'number';
-      row.append(cell);
-    });
-    return row;
-  }
-  function showTypes() {
-    const count = view ? view.types : 0;
-    $('typesSpace').style.height = count * kRowHeight + 'px';
-    $('typesRows').style.top = typesFirst * kRowHeight + 'px';
-    // A type made current elsewhere, or moved by a sort, is highlighted where it now stands, as
-    // the window's panel selects it.
-    const current = view ? view.currentType : -1;
-    if (current >= 0 && current !== showTypes.current) activeType = current;
-    showTypes.current = current;
-    $('typesRows').replaceChildren(...typeRows.map((cells, at) => {
-      const row = rowElement(cells.slice(0, 6), [2, 4], typesFirst + at, activeType);
-      if (cells[6]) row.classList.add('current');
-      return row;
-    }));
-  }
-  function showLayers() {
-    $('layersRows').replaceChildren(...layerRows.map((cells, at) =>
-      rowElement(cells, [0, 1, 2], at, activeLayer)));
-  }
-  $('types').addEventListener('scroll', () => {
-    const first = Math.floor($('types').scrollTop / kRowHeight);
-    if (first !== typesFirst) {
-      typesFirst = first;
-      send('View');
-    }
-  });
-  // A list: arrows move its highlight, Enter or a double-click shows the row.
-  function list(element, count, getActive, setActive, call) {
-    element.addEventListener('dblclick', (event) => {
-      const row = event.target.closest('[data-row]');
-      if (row) send(call, Number(row.dataset.row));
-    });
-    element.addEventListener('click', (event) => {
-      const row = event.target.closest('[data-row]');
-      if (!row) return;
-      // Marked in place: rows drawn afresh between the two clicks would make no double-click.
-      setActive(Number(row.dataset.row));
-      for (const other of row.parentElement.children) other.classList.toggle('active', other === row);
-    });
-    element.addEventListener('keydown', (event) => {
-      const step = { ArrowDown: 1, ArrowUp: -1 }[event.key];
-      if (step) {
-        setActive(Math.max(0, Math.min(count() - 1, getActive() + step)));
-        const top = getActive() * kRowHeight;
-        if (top < element.scrollTop) element.scrollTop = top;
-        if (top + kRowHeight > element.scrollTop + element.clientHeight) {
-          element.scrollTop = top + kRowHeight - element.clientHeight;
-        }
-        showTypes();
-        showLayers();
-        event.preventDefault();
-      } else if (event.key === 'Enter') {
-        send(call, getActive());
-        event.preventDefault();
-      }
-    });
-  }
-  list($('types'), () => (view ? view.types : 0), () => activeType, (row) => { activeType = row; },
-       'ChooseType');
-  list($('layers'), () => layerRows.length, () => activeLayer, (row) => { activeLayer = row; },
-       'ChooseLayer');
 
   function showFault(text) {
     $('faultText').textContent = text;
@@ -368,25 +314,14 @@
     $('AutoMany').value = '';
     if (choice) send('AutoEvery', choice === 'types');
   });
-  // Zoom: Ctrl + wheel on the grid, Ctrl++, Ctrl+- and Ctrl+0 (fits the grid's box again).
-  const setZoom = (wanted) => {
-    zoom = Math.min(4, Math.max(1, wanted));
+  // The zoom and scroll the core worked out (gestures.js asks for them), applied.
+  function showZoom(zoomed) {
+    zoom = zoomed.zoom;
     draw();
-    $('status').lastElementChild.textContent =
-      `zoom ${zoom * 100} % (Ctrl + wheel, Ctrl++, Ctrl+-; Ctrl+0 fits the grid's box)`;
-  };
-  $('grid').addEventListener('wheel', (event) => {
-    if (!event.ctrlKey) return;
-    event.preventDefault();
-    setZoom(zoom + (event.deltaY < 0 ? 1 : -1));
-  }, { passive: false });
-  document.addEventListener('keydown', (event) => {
-    if (!(event.ctrlKey || event.metaKey)) return;
-    const change = { '+': 1, '=': 1, '-': -1, '0': 0 }[event.key];
-    if (change === undefined) return;
-    event.preventDefault();
-    setZoom(change === 0 ? 1 : zoom + change);
-  });
+    $('grid').scrollLeft = zoomed.scrollX;
+    $('grid').scrollTop = zoomed.scrollY;
+    $('status').lastElementChild.textContent = zoomed.status;
+  }
   $('Save').addEventListener('click', () => send('Save', $('shortenRest').checked));
   $('shortenRest').addEventListener('change', () => send('SetShortenRest', $('shortenRest').checked));
   comlist.addEventListener('input', () => send('EditOutput', comlist.value));
@@ -407,6 +342,7 @@
             (event.clientY - bounds.top) * 511 / bounds.height];
   };
   picture.addEventListener('contextmenu', (event) => event.preventDefault());
+  quarnelGestures({ picture, grid: $('grid'), send, point, zoom: () => zoom });
   picture.addEventListener('mousedown', (event) => {
     picture.focus();
     const button = event.button === 0 ? 1 : event.button === 2 ? 2 : 0;

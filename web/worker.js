@@ -8,7 +8,8 @@ const waiting = [];
 const rasterKept = new Set(['Hover', 'Leave', 'TypeLayer', 'SortTypes', 'SortLayers', 'ChooseFile']);
 
 function answer(message) {
-  const reply = { id: message.id, view: core.View(session) };
+  const reply = { id: message.id, view: core.View(session, message.shown ?? -1) };
+  if (message.unasked) reply.unasked = true;
   if (!rasterKept.has(message.call)) {
     const pixels = new Uint8ClampedArray(core.Pixels(session));
     // The raster stores R, G, B and an unused byte; the canvas takes that byte as opacity.
@@ -27,35 +28,69 @@ function answer(message) {
 
 function handle(message) {
   try {
+    if (message.readError) throw new Error(message.readError);
     if (message.call === 'ChooseFile') {
       // The chosen file in the session's own file system, under its own name: messages name it
-      // as the user knows it.
-      const bytes = new Uint8Array(new FileReaderSync().readAsArrayBuffer(message.file));
+      // as the user knows it. The page read its bytes: WebKit cannot read a chosen File here.
       const file = message.file;
       const name = session.NameForChosen(file.name, `${file.size} ${file.lastModified}`);
-      core.FS.writeFile(name, bytes);
+      core.FS.writeFile(name, new Uint8Array(message.bytes));
       session.ChooseFile(name);
+    } else if (message.call === 'Zoom') {
+      // The grid's zoom is the page's own: the raster and the session stay as they are.
+      return postMessage({ id: message.id, zoomed: core.ZoomAbout(...message.args) });
     } else if (message.call !== 'View') {
       session[message.call](...(message.args || []));
     }
     answer(message);
   } catch (error) {
-    // Too large for the browser's memory, most often: the file could not be taken in at all.
-    const text = error instanceof RangeError || /memory/i.test(String(error))
-      ? 'This file is too large for the browser\'s memory; nothing you have collected is lost.'
-      : 'Quarnel could not do this: ' + String(error);
-    postMessage({ id: message.id, error: text });
+    fail(message, error);
+  }
+}
+
+function fail(message, error) {
+  // Too large for the browser's memory, most often: the file could not be taken in at all.
+  const said = error instanceof Error ? error.message : String(error);
+  const text = core.FaultText(error instanceof RangeError || /memory/i.test(said), said);
+  postMessage({ id: message.id, error: text, unasked: message.unasked });
+}
+
+// Long work runs a part at a time, a slice of parts between the page's messages, so that Cancel
+// and the controls the session refuses meanwhile are answered at once, not after the work.
+let latest = null;  // the last message handled: its id and what the page shows
+let pumping = false;
+function pump() {
+  pumping = false;
+  if (!session.Working()) return;
+  try {
+    const start = performance.now();
+    while (session.Working() && performance.now() - start < 40) session.Continue();
+  } catch (error) {
+    return fail(latest, error);
+  }
+  if (session.Working()) {
+    postMessage({ work: core.Work(session) });
+    pumping = true;
+    setTimeout(pump, 0);
+  } else {
+    // The work's end, drawn as an answer to the last message the page sent.
+    answer({ ...latest, call: 'Continue', unasked: true });
   }
 }
 
 onmessage = (event) => {
-  if (!session) waiting.push(event.data);
-  else handle(event.data);
+  if (!session) return waiting.push(event.data);
+  latest = event.data;
+  handle(event.data);
+  if (!pumping && session.Working()) {
+    pumping = true;
+    setTimeout(pump, 0);
+  }
 };
 
 QuarnelCore().then((module) => {
   core = module;
   session = new core.Session();
   postMessage({ ready: true, keyMap: core.KeyMap() });
-  for (const message of waiting.splice(0)) handle(message);
+  for (const message of waiting.splice(0)) onmessage({ data: message });
 });

@@ -24,16 +24,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     LocalFree(arguments);
   }
 
+  // Every waiting message first, input and painting included; long work only in between.
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (window.TakeKey(message)) continue;
-    if (IsDialogMessageW(window.Handle(), &message)) {
+  for (;;) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (window.TakeKey(message)) continue;
+      if (!IsDialogMessageW(window.Handle(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
       window.AfterMessage(message);
-      continue;
     }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-    window.AfterMessage(message);
+    if (!window.Work()) WaitMessage();
   }
-  return static_cast<int>(message.wParam);
 }

@@ -80,6 +80,10 @@ void MainWindow::Create() {
   for (HWND& row : status_) {
     row = Control(WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX, 0);
   }
+  work_label_ = Control(WC_STATICW, L"", SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX, 0);
+  progress_ = Control(PROGRESS_CLASSW, L"", 0, 0);
+  cancel_ = Control(WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, kCancel);
+  for (const HWND work : {work_label_, progress_, cancel_}) ShowWindow(work, SW_HIDE);
   SetFonts();
   LayOut();
   Show();
@@ -133,7 +137,7 @@ void MainWindow::LayOut() {
       {lists_->Types(), panel, margin, s(400), types_height - s(4)},
       {lists_->Layers(), panel, margin + types_height, s(400), grid_height - types_height},
   };
-  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(places)) + 3);
+  HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(places)) + 6);
   for (const auto& at : places) {
     moves = DeferWindowPos(moves, at.control, nullptr, at.x, at.y, at.width, at.height,
                            SWP_NOZORDER | SWP_NOACTIVATE);
@@ -143,8 +147,15 @@ void MainWindow::LayOut() {
     moves = DeferWindowPos(moves, status_[at], nullptr, margin, row + height + s(6) + at * line,
                            width - margin, line, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  const int work = row + height + s(6) + 3 * line + s(4);
+  moves = DeferWindowPos(moves, work_label_, nullptr, margin, work + s(3), ox - s(8) - margin, line,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+  moves = DeferWindowPos(moves, progress_, nullptr, ox, work + s(3), panel - ox + s(200), s(16),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+  moves = DeferWindowPos(moves, cancel_, nullptr, panel + s(208), work, s(64), height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
   EndDeferWindowPos(moves);
-  RECT frame{0, 0, width + margin, row + height + s(6) + 3 * line + s(6)};
+  RECT frame{0, 0, width + margin, work + height + s(6)};
   AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi_));
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -183,7 +194,7 @@ void MainWindow::ShowBox(bool typed) {
     return;
   }
   if (box != shown_box_) {
-    SetWindowTextW(comlist_, WithCrLf(Wide(box)).c_str());
+    ReplaceBoxText(box);
     const LRESULT end = GetWindowTextLengthW(comlist_);
     SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageW(comlist_, EM_SCROLLCARET, 0, 0);
@@ -202,6 +213,30 @@ void MainWindow::ShowBox(bool typed) {
       SendMessageW(comlist_, EM_SCROLLCARET, 0, 0);
       caret_line_ = static_cast<long long>(line);
     }
+  }
+}
+
+// Records added at the end or taken from it change only the end of the box: an edit control takes
+// seconds to lay out a million lines afresh.
+void MainWindow::ReplaceBoxText(const std::string& box) {
+  const std::string& shown = shown_box_;
+  const bool whole_lines = shown.empty() || shown.back() == '\n';
+  const auto tail_at = [this](std::size_t removed_length) {
+    return GetWindowTextLengthW(comlist_) - static_cast<int>(removed_length);
+  };
+  if (whole_lines && box.size() > shown.size() && box.compare(0, shown.size(), shown) == 0) {
+    const int end = tail_at(0);
+    SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(end), end);
+    const std::wstring added = WithCrLf(Wide(std::string_view(box).substr(shown.size())));
+    SendMessageW(comlist_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
+  } else if (!box.empty() && box.back() == '\n' && shown.size() > box.size() &&
+             shown.compare(0, box.size(), box) == 0) {
+    const std::wstring removed = WithCrLf(Wide(std::string_view(shown).substr(box.size())));
+    const int start = tail_at(removed.size());
+    SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(start), tail_at(0));
+    SendMessageW(comlist_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  } else {
+    SetWindowTextW(comlist_, WithCrLf(Wide(box)).c_str());
   }
 }
 
@@ -225,6 +260,40 @@ void MainWindow::AnswerAll() {
   }
   answering_ = false;
   if (session_.Ended()) DestroyWindow(window_);
+}
+
+bool MainWindow::Work() {
+  constexpr unsigned long long kPartsMs = 30;  // then the window answers again
+  if (!session_.Working()) working_ = false;
+  if (!session_.Working() || answering_) return false;
+  const unsigned long long start = GetTickCount64();
+  if (!working_) work_since_ = start;
+  working_ = true;
+  do {
+    session_.Continue();
+  } while (session_.Working() && GetTickCount64() - start < kPartsMs);
+  ShowWork();
+  if (session_.Working()) return true;
+  working_ = false;
+  Show();
+  return false;
+}
+
+void MainWindow::ShowWork() {
+  constexpr unsigned long long kQuietMs = 300;  // work shorter than this shows no bar
+  const bool shown = session_.Working() && GetTickCount64() - work_since_ >= kQuietMs;
+  if (shown) {
+    const Session::Progress progress = session_.WorkProgress();
+    SetTextIfOther(work_label_, Wide(progress.said));
+    const bool known = progress.total > 0;
+    SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | WS_VISIBLE | (known ? 0 : PBS_MARQUEE));
+    SendMessageW(progress_, PBM_SETMARQUEE, !known, 0);
+    SendMessageW(progress_, PBM_SETRANGE32, 0, known ? progress.total : 1);
+    SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(progress.done), 0);
+  }
+  for (const HWND work : {work_label_, progress_, cancel_}) {
+    ShowWindow(work, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+  }
 }
 
 }  // namespace quarnel

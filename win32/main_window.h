@@ -35,6 +35,7 @@ class MainWindow {
     kLayers,
     kAutoEveryLayer,
     kAutoEveryType,
+    kCancel,
   };
 
   MainWindow();
@@ -50,6 +51,9 @@ class MainWindow {
   bool TakeKey(const MSG& message);
   // After a message to a control: the output box's caret may stand on another line.
   void AfterMessage(const MSG& message);
+  // Long work, when no message waits: parts of it for a few hundredths of a second, its
+  // progress shown after a moment, with Cancel. True while work is left.
+  bool Work();
 
  private:
   // What a call came from, for what the controls keep of the user's own.
@@ -68,7 +72,9 @@ class MainWindow {
   // Everything the session shows, onto the controls; then its fault, question or save in turn.
   void Show(From from = From::kOther);
   void ShowBox(bool typed);
+  void ReplaceBoxText(const std::string& box);
   void AnswerAll();
+  void ShowWork();
   bool Typed() const { return shown_box_ != program_box_; }
 
   Session session_;
@@ -79,6 +85,9 @@ class MainWindow {
        zscr_ = nullptr, comlist_ = nullptr, next_tile_ = nullptr, auto_cover_ = nullptr,
        save_ = nullptr, auto_many_ = nullptr, shorten_rest_ = nullptr;
   HWND status_[3] = {};
+  HWND work_label_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
+  bool working_ = false;
+  unsigned long long work_since_ = 0;
   HFONT font_ = nullptr;
   int dpi_ = 96;
   int zoom_ = 1;

@@ -155,6 +155,10 @@ void MainWindow::Command(int id, int code) {
     case kAutoEveryType:
       session_.AutoEvery(id == kAutoEveryType);
       break;
+    case kCancel:
+      session_.Cancel();
+      ShowWork();
+      break;
     case kShortenRest:
       session_.SetShortenRest(Button_GetCheck(shorten_rest_) == BST_CHECKED);
       return;

@@ -179,7 +179,7 @@ void MainFrm::ConnectControls() {
       if (result.added) history_.Add(std::move(*result.added));
     });
   });
-  connect(comlist_, &QPlainTextEdit::textChanged, this, [this] {
+  connect(comlist_, &OutputBox::changed, this, [this] {
     comlist_->moveCursor(QTextCursor::End);
     OutputChanged(program_);
     if (saver_) setWindowModified(saver_->HasUnsaved());
@@ -218,7 +218,7 @@ void MainFrm::ConnectGrid() {
     });
   });
   connect(picture1_, &SurfaceView::selectPressed, this, &MainFrm::SelectRecordsAt);
-  connect(comlist_, &QPlainTextEdit::cursorPositionChanged, this, &MainFrm::OutlineCaretRecord);
+  connect(comlist_, &OutputBox::caretMoved, this, &MainFrm::OutlineCaretRecord);
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
   connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);

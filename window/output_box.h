@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <string>
 
 namespace quarnel {
@@ -15,18 +16,51 @@ class OutputBox : public QPlainTextEdit {
  public:
   explicit OutputBox(QWidget* parent);
 
-  // The text with CR LF line ends, as UTF-8.
-  std::string Text() const;
-  // Sets the text, outside the box's undo history, which starts afresh. When the new text only adds
-  // to the old, the addition is appended, so that the scroll position survives.
+  // The text with CR LF line ends, as UTF-8: kept here, not read back from the widget, so that
+  // reading a box of tens of thousands of records costs nothing.
+  const std::string& Text() const { return text_; }
+  // Sets the text, outside the box's undo history, which starts afresh, as one change. When the new
+  // text only adds to the old or takes from its end, only the end changes, so that the scroll
+  // position survives and the lines before are not laid out again.
   void SetText(const std::string& text);
+  // The widget shows the whole text (it is read-only while it does not).
+  bool Shown() const { return !Busy(); }
 
   // What a copy of the current selection puts on the clipboard.
   QMimeData* SelectionMimeData() const { return createMimeDataFromSelection(); }
 
+ signals:
+  // The text changed, by typing or by SetText: once per change, however many lines it took.
+  void changed();
+  // The user moved the caret; the lines the box shows while it catches up move it too, unsaid.
+  void caretMoved();
+
  protected:
   QMimeData* createMimeDataFromSelection() const override;
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  static constexpr int kSliceMilliseconds = 40;
+  // More lines at once would make the widget lay out long stretches it will not show.
+  static constexpr long kMostSliceLines = 8192;
+  // Brings the widget a slice closer to the text, and goes on later until it shows all of it:
+  // tens of thousands of lines take the widget seconds, and the window answers meanwhile.
+  void CatchUp();
+  // Works out what differs between the widget and the text.
+  void Plan();
+  bool Busy() const;
+  void ShowSlice(long lines);
+  int LineStartPosition(long block) const;
+
+  std::string text_;   // the box's text
+  std::string shown_;  // what the widget showed when the text last changed, in the same form
+  // The widget shows shown_[0, first_) + text_[first_, inserted_) + shown_[first_, old_cut_) +
+  // shown_[old_end_, end): the old lines between go, then the new ones up to new_end_ come.
+  std::size_t first_ = 0, old_cut_ = 0, old_end_ = 0, inserted_ = 0, new_end_ = 0;
+  long first_block_ = 0, old_lines_ = 0, inserted_lines_ = 0;
+  long slice_lines_ = 4096;
+  QTimer catch_up_;
+  bool setting_ = false;  // the widget changes for SetText: its text is known already
 };
 
 // LF line ends to CR LF; CR LF stays as it is.

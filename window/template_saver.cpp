@@ -168,7 +168,12 @@ TemplateSaver::Outcome TemplateSaver::Save() {
   }
   // Before any question, and again after them: the dialogs take time.
   RequireUnchanged();
-  CheckRecords(kRecordsName, program_.window.OutputText());
+  AutoProgress checking;
+  const std::string box = program_.window.OutputText();
+  if (!BackgroundWork::Run(window_, QStringLiteral("Checking the records..."), checking,
+                           [&] { CheckRecords(kRecordsName, box); })) {
+    return {false, NothingSaved(SaveStopped::kCancelled)};
+  }
   const std::string offered = ShortName(path);
   const std::optional<Choice> choice = choose_(window_, Native(offered));
   if (!choice || choice->path.isEmpty()) return {false, NothingSaved(SaveStopped::kNoFile)};

@@ -1,6 +1,7 @@
-// quarnel.html on a 1,000,000-line template in headless Chromium: go, Next Tile Type, a press and
-// an arrow, each from the event to the repaint; saving with "shorten the rest" beside the native
-// command; the page's size. A benchmark, never a test.
+// quarnel.html on a 1,000,000-line template in headless Chromium (or QUARNEL_BROWSER=firefox, or
+// webkit under xvfb-run): go, Next Tile Type, a press and an arrow, each from the event to the
+// repaint; saving with "shorten the rest" beside the native command; the page's size. A benchmark,
+// never a test.
 // Usage: node bench/web/page.mjs [quarnel.html] [quarnel-shorten]   (from the top folder; needs
 // tests/web/node_modules, installed by scripts/setup)
 import { execFileSync } from 'node:child_process';
@@ -16,6 +17,7 @@ const pagePath = path.resolve(process.argv[2] || path.join(top, 'build-web/quarn
 const shorten = path.resolve(process.argv[3] || path.join(top, 'build/cli/quarnel-shorten'));
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-bench-'));
 const template = path.join(work, 'million.tmp');
+const engine = process.env.QUARNEL_BROWSER || 'chromium';
 
 // 1,000,000 tile records of 1,000 types over 10 layers, from a fixed seed.
 {
@@ -29,14 +31,28 @@ const template = path.join(work, 'million.tmp');
   fs.writeFileSync(template, lines.join(''));
 }
 
-const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-  args: process.getuid() === 0 ? ['--no-sandbox'] : [] });
-const page = await browser.newPage();
-const cdp = await page.createCDPSession();
-await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
-await page.setViewport({ width: 1230, height: 610 });
-// Saving as a download: headless Chromium's own save picker would answer at once with a cancel.
-await page.evaluateOnNewDocument(() => { delete window.showSaveFilePicker; });
+let browser;
+let page;
+if (engine === 'webkit') {
+  const { launchWebKit } = await import(path.join(top, 'tests/web/webkit.js'));
+  ({ browser, page } = await launchWebKit({ width: 1230, height: 610 }));
+} else {
+  browser = await puppeteer.launch(engine === 'firefox' ? {
+    browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+    extraPrefsFirefox: { 'browser.download.folderList': 2, 'browser.download.dir': work,
+                         'browser.download.useDownloadDir': true,
+                         'browser.download.always_ask_before_handling_new_types': false },
+  } : { executablePath: '/usr/bin/chromium', headless: true,
+        args: process.getuid() === 0 ? ['--no-sandbox'] : [] });
+  page = await browser.newPage();
+  if (engine === 'chromium') {
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: work });
+    // Saving as a download: headless Chromium's own save picker would answer at once with a cancel.
+    await page.evaluateOnNewDocument(() => { delete window.showSaveFilePicker; });
+  }
+  await page.setViewport({ width: 1230, height: 610 });
+}
 await page.goto('file://' + pagePath);
 await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
 // From the event's time stamp to the frame after the worker's answer was drawn.
@@ -83,17 +99,55 @@ for (let i = 0; i < 5; ++i) {
 const press = pressTimes.sort((a, b) => a - b)[2];
 const arrow = await median(9, () => page.keyboard.press('ArrowRight'));
 
-// A mark to save, then saving with the rest shortened.
-await page.click('#Auto');
-await page.waitForFunction(() => document.body.dataset.idle === document.body.dataset.sent);
-await page.click('#shortenRest');
-const saveStart = Date.now();
-await page.click('#Save');
-const saved = path.join(work, 'million-short.tmp');
-while (!fs.existsSync(saved) || fs.existsSync(saved + '.crdownload')) await new Promise((r) => setTimeout(r, 20));
-const save = Date.now() - saveStart;
+// Long work: each step to the end of its answer, and the longest the page went without running a
+// timer meanwhile (its main thread's longest stall).
+await page.evaluate(() => {
+  window.benchLongest = 0;
+  let last = performance.now();
+  setInterval(() => {
+    const now = performance.now();
+    window.benchLongest = Math.max(window.benchLongest, now - last);
+    last = now;
+  }, 5);
+});
+async function long(action, done) {
+  await page.evaluate(() => { window.benchLongest = 0; });
+  const start = Date.now();
+  await action();
+  await done();
+  return { took: Date.now() - start, longest: await page.evaluate(() => window.benchLongest) };
+}
+const idle = () => page.waitForFunction(
+  () => document.body.dataset.idle === document.body.dataset.sent, { timeout: 600000, polling: 20 });
+const autoAll = await long(() => page.select('#AutoMany', 'types'), idle);
 const records = path.join(work, 'records.txt');
 fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
+const recordLines = await page.$eval('#comlist', (box) => box.value.split('\n').length - 1);
+
+// WebKit's MiniBrowser asks before a download: there, to the download offered.
+if (engine === 'webkit') {
+  await page.evaluate(() => { HTMLAnchorElement.prototype.click = () => { window.benchOffered = true; }; });
+}
+const saved = path.join(work, 'million-short.tmp');
+const savedYet = async () => (engine === 'webkit' ? page.evaluate(() => window.benchOffered)
+  : fs.existsSync(saved) && !fs.existsSync(saved + '.crdownload') && !fs.existsSync(saved + '.part'));
+async function saveOnce() {
+  fs.rmSync(saved, { force: true });
+  await page.evaluate(() => { window.benchOffered = false; });
+  return long(() => page.click('#Save'), async () => {
+    while (!(await savedYet())) await new Promise((r) => setTimeout(r, 20));
+  });
+}
+const save = await saveOnce();
+await page.click('#shortenRest');
+const saveRest = await saveOnce();
+await idle();
+const undo = await long(async () => {
+  await page.focus('#Command2');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('z');
+  await page.keyboard.up('Control');
+}, idle);
 await browser.close();
 
 const native = (command) => {
@@ -102,16 +156,23 @@ const native = (command) => {
   return Number(process.hrtime.bigint() - start) / 1e6;
 };
 const alone = native(`"${shorten}" "${template}" >/dev/null`);
+const apply = native(`"${shorten}" --apply "${records}" "${template}" >/dev/null`);
 const applied = native(`"${shorten}" --apply "${records}" "${template}" | "${shorten}" - >/dev/null`);
 const ms = (value) => `${value.toFixed(0)} ms`;
-console.log(`| step (1,000,000 lines, headless Chromium) | event to repaint |
+const longRow = (what, step, versus, ms) =>
+  `| ${what} | ${step.took} ms | ${step.longest.toFixed(0)} ms | ${versus} | ${(step.took / ms).toFixed(2)}× |`;
+console.log(`| step (1,000,000 lines, ${engine}) | event to repaint |
 |---|---|
 | go | ${ms(go)} |
 | Next Tile Type | ${ms(nextTile)} |
 | a press on a red square | ${ms(press)} |
 | an arrow on the grid | ${ms(arrow)} |
-| Save with shorten the rest (to the finished download) | ${ms(save)} |
-| native quarnel-shorten TEMPLATE | ${ms(alone)} |
-| native quarnel-shorten --apply R TEMPLATE \\| quarnel-shorten - | ${ms(applied)} |
-| quarnel.html | ${fs.statSync(pagePath).size} bytes |`);
+| quarnel.html | ${fs.statSync(pagePath).size} bytes |
+
+| long work (${recordLines} records) | took | longest stall | the command | × the command |
+|---|---:|---:|---|---:|
+${longRow('Auto all, every type', autoAll, `quarnel-shorten TEMPLATE: ${ms(alone)}`, alone)}
+| its undo | ${undo.took} ms | ${undo.longest.toFixed(0)} ms | | |
+${longRow('Save', save, `--apply: ${ms(apply)}`, apply)}
+${longRow('Save, the rest shortened', saveRest, `--apply \\| quarnel-shorten -: ${ms(applied)}`, applied)}`);
 fs.rmSync(work, { recursive: true, force: true });

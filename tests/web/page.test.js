@@ -1,6 +1,7 @@
-// quarnel.html in Debian's Chromium or Firefox ESR (QUARNEL_BROWSER=chromium|firefox), headless,
-// driven with real mouse and key events, one browser for the whole suite. QUARNEL_PAGE names the
-// page, QUARNEL_SHORTEN the Linux build's command.
+// quarnel.html in Debian's Chromium, Firefox ESR or WebKitGTK (QUARNEL_BROWSER=chromium|firefox|
+// webkit; WebKit on a display such as xvfb-run's), driven with real mouse and key events, one
+// browser for the whole suite. QUARNEL_PAGE names the page, QUARNEL_SHORTEN the Linux build's
+// command.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -8,19 +9,29 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
+import { launchWebKit } from './webkit.js';
 
 const top = path.resolve(import.meta.dirname, '../..');
 const pagePath = process.env.QUARNEL_PAGE || path.join(top, 'build-web/quarnel.html');
 const shorten = process.env.QUARNEL_SHORTEN || path.join(top, 'build/cli/quarnel-shorten');
 const castle = path.join(top, 'examples/castle.tmp');
+const axeSource = fs.readFileSync(path.join(import.meta.dirname, 'node_modules/axe-core/axe.min.js'), 'utf8');
 const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quarnel-web-'));
 const firefox = process.env.QUARNEL_BROWSER === 'firefox';
+const webkit = process.env.QUARNEL_BROWSER === 'webkit';
 
 let browser;
 let page;
 const requests = [];  // every request the page attempted beyond its own file
 
 before(async () => {
+  if (webkit) {
+    // No request interception here: the resource timings stand in for it (the last tests).
+    ({ browser, page } = await launchWebKit({ width: 1230, height: 610 }));
+    await page.goto('file://' + pagePath);
+    await idle();
+    return;
+  }
   // Firefox through WebDriver BiDi, which sets no download folder: its preferences do.
   browser = await puppeteer.launch(firefox ? {
     browser: 'firefox',
@@ -71,6 +82,14 @@ async function act(action) {
   await new Promise((done) => setTimeout(done, 20));
   await idle();
 }
+// An action that sends an event, and its answer: for keys whose events a browser may dispatch
+// after the action has returned.
+async function sends(action) {
+  const before = await page.evaluate(() => Number(document.body.dataset.sent));
+  await action();
+  await page.waitForFunction((before) => Number(document.body.dataset.sent) > before, {}, before);
+  await idle();
+}
 const status = () => page.$$eval('#status > div', (rows) => rows.map((row) => row.textContent));
 // The canvas point over a cell's square, in page coordinates.
 async function cellPoint(column, row) {
@@ -113,13 +132,20 @@ async function choose(file) {
   await act(async () => (await page.$('#thefile')).uploadFile(file));
   await act(() => page.click('#Command2'));
 }
+const emptyBox = () => act(() => page.$eval('#comlist', (box) => {
+  box.value = '';
+  box.dispatchEvent(new Event('input'));
+}));
 // go on a template with the output box emptied first.
 async function fresh(file) {
-  await act(() => page.$eval('#comlist', (box) => {
-    box.value = '';
-    box.dispatchEvent(new Event('input'));
-  }));
+  await emptyBox();
   await choose(file);
+}
+// What axe-core finds on the page as it stands, as "rule: elements".
+async function axeFindings() {
+  if (!(await page.evaluate(() => !!window.axe))) await page.evaluate(axeSource);
+  return page.evaluate(async () => (await window.axe.run(document)).violations
+    .map((found) => `${found.id}: ${found.nodes.map((node) => node.target.join(' ')).join(', ')}`));
 }
 const asked = () => page.$eval('#question', (dialog) => dialog.open && dialog.textContent);
 const fault = () => page.$eval('#fault', (dialog) => dialog.open && dialog.textContent);
@@ -131,6 +157,13 @@ async function control(key) {
   });
 }
 async function downloaded(name) {
+  // WebKit's MiniBrowser saves no download without asking: the page's offer is read instead.
+  if (webkit) {
+    await page.waitForFunction(() => window.offered);
+    const offered = await page.evaluate(() => window.offered);
+    assert.equal(offered.name, name);
+    return Buffer.from(offered.bytes);
+  }
   const file = path.join(downloads, name);
   // Firefox puts an empty file under the name at once and its bytes into NAME.part.
   const done = () => fs.existsSync(file) && !fs.existsSync(file + '.part');
@@ -151,10 +184,24 @@ async function applied(template) {
 // The browser's save picker as a test wants it: one that writes into the page under the name the
 // user chose, one the user cancels, one whose write fails, or none (Firefox and WebKit have none).
 async function picker(kind) {
-  await page.evaluate((kind) => {
+  await page.evaluate((kind, webkit) => {
     delete window.showSaveFilePicker;
     delete Window.prototype.showSaveFilePicker;
     window.written = null;
+    if (kind === 'none' && webkit) {
+      // The download link's name and bytes, kept instead of a download MiniBrowser would ask about.
+      const blobs = new Map();
+      const create = URL.createObjectURL;
+      URL.createObjectURL = (blob) => {
+        const url = create.call(URL, blob);
+        blobs.set(url, blob);
+        return url;
+      };
+      HTMLAnchorElement.prototype.click = async function () {
+        const bytes = new Uint8Array(await blobs.get(this.href).arrayBuffer());
+        window.offered = { name: this.download, bytes: [...bytes] };
+      };
+    }
     if (kind === 'none') return;
     window.showSaveFilePicker = async (options) => {
       window.suggested = options.suggestedName;
@@ -173,7 +220,7 @@ async function picker(kind) {
         }),
       };
     };
-  }, kind);
+  }, kind, webkit);
 }
 const written = async () => Buffer.from(await page.evaluate(() => window.written));
 const title = () => page.title();
@@ -185,8 +232,11 @@ const leaveAsks = () => page.evaluate(() => {
 });
 
 test('a template is marked, covered, undone and saved as quarnel-shorten --apply writes it', async () => {
+  assert.match((await status())[0], /^choose a template with "\.\.\." or drop one here, then press go/);
+  assert.deepEqual(await axeFindings(), [], 'as opened');
   await choose(castle);
   assert.match((await status())[0], /^type 14 0, 1st shown of 5 types/);
+  assert.deepEqual(await axeFindings(), [], 'after go');
 
   // A left press for the first corner, a right press for the second.
   assert.equal(await colourAt(10, 8), 'red');
@@ -272,8 +322,62 @@ test('a refused template gives the command\'s message, and the page goes on work
   assert.notEqual(said, '');
   await choose(bad);
   assert.equal(await page.$eval('#faultText', (text) => text.textContent), said);
+  assert.deepEqual(await axeFindings(), [], 'with the fault shown');
   await act(() => page.click('#faultOk'));
   assert.match((await status())[0], /^type 3 1/);  // the earlier run stands
+});
+
+test('a template dropped on the page starts its run at once', async () => {
+  await emptyBox();
+  await act(() => page.evaluate(() => {
+    const dropped = new DataTransfer();
+    dropped.items.add(new File(['Built\r\n here\r\n5 5 1 1 0\r\n5 5 2 1 0\r\n'], 'built.tmp'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: dropped, bubbles: true, cancelable: true }));
+  }));
+  assert.equal(await fault(), false);
+  assert.match((await status())[0], /^type 5 5, 1st shown of 1 type/);
+  // A file the browser cannot read (gone since it was dropped): its words, and the run stands.
+  await act(() => page.evaluate(() => document.dispatchEvent(Object.assign(new Event('drop'), {
+    dataTransfer: { files: [{ name: 'gone.tmp', arrayBuffer: () => Promise.reject(new Error('it was moved')) }] },
+  }))));
+  assert.match(await fault(), /^Quarnel could not do this: it was moved/);
+  await act(() => page.click('#faultOk'));
+});
+
+test('Tab goes through the controls in the window\'s order, and the lists\' headings sort from the keyboard', async () => {
+  await fresh(castle);
+  const order = ['Command1', 'Command2', 'zval', 'zscr', 'NextTile', 'Auto', 'AutoMany', 'Save',
+                 'shortenRest', 'Picture1', 'comlist', 'types', 'layers'];
+  const focused = () => page.evaluate(() => document.activeElement.id || document.activeElement.textContent);
+  await page.focus('#Command1');
+  const visited = [await focused()];
+  // Not past the last: Firefox would take the keys into its own controls from there.
+  while (visited.length < order.length) {
+    await act(() => page.keyboard.press('Tab'));
+    visited.push(await focused());
+  }
+  assert.deepEqual(visited, order);
+  // Up from the first row reaches the headings; Enter sorts, again the other way; Down goes back.
+  await act(() => page.focus('#types'));
+  await act(() => page.keyboard.press('ArrowUp'));
+  assert.equal(await focused(), 'id1');
+  const ids = () => page.$$eval('#typesRows > div', (rows) => rows.map((row) => row.firstChild.textContent));
+  for (const way of [1, -1]) {  // ids sort as text
+    await sends(() => page.keyboard.press('Enter'));
+    const shown = await ids();
+    assert.deepEqual(shown, [...shown].sort((a, b) => way * (a < b ? -1 : a > b ? 1 : 0)), `sorted ${way}`);
+  }
+  await act(() => page.keyboard.press('ArrowRight'));
+  assert.equal(await focused(), 'id2');
+  await act(() => page.keyboard.press('ArrowDown'));
+  assert.equal(await focused(), 'types');
+  // A screen reader hears the highlighted row.
+  const heard = () => page.$eval('#types', (list) => list.getAttribute('aria-activedescendant') &&
+    document.getElementById(list.getAttribute('aria-activedescendant')).textContent);
+  const before = await heard();
+  await act(() => page.keyboard.press('ArrowUp'));
+  assert.notEqual(await heard(), before);
+  assert.equal(await heard(), await page.$eval('#types .active', (row) => row.textContent));
 });
 
 // Early in the suite: a later download takes the focus from Firefox's page, and blur with it.
@@ -304,7 +408,8 @@ test('keys do what the session\'s key map says where the focus is, and the cell 
   assert.equal((await status())[1], '');
 });
 
-test('a drag marks, a mark is found and deleted, Auto all covers every type, and zoom keeps presses true', async () => {
+test('a drag marks, a mark is found and deleted, Auto all covers every type, and zoom keeps presses true', async (t) => {
+  t.after(() => control('0'));  // the grid fitted again for the later tests, whatever fails here
   await choose(castle);
   const from = await cellPoint(20, 16);
   const to = await cellPoint(22, 17);
@@ -349,6 +454,27 @@ test('a drag marks, a mark is found and deleted, Auto all covers every type, and
     await page.keyboard.up('Control');
   });
   assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585);
+
+  // Ctrl + wheel zooms about the cell under the pointer; a drag with the middle button pans.
+  const cell = await cellPoint(30, 30);
+  await act(() => page.mouse.move(cell.x, cell.y));
+  await act(async () => {
+    await page.keyboard.down('Control');
+    await page.mouse.wheel({ deltaY: -100 });
+    await page.keyboard.up('Control');
+  });
+  assert.equal(await page.$eval('#Picture1', (canvas) => canvas.width), 585 * 2);
+  await act(() => page.mouse.move(cell.x + 1, cell.y));
+  assert.match((await status())[1], /^cell \(30, 30\)/);
+  const scroll = () => page.$eval('#grid', (grid) => [grid.scrollLeft, grid.scrollTop]);
+  const [left, top] = await scroll();
+  await act(async () => {
+    await page.mouse.down({ button: 'middle' });
+    await page.mouse.move(cell.x - 40, cell.y - 30);
+    await page.mouse.up({ button: 'middle' });
+  });
+  const [panLeft, panTop] = await scroll();
+  assert.ok(Math.abs(panLeft - left - 40) <= 1 && Math.abs(panTop - top - 30) <= 1, `${left} ${top} → ${panLeft} ${panTop}`);
 });
 
 test('Save says what became of the file: written where chosen, cancelled, failed, or offered as a download', async () => {
@@ -398,19 +524,31 @@ test('typing in the output box keeps every key while the worker answers other ev
     const typed = [30, 33, 36].map((x) => `TILEW ${type} ${x} ${x + 1} 30 31 0\n`).join('');
     // The pointer keeps moving over the grid: each move is a Hover in flight between the keys.
     const grid = await (await page.$('#Picture1')).boundingBox();
-    let typing = true;
-    const moving = (async () => {
-      for (let step = 0; typing; ++step) await page.mouse.move(grid.x + 5 + step % 400, grid.y + 100);
-    })();
-    await page.keyboard.type(typed, { delay: 20 });
-    typing = false;
-    await moving;
+    // One after the other, since WebDriver runs one action at a time; nothing waits for answers.
+    for (const [step, key] of [...typed].entries()) {
+      await page.keyboard.type(key);
+      for (const x of [5, 205]) await page.mouse.move(grid.x + x + step, grid.y + 100);
+    }
     await idle();
     assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
     // The session holds it too: an answer now shows the session's text.
     await act(() => page.mouse.move(grid.x + 300, grid.y + 300));
     assert.equal(await page.$eval('#comlist', (box) => box.value), before + typed, template);
   }
+  // Long work says how far it has got, refuses presses meanwhile, and Cancel leaves all as it was.
+  const kept = await page.$eval('#comlist', (box) => box.value);
+  const point = await cellPoint(0, 0);
+  await page.select('#AutoMany', 'types');
+  await page.mouse.click(point.x, point.y);
+  const refused = await page.waitForFunction(
+    () => document.querySelectorAll('#status > div')[2].textContent);
+  assert.match(await refused.jsonValue(), /^Auto on every type is running/);
+  assert.equal(await page.$eval('#comlist', (box) => box.readOnly), true);
+  await act(() => page.$eval('#Cancel', (button) => button.click()));
+  assert.match(await page.$eval('#workText', (text) => text.textContent), /^Auto on every type\.\.\. \d+ of 300$/);
+  assert.equal((await status())[2], 'Auto on every type cancelled: nothing written');
+  assert.equal(await page.$eval('#comlist', (box) => box.value), kept);
+  assert.equal(await page.$eval('#comlist', (box) => box.readOnly), false);
   fs.rmSync(big);
 });
 
@@ -435,6 +573,7 @@ test('go on another template: a refused one asks nothing, and after a Save it as
   await act(() => page.click('#Save'));
   await choose(path.join(top, 'examples/harbour.tmp'));
   assert.match(await asked(), /made for castle\.tmp, saved\./);
+  assert.deepEqual(await axeFindings(), [], 'with a question asked');
   await act(() => page.click('#answers button:nth-child(2)'));
 });
 
@@ -456,15 +595,18 @@ test('ids that are not UTF-8 keep their bytes through the output box and Save', 
   execFileSync(shorten, ['--check', odd, saved], { stdio: 'ignore' });
 });
 
-test('the page attempts no request', () => {
+test('the page attempts no request', async () => {
   assert.deepEqual(requests, []);
+  // What WebKit's driver cannot intercept, its resource timings would show.
+  assert.deepEqual(await page.evaluate(() => performance.getEntriesByType('resource')
+    .map((entry) => entry.name).filter((name) => !name.startsWith('blob:'))), []);
 });
 
 test('screenshots at device pixel ratio 1 and 2, where QUARNEL_SCREENSHOTS names a folder', async (t) => {
   const folder = process.env.QUARNEL_SCREENSHOTS;
   await fresh(castle);
   const { x, y } = await cellPoint(16, 18);
-  for (const ratio of [2, 1]) {
+  for (const ratio of webkit ? [1] : [2, 1]) {  // WebKitGTK's driver sets no other ratio
     await page.setViewport({ width: 1230, height: 610, deviceScaleFactor: ratio });
     await act(() => page.keyboard.press('PageUp'));
     await act(() => page.keyboard.press('PageDown'));
@@ -475,4 +617,56 @@ test('screenshots at device pixel ratio 1 and 2, where QUARNEL_SCREENSHOTS names
     if (folder) await page.screenshot({ path: path.join(folder, `quarnel-web-${ratio}x.png`) });
   }
   if (!folder) t.diagnostic('QUARNEL_SCREENSHOTS not set: no screenshots taken');
+});
+
+// Last: a phone's viewport reloads the page.
+test('on a phone the page is one column of readable text, and touch does the whole job', { skip: firefox || webkit ? 'touch emulation: Chromium only' : false }, async () => {
+  await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  await idle();
+  const layout = await page.evaluate(() => {
+    const place = (id) => {
+      const { top, bottom, left } = document.getElementById(id).getBoundingClientRect();
+      return { top, bottom, left };
+    };
+    return { width: document.documentElement.scrollWidth, grid: place('grid'), box: place('comlist'),
+             text: parseFloat(getComputedStyle(document.getElementById('status')).fontSize) };
+  });
+  assert.ok(layout.width <= 390, `${layout.width} wide`);
+  assert.ok(layout.box.top >= layout.grid.bottom && layout.box.left === layout.grid.left,
+            JSON.stringify(layout));
+  assert.ok(layout.text >= 14, `text of ${layout.text} px`);
+
+  await act(async () => (await page.$('#thefile')).uploadFile(castle));
+  const tap = async (selector) => {
+    const { x, y, width, height } = await (await page.$(selector)).boundingBox();
+    await act(() => page.touchscreen.tap(x + width / 2, y + height / 2));
+  };
+  const touch = async (column, row, hold) => {
+    const { x, y } = await cellPoint(column, row);
+    await act(async () => {
+      await page.touchscreen.touchStart(x, y);
+      await new Promise((done) => setTimeout(done, hold));
+      await page.touchscreen.touchEnd();
+    });
+  };
+  await tap('#Command2');
+  assert.match((await status())[0], /^type 14 0/);
+  await touch(10, 8, 0);  // a tap: the first corner
+  assert.equal(await colourAt(10, 8), 'green');
+  await touch(12, 10, 700);  // a long press: the second
+  assert.match((await status())[2], /^marked: TILEW 14 0 /);
+  // With Shift on, a long press marks cells without tiles too, as Shift + right press does: here
+  // across the ring of walls, type 3 1.
+  await tap('#NextTile');
+  await touch(9, 7, 0);
+  await touch(30, 8, 700);
+  assert.doesNotMatch((await status())[2], /^marked/);
+  await tap('#shiftToggle');
+  await touch(30, 8, 700);
+  assert.match((await status())[2], /^marked: TILEW 3 1 /);
+  await tap('#Auto');
+  assert.equal(await redSquares(), 0);
+  if (process.env.QUARNEL_SCREENSHOTS) {
+    await page.screenshot({ path: path.join(process.env.QUARNEL_SCREENSHOTS, 'quarnel-web-phone.png'), fullPage: true });
+  }
 });

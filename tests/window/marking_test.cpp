@@ -124,6 +124,36 @@ class MarkingTest : public MainFrmFixture {
     QVERIFY(Output()->toPlainText().startsWith(QStringLiteral("x")));
   }
 
+  void aLargeChangeReachesTheBoxInSlicesWhileTheWindowAnswers() {
+    const auto lines = [](int from, int to, const char* type) {
+      std::string text;
+      for (int n = from; n < to; ++n) {
+        text += std::string("TILEW ") + type + " " + std::to_string(n % 50) + " 0 0 0 " +
+                std::to_string(n % 10) + "\r\n";
+      }
+      return text;
+    };
+    const std::string many = lines(0, 60'000, "7 3");
+    // Each step's text, from the one before: added at the end, taken from the end, changed in the
+    // middle, a last line without its end, emptied.
+    const std::string steps[] = {
+        "TILEW 7 3 1 1 1 1 0\r\n",
+        "TILEW 7 3 1 1 1 1 0\r\n" + many,
+        lines(0, 20'000, "7 3") + lines(0, 30'000, "8 1") + lines(50'000, 60'000, "7 3"),
+        many.substr(0, 200'000) + "TILEW 9 9 0 0 0 0 0",
+        "",
+    };
+    for (const std::string& step : steps) {
+      window_->SetOutputText(step);
+      QCOMPARE(window_->OutputText(), step);  // the program has it at once
+      const bool slices = !Output()->Shown();
+      QCOMPARE(Output()->isReadOnly(), slices);
+      while (!Output()->Shown()) QApplication::processEvents();
+      QCOMPARE(Output()->isReadOnly(), false);
+      QCOMPARE(WithCrLf(Output()->toPlainText()).toStdString(), step);
+    }
+  }
+
   void marksRectanglesWithRealPresses() {
     Go("Map\r\n\r\n7 3 4 6 2\r\n7 3 5 6 2\r\n7 3 4 7 2\r\n7 3 5 7 2\r\n7 3 9 9 0\r\n");
     Spinner()->setValue(2);
