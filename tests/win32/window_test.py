@@ -100,6 +100,15 @@ class Window:
         time.sleep(1)
         self.x, self.y = self.screen.geometry(self.id)[:2]
 
+    def box_lines(self, pixel):
+        """How many of the output box's first four lines hold text (dark pixels)."""
+        left = self.x + self.s(8) + 585 * self.scale + self.s(7) + self.s(4)
+        top = self.y + self.s(8) + self.s(2)
+        step = self.s(13)
+        return sum(any(sum(pixel(x, y)) < 300 for x in range(left, left + self.s(150))
+                       for y in range(top + line * step, top + (line + 1) * step))
+                   for line in range(4))
+
     def cell(self, column, row):
         """The screen point in the middle of a cell's square."""
         at = lambda c: self.s(8) + (c * PITCH + 4) * self.scale
@@ -179,12 +188,15 @@ def main():
         window.click(window.cell(corner[0] + 2, corner[1] + 1), 3)
         with_mark = lambda c, r: BLUE if (c, r) in marked else shown(c, r)
         check(not grid_is(with_mark), "a left and a right press fill the rectangle in blue")
+        check(window.box_lines(screen.pixels()) == 1, "the record shows in the output box")
         xdo("key", "ctrl+z")
         # Taken back to where it was before the right press: the first corner green.
         before = lambda c, r: (0, 255, 0) if (c, r) == corner else shown(c, r)
         check(not grid_is(before), "Ctrl+Z takes the rectangle back")
+        check(window.box_lines(screen.pixels()) == 0, "and its record")
         xdo("key", "ctrl+y")
-        check(not grid_is(with_mark), "Ctrl+Y marks it again")
+        check(not grid_is(with_mark) and window.box_lines(screen.pixels()) == 1,
+              "Ctrl+Y marks it again")
 
         # Save (Ctrl+S), into a name typed in the system's save dialog.
         saved = os.path.join(work, "saved.tmp")
@@ -214,6 +226,7 @@ def main():
         pixel = screen.pixels()
         red_left = [c for c in tiles if colour(pixel, c) == RED]
         check(not red_left and tiles, "Auto covers the layer: no red square left " + str(red_left[:5]))
+        check(window.box_lines(pixel) >= 2, "Auto's records follow the first in the output box")
         name = subprocess.run(["xdotool", "getwindowname", window.id], capture_output=True,
                               text=True).stdout.strip()
         check(name.endswith(" *"), "the caption marks records not saved: " + name)
@@ -239,6 +252,10 @@ def main():
         pixel = screen.pixels()
         check(all(colour(pixel, c) == BLUE for c in keyed),
               "Escape, Space, the arrows and Enter mark a rectangle from the keyboard")
+        lines = window.box_lines(pixel)
+        xdo("key", "ctrl+z")
+        check(lines == 3 and window.box_lines(screen.pixels()) == 2,
+              "Ctrl+Z takes the last of three records from the output box")
 
         # Closing with records not saved asks; Cancel keeps the window, Discard closes it. With no
         # window manager, a click is what activates a window for the keys.
