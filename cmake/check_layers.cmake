@@ -9,9 +9,10 @@ set(layers
   "session:model,cover,editor,shorten"
   "window:model,cover,editor,shorten,session"
   "web:model,cover,editor,shorten,session"
+  "win32:model,cover,editor,shorten,session"
   "cli:model,shorten")
 # tests/ is in no layer's list: the product never includes what only the tests use.
-set(all_layers model cover editor shorten session window web cli tests)
+set(all_layers model cover editor shorten session window web win32 cli tests)
 # A layer that lists its public headers here keeps every other header to itself: how it does its
 # work (the shortener's two threads, its record lists) stays out of sight of the layers above.
 set(public_shorten shorten.h apply.h apply_to_template.h short_name.h)

@@ -4,6 +4,8 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+// windows.h names its own ReplaceFile so; ours keeps its name for every caller.
+#undef ReplaceFile
 
 #include <algorithm>
 #include <cerrno>

@@ -94,6 +94,10 @@ class Session final : public WindowValues {
   void ChooseLayer(std::size_t shown_row);
   // A question's answer, by its index among Answers().
   void Answer(int answer);
+  // The window is to close: at once when no record is unsaved, otherwise after the close
+  // question's answer (and, for "Save...", once the save is written). Ended() says when.
+  void Close();
+  bool Ended() const { return ended_; }
 
   // Long work: Auto on every type and Save run a part at a time. While one runs, the front end
   // calls Continue until Working() is false, shows WorkProgress() and may Cancel; every other
@@ -131,6 +135,9 @@ class Session final : public WindowValues {
   bool HasUnsaved() const;
   // The file a save offers, taken once; empty name when there is none.
   std::string DownloadName() const { return download_name_; }
+  // Where a front end with the system's save dialog suggests the offered file: the template's
+  // own folder, its short name.
+  std::string SuggestedPath() const;
   LargeText TakeDownload();
   std::size_t TypeCount() const { return type_order_.size(); }
   std::string TypeCell(std::size_t shown_row, int column) const;
@@ -189,6 +196,8 @@ class Session final : public WindowValues {
   std::vector<std::string> answers_;
   std::function<void(int)> then_;
   std::string download_name_;
+  bool close_after_save_ = false;
+  bool ended_ = false;
   std::map<std::string, std::string> chosen_;  // each name NameForChosen gave, to its file
   LargeText download_;
   // The save on offer until the page says how it ended: its records and its summary.

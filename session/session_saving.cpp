@@ -20,6 +20,17 @@ namespace {
 
 constexpr const char* kRecordsName = "the output box";
 
+// The last part of a path, as UTF-8 on every system.
+std::string FileName(const std::string& path) {
+  const std::u8string name = platform::PathOf(path).filename().u8string();
+  return {name.begin(), name.end()};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(platform::PathOf(a), platform::PathOf(b), error);
+}
+
 }  // namespace
 
 bool Session::HasUnsaved() const {
@@ -28,7 +39,7 @@ bool Session::HasUnsaved() const {
 
 void Session::Offer(const std::string& records, AppliedTemplate result) {
   download_ = std::move(result.text);
-  download_name_ = ShortName(std::filesystem::path(program_.read_path).filename().string());
+  download_name_ = ShortName(FileName(program_.read_path));
   offered_records_ = records;
   offered_ = std::move(result);
 }
@@ -38,6 +49,7 @@ void Session::Offered(bool written, const std::string& name, const std::string& 
     if (!offered_) return;
     const AppliedTemplate result = std::move(*offered_);
     offered_.reset();
+    const bool closing = std::exchange(close_after_save_, false);
     if (!why.empty()) {
       throw quarnel::Fault({name}, CannotBeWritten(why));
     }
@@ -49,11 +61,35 @@ void Session::Offered(bool written, const std::string& name, const std::string& 
       return Say("offered as a download: " + Printable(name) + " (" + details + ")");
     }
     if (output_ == offered_records_) kept_ = output_;
+    // Written over the template it read, it holds the tiles read: it counts as read again.
+    if (SameFile(name, program_.read_path)) program_.read_stamp = StampOf(program_.read_path);
+    ended_ = closing;
     Say(said);
   });
 }
 
+std::string Session::SuggestedPath() const {
+  return program_.read_path.empty() ? std::string() : ShortName(program_.read_path);
+}
+
+void Session::Close() {
+  if (RefusedWhileWorking()) return;  // Cancel first: the work's window stays
+  if (!HasUnsaved()) {
+    ended_ = true;
+    return;
+  }
+  const std::string suggested =
+      program_.read_path.empty() ? std::string() : FileName(ShortName(program_.read_path));
+  Ask(CloseQuestion(suggested), {"Save...", "Discard", "Cancel"}, [this](int answer) {
+    if (answer == 1) ended_ = true;
+    if (answer != 0) return;
+    Save(shorten_rest_);
+    close_after_save_ = true;  // ends once the save is written
+  });
+}
+
 void Session::Save(bool shorten_rest) {
+  close_after_save_ = false;  // a save of the user's own closes nothing
   Run([this, shorten_rest] {
     const std::string path = program_.read_path;
     RequireSavable(program_);

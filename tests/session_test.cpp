@@ -10,10 +10,12 @@
 
 #include "editor/grid_view.h"
 #include "editor/marking.h"
+#include "model/platform.h"
 #include "model/template_file.h"
 #include "session/key_map.h"
 #include "session/zoom.h"
 #include "shorten/apply_to_template.h"
+#include "shorten/short_name.h"
 #include "tests/test_template.h"
 
 namespace quarnel {
@@ -217,6 +219,37 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
   session_.Answer(1);
   EXPECT_TRUE(Says("nothing was saved"));
   EXPECT_EQ(session_.DownloadName(), "");
+}
+
+// Closing asks while records are unsaved, and "Save..." ends it only once the save is written.
+TEST_F(SessionTest, ClosesOnlyOnceNothingUnsavedIsLost) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  Mark(1, 1, 3, 1);
+  for (const int answer : {2, 0}) {  // Cancel; Save... with its dialog cancelled
+    session_.Close();
+    EXPECT_NE(session_.Question().find("(level-short.tmp,"), std::string::npos);
+    session_.Answer(answer);
+    Finish();
+    session_.Offered(false, "", "");
+    EXPECT_FALSE(session_.Ended());
+  }
+  session_.Close();
+  session_.Answer(0);
+  Finish();
+  EXPECT_EQ(session_.SuggestedPath(), ShortName(level_.Path()));
+  // Written over the template itself: it counts as read again, and the next save is not refused.
+  const LargeText bytes = session_.TakeDownload();
+  ASSERT_EQ(platform::ReplaceFile(level_.Path(), {bytes.data(), bytes.size()}), "");
+  session_.Offered(true, level_.Path(), "");
+  EXPECT_TRUE(session_.Ended());
+  Save(false);
+  EXPECT_EQ(session_.TakeFault(), "");
+
+  Session other;
+  other.SetOutputText("TILEW 7 3 1 1 1 1 0\r\n");
+  other.Close();
+  other.Answer(1);  // Discard
+  EXPECT_TRUE(other.Ended());
 }
 
 // One key map for every front end: what a key does depends on where the focus is.
