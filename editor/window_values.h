@@ -23,7 +23,7 @@ class WindowValues {
   virtual std::string LayerText() const = 0;
   virtual void SetLayerText(const std::string& text) = 0;
   // The output box with the collected rectangle records, lines ending in CR LF.
-  virtual std::string OutputText() const = 0;
+  virtual const std::string& OutputText() const = 0;
   virtual void SetOutputText(const std::string& text) = 0;
   // The drawing surface.
   virtual Surface& Picture() = 0;

@@ -40,7 +40,7 @@ class Session final : public WindowValues {
   void SetLayer(int layer) override;
   std::string LayerText() const override { return layer_text_; }
   void SetLayerText(const std::string& text) override { layer_text_ = text; }
-  std::string OutputText() const override { return output_; }
+  const std::string& OutputText() const override { return output_; }
   void SetOutputText(const std::string& text) override;
   Surface& Picture() override { return surface_; }
 

@@ -53,7 +53,7 @@ class MainFrm : public QWidget, public WindowValues {
   void SetLayer(int layer) override;
   std::string LayerText() const override;
   void SetLayerText(const std::string& text) override;
-  std::string OutputText() const override;
+  const std::string& OutputText() const override;
   void SetOutputText(const std::string& text) override;
   Surface& Picture() override { return surface_; }
 

@@ -58,7 +58,7 @@ std::string MainFrm::LayerText() const {
 void MainFrm::SetLayerText(const std::string& text) {
   zval_->setText(QString::fromStdString(text));
 }
-std::string MainFrm::OutputText() const {
+const std::string& MainFrm::OutputText() const {
   return comlist_->Text();
 }
 void MainFrm::SetOutputText(const std::string& text) {

@@ -118,7 +118,7 @@ void TemplateSaver::Kept() {
 }
 
 bool TemplateSaver::HasUnsaved() const {
-  const std::string text = program_.window.OutputText();
+  const std::string& text = program_.window.OutputText();
   return text != kept_ && text.find("TILEW") != std::string::npos;
 }
 

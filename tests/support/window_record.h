@@ -35,7 +35,7 @@ struct WindowRecord final : WindowValues {
   }
   std::string LayerText() const override { return layer_text; }
   void SetLayerText(const std::string& text) override { layer_text = text; }
-  std::string OutputText() const override { return output; }
+  const std::string& OutputText() const override { return output; }
   void SetOutputText(const std::string& text) override {
     output = text;
     if (on_output_change) on_output_change();
