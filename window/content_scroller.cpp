@@ -24,7 +24,14 @@ QScrollArea* MakeContentScroller(QWidget* parent) {
 }
 
 void ShowControl(QScrollArea* scroller, QWidget* control, int below) {
-  if (control && scroller->widget() && scroller->widget()->isAncestorOf(control)) {
+  if (!control || !scroller->widget()) return;
+  // A control inside a scrolling box of the content, such as the zoomed grid, may be far larger
+  // than the window: its box is what there is to show.
+  for (QWidget* up = control->parentWidget(); up && up != scroller->widget();
+       up = up->parentWidget()) {
+    if (auto* box = qobject_cast<QAbstractScrollArea*>(up)) control = box;
+  }
+  if (scroller->widget()->isAncestorOf(control)) {
     scroller->ensureWidgetVisible(control, 8, below);
   }
 }
