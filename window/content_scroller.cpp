@@ -10,6 +10,11 @@ QScrollArea* MakeContentScroller(QWidget* parent) {
   auto* scroller = new QScrollArea(parent);
   scroller->setFrameShape(QFrame::NoFrame);
   scroller->setFocusPolicy(Qt::NoFocus);  // a Tab stop that would show nothing
+  StyleScrollBars(scroller);
+  return scroller;
+}
+
+void StyleScrollBars(QAbstractScrollArea* scroller) {
   // The style draws a handle that fills most of the track nearly as light as the groove beside
   // it, so that the groove reads as the handle and scrolling seems to run backwards. A dark handle
   // on a plain track, without arrows, leaves no doubt.
@@ -20,7 +25,6 @@ QScrollArea* MakeContentScroller(QWidget* parent) {
                        " min-width: 20px; min-height: 20px; }"
                        "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"));
   }
-  return scroller;
 }
 
 void ShowControl(QScrollArea* scroller, QWidget* control, int below) {

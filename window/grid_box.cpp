@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "session/zoom.h"
+#include "window/content_scroller.h"
 #include "window/grid_pitch.h"
 #include "window/surface_view.h"
 
@@ -14,6 +15,7 @@ namespace quarnel {
 GridBox::GridBox(SurfaceView* view, QWidget* parent) : QScrollArea(parent), view_(view) {
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::NoFocus);  // the grid inside is the Tab stop
+  StyleScrollBars(this);
   setWidget(view_);
   view_->installEventFilter(this);
   connect(view_, &SurfaceView::zoomed, this,
@@ -49,6 +51,7 @@ void GridBox::ZoomAbout(int steps, QPointF about) {
   SizeView();  // the scroll bars take their new ranges at once
   horizontalScrollBar()->setValue(static_cast<int>(std::lround(to.scroll_x)));
   verticalScrollBar()->setValue(static_cast<int>(std::lround(to.scroll_y)));
+  view_->PointerMoved();
   emit zoomed(zoom_);
 }
 
@@ -88,6 +91,7 @@ bool GridBox::Pan(const QEvent& event) {
   const QPoint moved = (mouse.globalPosition() - *pan_from_).toPoint();
   horizontalScrollBar()->setValue(pan_scroll_.x() - moved.x());
   verticalScrollBar()->setValue(pan_scroll_.y() - moved.y());
+  view_->PointerMoved();
   if (type == QEvent::MouseButtonRelease && mouse.button() == Qt::MiddleButton) {
     pan_from_.reset();
     view_->unsetCursor();

@@ -67,6 +67,10 @@ QPointF SurfaceView::CursorPoint() const {
           cursor_.y() * kCellPitch + kSquareSize / 2.0};
 }
 
+void SurfaceView::PointerMoved() {
+  if (underMouse()) emit hovered(RasterPoint(mapFromGlobal(QCursor::pos()).toPointF()));
+}
+
 QRect SurfaceView::CursorSquare() const {
   const QRect square = Pitch().SquareOf(cursor_.x(), cursor_.y());
   const qreal scale = devicePixelRatioF();

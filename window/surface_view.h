@@ -35,6 +35,8 @@ class SurfaceView : public QWidget {
   QPoint Cursor() const { return cursor_; }
   // ... its square, in logical pixels of the view.
   QRect CursorSquare() const;
+  // The grid moved under a pointer that did not: says again which point is under it.
+  void PointerMoved();
   // Device pixels per cell; 0 until set: the natural pitch for the screen.
   void SetPitch(int pitch);
   GridPitch Pitch() const;
