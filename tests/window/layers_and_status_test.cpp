@@ -421,6 +421,12 @@ class LayersAndStatusTest : public MainFrmFixture {
       QCOMPARE(Box()->Zoom(), t.zoom);
       QCOMPARE(CellPressedAt(at), QPoint(t.x, t.y));
     }
+    // The keyboard's cell cursor stays in sight as it leaves what the box showed.
+    Picture()->setFocus();
+    for (int step = 0; step < 100; ++step) Key(step % 2 ? Qt::Key_Right : Qt::Key_Down);
+    const QRect square = Picture()->CursorSquare();
+    QVERIFY(Box()->viewport()->rect().contains(
+        QRect(Picture()->mapTo(Box()->viewport(), square.topLeft()), square.size())));
   }
 
   void theMiddleButtonPansAZoomedGrid() {
