@@ -8,8 +8,6 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <algorithm>
-#include <string>
 #include <utility>
 
 #include "session/zoom.h"
