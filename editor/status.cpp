@@ -105,6 +105,24 @@ std::string PointerStatus(const Program& program, int column, int row) {
   return text + "a right press writes " + record;
 }
 
+std::string CellStateStatus(const Program& program, int column, int row) {
+  if (column < 0 || column >= kColumns || row < 0 || row >= kRows) return {};
+  if (program.curtype.empty()) return "no tile type is shown yet";
+  const std::string type = "type " + program.curtype;
+  switch (program.window.Picture().PointColour(column * kCellPitch, row * kCellPitch)) {
+    case kRed:
+      return "red: a tile of " + type;
+    case kGreen:
+      return "green: the first corner, a tile of " + type;
+    case kBlue:
+      return "blue: a tile of " + type + ", covered by a record";
+    case kNoTile:
+      return "violet: no tile of " + type + ", yet covered by a record";
+    default:
+      return "black: no tile of " + type;
+  }
+}
+
 std::string PressStatus(const Program& program, int button, bool had_corner,
                         const PressResult& result) {
   if (result.added) {

@@ -25,6 +25,10 @@ std::string LayerStatus(const Program& program);
 // would write, or why it would be refused.
 std::string PointerStatus(const Program& program, int column, int row);
 
+// What the square of cell (column, row) shows, for a screen reader, which cannot see its colour:
+// "red: a tile of type 7 3", the first corner, covered, or no tile. Empty off the grid.
+std::string CellStateStatus(const Program& program, int column, int row);
+
 // What a press said: the record it marked, what it refused, or why it did nothing; empty when it
 // set a first corner. `had_corner`: a first corner was set before it.
 std::string PressStatus(const Program& program, int button, bool had_corner,

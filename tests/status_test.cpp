@@ -124,6 +124,22 @@ TEST(Status, SaysWhatARightPressWouldDo) {
     t.program.starty = 6;
     EXPECT_EQ(PointerStatus(t.program, c.column, c.row), c.text);
   }
+  // What each square shows, in words.
+  PutGrid(t.program.window.Picture(), 5, 6, kGreen);
+  PutGrid(t.program.window.Picture(), 5, 8, kBlue);
+  PutGrid(t.program.window.Picture(), 6, 8, kNoTile);
+  const struct {
+    int column, row;
+    std::string text;
+  } squares[] = {
+      {4, 6, "red: a tile of type 7 3"},
+      {5, 6, "green: the first corner, a tile of type 7 3"},
+      {5, 8, "blue: a tile of type 7 3, covered by a record"},
+      {6, 8, "violet: no tile of type 7 3, yet covered by a record"},
+      {3, 5, "black: no tile of type 7 3"},
+      {51, 5, ""},
+  };
+  for (const auto& c : squares) EXPECT_EQ(CellStateStatus(t.program, c.column, c.row), c.text);
   AutoResult none;
   EXPECT_EQ(AutoStatus(t.program, none), "Auto: every square of this layer is covered already");
   AutoResult some{Addition{}, 2, 7, 2};

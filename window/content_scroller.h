@@ -1,5 +1,6 @@
 #pragma once
 
+class QAbstractScrollArea;
 class QScrollArea;
 class QWidget;
 
@@ -8,6 +9,9 @@ namespace quarnel {
 // A frameless scroll area for content of a fixed size, on a screen too small for it. It is no Tab
 // stop of its own, and its handle plainly differs from its track.
 QScrollArea* MakeContentScroller(QWidget* parent);
+
+// Gives a scroll area's bars a dark handle on a plain track, which no one takes for the groove.
+void StyleScrollBars(QAbstractScrollArea* scroller);
 
 // Scrolls until `control`, inside the scroller's content, shows with `below` pixels under it.
 void ShowControl(QScrollArea* scroller, QWidget* control, int below);

@@ -28,6 +28,7 @@
 #include "model/fault.h"
 #include "window/content_scroller.h"
 #include "window/frame_layout.h"
+#include "window/grid_box.h"
 #include "window/grid_pitch.h"
 #include "window/layer_spinner.h"
 #include "window/output_box.h"
@@ -49,16 +50,20 @@ Control* Place(Control* control, const char* name) {
   return control;
 }
 
-void Describe(QWidget* control, const char* name, const char* tip) {
+// The tip is also what a screen reader says of the control; `tip` empty: the description alone.
+void Describe(QWidget* control, const char* name, const char* tip,
+              const char* description = nullptr) {
   control->setAccessibleName(QString::fromUtf8(name));
   control->setToolTip(QString::fromUtf8(tip));
+  control->setAccessibleDescription(QString::fromUtf8(description ? description : tip));
 }
 
 }  // namespace
 
-void MainFrm::Name(QWidget* control, const char* object, const char* accessible, const char* tip) {
+void MainFrm::Name(QWidget* control, const char* object, const char* accessible, const char* tip,
+                   const char* description) {
   control->setObjectName(QString::fromLatin1(object));
-  Describe(control, accessible, tip);
+  Describe(control, accessible, tip, description);
 }
 
 MainFrm::~MainFrm() {
@@ -108,6 +113,8 @@ void MainFrm::CreateControls() {
   layout->addWidget(scroll_);
 
   picture1_ = Place(new SurfaceView(surface_, content_), "Picture1");
+  // Zoom scales the grid inside this box alone: the controls keep their places at any zoom.
+  grid_box_ = Place(new GridBox(picture1_, content_), "GridBox");
   thefile_ = Place(new QLineEdit(content_), "thefile");
   command1_ = Place(new QPushButton(QStringLiteral("..."), content_), "Command1");
   command2_ = Place(new QPushButton(QStringLiteral("go"), content_), "Command2");
@@ -127,7 +134,10 @@ void MainFrm::DescribeControls() {
            "The current tile type on the shown layer. Left press a red square for the first "
            "corner, right press another for the second; Shift + right press marks cells "
            "without tiles too. From the keyboard: arrows, Space, Enter (Shift + Enter); Escape "
-           "drops the first corner.");
+           "drops the first corner. Ctrl + wheel zooms about the pointer, Ctrl++ and Ctrl+- "
+           "about the middle, Ctrl+0 fits; drag with the middle button to pan.");
+  Describe(grid_box_, "Grid box", "",
+           "Shows the layer drawing; scrolls when the drawing is zoomed larger than the box");
   Describe(thefile_, "Template path", "Path of the template; Enter starts a run");
   Describe(command1_, "Choose template", "Choose a template file");
   Describe(command2_, "Go", "Start a run: show the first tile type of the template");
@@ -138,7 +148,9 @@ void MainFrm::DescribeControls() {
            "text boxes undoes the last mark)");
   Describe(next_tile_, "Next tile type", "Show the next tile type of the run, from layer 0");
   Describe(auto_cover_, "Auto", "Cover the red squares of this layer with few rectangles");
-  Describe(status_, "Status", "");
+  Describe(status_, "Status", "",
+           "Where the run stands, the cell under the pointer or the rectangle being marked, and "
+           "the last message");
 }
 
 void MainFrm::SetUpFocusAndDrops() {
@@ -222,7 +234,6 @@ void MainFrm::ConnectGrid() {
   connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
   connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
   connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
-  connect(picture1_, &SurfaceView::zoomed, this, &MainFrm::Zoom);
 }
 
 void MainFrm::TakePress(int button, bool had_corner, PressResult result) {
@@ -314,9 +325,15 @@ void MainFrm::ShowStatus() {
       hover_cell_ >= 0 ? PointerStatus(program_, hovered.x, hovered.y) : std::string();
   // Type ids and records come from the file: shown escaped, like every message. The outline
   // follows the pointer while a first corner is set, over the cells the text names.
-  status_->Show(QString::fromStdString(Printable(where)),
-                QString::fromStdString(Printable(pointer)),
+  const QString pointer_row = QString::fromStdString(Printable(pointer));
+  status_->Show(QString::fromStdString(Printable(where)), pointer_row,
                 QString::fromStdString(Printable(message_)));
+  // A screen reader hears on the grid what the pointer's row says, and what the square shows.
+  picture1_->setAccessibleDescription(
+      hover_cell_ < 0
+          ? picture1_->toolTip()
+          : pointer_row + QStringLiteral("; ") +
+                QString::fromStdString(Printable(CellStateStatus(program_, hovered.x, hovered.y))));
   QRect preview;
   const auto box = PendingRectangle(program_, hovered.x, hovered.y);
   if (box && hover_cell_ >= 0)

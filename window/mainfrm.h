@@ -19,6 +19,7 @@ class QScrollArea;
 
 namespace quarnel {
 
+class GridBox;
 class LayerSpinner;
 class OutputBox;
 class StatusLine;
@@ -93,8 +94,10 @@ class MainFrm : public QWidget, public WindowValues {
     bool& flag_;
   };
 
-  // Gives a control its object name, its name for screen readers and its tip.
-  static void Name(QWidget* control, const char* object, const char* accessible, const char* tip);
+  // Gives a control its object name, its name for screen readers and its tip, which is also its
+  // description unless one is given.
+  static void Name(QWidget* control, const char* object, const char* accessible, const char* tip,
+                   const char* description = nullptr);
 
   // The steps of building the window, in the order the constructor takes them.
   void CreateControls();
@@ -136,12 +139,13 @@ class MainFrm : public QWidget, public WindowValues {
   void AutoOnEvery(bool every_type);
   // The screen's room for the window, in logical pixels; invalid without a screen.
   QSize ScreenRoom() const;
-  // Places the controls for the grid's zoom and the panel.
+  // Places the controls for the grid's box and the panel.
   void LayOut();
-  // The zoom at which the window fits the screen, no larger than the one shown; the window sized
-  // to its content and scrolled to the top left.
+  // The grid's box at which the window fits the screen, no larger than the one shown; the window
+  // sized to its content and scrolled to the top left.
   void FitToScreen();
-  // Zooms the grid by `steps` screen pixels a cell; 0 fits it to the window.
+  // Zooms the grid inside its box by `steps` about the box's middle; 0 fits the box to the window
+  // and the grid to the box.
   void Zoom(int steps);
 
   FaultReporter report_fault_;
@@ -161,6 +165,7 @@ class MainFrm : public QWidget, public WindowValues {
   QScrollArea* scroll_;
   QWidget* content_;
   SurfaceView* picture1_;  // the grid: the layer drawing, pressed to mark
+  GridBox* grid_box_;      // ... and the box it zooms and pans in
   QLineEdit* thefile_;     // the path box
   QPushButton* command1_;  // "...": choose a template
   QPushButton* command2_;  // "go": start a run

@@ -1,4 +1,4 @@
-// The main window's layout: where the controls lie for the grid's zoom, fitting the screen, and
+// The main window's layout: where the controls lie for the grid's box, fitting the screen, and
 // the zoom keys.
 #include <QKeySequence>
 #include <QLineEdit>
@@ -8,11 +8,11 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <algorithm>
-#include <string>
 #include <utility>
 
+#include "session/zoom.h"
 #include "window/frame_layout.h"
+#include "window/grid_box.h"
 #include "window/grid_pitch.h"
 #include "window/layer_spinner.h"
 #include "window/mainfrm.h"
@@ -32,6 +32,7 @@ void MainFrm::AddZoomKeys() {
     auto* shortcut = new QShortcut(sequence, this);
     connect(shortcut, &QShortcut::activated, this, [this, steps = steps] { Zoom(steps); });
   }
+  connect(grid_box_, &GridBox::zoomed, this, [this](int zoom) { Say(ZoomStatus(zoom)); });
 }
 
 QSize MainFrm::ScreenRoom() const {
@@ -41,9 +42,8 @@ QSize MainFrm::ScreenRoom() const {
 }
 
 void MainFrm::LayOut() {
-  const FrameLayout at(picture1_->Pitch().LogicalSide(devicePixelRatioF()),
-                       panel_ && panel_->isVisibleTo(this) ? panel_width_ : 0);
-  const std::pair<QWidget*, QRect> places[] = {{picture1_, at.picture},
+  const FrameLayout at(grid_box_->Side(), panel_ && panel_->isVisibleTo(this) ? panel_width_ : 0);
+  const std::pair<QWidget*, QRect> places[] = {{grid_box_, at.picture},
                                                {thefile_, at.path},
                                                {command1_, at.browse},
                                                {command2_, at.go},
@@ -68,9 +68,8 @@ void MainFrm::FitToScreen() {
   const bool panel_shown = panel_ && panel_->isVisibleTo(this);
   if (room.isValid()) {
     // Never zooms in: a zoom the user chose stays where it fits.
-    const FrameFit fit =
-        FitFrame(room, devicePixelRatioF(), panel_shown, picture1_->Pitch().Pitch());
-    picture1_->SetPitch(fit.pitch);
+    const FrameFit fit = FitFrame(room, devicePixelRatioF(), panel_shown, grid_box_->FitPitch());
+    grid_box_->SetFitPitch(fit.pitch);
     if (panel_shown) panel_width_ = fit.panel;
   }
   LayOut();
@@ -89,23 +88,15 @@ void MainFrm::FitToScreen() {
 }
 
 void MainFrm::Zoom(int steps) {
+  if (steps != 0) return grid_box_->ZoomAboutMiddle(steps);
+  // Fit the window: the largest box whose content the window shows whole, the grid filling it.
   const double ratio = devicePixelRatioF();
-  int pitch = picture1_->Pitch().Pitch();
-  if (steps == 0) {
-    // Fit the window: the largest zoom whose content the window shows whole.
-    const FrameFit fit = FitFrame(scroll_->maximumViewportSize(), ratio,
-                                  panel_ && panel_->isVisibleTo(this), GridPitch::Maximum(ratio));
-    pitch = fit.pitch;
-    if (fit.panel > 0) panel_width_ = fit.panel;
-  } else {
-    pitch = std::clamp(pitch + steps, int{GridPitch::kMinimum}, GridPitch::Maximum(ratio));
-  }
-  picture1_->SetPitch(pitch);
+  const FrameFit fit = FitFrame(scroll_->maximumViewportSize(), ratio,
+                                panel_ && panel_->isVisibleTo(this), GridPitch::Maximum(ratio));
+  if (fit.panel > 0) panel_width_ = fit.panel;
+  grid_box_->SetFitPitch(fit.pitch);
   LayOut();
-  Say("zoom " + std::to_string(pitch * 100 / GridPitch::Natural(ratio)) +
-      " %: " + std::to_string(pitch) +
-      " screen pixels a cell (Ctrl + wheel, Ctrl++, Ctrl+-; Ctrl+0 fits "
-      "the window)");
+  grid_box_->ZoomAbout(0, {});
 }
 
 }  // namespace quarnel

@@ -15,7 +15,8 @@ void MainFrm::AddPanel() {
   Name(panel_button_, "TypesButton", "Types panel", "Show or hide the types panel (F9)");
   panel_button_->setCheckable(true);
   panel_ = new TypesPanel(program_, content_);
-  Name(panel_, "TypesPanel", "Tile types", "");
+  Name(panel_, "TypesPanel", "Types panel", "",
+       "The run's tile types and the current type's layers; F9 hides it");
   // The button ends the bottom row's first part; the lists come last, after the output box.
   setTabOrder(save_, panel_button_);
   setTabOrder(comlist_, panel_->TypesView());

@@ -67,6 +67,18 @@ QPointF SurfaceView::CursorPoint() const {
           cursor_.y() * kCellPitch + kSquareSize / 2.0};
 }
 
+void SurfaceView::PointerMoved() {
+  if (underMouse()) emit hovered(RasterPoint(mapFromGlobal(QCursor::pos()).toPointF()));
+}
+
+QRect SurfaceView::CursorSquare() const {
+  const QRect square = Pitch().SquareOf(cursor_.x(), cursor_.y());
+  const qreal scale = devicePixelRatioF();
+  return QRectF(square.x() / scale, square.y() / scale, square.width() / scale,
+                square.height() / scale)
+      .toAlignedRect();
+}
+
 void SurfaceView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::black);
@@ -140,6 +152,7 @@ void SurfaceView::MoveCursor(int columns, int rows) {
   cursor_ = QPoint(std::clamp(cursor_.x() + columns, 0, kColumns - 1),
                    std::clamp(cursor_.y() + rows, 0, kRows - 1));
   update();
+  emit cursorMoved();
   emit hovered(CursorPoint());
 }
 
@@ -174,6 +187,7 @@ void SurfaceView::focusInEvent(QFocusEvent* event) {
   update();
   // Reached from the keyboard, the cursor's cell is where the user is.
   if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+    emit cursorMoved();
     emit hovered(CursorPoint());
   }
 }
@@ -184,7 +198,7 @@ void SurfaceView::wheelEvent(QWheelEvent* event) {
   wheel_ += event->angleDelta().y();
   const int steps = wheel_ / 120;
   wheel_ %= 120;
-  if (steps != 0) emit zoomed(steps);
+  if (steps != 0) emit zoomed(steps, event->position());
   event->accept();
 }
 

@@ -33,6 +33,10 @@ class SurfaceView : public QWidget {
   const QRect& Preview() const { return preview_; }
   // The cell the keyboard presses: column and row.
   QPoint Cursor() const { return cursor_; }
+  // ... its square, in logical pixels of the view.
+  QRect CursorSquare() const;
+  // The grid moved under a pointer that did not: says again which point is under it.
+  void PointerMoved();
   // Device pixels per cell; 0 until set: the natural pitch for the screen.
   void SetPitch(int pitch);
   GridPitch Pitch() const;
@@ -47,8 +51,10 @@ class SurfaceView : public QWidget {
   void selectPressed(QPointF point);
   void left();
   void escaped();
-  // Ctrl + wheel: `steps` notches, up (positive) to zoom in.
-  void zoomed(int steps);
+  // Ctrl + wheel: `steps` notches, up (positive) to zoom in, at a point of the view.
+  void zoomed(int steps, QPointF at);
+  // The keyboard moved the cell cursor, or reached the grid.
+  void cursorMoved();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -77,9 +77,12 @@ std::optional<TemplateSaver::Choice> TemplateSaver::ChooseSavePath(QWidget* pare
   dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
   dialog.selectFile(suggested);
   auto* rest = new QCheckBox(QStringLiteral("shorten the rest automatically"), &dialog);
+  rest->setObjectName(QStringLiteral("ShortenRest"));
   rest->setToolTip(
       QStringLiteral("Merge the tile records no record covers into rectangle "
                      "records too, as quarnel-shorten does"));
+  rest->setAccessibleName(rest->text());
+  rest->setAccessibleDescription(rest->toolTip());
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
     grid->addWidget(rest, grid->rowCount(), 0, 1, -1);
   }

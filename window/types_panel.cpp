@@ -16,12 +16,13 @@ namespace {
 constexpr std::initializer_list<int> kTypeColumnWidths = {52, 52, 52, 86, 52};
 constexpr int kStateColumn = 84;
 
-QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* tip,
-                     std::initializer_list<int> widths, QWidget* parent) {
+QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* spoken,
+                     const char* tip, std::initializer_list<int> widths, QWidget* parent) {
   auto* view = new QTableView(parent);
   view->setObjectName(QString::fromLatin1(name));
-  view->setAccessibleName(QString::fromLatin1(name));
+  view->setAccessibleName(QString::fromUtf8(spoken));
   view->setToolTip(QString::fromUtf8(tip));
+  view->setAccessibleDescription(view->toolTip());
   view->setModel(model);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -53,11 +54,11 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
       program_(program),
       types_(new TypesModel(program, this)),
       layers_(new LayersModel(program, this)) {
-  types_view_ = MakeView(types_, "Types",
+  types_view_ = MakeView(types_, "Types", "Tile types",
                          "Every tile type of the run; Enter or a double-click shows it. Click a "
                          "heading to sort. F9 hides the panel.",
                          kTypeColumnWidths, this);
-  layers_view_ = MakeView(layers_, "Layers",
+  layers_view_ = MakeView(layers_, "Layers", "Layers of the current type",
                           "The current type's layers that hold cells; Enter or a double-click "
                           "shows one",
                           {60, 60}, this);

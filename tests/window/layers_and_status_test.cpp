@@ -51,7 +51,9 @@ class LayersAndStatusTest : public MainFrmFixture {
     QWidget* previous = nullptr;
     for (const auto& c : controls) {
       auto* control = Find<QWidget>(c.name);
-      if (natural && !c.rect.isNull()) QCOMPARE(control->geometry(), c.rect);
+      // Where it shows on the content: the grid lies in a box of its own.
+      const QRect shown(control->mapTo(Find<QWidget>("content"), QPoint()), control->size());
+      if (natural && !c.rect.isNull()) QCOMPARE(shown, c.rect);
       if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), c.text);
       if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), c.text);
       if (previous) {
@@ -249,14 +251,42 @@ class LayersAndStatusTest : public MainFrmFixture {
     }
   }
 
-  void everyControlHasANameAndATip() {
-    for (const char* name :
-         {"Picture1", "thefile", "Command1", "Command2", "zscr", "zval", "comlist", "NextTile",
-          "AutoCover", "Save", "TypesButton", "AutoMany", "Types", "Layers"}) {
+  void everyControlHasANameADescriptionAndATip() {
+    const auto spoken = [](QWidget* control, QAccessible::Text text) {
+      QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(control);
+      return interface ? interface->text(text) : QString();
+    };
+    for (const char* name : {"Picture1", "GridBox", "thefile", "Command1", "Command2", "zscr",
+                             "zval", "comlist", "NextTile", "AutoCover", "Save", "TypesButton",
+                             "AutoMany", "TypesPanel", "Types", "Layers", "status"}) {
       auto* control = Find<QWidget>(name);
-      QVERIFY2(!control->toolTip().isEmpty(), name);
-      QVERIFY2(!control->accessibleName().isEmpty(), name);
+      QVERIFY2(!spoken(control, QAccessible::Name).isEmpty(), name);
+      QVERIFY2(!spoken(control, QAccessible::Description).isEmpty(), name);
+      if (control->focusPolicy() != Qt::NoFocus) QVERIFY2(!control->toolTip().isEmpty(), name);
     }
+    // The grid tells what the pointer's row of the status line says, and what the square shows.
+    Go("Map\r\n\r\n7 3 4 6 0\r\n7 3 5 6 0\r\n");
+    const struct {
+      Qt::MouseButton press;  // Qt::NoButton: the pointer only moves there
+      int x, y;
+      const char* square;
+    } cells[] = {
+        {Qt::NoButton, 4, 6, "red: a tile of type 7 3"},
+        {Qt::NoButton, 9, 6, "black: no tile of type 7 3"},
+        {Qt::LeftButton, 4, 6, "green: the first corner, a tile of type 7 3"},
+        {Qt::RightButton, 5, 6, "blue: a tile of type 7 3, covered by a record"},
+    };
+    for (const auto& c : cells) {
+      if (c.press == Qt::NoButton) Point(c.x, c.y);
+      if (c.press != Qt::NoButton) Press(c.press, c.x, c.y);
+      const QString row = Find<StatusLine>("status")->Row(1)->FullText();
+      QVERIFY(!row.isEmpty());
+      QCOMPARE(spoken(Picture(), QAccessible::Description),
+               row + QStringLiteral("; ") + QLatin1String(c.square));
+    }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Picture(), &leave);
+    QCOMPARE(spoken(Picture(), QAccessible::Description), Picture()->toolTip());
   }
 
   // Run at 100 %, 150 % and 200 % on a 1920 x 1080 screen (see CMakeLists.txt).
@@ -326,20 +356,44 @@ class LayersAndStatusTest : public MainFrmFixture {
     }
   }
 
-  void zoomKeysScaleTheGridAndMarkingFollows() {
-    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 2 0\r\n");
-    const int natural = Picture()->Pitch().Pitch();
-    QTest::keyClick(window_.get(), Qt::Key_Plus, Qt::ControlModifier);
-    QTest::keyClick(window_.get(), Qt::Key_Equal, Qt::ControlModifier);
-    QCOMPARE(Picture()->Pitch().Pitch(), natural + 2);
-    QCOMPARE(Picture()->width(), Picture()->Pitch().LogicalSide(Picture()->devicePixelRatioF()));
-    QVERIFY(Says("zoom"));
-    QTest::keyClick(window_.get(), Qt::Key_Minus, Qt::ControlModifier);
-    QCOMPARE(Picture()->Pitch().Pitch(), natural + 1);
-    QWheelEvent wheel(QPointF(5, 5), Picture()->mapToGlobal(QPointF(5, 5)), {}, {0, 240},
-                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  // The geometry of every control outside the grid's box, and the box's.
+  QList<QRect> Places() const {
+    QList<QRect> places;
+    for (QWidget* control :
+         Find<QWidget>("content")->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      places << control->geometry();
+    }
+    return places;
+  }
+  void CtrlWheel(QPoint at, int notches) {
+    QWheelEvent wheel(at, Picture()->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(Picture(), &wheel);
-    QCOMPARE(Picture()->Pitch().Pitch(), natural + 3);
+  }
+  // The cell a left press at a point of the box's viewport lands on.
+  QPoint CellPressedAt(QPoint in_box) {
+    QTest::mouseClick(Picture(), Qt::LeftButton, {}, Picture()->mapFrom(Box()->viewport(), in_box));
+    return Picture()->Cursor();
+  }
+
+  void zoomKeysScaleTheGridInItsBoxAndMarkingFollows() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n7 3 1 0 0\r\n7 3 2 2 0\r\n");
+    const int natural = Box()->FitPitch();
+    const QList<QRect> places = Places();
+    const struct {
+      Qt::Key key;
+      int zoom;
+    } keys[] = {{Qt::Key_Plus, 2}, {Qt::Key_Equal, 3}, {Qt::Key_Minus, 2}};
+    for (const auto& k : keys) {
+      QTest::keyClick(window_.get(), k.key, Qt::ControlModifier);
+      QCOMPARE(Picture()->Pitch().Pitch(), natural * k.zoom);
+      QVERIFY(Says("zoom"));
+    }
+    CtrlWheel({5, 5}, 2);
+    QCOMPARE(Picture()->Pitch().Pitch(), natural * 4);
+    // The box and every control stay where they were, the window's content scrolls nowhere.
+    QCOMPARE(Places(), places);
+    QVERIFY(!window_->findChild<QScrollArea*>()->verticalScrollBar()->isVisible());
     // Presses land on the cells shown at the new zoom.
     Press(Qt::LeftButton, 1, 0);
     Press(Qt::RightButton, 0, 0);
@@ -348,9 +402,49 @@ class LayersAndStatusTest : public MainFrmFixture {
     // Fitting the window, sized for the natural zoom: that zoom again, and nothing to scroll.
     QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(Picture()->Pitch().Pitch(), natural);
+    QCOMPARE(Places(), places);
     auto* scroll = window_->findChild<QScrollArea*>();
     QVERIFY(Find<QWidget>("content")->width() <= scroll->viewport()->width());
     QVERIFY(Find<QWidget>("content")->height() <= scroll->viewport()->height());
+  }
+
+  // Ctrl + wheel keeps the cell under the pointer, the middle button pans, and presses land on the
+  // cell shown under them.
+  void theGridZoomsAboutThePointerAndPans() {
+    Go("Map\r\n\r\n7 3 0 0 0\r\n");
+    const struct {
+      int x, y, notches, zoom;
+    } turns[] = {{30, 40, 1, 2}, {45, 44, 2, 4}, {25, 25, -1, 3}, {20, 22, -1, 2}};
+    for (const auto& t : turns) {
+      const QPoint at = Picture()->mapTo(Box()->viewport(), CellPoint(t.x, t.y));
+      CtrlWheel(Picture()->mapFrom(Box()->viewport(), at), t.notches);
+      QCOMPARE(Box()->Zoom(), t.zoom);
+      QCOMPARE(CellPressedAt(at), QPoint(t.x, t.y));
+    }
+    const auto scrolled = [this] {
+      return QPoint(Box()->horizontalScrollBar()->value(), Box()->verticalScrollBar()->value());
+    };
+    const QPoint before = scrolled();
+    const QPoint from = Box()->viewport()->mapToGlobal(QPoint(60, 50));
+    for (const auto& [type, moved] : {std::pair{QEvent::MouseButtonPress, QPoint(0, 0)},
+                                      {QEvent::MouseMove, QPoint(30, 20)},
+                                      {QEvent::MouseButtonRelease, QPoint(30, 40)}}) {
+      QMouseEvent event(type, Picture()->mapFromGlobal(from - moved), from - moved,
+                        Qt::MiddleButton, {}, Qt::NoModifier);
+      QApplication::sendEvent(Picture(), &event);
+    }
+    QCOMPARE(scrolled(), before + QPoint(30, 40));
+    const QPoint in_grid = QPoint(100, 70) + scrolled();
+    const qreal scale = Picture()->devicePixelRatioF();
+    const int pitch = Picture()->Pitch().Pitch();
+    QCOMPARE(CellPressedAt({100, 70}),
+             QPoint(qFloor(in_grid.x() * scale) / pitch, qFloor(in_grid.y() * scale) / pitch));
+    // The keyboard's cell cursor stays in sight as it leaves what the box showed.
+    Picture()->setFocus();
+    for (int step = 0; step < 100; ++step) Key(step % 2 ? Qt::Key_Right : Qt::Key_Down);
+    const QRect square = Picture()->CursorSquare();
+    QVERIFY(Box()->viewport()->rect().contains(
+        QRect(Picture()->mapTo(Box()->viewport(), square.topLeft()), square.size())));
   }
 
   void everyWayOfChangingTheLayerRefusesABadLayerBox() {

@@ -6,6 +6,7 @@
 
 #include <sys/inotify.h>
 #include <unistd.h>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -41,6 +42,7 @@
 #include "editor/auto_cover.h"
 #include "window/background_work.h"
 #include "window/frame_layout.h"
+#include "window/grid_box.h"
 #include "window/grid_pitch.h"
 #include "window/output_box.h"
 #include "window/status_line.h"
@@ -113,12 +115,15 @@ class MainFrmFixture : public QObject {
     const int inside = raster % 10;
     return pitch.SquareOf(raster / 10, 0).left() + inside * pitch.Square() / 9;
   }
-  // The point of the view over raster point (10 x + offset, 10 y + offset), scrolled into sight.
+  GridBox* Box() const { return Find<GridBox>("GridBox"); }
+  // The point of the view over raster point (10 x + offset, 10 y + offset), scrolled into sight in
+  // the grid's box and in the window.
   QPoint CellPoint(int x, int y, int offset = 4) const {
     const qreal scale = Picture()->devicePixelRatioF();
     const GridPitch pitch = Picture()->Pitch();
     const QPoint point(qCeil(DevicePixel(pitch, 10 * x + offset) / scale),
                        qCeil(DevicePixel(pitch, 10 * y + offset) / scale));
+    Box()->ensureVisible(point.x(), point.y());
     const QPoint in_content = Picture()->mapTo(Find<QWidget>("content"), point);
     window_->findChild<QScrollArea*>()->ensureVisible(in_content.x(), in_content.y());
     return point;
