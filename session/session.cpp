@@ -50,12 +50,6 @@ void Session::SetOutputText(const std::string& text) {
   OutputChanged(program_);
 }
 
-bool Session::RefusedWhileWorking() {
-  if (!step_) return false;
-  message_ = BusyStatus(step_->what);
-  return true;
-}
-
 void Session::Run(const std::function<void()>& action) {
   if (RefusedWhileWorking()) return;
   message_.clear();
@@ -160,74 +154,6 @@ void Session::AutoCover() {
     Say(AutoStatus(program_, result));
     if (result.added) history_.Add(std::move(*result.added));
   });
-}
-
-void Session::AutoEvery(bool every_type) {
-  Run([&] {
-    if (const std::string refusal = AutoManyRefusal(program_); !refusal.empty())
-      return Say(refusal);
-    if (!every_type) {
-      AutoProgress progress;
-      const AutoManyResult result = AutoCoverLayers(program_, progress);
-      Say(AutoManyStatus(result, false));
-      if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
-      return;
-    }
-    std::vector<std::string> keys;
-    for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
-    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
-    step_ = std::make_unique<LongStep>(LongStep{kAutoEveryTypeWork,
-                                                [run] {
-                                                  static const std::atomic<bool> kGoOn{false};
-                                                  return run->Next(kGoOn);
-                                                },
-                                                [run] {
-                                                  return Progress{{}, run->Done(), run->Total(), {}};
-                                                },
-                                                [this, run] {
-                                                  const AutoManyResult result = run->Take();
-                                                  Say(AutoManyStatus(result, true));
-                                                  if (!result.records.empty())
-                                                    history_.Add(AddAutoRecords(program_, result));
-                                                },
-                                                [] { return AutoManyStatus(Cancelled(), true); }});
-  });
-}
-
-Session::Progress Session::WorkProgress() const {
-  if (!step_) return {};
-  Progress progress = step_->progress();
-  progress.what = step_->what;
-  progress.said = progress.what + "...";
-  if (progress.total > 0) {
-    progress.said += " " + std::to_string(progress.done) + " of " + std::to_string(progress.total);
-  }
-  return progress;
-}
-
-void Session::Continue() {
-  if (!step_) return;
-  bool more = false;
-  message_.clear();
-  fault_.clear();
-  try {
-    more = step_->next();
-  } catch (const std::bad_alloc&) {
-    fault_ = kOutOfMemory;
-  } catch (const std::exception& fault) {
-    fault_ = Printable(fault.what());
-  }
-  if (more && fault_.empty()) return;
-  // Ended, or failed: a failed part leaves everything as it was.
-  const std::unique_ptr<LongStep> step = std::move(step_);
-  if (fault_.empty()) Run(step->finish);
-  RefreshPanel();
-}
-
-void Session::Cancel() {
-  if (!step_) return;
-  const std::unique_ptr<LongStep> step = std::move(step_);
-  Run([&] { Say(step->cancelled()); });
 }
 
 void Session::TakePress(int button, bool had_corner, PressResult result) {

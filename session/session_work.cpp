@@ -1,0 +1,93 @@
+// The session's long work: Auto on every type (and, from session_saving.cpp, Save) a part at a
+// time, its progress, Cancel, and the refusal of every other control meanwhile.
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/auto_cover.h"
+#include "editor/status.h"
+#include "model/fault.h"
+#include "session/session.h"
+
+namespace quarnel {
+
+bool Session::RefusedWhileWorking() {
+  if (!step_) return false;
+  message_ = BusyStatus(step_->what);
+  return true;
+}
+
+void Session::AutoEvery(bool every_type) {
+  Run([&] {
+    if (const std::string refusal = AutoManyRefusal(program_); !refusal.empty())
+      return Say(refusal);
+    if (!every_type) {
+      AutoProgress progress;
+      const AutoManyResult result = AutoCoverLayers(program_, progress);
+      Say(AutoManyStatus(result, false));
+      if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
+      return;
+    }
+    std::vector<std::string> keys;
+    for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
+    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
+    step_ =
+        std::make_unique<LongStep>(LongStep{kAutoEveryTypeWork,
+                                            [run] {
+                                              static const std::atomic<bool> kGoOn{false};
+                                              return run->Next(kGoOn);
+                                            },
+                                            [run] {
+                                              return Progress{{}, run->Done(), run->Total(), {}};
+                                            },
+                                            [this, run] {
+                                              const AutoManyResult result = run->Take();
+                                              Say(AutoManyStatus(result, true));
+                                              if (!result.records.empty())
+                                                history_.Add(AddAutoRecords(program_, result));
+                                            },
+                                            [] { return AutoManyStatus(Cancelled(), true); }});
+  });
+}
+
+Session::Progress Session::WorkProgress() const {
+  if (!step_) return {};
+  Progress progress = step_->progress();
+  progress.what = step_->what;
+  progress.said = progress.what + "...";
+  if (progress.total > 0) {
+    progress.said += " " + std::to_string(progress.done) + " of " + std::to_string(progress.total);
+  }
+  return progress;
+}
+
+void Session::Continue() {
+  if (!step_) return;
+  bool more = false;
+  message_.clear();
+  fault_.clear();
+  try {
+    more = step_->next();
+  } catch (const std::bad_alloc&) {
+    fault_ = kOutOfMemory;
+  } catch (const std::exception& fault) {
+    fault_ = Printable(fault.what());
+  }
+  if (more && fault_.empty()) return;
+  // Ended, or failed: a failed part leaves everything as it was.
+  const std::unique_ptr<LongStep> step = std::move(step_);
+  if (fault_.empty()) Run(step->finish);
+  RefreshPanel();
+}
+
+void Session::Cancel() {
+  if (!step_) return;
+  const std::unique_ptr<LongStep> step = std::move(step_);
+  Run([&] { Say(step->cancelled()); });
+}
+
+}  // namespace quarnel
