@@ -21,7 +21,6 @@
 #include "window/mainfrm.h"
 #include "window/output_box.h"
 #include "window/surface_view.h"
-#include "window/template_saver.h"
 
 namespace {
 
@@ -82,8 +81,7 @@ int main(int argc, char* argv[]) {
     QTest::keyClick(types, Qt::Key_Return);
   });
   const double arrow = MedianMs(window, kRuns, [&] {
-    spinner->setValue(0);
-    spinner->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    spinner->triggerAction(QAbstractSlider::SliderSingleStepSub);  // up a layer
   });
   // A first corner and a second corner on the layer shown; each mark is taken back after.
   int row = 0;
@@ -99,12 +97,11 @@ int main(int argc, char* argv[]) {
 
   // Long work: how long each step takes and the longest the window goes between two answers to
   // a timer meanwhile, beside the command as a process on the same template.
-  auto* saver = window.findChild<quarnel::TemplateSaver*>(QStringLiteral("saver"));
   const QString target = QString::fromStdString(path + "-saved.tmp");
   bool shorten_rest = false;
-  saver->SetDialogs(
-      [&](QWidget*, const QString&) {
-        return std::optional<quarnel::TemplateSaver::Choice>({target, shorten_rest});
+  window.SetDialogs(
+      [&](QWidget*, const QString&, bool) {
+        return std::optional<quarnel::MainFrm::SaveChoice>({target, shorten_rest});
       },
       [](QWidget*, const QString&, const QStringList&) { return 0; });
   auto* box = window.findChild<quarnel::OutputBox*>(QStringLiteral("comlist"));
@@ -124,6 +121,7 @@ int main(int argc, char* argv[]) {
     QElapsedTimer timer;
     timer.start();
     step();
+    while (window.Working()) QApplication::processEvents();
     const double answered = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     // Until the output box shows every record, the step has not ended for the user.
     while (!box->Shown()) QApplication::processEvents();

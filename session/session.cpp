@@ -15,6 +15,7 @@
 #include "editor/steps.h"
 #include "model/box_text.h"
 #include "model/fault.h"
+#include "session/zoom.h"
 
 namespace quarnel {
 namespace {
@@ -30,7 +31,7 @@ float Middle(int cell) {
 
 }  // namespace
 
-Session::Session() {
+Session::Session(bool path_box) : path_box_(path_box) {
   RefreshPanel();
 }
 
@@ -139,6 +140,10 @@ void Session::StepLayer(int delta) {
     if (wanted < 0 || wanted >= kLayers) return CheckLayerBox(program_);
     SetLayer(wanted);
   });
+}
+
+void Session::MoveLayer(int layer) {
+  Run([&] { SetLayer(layer); });
 }
 
 void Session::NextTile() {
@@ -322,8 +327,7 @@ std::string Session::BoxText() const {
 
 std::string Session::StatusRow(int row) const {
   if (row == 0) {
-    // The session's front ends take a template chosen or dropped, with no path box.
-    std::string where = RunStatus(program_, false);
+    std::string where = RunStatus(program_, path_box_);
     const std::string layer = LayerStatus(program_);
     if (!layer.empty()) where += "  |  " + layer;
     return Printable(where);
@@ -337,6 +341,15 @@ std::string Session::StatusRow(int row) const {
                : std::string();
   }
   return Printable(message_);
+}
+
+std::string Session::PointedCellState() const {
+  if (hover_column_ < 0 || program_.curtype.empty()) return {};
+  return Printable(CellStateStatus(program_, hover_column_, hover_row_));
+}
+
+void Session::Zoomed(int zoom) {
+  Say(ZoomStatus(zoom));
 }
 
 Session::Box Session::Preview() const {

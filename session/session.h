@@ -30,7 +30,8 @@ namespace quarnel {
 // and the session carries on with nothing lost.
 class Session final : public WindowValues {
  public:
-  Session();
+  // `path_box`: the front end has a box to type a template's path into.
+  explicit Session(bool path_box = false);
 
   // Window values.
   std::string TemplatePath() const override { return path_; }
@@ -54,6 +55,7 @@ class Session final : public WindowValues {
   void TypeLayer(const std::string& text);  // the layer box's text as typed
   void EnterLayer();                        // Enter in the layer box
   void StepLayer(int delta);                // the spinner, Page Up and Down, the wheel
+  void MoveLayer(int layer);                // a spinner moved to a layer: the nearest with cells
   void NextTile();
   void AutoCover();
   // Auto on every layer of the shown type, or on every type of the template.
@@ -89,8 +91,10 @@ class Session final : public WindowValues {
   void Caret(std::size_t line);
   // The types panel: a heading pressed (sorts by it, again the other way), a row chosen.
   void SortTypes(int column);
+  void SortTypes(int column, bool ascending);  // for a list that keeps its own sort direction
   void ChooseType(std::size_t shown_row);
   void SortLayers(int column);
+  void SortLayers(int column, bool ascending);
   void ChooseLayer(std::size_t shown_row);
   // A question's answer, by its index among Answers().
   void Answer(int answer);
@@ -121,6 +125,11 @@ class Session final : public WindowValues {
   // which EditOutput reads back.
   std::string BoxText() const;
   std::string StatusRow(int row) const;  // 0..2
+  // What the square under the pointer, or the keyboard's cell, shows; empty off the grid.
+  std::string PointedCellState() const;
+  // The grid was zoomed: the status line says how far.
+  void Zoomed(int zoom);
+  const Program& program() const { return program_; }
   // The fault of the last call, given once: the page shows it in a box of its own.
   std::string TakeFault() { return std::exchange(fault_, std::string()); }
   struct Box {
@@ -139,6 +148,10 @@ class Session final : public WindowValues {
   // own folder, its short name.
   std::string SuggestedPath() const;
   LargeText TakeDownload();
+  // For a front end that writes files itself: writes the save on offer to `target`, chosen in
+  // its save dialog; asks first when a file is there, checks the template again (the dialog took
+  // time) and replaces the file whole or not at all.
+  void WriteTo(const std::string& target);
   std::size_t TypeCount() const { return type_order_.size(); }
   std::string TypeCell(std::size_t shown_row, int column) const;
   bool TypeIsCurrent(std::size_t shown_row) const;
@@ -161,6 +174,9 @@ class Session final : public WindowValues {
   void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
   void StartTiles();
   void Offer(const std::string& records, AppliedTemplate result);
+  // How the save on offer ended; see Offered.
+  void Settle(bool written, const std::string& name, const std::string& why);
+  void Write(const std::string& target);
   // Says why a control does nothing while long work runs; false when none runs.
   bool RefusedWhileWorking();
 
@@ -189,6 +205,7 @@ class Session final : public WindowValues {
   int cursor_column_ = 0, cursor_row_ = 0;
   bool pointer_on_grid_ = false;
   bool shorten_rest_ = false;
+  bool path_box_ = false;
   Box selection_;
   RecordSelection records_;  // what Delete takes
   std::string kept_;         // the output text last saved

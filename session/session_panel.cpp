@@ -25,6 +25,18 @@ void Session::SortTypes(int column) {
   quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
 }
 
+void Session::SortTypes(int column, bool ascending) {
+  type_sort_ = column;
+  type_ascending_ = ascending;
+  quarnel::SortTypes(program_, type_order_, type_sort_, type_ascending_);
+}
+
+void Session::SortLayers(int column, bool ascending) {
+  layer_sort_ = column;
+  layer_ascending_ = ascending;
+  quarnel::SortLayers(layer_rows_, layer_sort_, layer_ascending_);
+}
+
 void Session::SortLayers(int column) {
   layer_ascending_ = column == layer_sort_ ? !layer_ascending_ : true;
   layer_sort_ = column;

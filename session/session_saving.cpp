@@ -9,6 +9,7 @@
 #include "editor/status.h"
 #include "model/fault.h"
 #include "model/file_stamp.h"
+#include "model/platform.h"
 #include "model/template_file.h"
 #include "session/session.h"
 #include "shorten/apply.h"
@@ -45,27 +46,57 @@ void Session::Offer(const std::string& records, AppliedTemplate result) {
 }
 
 void Session::Offered(bool written, const std::string& name, const std::string& why) {
+  Run([&] { Settle(written, name, why); });
+}
+
+void Session::Settle(bool written, const std::string& name, const std::string& why) {
+  if (!offered_) return;
+  const AppliedTemplate result = std::move(*offered_);
+  offered_.reset();
+  download_name_.clear();
+  download_ = {};
+  const bool closing = std::exchange(close_after_save_, false);
+  if (!why.empty()) throw quarnel::Fault({name}, CannotBeWritten(why));
+  if (name.empty()) return Say(NothingSaved(SaveStopped::kCancelled));
+  const std::string said = SavedSummary(name, result);
+  if (!written) {
+    // Only the browser knows whether the download happened: the records stay unsaved.
+    const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
+    return Say("offered as a download: " + Printable(name) + " (" + details + ")");
+  }
+  if (output_ == offered_records_) kept_ = output_;
+  // Written over the template it read, it holds the tiles read: it counts as read again.
+  if (SameFile(name, program_.read_path)) program_.read_stamp = StampOf(program_.read_path);
+  ended_ = closing;
+  Say(said);
+}
+
+void Session::WriteTo(const std::string& target) {
   Run([&] {
     if (!offered_) return;
-    const AppliedTemplate result = std::move(*offered_);
-    offered_.reset();
-    const bool closing = std::exchange(close_after_save_, false);
-    if (!why.empty()) {
-      throw quarnel::Fault({name}, CannotBeWritten(why));
-    }
-    if (name.empty()) return Say(NothingSaved(SaveStopped::kCancelled));
-    const std::string said = SavedSummary(name, result);
-    if (!written) {
-      // Only the browser knows whether the download happened: the records stay unsaved.
-      const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
-      return Say("offered as a download: " + Printable(name) + " (" + details + ")");
-    }
-    if (output_ == offered_records_) kept_ = output_;
-    // Written over the template it read, it holds the tiles read: it counts as read again.
-    if (SameFile(name, program_.read_path)) program_.read_stamp = StampOf(program_.read_path);
-    ended_ = closing;
-    Say(said);
+    std::error_code error;
+    if (!std::filesystem::exists(platform::PathOf(target), error)) return Write(target);
+    download_name_.clear();  // on offer still, until the question's answer
+    Ask(OverwriteQuestion(target, SameFile(target, program_.read_path)),
+        {std::begin(kOverwriteAnswers), std::end(kOverwriteAnswers)}, [this, target](int answer) {
+          if (answer == 0) return Write(target);
+          offered_.reset();
+          download_ = {};
+          close_after_save_ = false;
+          Say(NothingSaved(SaveStopped::kTargetKept, target));
+        });
   });
+}
+
+void Session::Write(const std::string& target) {
+  try {
+    RequireSavable(program_);
+  } catch (...) {
+    Settle(false, "", "");  // nothing is on offer any more
+    throw;
+  }
+  const std::string why = platform::ReplaceFile(target, {download_.data(), download_.size()});
+  Settle(why.empty(), target, why);
 }
 
 std::string Session::SuggestedPath() const {
@@ -74,6 +105,7 @@ std::string Session::SuggestedPath() const {
 
 void Session::Close() {
   if (RefusedWhileWorking()) return;  // Cancel first: the work's window stays
+  ended_ = false;                     // a window kept open once may be closed again
   if (!HasUnsaved()) {
     ended_ = true;
     return;

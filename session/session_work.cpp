@@ -68,8 +68,7 @@ Session::Progress Session::WorkProgress() const {
 void Session::Continue() {
   if (!step_) return;
   bool more = false;
-  message_.clear();
-  fault_.clear();
+  fault_.clear();  // the status line keeps saying why a control was refused meanwhile
   try {
     more = step_->next();
   } catch (const std::bad_alloc&) {

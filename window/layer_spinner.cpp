@@ -9,27 +9,26 @@ LayerSpinner::LayerSpinner(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {
   setSingleStep(1);
   setPageStep(1);
   setInvertedAppearance(true);
-  connect(this, &QAbstractSlider::actionTriggered, this, &LayerSpinner::TurnAround);
+  connect(this, &QAbstractSlider::actionTriggered, this, &LayerSpinner::Step);
 }
 
-void LayerSpinner::TurnAround(int action) {
-  // The new position is already set, clamped to the range; work from the unchanged value.
+void LayerSpinner::Step(int action) {
+  int delta = 0;
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
-      setSliderPosition(value() - singleStep());
+    case QAbstractSlider::SliderPageStepAdd:
+      delta = -1;
       break;
     case QAbstractSlider::SliderSingleStepSub:
-      setSliderPosition(value() + singleStep());
-      break;
-    case QAbstractSlider::SliderPageStepAdd:
-      setSliderPosition(value() - pageStep());
-      break;
     case QAbstractSlider::SliderPageStepSub:
-      setSliderPosition(value() + pageStep());
+      delta = 1;
       break;
     default:
-      break;
+      return;
   }
+  // The new position is already set; the value stays until the layer changes.
+  setSliderPosition(value());
+  emit stepped(delta);
 }
 
 void LayerSpinner::paintEvent(QPaintEvent* event) {

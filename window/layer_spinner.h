@@ -4,23 +4,27 @@
 
 namespace quarnel {
 
-// The layer spinner: a small vertical scroll bar whose arrows step the layer by one. A vertical
-// scroll bar counts down towards its top arrow; this one counts up, so that its up arrow raises
-// the layer. The style draws no focus on a scroll bar, so it draws its own ring while it has the
-// focus. The wheel is handled by MainFrm::eventFilter.
+// The layer spinner: a small vertical scroll bar whose arrows ask to step the layer by one, up
+// for its up arrow (a vertical scroll bar counts down towards its top arrow). It moves only when
+// the layer it is given changes. The style draws no focus on a scroll bar, so it draws its own ring
+// while it has the focus. The wheel is handled by MainFrm::eventFilter.
 class LayerSpinner : public QScrollBar {
   Q_OBJECT
 
  public:
   explicit LayerSpinner(QWidget* parent);
 
+ signals:
+  // An arrow, an arrow key, Page Up or Down: +1 up, -1 down, at either end of the range too.
+  void stepped(int delta);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // Turns every step and page action (arrows, arrow keys, Page Up and Down) around before the new
-  // value takes effect.
-  void TurnAround(int action);
+  // Keeps the value a step or page action (arrows, arrow keys, Page Up and Down) would set, and
+  // says which way it went instead.
+  void Step(int action);
 };
 
 }  // namespace quarnel

@@ -17,14 +17,8 @@
 #include <new>
 #include <utility>
 
-#include "editor/auto_cover.h"
-#include "editor/covered.h"
-#include "editor/grid_view.h"
-#include "editor/layers.h"
 #include "editor/marking.h"
-#include "editor/status.h"
-#include "editor/steps.h"
-#include "editor/undo.h"
+#include "model/box_text.h"
 #include "model/fault.h"
 #include "window/content_scroller.h"
 #include "window/frame_layout.h"
@@ -32,10 +26,10 @@
 #include "window/grid_pitch.h"
 #include "window/layer_spinner.h"
 #include "window/output_box.h"
+#include "window/save_dialogs.h"
 #include "window/status_line.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
-#include "window/template_saver.h"
 #include "window/types_panel.h"
 
 namespace quarnel {
@@ -78,9 +72,10 @@ void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {
 MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* parent)
     : QWidget(parent),
       report_fault_(std::move(report_fault)),
-      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)) {
+      choose_file_(choose_file ? std::move(choose_file) : FileChooser(ChooseTemplate)),
+      choose_target_(ChooseSaveTarget),
+      ask_(AskBox) {
   setObjectName(QStringLiteral("MainFrm"));
-  SetCaption("Quarnel");
   // The controls are small; a compact font keeps their labels inside them.
   QFont compact = font();
   compact.setPixelSize(11);
@@ -95,9 +90,16 @@ MainFrm::MainFrm(FaultReporter report_fault, FileChooser choose_file, QWidget* p
   AddPanel();
   AddAutoMany();
   AddZoomKeys();
+  work_timer_.setSingleShot(true);
+  connect(&work_timer_, &QTimer::timeout, this, &MainFrm::Show);
   panel_button_->setChecked(true);  // shows the panel and fits the window to the screen
-  ShowStatus();
+  Show();
   if (thefile_->text().isEmpty()) thefile_->setFocus();
+}
+
+void MainFrm::SetDialogs(SaveChooser choose_target, Asker ask) {
+  choose_target_ = std::move(choose_target);
+  ask_ = std::move(ask);
 }
 
 // The controls keep the places the layout gives them, on a content widget of fixed size.
@@ -112,7 +114,7 @@ void MainFrm::CreateControls() {
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(scroll_);
 
-  picture1_ = Place(new SurfaceView(surface_, content_), "Picture1");
+  picture1_ = Place(new SurfaceView(session_.Raster(), content_), "Picture1");
   // Zoom scales the grid inside this box alone: the controls keep their places at any zoom.
   grid_box_ = Place(new GridBox(picture1_, content_), "GridBox");
   thefile_ = Place(new QLineEdit(content_), "thefile");
@@ -176,87 +178,64 @@ void MainFrm::ConnectControls() {
   connect(command1_, &QPushButton::clicked, this, &MainFrm::Browse);
   connect(command2_, &QPushButton::clicked, this, &MainFrm::Go);
   connect(thefile_, &QLineEdit::returnPressed, this, &MainFrm::Go);
+  connect(thefile_, &QLineEdit::textChanged, this,
+          [this] { Call([this] { session_.ChooseFile(TemplatePath()); }); });
+  connect(zval_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { session_.TypeLayer(text.toStdString()); });
   connect(zval_, &QLineEdit::returnPressed, this,
-          [this] { Run([this] { ShowTypedLayer(program_); }); });
-  connect(next_tile_, &QPushButton::clicked, this, [this] {
-    Run([this] {
-      DoNextTile(program_);
-      zscr_->setValue(0);
-    });
-  });
-  connect(auto_cover_, &QPushButton::clicked, this, [this] {
-    Run([this] {
-      AutoResult result = AutoCover(program_);
-      Say(AutoStatus(program_, result));
-      if (result.added) history_.Add(std::move(*result.added));
-    });
-  });
+          [this] { Call([this] { session_.EnterLayer(); }); });
+  connect(next_tile_, &QPushButton::clicked, this,
+          [this] { Call([this] { session_.NextTile(); }); });
+  connect(auto_cover_, &QPushButton::clicked, this,
+          [this] { Call([this] { session_.AutoCover(); }); });
   connect(comlist_, &OutputBox::changed, this, [this] {
-    comlist_->moveCursor(QTextCursor::End);
-    OutputChanged(program_);
-    if (saver_) setWindowModified(saver_->HasUnsaved());
-    picture1_->update();
-    panel_->Refresh();
+    if (filling_box_) return;
+    Call([this] { session_.EditOutput(ToBoxText(comlist_->Text())); });
   });
-  connect(zscr_, &QScrollBar::valueChanged, this,
-          [this] { Run([this] { ZscrChange(program_); }); });
-  // An arrow at either end of the range changes no value, but a bad layer box is still reported.
-  connect(zscr_, &QAbstractSlider::actionTriggered, this, [this](int action) {
-    if (action != QAbstractSlider::SliderNoAction && zscr_->sliderPosition() == zscr_->value()) {
-      Run([this] { CheckLayerBox(program_); });
-    }
-  });
-  connect(thefile_, &QLineEdit::textChanged, this, &MainFrm::ShowStatus);
+  // The spinner only says which way: the session moves the layer, or says why it cannot.
+  connect(zscr_, &LayerSpinner::stepped, this,
+          [this](int delta) { Call([this, delta] { session_.StepLayer(delta); }); });
+  // Moved otherwise (dragged, or set by a test), the spinner asks for that layer.
+  connect(zscr_, &QAbstractSlider::valueChanged, this,
+          [this](int layer) { Call([this, layer] { session_.MoveLayer(layer); }); });
 }
 
 // Presses, keys and the pointer on the grid.
 void MainFrm::ConnectGrid() {
   connect(picture1_, &SurfaceView::pressed, this, [this](int button, QPointF point, bool shift) {
-    Run([&] {
-      const bool had_corner = program_.has_first_corner;
-      PressResult result = PictureMouseDown(program_, button, static_cast<float>(point.x()),
-                                            static_cast<float>(point.y()), shift);
-      Hover(point);
-      TakePress(button, had_corner, std::move(result));
-    });
+    Call([&] { session_.Press(button, point.x(), point.y(), shift, false); });
+  });
+  connect(picture1_, &SurfaceView::selectPressed, this, [this](QPointF point) {
+    Call([&] { session_.Press(kLeftButton, point.x(), point.y(), false, true); });
   });
   connect(picture1_, &SurfaceView::released, this, [this](QPointF point, bool shift) {
-    PressResult result = PictureMouseUp(program_, static_cast<float>(point.x()),
-                                        static_cast<float>(point.y()), shift);
-    if (!result.added && result.refused.empty()) return;  // a click: its press said what it did
-    Run([&] {
-      TakePress(kLeftButton, true, std::move(result));
-      Hover(point);
-    });
+    Call([&] { session_.Release(point.x(), point.y(), shift); });
   });
-  connect(picture1_, &SurfaceView::selectPressed, this, &MainFrm::SelectRecordsAt);
-  connect(comlist_, &OutputBox::caretMoved, this, &MainFrm::OutlineCaretRecord);
-  connect(picture1_, &SurfaceView::hovered, this, &MainFrm::Hover);
-  connect(picture1_, &SurfaceView::left, this, [this] { Hover(QPointF(-1, -1)); });
-  connect(picture1_, &SurfaceView::escaped, this, &MainFrm::DropCorner);
+  connect(picture1_, &SurfaceView::keyed, this, [this](const QString& key, bool shift) {
+    Call([&] { session_.GridKey(key.toStdString(), shift); });
+  });
+  connect(picture1_, &SurfaceView::focused, this,
+          [this] { Call([this] { session_.GridFocus(); }); });
+  connect(picture1_, &SurfaceView::blurred, this,
+          [this] { Call([this] { session_.GridBlur(); }); });
+  connect(picture1_, &SurfaceView::hovered, this, [this](QPointF point) {
+    session_.Hover(point.x(), point.y());
+    ShowStatus();
+  });
+  connect(picture1_, &SurfaceView::left, this, [this] {
+    session_.Leave();
+    ShowStatus();
+  });
+  connect(comlist_, &OutputBox::caretMoved, this, [this] {
+    if (filling_box_) return;
+    const auto line = static_cast<std::size_t>(comlist_->textCursor().blockNumber());
+    Call([&] { session_.Caret(line); });
+  });
 }
 
-void MainFrm::TakePress(int button, bool had_corner, PressResult result) {
-  Say(PressStatus(program_, button, had_corner, result));
-  if (result.added) {
-    history_.Add(std::move(*result.added));
-  }
-}
-
-void MainFrm::Run(const std::function<void()>& action) {
-  message_.clear();
-  try {
-    action();
-  } catch (const std::bad_alloc&) {
-    ReleasePresses();
-    report_fault_(this, QString::fromUtf8(kOutOfMemory));
-  } catch (const std::exception& fault) {
-    ReleasePresses();
-    report_fault_(this, QString::fromStdString(Printable(fault.what())));
-  }
-  picture1_->update();
-  panel_->Refresh();
-  ShowStatus();
+void MainFrm::Call(const std::function<void()>& call) {
+  call();
+  Show();
 }
 
 void MainFrm::ReleasePresses() {
@@ -276,69 +255,15 @@ void MainFrm::Browse() {
   if (!chosen.isEmpty()) thefile_->setText(chosen);
 }
 
-void MainFrm::Undo() {
-  Say(history_.Undo());
-  picture1_->update();
+void MainFrm::Go() {
+  Call([this] {
+    session_.ChooseFile(TemplatePath());
+    session_.Go();
+  });
 }
 
-void MainFrm::Redo() {
-  Say(history_.Redo());
-  picture1_->update();
-}
-
-void MainFrm::Hover(QPointF point) {
-  const int column = point.x() < 0 ? -1 : GetGridX(static_cast<float>(point.x()));
-  const int row = point.y() < 0 ? -1 : GetGridY(static_cast<float>(point.y()));
-  const bool on_grid = column >= 0 && column < kColumns && row >= 0 && row < kRows;
-  const int cell = on_grid ? GridCell{column, row}.LayerIndex() : -1;
-  if (cell == hover_cell_) return;
-  hover_cell_ = cell;
-  ShowStatus();
-}
-
-void MainFrm::DropCorner() {
-  Run([this] { Say(DropCornerStatus(DropFirstCorner(program_))); });
-}
-
-void MainFrm::StepLayer(int delta) {
-  const int wanted = zscr_->value() + delta;
-  if (wanted < zscr_->minimum() || wanted > zscr_->maximum()) {
-    Run([this] { CheckLayerBox(program_); });
-  } else {
-    zscr_->setValue(wanted);
-  }
-}
-
-void MainFrm::Say(const std::string& message) {
-  message_ = message;
-  ShowStatus();
-}
-
-void MainFrm::ShowStatus() {
-  std::string where = RunStatus(program_);
-  const std::string layer = LayerStatus(program_);
-  if (!layer.empty()) where += "  |  " + layer;
-  // The pointer's text is made afresh each time: an undo or an edit of the output box changes
-  // what the cell under a pointer that has not moved is.
-  const GridCell hovered = GridCell::FromLayerIndex(hover_cell_);
-  const std::string pointer =
-      hover_cell_ >= 0 ? PointerStatus(program_, hovered.x, hovered.y) : std::string();
-  // Type ids and records come from the file: shown escaped, like every message. The outline
-  // follows the pointer while a first corner is set, over the cells the text names.
-  const QString pointer_row = QString::fromStdString(Printable(pointer));
-  status_->Show(QString::fromStdString(Printable(where)), pointer_row,
-                QString::fromStdString(Printable(message_)));
-  // A screen reader hears on the grid what the pointer's row says, and what the square shows.
-  picture1_->setAccessibleDescription(
-      hover_cell_ < 0
-          ? picture1_->toolTip()
-          : pointer_row + QStringLiteral("; ") +
-                QString::fromStdString(Printable(CellStateStatus(program_, hovered.x, hovered.y))));
-  QRect preview;
-  const auto box = PendingRectangle(program_, hovered.x, hovered.y);
-  if (box && hover_cell_ >= 0)
-    preview = QRect(QPoint(box->left, box->top), QPoint(box->right, box->bottom));
-  picture1_->SetPreview(preview);
+void MainFrm::SetOutputText(const std::string& text) {
+  Call([&] { session_.EditOutput(ToBoxText(text)); });
 }
 
 void MainFrm::showEvent(QShowEvent* event) {

@@ -1,19 +1,20 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "editor/marking.h"
-#include "editor/program.h"
-#include "editor/surface.h"
-#include "editor/window_values.h"
-#include "session/record_selection.h"
-#include "session/undo_history.h"
+#include "session/session.h"
 
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QScrollArea;
 
@@ -24,12 +25,12 @@ class LayerSpinner;
 class OutputBox;
 class StatusLine;
 class SurfaceView;
-class TemplateSaver;
 class TypesPanel;
 
-// The main window: lays out the controls, binds the window values to them and wires their events
-// to the logic. A fault in any action is reported and the window carries on with nothing lost.
-class MainFrm : public QWidget, public WindowValues {
+// The main window: lays out the controls, passes each of their events to the session and shows
+// what the session shows. What a press, a key or a button does, what is asked and what is said are
+// the session's; the window brings faults, questions and saves before the user in its dialogs.
+class MainFrm : public QWidget {
   Q_OBJECT
 
  public:
@@ -37,6 +38,17 @@ class MainFrm : public QWidget, public WindowValues {
   using FaultReporter = std::function<void(QWidget* parent, const QString& message)>;
   // Asks the user for a template, starting in the given folder; empty when cancelled.
   using FileChooser = std::function<QString(QWidget* parent, const QString& start_folder)>;
+  // Asks where to save, offering `suggested`, and whether to shorten the rest too; nothing when
+  // cancelled.
+  struct SaveChoice {
+    QString path;
+    bool shorten_rest = false;
+  };
+  using SaveChooser = std::function<std::optional<SaveChoice>(
+      QWidget* parent, const QString& suggested, bool shorten_rest)>;
+  // Asks a question; the index of the answer chosen among `answers`, the last one on Escape.
+  using Asker =
+      std::function<int(QWidget* parent, const QString& question, const QStringList& answers)>;
 
   static void ShowFaultBox(QWidget* parent, const QString& message);
 
@@ -46,22 +58,25 @@ class MainFrm : public QWidget, public WindowValues {
   // this window's slots after its own members are gone.
   ~MainFrm() override;
 
-  // Window values.
-  std::string TemplatePath() const override;
-  std::string Caption() const override;
-  void SetCaption(const std::string& caption) override;
-  int Layer() const override;
-  void SetLayer(int layer) override;
-  std::string LayerText() const override;
-  void SetLayerText(const std::string& text) override;
-  const std::string& OutputText() const override;
-  void SetOutputText(const std::string& text) override;
-  Surface& Picture() override { return surface_; }
+  // Tests answer the save dialog and the questions for the user.
+  void SetDialogs(SaveChooser choose_target, Asker ask);
+  // How long a slice of long work runs before the window answers again, and how long the work
+  // runs before its progress dialog shows; tests make them short.
+  void SetWorkPacing(int slice_ms, int quiet_ms);
+  // Long work runs: the window answers, and shows how far it has got.
+  bool Working() const { return session_.Working(); }
+
+  // What the window shows, as the session has it.
+  std::string TemplatePath() const;
+  std::string Caption() const { return session_.Caption(); }
+  const std::string& OutputText() const { return session_.OutputText(); }
+  void SetOutputText(const std::string& text);
+  const Surface& Picture() const { return session_.Raster(); }
+  const Program& program() const { return session_.program(); }
 
   void SetTemplatePath(const QString& path);
   // The same, from a path's bytes as the file system has them, UTF-8 or not.
   void SetTemplatePath(const std::string& bytes);
-  const Program& program() const { return program_; }
   // The rows of the status line, whole, one per line.
   QString StatusText() const;
 
@@ -72,27 +87,27 @@ class MainFrm : public QWidget, public WindowValues {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // Runs one piece of logic; reports a fault it throws and shows the window as it now stands.
-  void Run(const std::function<void()>& action);
-  // Keys a focused control leaves unused: Page Up and Down step the layer spinner like its
-  // arrows, and the undo keys undo and redo marks, outside the text boxes.
+  // Passes one event to the session, then shows what it left.
+  void Call(const std::function<void()>& call);
+  // Brings faults, questions and saves before the user, each told to the session, until none is
+  // left; then what the session shows onto the controls; then a slice of long work.
+  void Show();
+  bool AnswerOne();
+  void ShowValues();
+  void ShowStatus();
+  void ShowOutput();
+  // Long work runs in slices between the window's events; past 300 ms a dialog shows how far it
+  // has got, with Cancel.
+  void WorkSlice();
+  void ShowWork();
+  // The save on offer: where to, in the save dialog, then written by the session.
+  void WriteOffered();
+  // Keys a focused control leaves unused, through the session's key map.
   bool HandleKey(const QKeyEvent& event);
   // A template dropped on the window: into the path box, then go. False for anything else.
   bool HandleDrop(QEvent* event);
   // Stops every press in progress, so that nothing repeats behind a fault's message box.
   void ReleasePresses();
-
-  // Marks a flag for as long as it lives: a save or an Auto over many layers is running.
-  class Busy {
-   public:
-    explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Busy() { flag_ = false; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-   private:
-    bool& flag_;
-  };
 
   // Gives a control its object name, its name for screen readers and its tip, which is also its
   // description unless one is given.
@@ -105,38 +120,15 @@ class MainFrm : public QWidget, public WindowValues {
   void SetUpFocusAndDrops();
   void ConnectControls();
   void ConnectGrid();
-  // The Save button, the types panel and its button, and Auto over many layers, with their keys.
+  // The Save button and its checkbox, the types panel and its button, and Auto over many layers.
   void AddSaving();
   void AddPanel();
   void AddAutoMany();
   void AddZoomKeys();
   void Browse();
-  void Save();
-  // go: a run on the path box's template; first, when the box holds records made for another
-  // template, asks what becomes of them.
   void Go();
   // Shows or hides the types panel; the window grows or shrinks by its width.
   void ShowPanel(bool shown);
-  void Undo();
-  void Redo();
-  void Hover(QPointF point);
-  // Ctrl + press on a square: selects the box's records of the shown type and layer that cover it.
-  void SelectRecordsAt(QPointF point);
-  // The output box's caret is on a record: its rectangle is outlined on the grid, its type and
-  // layer shown first when others are.
-  void OutlineCaretRecord();
-  // Delete: takes the selected records, or the caret's, out of the box, as one step to undo.
-  void RemoveSelectedRecords();
-  // Says what a press or a drag refused or marked; a mark goes onto the undo history.
-  void TakePress(int button, bool had_corner, PressResult result);
-  // Puts a message on the status line's last row, until the next action.
-  void Say(const std::string& message);
-  void DropCorner();
-  // Steps the layer spinner by `delta`; at either end of its range only the layer box is checked.
-  void StepLayer(int delta);
-  void ShowStatus();
-  // Auto on every layer of the shown type, or on every type, off the window's thread.
-  void AutoOnEvery(bool every_type);
   // The screen's room for the window, in logical pixels; invalid without a screen.
   QSize ScreenRoom() const;
   // Places the controls for the grid's box and the panel.
@@ -148,19 +140,26 @@ class MainFrm : public QWidget, public WindowValues {
   // and the grid to the box.
   void Zoom(int steps);
 
+  Session session_{true};
   FaultReporter report_fault_;
   FileChooser choose_file_;
-  Surface surface_;
-  std::string caption_;
-  Program program_{*this};
-  UndoHistory history_{program_};
-  int hover_cell_ = -1;      // GridCell::LayerIndex of the cell under the pointer, -1 off the grid
-  std::string message_;      // its last row
-  RecordSelection records_;  // what Delete takes
-  std::string raw_path_;     // the bytes of a path given as bytes, while the box shows...
-  QString raw_path_text_;    // ... this text of theirs
+  SaveChooser choose_target_;
+  Asker ask_;
+  std::string raw_path_;   // the bytes of a path given as bytes, while the box shows...
+  QString raw_path_text_;  // ... this text of theirs
   int panel_width_ = 0;
-  bool busy_ = false;
+  bool showing_ = false;      // Show runs: the dialogs it opens may bring events
+  bool filling_box_ = false;  // the output box changes for the session, not for typing
+  unsigned long long shown_output_ = ~0ull;
+  std::vector<std::size_t> shown_lines_;    // the selected records' lines the box highlights
+  bool shorten_rest_ = false;               // as the save dialog's checkbox was left
+  std::optional<std::string> save_target_;  // chosen already for the save being made
+  bool close_when_ended_ = false;           // "Save..." answered on closing: closes once saved
+  int slice_ms_ = 40;
+  int quiet_ms_ = 300;
+  QTimer work_timer_;
+  QElapsedTimer work_clock_;  // since the long work began
+  QProgressDialog* work_dialog_ = nullptr;
 
   QScrollArea* scroll_;
   QWidget* content_;
@@ -175,7 +174,6 @@ class MainFrm : public QWidget, public WindowValues {
   QPushButton* next_tile_;
   QPushButton* auto_cover_;
   QPushButton* save_ = nullptr;
-  TemplateSaver* saver_ = nullptr;
   QPushButton* panel_button_ = nullptr;
   QPushButton* auto_many_ = nullptr;
   TypesPanel* panel_ = nullptr;

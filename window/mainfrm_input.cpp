@@ -9,7 +9,6 @@
 #include <QUrl>
 #include <QWheelEvent>
 
-#include "editor/steps.h"
 #include "session/key_map.h"
 #include "window/layer_spinner.h"
 #include "window/mainfrm.h"
@@ -53,25 +52,11 @@ bool MainFrm::HandleKey(const QKeyEvent& event) {
                       : focus == picture1_ ? "grid"
                                            : "other";
   const Qt::KeyboardModifiers modifiers = event.modifiers();
-  const std::string action = KeyAction(where, *name, modifiers.testFlag(Qt::ControlModifier),
-                                       modifiers.testFlag(Qt::ShiftModifier), false);
-  if (action == "StepUp" || action == "StepDown") {
-    // The spinner itself steps by one on these keys too (its page step is 1).
-    StepLayer(action == "StepUp" ? 1 : -1);
-  } else if (action == "Delete") {
-    RemoveSelectedRecords();
-    ShowStatus();
-  } else if (action == "Escape") {
-    DropCorner();
-  } else if (action == "Undo") {
-    Undo();
-  } else if (action == "Redo") {
-    Redo();
-  } else if (action == "Save") {
-    Save();
-  } else {
-    return false;
-  }
+  const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+  const std::string action =
+      KeyAction(where, *name, modifiers.testFlag(Qt::ControlModifier), shift, false);
+  if (action.empty()) return false;
+  Call([&] { session_.Key(action, *name, shift); });
   return true;
 }
 
@@ -82,8 +67,7 @@ bool MainFrm::HandleDrop(QEvent* event) {
   if (event->type() == QEvent::Drop) {
     drop->acceptProposedAction();
     SetTemplatePath(file);
-    // As go: the box's unsaved records are asked about first.
-    Go();
+    Go();  // the session asks first about the box's unsaved records
   } else {
     drop->acceptProposedAction();
   }
@@ -96,7 +80,7 @@ bool MainFrm::eventFilter(QObject* watched, QEvent* event) {
       // Turning the wheel up over the spinner raises the layer by one, like its up arrow.
       if (watched == zscr_) {
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (delta != 0) StepLayer(delta > 0 ? 1 : -1);
+        if (delta != 0) Call([&] { session_.StepLayer(delta > 0 ? 1 : -1); });
         return true;
       }
       break;

@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <utility>
 
-#include "session/zoom.h"
 #include "window/frame_layout.h"
 #include "window/grid_box.h"
 #include "window/grid_pitch.h"
@@ -32,7 +31,8 @@ void MainFrm::AddZoomKeys() {
     auto* shortcut = new QShortcut(sequence, this);
     connect(shortcut, &QShortcut::activated, this, [this, steps = steps] { Zoom(steps); });
   }
-  connect(grid_box_, &GridBox::zoomed, this, [this](int zoom) { Say(ZoomStatus(zoom)); });
+  connect(grid_box_, &GridBox::zoomed, this,
+          [this](int zoom) { Call([this, zoom] { session_.Zoomed(zoom); }); });
 }
 
 QSize MainFrm::ScreenRoom() const {

@@ -3,7 +3,6 @@
 #include <QShortcut>
 #include <QTableView>
 
-#include "editor/steps.h"
 #include "window/mainfrm.h"
 #include "window/output_box.h"
 #include "window/types_panel.h"
@@ -14,7 +13,7 @@ void MainFrm::AddPanel() {
   panel_button_ = new QPushButton(QStringLiteral("Types"), content_);
   Name(panel_button_, "TypesButton", "Types panel", "Show or hide the types panel (F9)");
   panel_button_->setCheckable(true);
-  panel_ = new TypesPanel(program_, content_);
+  panel_ = new TypesPanel(session_, content_);
   Name(panel_, "TypesPanel", "Types panel", "",
        "The run's tile types and the current type's layers; F9 hides it");
   // The button ends the bottom row's first part; the lists come last, after the output box.
@@ -29,9 +28,9 @@ void MainFrm::AddPanel() {
   auto* panel_key = new QShortcut(QKeySequence(Qt::Key_F9), this);
   connect(panel_key, &QShortcut::activated, panel_button_, &QPushButton::toggle);
   connect(panel_, &TypesPanel::typeChosen, this,
-          [this](std::size_t row) { Run([&] { ShowType(program_, row); }); });
+          [this](std::size_t row) { Call([&] { session_.ChooseType(row); }); });
   connect(panel_, &TypesPanel::layerChosen, this,
-          [this](int layer) { Run([&] { ShowLayer(program_, layer); }); });
+          [this](std::size_t row) { Call([&] { session_.ChooseLayer(row); }); });
 }
 
 void MainFrm::ShowPanel(bool shown) {

@@ -1,13 +1,13 @@
-// The main window's Save button, and the questions before its records could be lost.
+// The main window's Save button, and closing.
 #include <QCloseEvent>
+#include <QFile>
 #include <QPushButton>
 #include <QShortcut>
 
-#include "editor/another_template.h"
-#include "editor/steps.h"
-#include "model/fault.h"
+#include <utility>
+
 #include "window/mainfrm.h"
-#include "window/template_saver.h"
+#include "window/save_dialogs.h"
 
 namespace quarnel {
 
@@ -16,57 +16,41 @@ void MainFrm::AddSaving() {
   Name(save_, "Save", "Save",
        "Save the template with the records applied and the tile records they cover left out "
        "(Ctrl+S)");
-  saver_ = new TemplateSaver(this, program_);
   setTabOrder(auto_cover_, save_);
-  connect(save_, &QPushButton::clicked, this, &MainFrm::Save);
-  auto* save_keys = new QShortcut(QKeySequence::Save, this);
-  connect(save_keys, &QShortcut::activated, this, &MainFrm::Save);
-}
-
-void MainFrm::Save() {
-  if (busy_) return;
-  const Busy busy(busy_);
-  Run([this] {
-    Say(saver_->Save().said);
-    setWindowModified(saver_->HasUnsaved());
+  connect(save_, &QPushButton::clicked, this, [this] {
+    save_target_.reset();
+    Call([this] { session_.Save(shorten_rest_); });
   });
-}
-
-void MainFrm::Go() {
-  Run([this] {
-    const std::string path = TemplatePath();
-    bool afresh = false;
-    if (RecordsMadeForAnother(program_, path, OutputText())) {
-      // A template go refuses is refused before the question: nothing is asked in vain.
-      RequireStartable(path);
-      switch (saver_->AskBeforeAnotherTemplate(path)) {
-        case AnotherTemplate::kStay:
-          return Say(StayedWith(program_));
-        case AnotherTemplate::kAfresh:
-          afresh = true;
-          break;
-        case AnotherTemplate::kKeep:
-          break;
-      }
-    }
-    StartTiles(program_);
-    // Only once the new run stands: a refused template leaves the box and its history alone.
-    if (afresh) {
-      history_.Clear();
-      SetOutputText("");
-    }
+  auto* save_keys = new QShortcut(QKeySequence::Save, this);
+  connect(save_keys, &QShortcut::activated, this, [this] {
+    save_target_.reset();
+    Call([this] { session_.Key("Save", "s", false); });
   });
 }
 
 void MainFrm::closeEvent(QCloseEvent* event) {
-  // Not while a save or an Auto runs: its dialog says how far it is and takes Cancel.
-  bool may_close = false;
-  if (!busy_) Run([&] { may_close = saver_->MayClose(); });
-  if (may_close) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  close_when_ended_ = false;
+  Call([this] { session_.Close(); });
+  if (session_.Ended()) return event->accept();
+  event->ignore();
+  // "Save..." with a save still running: the window closes once it is written.
+  close_when_ended_ = session_.Working();
+}
+
+void MainFrm::WriteOffered() {
+  if (save_target_) return session_.WriteTo(*std::exchange(save_target_, std::nullopt));
+  const std::string offered = session_.SuggestedPath();
+  const std::optional<SaveChoice> choice =
+      choose_target_(this, QFile::decodeName(QByteArray::fromStdString(offered)), shorten_rest_);
+  if (!choice || choice->path.isEmpty()) return session_.Offered(false, "", "");
+  const std::string target = ChosenBytes(choice->path, offered);
+  if (choice->shorten_rest == shorten_rest_) return session_.WriteTo(target);
+  // The dialog's checkbox changed what is to be written: made again, then written there.
+  shorten_rest_ = choice->shorten_rest;
+  session_.SetShortenRest(shorten_rest_);
+  session_.Offered(false, "", "");
+  save_target_ = target;
+  session_.Save(shorten_rest_);
 }
 
 }  // namespace quarnel

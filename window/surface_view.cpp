@@ -62,11 +62,6 @@ QPointF SurfaceView::RasterPoint(QPointF point) const {
           static_cast<qreal>(pitch.RasterAt(static_cast<int>(std::floor(point.y() * scale))))};
 }
 
-QPointF SurfaceView::CursorPoint() const {
-  return {cursor_.x() * kCellPitch + kSquareSize / 2.0,
-          cursor_.y() * kCellPitch + kSquareSize / 2.0};
-}
-
 void SurfaceView::PointerMoved() {
   if (underMouse()) emit hovered(RasterPoint(mapFromGlobal(QCursor::pos()).toPointF()));
 }
@@ -112,13 +107,6 @@ void SurfaceView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) button = kLeftButton;
   if (event->button() == Qt::RightButton) button = kRightButton;
   const QPointF point = RasterPoint(event->position());
-  // The keyboard goes on from the cell last pressed.
-  const int column = GetGridX(static_cast<float>(point.x()));
-  const int row = GetGridY(static_cast<float>(point.y()));
-  if (column >= 0 && column < kColumns && row >= 0 && row < kRows) {
-    cursor_ = QPoint(column, row);
-    update();
-  }
   if (button == kLeftButton && event->modifiers().testFlag(Qt::ControlModifier)) {
     return emit selectPressed(point);
   }
@@ -126,17 +114,7 @@ void SurfaceView::mousePressEvent(QMouseEvent* event) {
 }
 
 void SurfaceView::mouseMoveEvent(QMouseEvent* event) {
-  // The keyboard's cell follows the pointer, so that Space and Enter act where the status line and
-  // the outline say, whichever of the two moved last.
-  const QPointF point = RasterPoint(event->position());
-  const QPoint cell(GetGridX(static_cast<float>(point.x())),
-                    GetGridY(static_cast<float>(point.y())));
-  if (cell != cursor_ && cell.x() >= 0 && cell.x() < kColumns && cell.y() >= 0 &&
-      cell.y() < kRows) {
-    cursor_ = cell;
-    update();
-  }
-  emit hovered(point);
+  emit hovered(RasterPoint(event->position()));
 }
 
 void SurfaceView::mouseReleaseEvent(QMouseEvent* event) {
@@ -148,38 +126,27 @@ void SurfaceView::leaveEvent(QEvent*) {
   emit left();
 }
 
-void SurfaceView::MoveCursor(int columns, int rows) {
-  cursor_ = QPoint(std::clamp(cursor_.x() + columns, 0, kColumns - 1),
-                   std::clamp(cursor_.y() + rows, 0, kRows - 1));
+void SurfaceView::SetCursor(QPoint cell) {
+  if (cell == cursor_) return;
+  cursor_ = cell;
   update();
   emit cursorMoved();
-  emit hovered(CursorPoint());
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* event) {
-  const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  // The grid's keys, by the names the session knows them by; what they do is the session's.
+  static const std::pair<int, const char*> kNames[] = {
+      {Qt::Key_Left, "ArrowLeft"}, {Qt::Key_Right, "ArrowRight"}, {Qt::Key_Up, "ArrowUp"},
+      {Qt::Key_Down, "ArrowDown"}, {Qt::Key_Space, " "},          {Qt::Key_Return, "Enter"},
+      {Qt::Key_Enter, "Enter"},    {Qt::Key_Escape, "Escape"}};
   const Qt::KeyboardModifiers others =
       event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
-  if (others != Qt::NoModifier) return QWidget::keyPressEvent(event);
-  switch (event->key()) {
-    case Qt::Key_Left:
-      return MoveCursor(-1, 0);
-    case Qt::Key_Right:
-      return MoveCursor(1, 0);
-    case Qt::Key_Up:
-      return MoveCursor(0, -1);
-    case Qt::Key_Down:
-      return MoveCursor(0, 1);
-    case Qt::Key_Space:
-      return emit pressed(kLeftButton, CursorPoint(), false);
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return emit pressed(kRightButton, CursorPoint(), shift);
-    case Qt::Key_Escape:
-      return emit escaped();
-    default:
-      return QWidget::keyPressEvent(event);
+  for (const auto& [key, name] : kNames) {
+    if (key == event->key() && others == Qt::NoModifier) {
+      return emit keyed(QString::fromLatin1(name), event->modifiers().testFlag(Qt::ShiftModifier));
+    }
   }
+  QWidget::keyPressEvent(event);
 }
 
 void SurfaceView::focusInEvent(QFocusEvent* event) {
@@ -187,8 +154,7 @@ void SurfaceView::focusInEvent(QFocusEvent* event) {
   update();
   // Reached from the keyboard, the cursor's cell is where the user is.
   if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
-    emit cursorMoved();
-    emit hovered(CursorPoint());
+    emit focused();
   }
 }
 
@@ -205,8 +171,7 @@ void SurfaceView::wheelEvent(QWheelEvent* event) {
 void SurfaceView::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
   update();
-  // Neither the pointer nor the keyboard is on the grid any more: no cell to describe.
-  if (!rect().contains(mapFromGlobal(QCursor::pos()))) emit left();
+  emit blurred();
 }
 
 }  // namespace quarnel

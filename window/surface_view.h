@@ -16,9 +16,8 @@ class Surface;
 // marked and, while it has the focus, the keyboard's cell cursor. Marking reads the raster's
 // colours, so it must stay as the core drew it.
 //
-// Keys, while it has the focus: the arrows move the cell cursor, Space presses its cell as a left
-// press, Enter as a right press (Shift + Enter as Shift + right press), Escape asks to drop the
-// first corner. Other keys go on to the window.
+// The grid's keys, while it has the focus (the arrows, Space, Enter and Escape), are passed on by
+// name; other keys go on to the window.
 class SurfaceView : public QWidget {
   Q_OBJECT
 
@@ -33,6 +32,7 @@ class SurfaceView : public QWidget {
   const QRect& Preview() const { return preview_; }
   // The cell the keyboard presses: column and row.
   QPoint Cursor() const { return cursor_; }
+  void SetCursor(QPoint cell);
   // ... its square, in logical pixels of the view.
   QRect CursorSquare() const;
   // The grid moved under a pointer that did not: says again which point is under it.
@@ -50,10 +50,15 @@ class SurfaceView : public QWidget {
   // A left press with Ctrl: select the records that cover the square.
   void selectPressed(QPointF point);
   void left();
-  void escaped();
+  // One of the grid's keys: "ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", " ", "Enter",
+  // "Escape".
+  void keyed(const QString& key, bool shift);
+  // Reached from the keyboard; and the focus gone.
+  void focused();
+  void blurred();
   // Ctrl + wheel: `steps` notches, up (positive) to zoom in, at a point of the view.
   void zoomed(int steps, QPointF at);
-  // The keyboard moved the cell cursor, or reached the grid.
+  // The cell cursor moved.
   void cursorMoved();
 
  protected:
@@ -70,9 +75,6 @@ class SurfaceView : public QWidget {
  private:
   // The raster point shown at a point of the widget.
   QPointF RasterPoint(QPointF point) const;
-  // The middle of the cursor's square, in raster pixels.
-  QPointF CursorPoint() const;
-  void MoveCursor(int columns, int rows);
 
   const Surface& surface_;
   QRect preview_;

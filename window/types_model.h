@@ -1,23 +1,18 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <cstdint>
-#include <vector>
 
-#include "editor/panel.h"
-#include "editor/program.h"
+#include "session/session.h"
 
 namespace quarnel {
 
-// The run's tile types as a table, straight from the program's type table: no item objects, four
-// bytes a row for the order it is sorted in.
+// The run's tile types as a table, in the session's order: no item objects, and sorting is the
+// session's, so that every front end sorts alike.
 class TypesModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kId1, kId2, kCells, kLayersHeld, kCovered, kState, kColumnCount };
-
-  TypesModel(const Program& program, QObject* parent);
+  TypesModel(Session& session, QObject* parent);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,18 +21,12 @@ class TypesModel : public QAbstractTableModel {
   // Column -1 is run order.
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-  // Follows the program: a new run's types, or new counts and states.
+  // Follows the session: a new run's types, or new counts and states.
   void Refresh();
-  // The type table's row shown at `row`, and back.
-  std::size_t TableRow(int row) const { return order_[static_cast<std::size_t>(row)]; }
-  int ShownAt(std::size_t table_row) const;
 
  private:
-  const Program& program_;
-  long long runs_ = 0;
-  std::vector<std::uint32_t> order_;
-  int sort_column_ = -1;
-  Qt::SortOrder sort_order_ = Qt::AscendingOrder;
+  Session& session_;
+  long long runs_ = -1;
 };
 
 // The current type's layers that hold cells.
@@ -45,9 +34,7 @@ class LayersModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  enum Column { kLayer, kCells, kCovered, kColumnCount };
-
-  LayersModel(const Program& program, QObject* parent);
+  LayersModel(Session& session, QObject* parent);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -56,13 +43,10 @@ class LayersModel : public QAbstractTableModel {
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
   void Refresh();
-  int LayerAt(int row) const { return rows_[static_cast<std::size_t>(row)].layer; }
+  int LayerAt(int row) const;
 
  private:
-  const Program& program_;
-  std::vector<LayerRow> rows_;
-  int sort_column_ = kLayer;
-  Qt::SortOrder sort_order_ = Qt::AscendingOrder;
+  Session& session_;
 };
 
 }  // namespace quarnel

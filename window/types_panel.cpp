@@ -49,11 +49,11 @@ QTableView* MakeView(QAbstractItemModel* model, const char* name, const char* sp
 
 }  // namespace
 
-TypesPanel::TypesPanel(const Program& program, QWidget* parent)
+TypesPanel::TypesPanel(Session& session, QWidget* parent)
     : QWidget(parent),
-      program_(program),
-      types_(new TypesModel(program, this)),
-      layers_(new LayersModel(program, this)) {
+      session_(session),
+      types_(new TypesModel(session, this)),
+      layers_(new LayersModel(session, this)) {
   types_view_ = MakeView(types_, "Types", "Tile types",
                          "Every tile type of the run; Enter or a double-click shows it. Click a "
                          "heading to sort. F9 hides the panel.",
@@ -67,10 +67,14 @@ TypesPanel::TypesPanel(const Program& program, QWidget* parent)
   layout->setSpacing(6);
   layout->addWidget(types_view_, 3);
   layout->addWidget(layers_view_, 1);
-  connect(types_view_, &QAbstractItemView::activated, this,
-          [this](const QModelIndex& index) { emit typeChosen(types_->TableRow(index.row())); });
-  connect(layers_view_, &QAbstractItemView::activated, this,
-          [this](const QModelIndex& index) { emit layerChosen(layers_->LayerAt(index.row())); });
+  connect(types_view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    emit typeChosen(static_cast<std::size_t>(index.row()));
+  });
+  connect(layers_view_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    emit layerChosen(static_cast<std::size_t>(index.row()));
+  });
+  // Sorted, the highlight stays on the current type, wherever its row went.
+  connect(types_, &QAbstractItemModel::layoutChanged, this, [this] { SelectCurrent(); });
 }
 
 void TypesPanel::resizeEvent(QResizeEvent* event) {
@@ -93,17 +97,18 @@ void TypesPanel::Refresh() {
   types_->Refresh();
   layers_->Refresh();
   for (int at = 0; at < layers_->rowCount(); ++at) {
-    if (layers_->LayerAt(at) == program_.window.Layer()) layers_view_->selectRow(at);
+    if (layers_->LayerAt(at) == session_.Layer()) layers_view_->selectRow(at);
   }
-  // Once a new type is current, its row is selected and brought into view.
-  if (program_.curtype == shown_type_) return;
-  shown_type_ = program_.curtype;
-  const int row = program_.types.RowOf(shown_type_);
-  if (row < 0) return;
-  const int at = types_->ShownAt(static_cast<std::size_t>(row));
+  if (session_.program().curtype == shown_type_) return;
+  shown_type_ = session_.program().curtype;
+  SelectCurrent();
+}
+
+void TypesPanel::SelectCurrent() {
+  const long long at = session_.CurrentTypeRow();
   if (at < 0) return;
-  types_view_->selectRow(at);
-  types_view_->scrollTo(types_->index(at, 0));
+  types_view_->selectRow(static_cast<int>(at));
+  types_view_->scrollTo(types_->index(static_cast<int>(at), 0));
 }
 
 }  // namespace quarnel

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <cstddef>
 
-#include "editor/program.h"
+#include "session/session.h"
 
 class QTableView;
 
@@ -13,28 +13,33 @@ class LayersModel;
 class TypesModel;
 
 // The types panel: every tile type of the run with its cells, layers, covered cells and state,
-// and below it the current type's layers. Enter or a double-click on a row asks to show it.
+// and below it the current type's layers, as the session lists them. Enter or a double-click on a
+// row asks to show it.
 class TypesPanel : public QWidget {
   Q_OBJECT
 
  public:
-  TypesPanel(const Program& program, QWidget* parent);
+  TypesPanel(Session& session, QWidget* parent);
 
-  // Follows the program after any change.
+  // Follows the session after any change.
   void Refresh();
   TypesModel* Types() const { return types_; }
   QTableView* TypesView() const { return types_view_; }
   QTableView* LayersView() const { return layers_view_; }
 
  signals:
-  void typeChosen(std::size_t table_row);
-  void layerChosen(int layer);
+  // By the row shown.
+  void typeChosen(std::size_t row);
+  void layerChosen(std::size_t row);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  const Program& program_;
+  // The current type's row highlighted, and, once it is new, brought into view.
+  void SelectCurrent();
+
+  const Session& session_;
   TypesModel* types_;
   LayersModel* layers_;
   QTableView* types_view_;

@@ -40,7 +40,6 @@
 #include <memory>
 
 #include "editor/auto_cover.h"
-#include "window/background_work.h"
 #include "window/frame_layout.h"
 #include "window/grid_box.h"
 #include "window/grid_pitch.h"
@@ -48,7 +47,6 @@
 #include "window/status_line.h"
 #include "window/surface_view.h"
 #include "window/template_dialog.h"
-#include "window/template_saver.h"
 
 namespace quarnel {
 namespace {
@@ -152,16 +150,15 @@ class MainFrmFixture : public QObject {
     std::ofstream(path.toStdString(), std::ios::binary) << content;
     return path;
   }
-  // The saver answers with `choice` and `answer`, and keeps the questions asked.
+  // The save dialog chooses `path` and `shorten_rest`, every question is answered with `answer`,
+  // and the questions asked are kept.
   QStringList questions_;
   QString suggested_;
   void AnswerSaving(const QString& path, bool shorten_rest, int answer) {
-    auto* saver = window_->findChild<TemplateSaver*>();
-    QVERIFY(saver);
-    saver->SetDialogs(
-        [this, path, shorten_rest](QWidget*, const QString& suggested) {
+    window_->SetDialogs(
+        [this, path, shorten_rest](QWidget*, const QString& suggested, bool) {
           suggested_ = suggested;
-          return std::optional<TemplateSaver::Choice>({path, shorten_rest});
+          return std::optional<MainFrm::SaveChoice>({path, shorten_rest});
         },
         [this, answer](QWidget*, const QString& question, const QStringList&) {
           questions_ << question;

@@ -76,10 +76,10 @@ class SavingTest : public MainFrmFixture {
     Go("Map\r\n\r\n7 3 4 6 0\r\n");
     Output()->setPlainText(QStringLiteral("TILEW 7 3 1 1 3 3 0\nTILEW 7 3 1 x 3 3 0\n"));
     bool asked = false;
-    window_->findChild<TemplateSaver*>()->SetDialogs(
-        [&asked](QWidget*, const QString&) {
+    window_->SetDialogs(
+        [&asked](QWidget*, const QString&, bool) {
           asked = true;
-          return std::optional<TemplateSaver::Choice>();
+          return std::optional<MainFrm::SaveChoice>();
         },
         {});
     Click("Save");
@@ -124,10 +124,10 @@ class SavingTest : public MainFrmFixture {
     Press(Qt::LeftButton, 4, 6);
     Press(Qt::RightButton, 5, 6);
     const QString target = folder_.filePath(QStringLiteral("out.tmp"));
-    window_->findChild<TemplateSaver*>()->SetDialogs(
-        [this, target](QWidget*, const QString&) {
+    window_->SetDialogs(
+        [this, target](QWidget*, const QString&, bool) {
           WriteTemplate("map.tmp", "Map\r\n\r\n7 3 4 6 0\r\n");
-          return std::optional<TemplateSaver::Choice>({target, false});
+          return std::optional<MainFrm::SaveChoice>({target, false});
         },
         [](QWidget*, const QString&, const QStringList&) { return 0; });
     Click("Save");
@@ -188,9 +188,8 @@ class SavingTest : public MainFrmFixture {
     Go("Map\r\n\r\n7 3 4 6 0\r\n");
     Press(Qt::LeftButton, 4, 6);
     Press(Qt::RightButton, 4, 6);
-    auto* saver = window_->findChild<TemplateSaver*>();
-    saver->SetDialogs(
-        [](QWidget*, const QString&) { return std::optional<TemplateSaver::Choice>(); },
+    window_->SetDialogs(
+        [](QWidget*, const QString&, bool) { return std::optional<MainFrm::SaveChoice>(); },
         [](QWidget*, const QString&, const QStringList&) { return 1; });
     Click("Save");
     QVERIFY(Says("nothing was saved"));
@@ -322,9 +321,9 @@ class SavingTest : public MainFrmFixture {
     // Saved under the name offered, the shorter template keeps those bytes, and says them so.
     Press(Qt::LeftButton, 1, 1);
     Press(Qt::RightButton, 1, 1);
-    window_->findChild<TemplateSaver*>()->SetDialogs(
-        [](QWidget*, const QString& offered) {
-          return std::optional<TemplateSaver::Choice>({offered, false});
+    window_->SetDialogs(
+        [](QWidget*, const QString& offered, bool) {
+          return std::optional<MainFrm::SaveChoice>({offered, false});
         },
         [](QWidget*, const QString&, const QStringList&) { return 0; });
     Click("Save");
@@ -345,34 +344,31 @@ class SavingTest : public MainFrmFixture {
     QCOMPARE(window_->Caption(), std::string("Bytes"));
   }
 
-  // Long work runs beside the window: its dialog shows after 300 ms, and Cancel stops it.
-  void longWorkShowsItsProgressAndCancelStopsIt() {
-    AutoProgress progress;
-    progress.total = 10;
-    bool shown_early = true;
-    QTimer::singleShot(100,
-                       [&] { shown_early = window_->findChild<QProgressDialog*>()->isVisible(); });
-    bool shown_late = false;
-    int value = 0;
-    QTimer::singleShot(600, [&] {
-      auto* dialog = window_->findChild<QProgressDialog*>(QStringLiteral("BusyDialog"));
-      if (!dialog) return progress.cancel.store(true);
-      shown_late = dialog->isVisible();
-      value = dialog->value();
-      QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
-    });
-    const bool done = BackgroundWork::Run(window_.get(), QStringLiteral("Working"), progress, [&] {
-      progress.done = 3;
-      while (!progress.cancel) QThread::msleep(5);
-    });
-    QVERIFY(!done);
-    QVERIFY(!shown_early);
-    QVERIFY(shown_late);
-    QCOMPARE(value, 3);
-    // A fault in the work reaches the caller.
-    QVERIFY_THROWS_EXCEPTION(
-        std::runtime_error,
-        BackgroundWork::Run(window_.get(), {}, progress, [] { throw std::runtime_error("no"); }));
+  // Long work runs in slices between the window's events: its dialog says how far it has got,
+  // other controls are refused meanwhile, and Cancel leaves the box and its undo as they were.
+  void longWorkShowsItsProgressAndCancelLeavesAllAsItWas() {
+    std::string map = "Map\r\n\r\n";
+    for (int type = 1; type <= 400; ++type) map += std::to_string(type) + " 1 1 1 0\r\n";
+    Go(map);
+    Press(Qt::LeftButton, 1, 1);
+    Press(Qt::RightButton, 1, 1);
+    const std::string marked = window_->OutputText();
+    window_->SetWorkPacing(0, 0);  // a part at a time, the dialog at once
+    Find<QAction>("AutoEveryType")->trigger();
+    auto* dialog = Find<QProgressDialog>("BusyDialog");
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->maximum(), 400);
+    QVERIFY(dialog->value() < 400);
+    QVERIFY2(dialog->labelText().contains(QStringLiteral(" of 400")),
+             qPrintable(dialog->labelText()));
+    Find<QPushButton>("NextTile")->click();
+    QVERIFY(Says("is running: nothing else is done"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(window_->OutputText(), marked);
+    QCOMPARE(window_->program().curtype, std::string("1 1"));
+    Key(Qt::Key_Z, Qt::ControlModifier);  // the undo history is as it was: the mark goes
+    QVERIFY(window_->OutputText().empty());
   }
 
   // A whole use of the tool, with the real file dialog, reads the template and writes nothing.
