@@ -20,6 +20,10 @@ class PanelTest : public MainFrmFixture {
              QStringLiteral("92 2 5, 7"));
     // Sorted by cells, most first, then Enter on the top row: type (9, 2) on its first layer.
     view->sortByColumn(2, Qt::DescendingOrder);
+    // The highlight stays on the current type, (7, 3), now further down.
+    const int highlighted = view->selectionModel()->selectedRows().value(0).row();
+    QVERIFY(highlighted > 0);
+    QCOMPARE(cell(highlighted, 5), QStringLiteral("current"));
     view->setFocus();
     view->selectRow(0);
     view->setCurrentIndex(model->index(0, 0));

@@ -182,6 +182,14 @@ class SavingTest : public MainFrmFixture {
     AnswerSaving({}, false, 1);  // "Discard"
     QVERIFY(window_->close());
     QCOMPARE(questions_.size(), 3);
+    // "Save...": saved, then closed.
+    window_->show();
+    Press(Qt::LeftButton, 4, 6);
+    Press(Qt::RightButton, 4, 6);
+    const QString saved = folder_.filePath(QStringLiteral("closing.tmp"));
+    AnswerSaving(saved, false, 0);
+    QVERIFY(window_->close());
+    QVERIFY(QFile::exists(saved));
   }
 
   void cancellingASaveSaysNothingWasSaved() {
