@@ -58,6 +58,31 @@ void AddRectangleBoxes(const RectangleCells& covered, int type, std::size_t posi
   });
 }
 
+// The key of the next record by the fast reading of a short line, which is kept in `short_line`
+// with its key's end; nothing, and no line kept, where the fast reading does not apply.
+inline std::optional<RecordKey> ShortRecordKey(const TemplateFile& file,
+                                               std::optional<ShortLine>& short_line, int& key_end) {
+  if constexpr (ShortLine::kWorksHere) {
+    const std::string_view unread = file.Unread();
+    if (unread.size() < ShortLine::kReadable) return std::nullopt;
+    const ShortLine& line = short_line.emplace(unread.data());
+    const bool rectangle = IsRectangleRecord(line.Line());
+    int key_begin = 0;
+    if (!line.Found() || !line.FindKey(rectangle ? 1 : 0, key_begin, key_end)) {
+      short_line.reset();
+      return std::nullopt;
+    }
+    const int key_size = key_end - key_begin;
+    const TypeKey key(
+        line.Line().substr(static_cast<std::size_t>(key_begin), static_cast<std::size_t>(key_size)),
+        key_size <= static_cast<int>(TypeKeys::kShortKeySize) ? line.ShortKey(key_begin, key_size)
+                                                              : 0);
+    return RecordKey{key, rectangle, file.Position(), file.LineNumber() + 1};
+  } else {
+    return std::nullopt;
+  }
+}
+
 // The one reader of template records: the loader, the walker and the shortener all read through
 // it. Reads every line after the header from `file`, which the caller has read past the header.
 // Every line must name its type (a Fault otherwise); `want(const RecordKey&)` then says whether to
@@ -73,26 +98,7 @@ bool ReadRecords(TemplateFile& file, Want want, Add add) {
     // size: it runs for every line.
     std::optional<ShortLine> short_line;
     int key_end = 0;
-    std::optional<RecordKey> record;
-    if constexpr (ShortLine::kWorksHere) {
-      const std::string_view unread = file.Unread();
-      if (unread.size() >= ShortLine::kReadable) {
-        const ShortLine& line = short_line.emplace(unread.data());
-        const bool rectangle = IsRectangleRecord(line.Line());
-        int key_begin = 0;
-        if (line.Found() && line.FindKey(rectangle ? 1 : 0, key_begin, key_end)) {
-          const int key_size = key_end - key_begin;
-          const TypeKey key(line.Line().substr(static_cast<std::size_t>(key_begin),
-                                               static_cast<std::size_t>(key_size)),
-                            key_size <= static_cast<int>(TypeKeys::kShortKeySize)
-                                ? line.ShortKey(key_begin, key_size)
-                                : 0);
-          record = RecordKey{key, rectangle, file.Position(), file.LineNumber() + 1};
-        } else {
-          short_line.reset();
-        }
-      }
-    }
+    std::optional<RecordKey> record = ShortRecordKey(file, short_line, key_end);
     std::string_view line;
     if (!record) {
       if (file.AtEnd()) return true;

@@ -251,6 +251,28 @@ struct Sources {
   std::string_view records_text;
 };
 
+// A type whose records the result holds box for box as the template did, with each record
+// applied to it one of those boxes in the same order, keeps its cells for certain: a template
+// that records are applied to again is mostly such types, and no cell of them is looked at.
+bool KeepsItsBoxes(const Sources& s, std::span<const RecordCells> records, std::string_view key) {
+  const int type = s.read.keys.Find(key);
+  const auto had =
+      type >= 0 ? s.by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
+  if (!SameBoxes(records, had)) return false;
+  const int group = s.records.groups.Find(key);
+  if (group < 0) return true;
+  auto at = had.begin();
+  for (const std::uint32_t index : s.groups[static_cast<std::size_t>(group)]) {
+    const RecordToApply& record = s.records.records[index];
+    if (!record.covers) continue;
+    at = std::find_if(at, had.end(),
+                      [&](const RecordCells& r) { return r.packed == record.cells.packed; });
+    if (at == had.end()) return false;
+    ++at;
+  }
+  return true;
+}
+
 // Whether `result` holds exactly each type's cells in the template plus its records' cells. One
 // type at a time, in two cell sets: memory stays in proportion to the records, however many
 // types and cells.
@@ -275,29 +297,8 @@ bool HoldsWhatItMust(const Sources& s, const std::string& name, std::string_view
       }
     }
   };
-  // A type whose records the result holds box for box as the template did, with each record
-  // applied to it one of those boxes in the same order, keeps its cells for certain: a template
-  // that records are applied to again is mostly such types, and no cell of them is looked at.
-  const auto unchanged = [&](std::span<const RecordCells> records, std::string_view key) {
-    const int type = s.read.keys.Find(key);
-    const auto had =
-        type >= 0 ? s.by_type.Of(static_cast<std::size_t>(type)) : std::span<const RecordCells>();
-    if (!SameBoxes(records, had)) return false;
-    const int group = s.records.groups.Find(key);
-    if (group < 0) return true;
-    auto at = had.begin();
-    for (const std::uint32_t index : s.groups[static_cast<std::size_t>(group)]) {
-      const RecordToApply& record = s.records.records[index];
-      if (!record.covers) continue;
-      at = std::find_if(at, had.end(),
-                        [&](const RecordCells& r) { return r.packed == record.cells.packed; });
-      if (at == had.end()) return false;
-      ++at;
-    }
-    return true;
-  };
   for (std::size_t t = 0; t < out.Types(); ++t) {
-    if (unchanged(out_types.Of(t), out.Key(t))) continue;
+    if (KeepsItsBoxes(s, out_types.Of(t), out.Key(t))) continue;
     for (const auto& r : out_types.Of(t)) add(got, result, r);
     want(out.Key(t));
     if (!CellSet::SameAndClear(wanted, got)) return false;

@@ -47,8 +47,8 @@ std::optional<std::string> RunFileDialog(HWND owner, const std::string& start, b
   dialog.nMaxFile = kLongPath;
   dialog.lpstrInitialDir = at.folder.empty() ? nullptr : at.folder.c_str();
   dialog.lpstrDefExt = L"tmp";
-  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
-                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  dialog.Flags =
+      OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | (save ? 0 : OFN_FILEMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen || file[0] == L'\0') return std::nullopt;
   return Utf8(file.data());

@@ -77,7 +77,7 @@ class MainWindow {
   void ShowWork();
   bool Typed() const { return shown_box_ != program_box_; }
 
-  Session session_;
+  Session session_{true};  // with a path box
   HWND window_ = nullptr;
   std::unique_ptr<GridControl> picture1_;
   std::unique_ptr<TypeLists> lists_;

@@ -9,9 +9,6 @@
 #include <algorithm>
 #include <string>
 
-// windows.h names its own ReplaceFile so; ours is the one meant here.
-#undef ReplaceFile
-#include "model/platform.h"
 #include "session/key_map.h"
 #include "win32/dialogs.h"
 #include "win32/main_window.h"
@@ -179,11 +176,10 @@ void MainWindow::AutoMenu() {
 }
 
 void MainWindow::WriteOffered() {
+  // The session asks before replacing a file, naming the template, and writes it whole.
   const std::optional<std::string> target = ChooseSaveTarget(window_, session_.SuggestedPath());
-  const LargeText bytes = session_.TakeDownload();
   if (!target) return session_.Offered(false, "", "");
-  const std::string why = platform::ReplaceFile(*target, {bytes.data(), bytes.size()});
-  session_.Offered(why.empty(), *target, why);
+  session_.WriteTo(*target);
 }
 
 void MainWindow::Zoom(int steps) {
