@@ -65,7 +65,7 @@ class AutoTypesRun {
   // be read. Setting `cancel` stops the read at its next record.
   bool Next(const std::atomic<bool>& cancel);
   // Types done, of all.
-  long long Done() const { return next_type_; }
+  long long Done() const { return next_type_.load(); }
   long long Total() const { return static_cast<long long>(keys_.size()); }
   AutoManyResult Take() { return std::move(result_); }
 
@@ -79,7 +79,7 @@ class AutoTypesRun {
   TypeKeys numbers_;
   std::vector<TypeBoxes> boxes_;
   bool read_ = false;
-  long long next_type_ = 0;
+  std::atomic<long long> next_type_ = 0;  // read by the progress while a thread does the parts
   AutoManyResult result_;
 };
 

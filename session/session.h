@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -116,6 +117,17 @@ class Session final : public WindowValues {
   Progress WorkProgress() const;
   void Continue();  // does the next part
   void Cancel();    // ends the work, leaving everything as it was before it
+  // A front end with threads may run the parts on a thread of its own, so that no long part stops
+  // it answering: NextParts gives them as one call that touches only the work's own data, never
+  // the session, and runs parts for about `ms` milliseconds (at least one). Run it there; then,
+  // back on the front end's thread, give PartsDone what it returned (true: parts are left) or the
+  // exception it threw. A result for work that has ended meanwhile (Cancel) is dropped.
+  struct Parts {
+    unsigned long long work = 0;
+    std::function<bool()> run;
+  };
+  Parts NextParts(int ms) const;
+  void PartsDone(unsigned long long work, bool more, std::exception_ptr fault);
 
   // What the page shows.
   const Surface& Raster() const { return surface_; }
@@ -187,7 +199,9 @@ class Session final : public WindowValues {
     std::function<void()> finish;            // takes the result
     std::function<std::string()> cancelled;  // what Cancel says
   };
+  void StartWork(LongStep step);
   std::unique_ptr<LongStep> step_;
+  unsigned long long work_ = 0;  // counts the long works started
   unsigned long long output_changes_ = 0;
 
   Surface surface_;

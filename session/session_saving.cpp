@@ -1,4 +1,5 @@
 // The session's Save: the bytes to write and their checks; where they go is the front end's.
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -130,40 +131,40 @@ void Session::Save(bool shorten_rest) {
       std::string records;
       LargeText text;
       std::optional<AppliedTemplate> result;
-      int done = 0;
+      std::atomic<int> done = 0;  // read by the progress while a thread does the parts
     };
     auto saving = std::make_shared<Saving>();
     saving->records = output_;
-    step_ = std::make_unique<LongStep>(LongStep{
-        kSaveWork,
-        [saving, path, shorten_rest] {
-          Saving& s = *saving;
-          if (s.done == 0) CheckRecords(kRecordsName, s.records);
-          if (s.done == 1) s.text = TemplateFile::ReadAll(path);
-          if (s.done == 2) {
-            s.result =
-                ApplyToTemplate(kRecordsName, s.records, path,
-                                std::string_view(s.text.data(), s.text.size()), true, shorten_rest);
-          }
-          return ++s.done < 3;
-        },
-        [saving] {
-          return Progress{{}, saving->done, 3, {}};
-        },
-        [this, saving, path] {
-          Saving& s = *saving;
-          if (s.result->applied.new_cells == 0) return Offer(s.records, std::move(*s.result));
-          auto kept = std::make_shared<AppliedTemplate>(std::move(*s.result));
-          Ask(NewCellsQuestion(kRecordsName, s.records, path,
-                               std::string_view(s.text.data(), s.text.size()),
-                               kept->applied.new_cells),
-              {std::begin(kNewCellsAnswers), std::end(kNewCellsAnswers)},
-              [this, kept, records = s.records](int answer) {
-                if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
-                Offer(records, std::move(*kept));
-              });
-        },
-        [] { return NothingSaved(SaveStopped::kCancelled); }});
+    StartWork(LongStep{kSaveWork,
+                       [saving, path, shorten_rest] {
+                         Saving& s = *saving;
+                         if (s.done == 0) CheckRecords(kRecordsName, s.records);
+                         if (s.done == 1) s.text = TemplateFile::ReadAll(path);
+                         if (s.done == 2) {
+                           s.result = ApplyToTemplate(
+                               kRecordsName, s.records, path,
+                               std::string_view(s.text.data(), s.text.size()), true, shorten_rest);
+                         }
+                         return ++s.done < 3;
+                       },
+                       [saving] {
+                         return Progress{{}, saving->done, 3, {}};
+                       },
+                       [this, saving, path] {
+                         Saving& s = *saving;
+                         if (s.result->applied.new_cells == 0)
+                           return Offer(s.records, std::move(*s.result));
+                         auto kept = std::make_shared<AppliedTemplate>(std::move(*s.result));
+                         Ask(NewCellsQuestion(kRecordsName, s.records, path,
+                                              std::string_view(s.text.data(), s.text.size()),
+                                              kept->applied.new_cells),
+                             {std::begin(kNewCellsAnswers), std::end(kNewCellsAnswers)},
+                             [this, kept, records = s.records](int answer) {
+                               if (answer != 0) return Say(NothingSaved(SaveStopped::kNoNewCells));
+                               Offer(records, std::move(*kept));
+                             });
+                       },
+                       [] { return NothingSaved(SaveStopped::kCancelled); }});
   });
 }
 

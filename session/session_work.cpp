@@ -1,6 +1,7 @@
 // The session's long work: Auto on every type (and, from session_saving.cpp, Save) a part at a
 // time, its progress, Cancel, and the refusal of every other control meanwhile.
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <new>
@@ -35,22 +36,21 @@ void Session::AutoEvery(bool every_type) {
     std::vector<std::string> keys;
     for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
     auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
-    step_ =
-        std::make_unique<LongStep>(LongStep{kAutoEveryTypeWork,
-                                            [run] {
-                                              static const std::atomic<bool> kGoOn{false};
-                                              return run->Next(kGoOn);
-                                            },
-                                            [run] {
-                                              return Progress{{}, run->Done(), run->Total(), {}};
-                                            },
-                                            [this, run] {
-                                              const AutoManyResult result = run->Take();
-                                              Say(AutoManyStatus(result, true));
-                                              if (!result.records.empty())
-                                                history_.Add(AddAutoRecords(program_, result));
-                                            },
-                                            [] { return AutoManyStatus(Cancelled(), true); }});
+    StartWork(LongStep{kAutoEveryTypeWork,
+                       [run] {
+                         static const std::atomic<bool> kGoOn{false};
+                         return run->Next(kGoOn);
+                       },
+                       [run] {
+                         return Progress{{}, run->Done(), run->Total(), {}};
+                       },
+                       [this, run] {
+                         const AutoManyResult result = run->Take();
+                         Say(AutoManyStatus(result, true));
+                         if (!result.records.empty())
+                           history_.Add(AddAutoRecords(program_, result));
+                       },
+                       [] { return AutoManyStatus(Cancelled(), true); }});
   });
 }
 
@@ -65,16 +65,44 @@ Session::Progress Session::WorkProgress() const {
   return progress;
 }
 
+void Session::StartWork(LongStep step) {
+  step_ = std::make_unique<LongStep>(std::move(step));
+  ++work_;
+}
+
 void Session::Continue() {
   if (!step_) return;
   bool more = false;
-  fault_.clear();  // the status line keeps saying why a control was refused meanwhile
+  std::exception_ptr fault;
   try {
     more = step_->next();
+  } catch (...) {
+    fault = std::current_exception();
+  }
+  PartsDone(work_, more, fault);
+}
+
+Session::Parts Session::NextParts(int ms) const {
+  if (!step_) return {};
+  return {work_, [next = step_->next, ms] {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            bool more = false;
+            do {
+              more = next();
+            } while (more && std::chrono::steady_clock::now() < until);
+            return more;
+          }};
+}
+
+void Session::PartsDone(unsigned long long work, bool more, std::exception_ptr fault) {
+  if (!step_ || work != work_) return;
+  fault_.clear();  // the status line keeps saying why a control was refused meanwhile
+  try {
+    if (fault) std::rethrow_exception(fault);
   } catch (const std::bad_alloc&) {
     fault_ = kOutOfMemory;
-  } catch (const std::exception& fault) {
-    fault_ = Printable(fault.what());
+  } catch (const std::exception& what) {
+    fault_ = Printable(what.what());
   }
   if (more && fault_.empty()) return;
   // Ended, or failed: a failed part leaves everything as it was.

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstddef>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
@@ -96,9 +97,10 @@ class MainFrm : public QWidget {
   void ShowValues();
   void ShowStatus();
   void ShowOutput();
-  // Long work runs in slices between the window's events; past 300 ms a dialog shows how far it
-  // has got, with Cancel.
-  void WorkSlice();
+  // Long work runs a slice of parts at a time on a thread beside the window, which answers
+  // meanwhile; past 300 ms a dialog shows how far it has got, with Cancel. True when a slice ended
+  // and the session has taken it.
+  bool WorkSlice();
   void ShowWork();
   // The save on offer: where to, in the save dialog, then written by the session.
   void WriteOffered();
@@ -158,6 +160,8 @@ class MainFrm : public QWidget {
   int slice_ms_ = 40;
   int quiet_ms_ = 300;
   QTimer work_timer_;
+  std::future<bool> parts_;  // the slice of parts running beside the window
+  unsigned long long parts_work_ = 0;
   QElapsedTimer work_clock_;  // since the long work began
   QProgressDialog* work_dialog_ = nullptr;
 

@@ -7,7 +7,9 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <chrono>
 #include <climits>
+#include <exception>
 
 #include "window/layer_spinner.h"
 #include "window/mainfrm.h"
@@ -40,10 +42,9 @@ void MainFrm::Show() {
     for (int answered = 0; answered < 16 && AnswerOne(); ++answered) {
     }
     ShowValues();
-    // Short work ends here, before the event that started it returns; long work goes on in
-    // slices, the window answering between them.
-    if (!session_.Working() || (sliced && spent.elapsed() >= slice_ms_)) break;
-    WorkSlice();
+    // Short work ends here, before the event that started it returns; long work goes on beside
+    // the window, which answers meanwhile.
+    if (!session_.Working() || (sliced && spent.elapsed() >= slice_ms_) || !WorkSlice()) break;
   }
   showing_ = false;
   ShowWork();
@@ -132,13 +133,26 @@ void MainFrm::SetWorkPacing(int slice_ms, int quiet_ms) {
   quiet_ms_ = quiet_ms;
 }
 
-void MainFrm::WorkSlice() {
+bool MainFrm::WorkSlice() {
   if (!work_clock_.isValid()) work_clock_.start();
-  QElapsedTimer slice;
-  slice.start();
-  do {
-    session_.Continue();
-  } while (session_.Working() && slice.elapsed() < slice_ms_);
+  if (!parts_.valid()) {
+    Session::Parts parts = session_.NextParts(slice_ms_);
+    parts_work_ = parts.work;
+    parts_ = std::async(std::launch::async, std::move(parts.run));
+  }
+  // Waited for as long as a slice: short work ends before the window answers again.
+  if (parts_.wait_for(std::chrono::milliseconds(slice_ms_)) != std::future_status::ready) {
+    return false;
+  }
+  bool more = false;
+  std::exception_ptr fault;
+  try {
+    more = parts_.get();
+  } catch (...) {
+    fault = std::current_exception();
+  }
+  session_.PartsDone(parts_work_, more, fault);
+  return true;
 }
 
 void MainFrm::ShowWork() {
@@ -147,7 +161,8 @@ void MainFrm::ShowWork() {
     if (work_dialog_) work_dialog_->hide();
     return;
   }
-  work_timer_.start(0);  // the next slice, once the events waiting are handled
+  // The next slice, or a look at the one running, once the events waiting are handled.
+  work_timer_.start(parts_.valid() ? 2 : 0);
   if (!work_clock_.isValid() || work_clock_.elapsed() < quiet_ms_) return;
   if (!work_dialog_) {
     work_dialog_ = new QProgressDialog(this);
