@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <utility>
+#include <cstring>
 #include <vector>
 
 #include "editor/grid_view.h"
@@ -12,13 +12,16 @@
 #include "model/template_file.h"
 
 namespace quarnel {
+namespace {
 
-void ForEachBoxRecord(std::string_view text,
-                      const std::function<void(std::string_view key, const Box& box)>& each) {
-  TemplateFile file("the output box", text);
+// Reads the box records of text[from, end) as ForEachBoxRecord does: each(key, box, position),
+// where position is that of the record's line in `text`. False where a NUL byte stopped it.
+template <typename Each>
+bool ReadBoxes(std::string_view text, std::size_t from, Each&& each) {
+  TemplateFile file("the output box", text.substr(from));
   std::string_view key;  // of the record being read; the text outlives it
   for (;;) {
-    const std::size_t from = file.Position();
+    const std::size_t start = file.Position();
     try {
       ReadRecords(
           file,
@@ -26,29 +29,141 @@ void ForEachBoxRecord(std::string_view text,
             key = record.key;
             return record.rectangle ? 0 : kSkipRecord;
           },
-          [&](int, const Box& box, bool, std::size_t) { each(key, box); });
-      return;
+          [&](int, const Box& box, bool, std::size_t at) { each(key, box, from + at); });
+      return true;
     } catch (const Fault&) {
       // The reader has taken the faulty line whole: go on after it, unless the fault stopped the
       // reading itself (a NUL byte).
-      if (file.Position() == from) return;
+      if (file.Position() == start) return false;
     }
   }
 }
 
+}  // namespace
+
+void ForEachBoxRecord(std::string_view text,
+                      const std::function<void(std::string_view key, const Box& box)>& each) {
+  ReadBoxes(text, 0, [&](std::string_view key, const Box& box, std::size_t) { each(key, box); });
+}
+
 namespace {
 
-using RowBox = std::pair<std::int32_t, Box>;
+using Record = CoveredRead::Record;
 
-// Counts, for each row with boxes, the distinct cells they cover: a grid row at a time, its
+// A box in 31 bits: its bounds lie on the grid.
+static_assert(kColumns <= 64 && kRows <= 64 && kLayers <= 128);
+std::uint32_t Pack(const Box& b) {
+  return static_cast<std::uint32_t>(b.x1 | b.x2 << 6 | b.y1 << 12 | b.y2 << 18 | b.z << 24);
+}
+Box Unpack(std::uint32_t p) {
+  const auto at = [p](int shift) { return static_cast<int>(p >> shift & 63); };
+  return {at(0), at(6), at(12), at(18), static_cast<int>(p >> 24)};
+}
+
+// Calls each(box) for every box of a record of `text`.
+template <typename Each>
+void EachBoxOf(std::string_view text, const Record& record, Each&& each) {
+  if (record.box != CoveredRead::kManyBoxes) return each(Unpack(record.box));
+  const char* const start = text.data() + record.position;
+  const auto size = static_cast<std::size_t>(FindLineEnd(start, text.data() + text.size()) - start);
+  ReadBoxes(text.substr(record.position, size), 0,
+            [&](std::string_view, const Box& box, std::size_t) { each(box); });
+}
+
+// The rows whose records changed since the last read.
+struct Changed {
+  bool all = false;      // every row: the read is for another type, run or read of the type
+  bool current = false;  // the current type lost records: its cells are set again from the rest
+  std::vector<bool> rows;
+  bool Any() const { return all || !rows.empty(); }
+  bool Has(std::int32_t row) const {
+    return all || (!rows.empty() && rows[static_cast<std::size_t>(row)]);
+  }
+  void Add(std::int32_t row, std::size_t row_count) {
+    if (row == CoveredRead::kCurrentType) {
+      current = true;
+      return;
+    }
+    if (rows.empty()) rows.resize(row_count);
+    rows[static_cast<std::size_t>(row)] = true;
+  }
+};
+
+// Where the lines both texts share end, when one of them starts with the whole other; else 0.
+std::size_t SharedLines(const LargeVector<char>& before, const std::string& now) {
+  const std::size_t shared = std::min(before.size(), now.size());
+  if (shared == 0 || std::memcmp(before.data(), now.data(), shared) != 0) return 0;
+  // A line ending at an LF is read alike in both; a line after it may not be.
+  const std::size_t lf = std::string_view(now.data(), shared).rfind('\n');
+  return lf == std::string_view::npos ? 0 : lf + 1;
+}
+
+// The current type's cells that records cover: the template's own and those of the box.
+void SetCurrentCells(Program& program, std::string_view text) {
+  program.covered = program.held;
+  for (const Record& r : program.covered_read.records) {
+    if (r.row == CoveredRead::kCurrentType) {
+      EachBoxOf(text, r, [&](const Box& box) { program.covered.SetBox(box); });
+    }
+  }
+}
+
+// Reads the box's lines from `from` on into the program's CoveredRead, and sets the current type's
+// cells they cover. False where a NUL byte stopped the reading.
+bool ReadNewLines(Program& program, std::size_t from, Changed& changed) {
+  LargeVector<Record>& records = program.covered_read.records;
+  const std::size_t row_count = program.types.rows.size();
+  // Records of one type mostly come together: each key is looked up once per run of them.
+  std::string last_key;
+  int last_row = -1;
+  const auto each = [&](std::string_view key, const Box& box, std::size_t position) {
+    std::int32_t row = CoveredRead::kCurrentType;
+    if (key == program.curtype) {
+      program.covered.SetBox(box);
+    } else {
+      if (key != last_key) {
+        last_key = key;
+        last_row = program.types.RowOf(key);
+      }
+      if (last_row < 0) return;
+      row = last_row;
+      changed.Add(row, row_count);
+    }
+    if (!records.empty() && records.back().position == position) {
+      records.back().box = CoveredRead::kManyBoxes;
+    } else {
+      records.push_back({position, row, Pack(box)});
+    }
+  };
+  return ReadBoxes(program.window.OutputText(), from, each);
+}
+
+// The boxes of the records of changed rows, each as its row, shifted, and its packed bounds.
+LargeVector<std::uint64_t> ChangedBoxes(const Program& program, const Changed& changed) {
+  const std::string_view text = program.window.OutputText();
+  LargeVector<std::uint64_t> boxes;
+  if (changed.all) boxes.reserve(program.covered_read.records.size());
+  for (const Record& r : program.covered_read.records) {
+    if (r.row == CoveredRead::kCurrentType || !changed.Has(r.row)) continue;
+    EachBoxOf(text, r, [&](const Box& box) {
+      boxes.push_back(static_cast<std::uint64_t>(r.row) << 32 | Pack(box));
+    });
+  }
+  return boxes;
+}
+
+// Counts, for each changed row, the distinct cells its boxes cover: a grid row at a time, its
 // columns as bits, so that a record costs its rows, not its cells.
-void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
-  for (TypeRow& r : types.rows) r.covered = std::min(r.held, r.cells);
+void CountCovered(TypeTable& types, const Changed& changed, LargeVector<std::uint64_t>& boxes) {
+  for (std::size_t i = 0; i < types.rows.size(); ++i) {
+    TypeRow& r = types.rows[i];
+    if (changed.Has(static_cast<std::int32_t>(i))) r.covered = std::min(r.held, r.cells);
+  }
   if (boxes.empty()) return;
   // Auto's records come a type at a time, in the panel's order: mostly sorted already.
-  const auto by_row = [](const RowBox& a, const RowBox& b) { return a.first < b.first; };
+  const auto by_row = [](std::uint64_t a, std::uint64_t b) { return a >> 32 < b >> 32; };
   if (!std::is_sorted(boxes.begin(), boxes.end(), by_row)) {
-    std::stable_sort(boxes.begin(), boxes.end(), by_row);
+    std::sort(boxes.begin(), boxes.end(), by_row);
   }
   struct GridRow {
     std::uint32_t stamp = 0;  // the columns are those of the type with this stamp
@@ -57,9 +172,9 @@ void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
   std::vector<GridRow> grid_rows(static_cast<std::size_t>(kRows) * kLayers);
   std::uint32_t stamp = 0;
   for (std::size_t i = 0; i < boxes.size(); ++i) {
-    if (i == 0 || boxes[i].first != boxes[i - 1].first) ++stamp;
-    const Box& box = boxes[i].second;
-    TypeRow& r = types.rows[static_cast<std::size_t>(boxes[i].first)];
+    if (i == 0 || boxes[i] >> 32 != boxes[i - 1] >> 32) ++stamp;
+    const Box box = Unpack(static_cast<std::uint32_t>(boxes[i]));
+    TypeRow& r = types.rows[static_cast<std::size_t>(boxes[i] >> 32)];
     const std::uint64_t columns = ((std::uint64_t{1} << (box.x2 - box.x1 + 1)) - 1) << box.x1;
     for (int y = box.y1; y <= box.y2; ++y) {
       GridRow& row = grid_rows[static_cast<std::size_t>(y + kRows * box.z)];
@@ -71,27 +186,8 @@ void CountCovered(TypeTable& types, std::vector<RowBox>& boxes) {
   }
 }
 
-}  // namespace
-
-void ReadCovered(Program& program) {
-  TileArray covered = program.held;
-  std::vector<RowBox> boxes;
-  // Records of one type mostly come together: each key is looked up once per run of them.
-  std::string last_key;
-  int last_row = -1;
-  ForEachBoxRecord(program.window.OutputText(), [&](std::string_view key, const Box& box) {
-    if (key == program.curtype) {
-      covered.SetBox(box);
-      return;
-    }
-    if (key != last_key) {
-      last_key = key;
-      last_row = program.types.RowOf(key);
-    }
-    if (last_row >= 0) boxes.emplace_back(last_row, box);
-  });
-  program.covered = std::move(covered);
-  CountCovered(program.types, boxes);
+// The current type's count is exact: its cells that records cover.
+void CountCurrent(Program& program) {
   const int current = program.types.RowOf(program.curtype);
   if (current < 0) return;
   std::uint32_t exact = 0;
@@ -103,6 +199,63 @@ void ReadCovered(Program& program) {
     }
   }
   program.types.rows[static_cast<std::size_t>(current)].covered = exact;
+}
+
+// Room for `size`, and some to spare when it grows: marks come one line at a time, and each move
+// of a box of a million records would copy them all.
+template <typename T>
+void MakeRoom(LargeVector<T>& v, std::size_t size) {
+  if (size > v.capacity()) v.reserve(size + size / 8);
+}
+// The copy becomes `text`, whose first `kept` bytes it holds already.
+void CopyText(LargeVector<char>& copy, const std::string& text, std::size_t kept) {
+  copy.resize(kept);
+  MakeRoom(copy, text.size());
+  copy.resize(text.size());  // the new bytes are left as they come, then copied at once
+  if (text.size() > kept) std::memcpy(copy.data() + kept, text.data() + kept, text.size() - kept);
+}
+
+// Room an undo left empty goes back; room the box may soon fill again stays.
+template <typename T>
+void GiveBackRoom(LargeVector<T>& v) {
+  if (v.capacity() * sizeof(T) >= kHugePageFrom && v.capacity() / 4 > v.size()) v.shrink_to_fit();
+}
+
+}  // namespace
+
+void ReadCovered(Program& program) {
+  CoveredRead& read = program.covered_read;
+  const std::string& text = program.window.OutputText();
+  Changed changed;
+  changed.all = !read.valid || read.curtype != program.curtype || read.runs != program.runs ||
+                read.held.flags != program.held.flags;
+  read.valid = false;  // until this read is through
+  if (changed.all) read.records.clear();
+  // Only the lines after those both texts share are read; the records of the old ones go.
+  const std::size_t kept = changed.all ? 0 : SharedLines(read.text, text);
+  const auto gone = std::partition_point(read.records.begin(), read.records.end(),
+                                         [&](const Record& r) { return r.position < kept; });
+  for (auto r = gone; r != read.records.end(); ++r) changed.Add(r->row, program.types.rows.size());
+  read.records.erase(gone, read.records.end());
+  CopyText(read.text, text, kept);
+  // A record takes a line of some 20 bytes at least.
+  MakeRoom(read.records, read.records.size() + (text.size() - kept) / 20);
+  if (changed.all || changed.current) SetCurrentCells(program, text);
+  const bool whole = ReadNewLines(program, kept, changed);
+  if (changed.Any()) {
+    LargeVector<std::uint64_t> boxes = ChangedBoxes(program, changed);
+    CountCovered(program.types, changed, boxes);
+  }
+  CountCurrent(program);
+  if (changed.all) {
+    read.curtype = program.curtype;
+    read.runs = program.runs;
+    read.held = program.held;
+  }
+  GiveBackRoom(read.text);
+  GiveBackRoom(read.records);
+  // A NUL byte ends the reading: what comes after it may change unseen, so read it all again.
+  read.valid = whole;
 }
 
 void OutputChanged(Program& program) {

@@ -17,7 +17,8 @@ void ForEachBoxRecord(std::string_view text,
 
 // Reads from the output text which cells of the current type its records cover, and how many
 // cells of each type of the run: exactly for the current type, for another type the cells its
-// records cover (up to the type's count).
+// records cover (up to the type's count). Where the text only gained or lost lines at its end since
+// the last read, for the same type, run and template read, only those lines are read.
 void ReadCovered(Program& program);
 
 // The output text changed: ReadCovered, and the shown layer's squares of the current type turn

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "editor/covered_read.h"
 #include "editor/window_values.h"
 #include "model/done_list.h"
 #include "model/file_stamp.h"
@@ -42,6 +43,8 @@ struct Program {
   // Counts the redraws: marks belong to the drawing they were put on.
   long long drawing = 0;
   int shown_layer = 0;  // the layer the last redraw showed
+  // ReadCovered's own: what it last read of the output box.
+  CoveredRead covered_read;
 };
 
 }  // namespace quarnel

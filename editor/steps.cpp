@@ -85,6 +85,8 @@ void StartTiles(Program& program) {
   // A template the loader would refuse anywhere is reported before any marking starts.
   if (types.refusal) throw *types.refusal;
   std::swap(program.types, types);
+  // Before the type is made current: its read of the box then counts for the new table.
+  ++program.runs;
   DoneList fresh;
   if (first) {
     // The panel's read gave the first type too: no second read.
@@ -102,7 +104,6 @@ void StartTiles(Program& program) {
     }
   }
   program.donelist = std::move(fresh);
-  ++program.runs;
 }
 
 void ShowType(Program& program, std::size_t row) {

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "editor/auto_cover.h"
 #include "editor/grid_view.h"
@@ -23,6 +24,7 @@ using testing::SetCells;
 using testing::Template;
 using testing::TempTemplate;
 using testing::TestProgram;
+using std::string_literals::operator""s;
 
 TEST(CoveredCells, CountsTheTypesRectangleRecordsAndPassesOverEverythingElse) {
   const struct {
@@ -137,6 +139,7 @@ TEST(CoveredCells, CountsEachOtherTypesDistinctCellsOnce) {
       {"TILEW 8 1 0 0 0 0 0\r\nTILEW 8 1 0 0 0 0 1", 2},
       {"TILEW 9 9 0 0 0 0 0\r\nTILEW 8 1 0 0 0 0 0", 1},
       {"TILEW 8 1 -3 47 -3 47 0", 3 * kColumns},
+      {"TILEW 8 1 -2.5 0.5 -3 -3 0", 3},  // columns 0, 2 and 4: three boxes
   };
   for (const auto& c : cases) {
     TestProgram t(file.Path());
@@ -145,6 +148,63 @@ TEST(CoveredCells, CountsEachOtherTypesDistinctCellsOnce) {
     EXPECT_EQ(t.program.types.rows[static_cast<std::size_t>(t.program.types.RowOf("8 1"))].covered,
               c.covered)
         << c.box;
+  }
+}
+
+// The box read again after each change counts as a read of the whole box does: lines added or
+// taken at its end, a line finished, hand edits, another type, the template read again, a new run.
+TEST(CoveredCells, EachChangeOfTheBoxCountsAsReadingItWhole) {
+  std::string body = "7 3 4 6 2\r\n7 3 6 6 2\r\n7 3 9 9 2\r\n7 3 1 1 0\r\n9 9 2 2 0\r\n";
+  for (int x = 0; x < kColumns; ++x) body += "8 1 " + std::to_string(x) + " 0 0\r\n";
+  body += "8 1 0 0 1\r\n8 1 0 0 10\r\nTILEW 7 3 -2 -2 -2 -2 0\r\n";
+  TempTemplate file(Template({}) + body);
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  std::string& box = t.window.output;
+  const auto add = [&](std::string lines) { t.window.SetOutputText(box + lines); };
+  const auto cut = [&](const char* from) { t.window.SetOutputText(box.substr(0, box.find(from))); };
+  const auto show = [&](const char* key) {
+    ShowType(t.program, static_cast<std::size_t>(t.program.types.RowOf(key)));
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+  } steps[] = {
+      {"a mark", [&] { add("TILEW 7 3 1 1 3 3 2\r\n"); }},
+      // Records of several types, some of several boxes, a type the run lacks, no record.
+      {"many lines",
+       [&] {
+         add("TILEW 8 1 -3 -1 -3 -3 0\r\nnotes\r\nTILEW 7 3 0.5 2.5 3 3 2\r\n"
+             "TILEW 8 1 -2.5 0.5 -3 -3 0\r\nTILEW 5 5 -3 -3 -3 -3 0\r\nTILEW 9 9 -1 -1 -1 -1 0\r\n"
+             "TILEW 7 3 6 6 6 6 2\r\nTILEW 8 1 -3 -3 -3 -3 1\r\n");
+       }},
+      {"the last lines taken", [&] { cut("TILEW 7 3 6 6"); }},
+      {"lines of several boxes taken", [&] { cut("TILEW 7 3 0.5"); }},
+      {"a line without its end", [&] { add("TILEW 7 3 6 6 6 6 "); }},
+      {"its end", [&] { add("2\r\nTILEW 8 1 -2.5 0.5 -3 -3 0\r\n"); }},
+      {"a hand edit", [&] { t.window.SetOutputText(box.replace(box.find("1 1 3"), 1, "2")); }},
+      {"another type", [&] { show("8 1"), add("TILEW 8 1 0 2 -3 -3 0\r\n"); }},
+      {"the type read again",
+       [&] { file.Write(Template({}) + body + "TILEW 8 1 10 12 -3 -3 0\r\n"), show("8 1"); }},
+      {"a new run", [&] { StartTiles(t.program); }},
+      {"the same run again", [&] { StartTiles(t.program); }},
+      {"a NUL byte", [&] { add("x\0y\r\nTILEW 9 9 -1 -1 -1 -1 0\r\n"s); }},
+      {"a line after it", [&] { add("TILEW 8 1 -3 -3 -3 -3 10\r\n"); }},
+      {"all taken", [&] { t.window.SetOutputText(""); }},
+  };
+  const auto counts = [](const Program& p) {
+    std::vector<std::uint32_t> covered;
+    for (const TypeRow& r : p.types.rows) covered.push_back(r.covered);
+    return covered;
+  };
+  for (const auto& step : steps) {
+    step.change();
+    Program whole = t.program;
+    whole.covered_read = {};
+    ReadCovered(whole);
+    EXPECT_EQ(t.program.covered.flags, whole.covered.flags) << step.what;
+    EXPECT_EQ(t.program.covered.layer_count, whole.covered.layer_count) << step.what;
+    EXPECT_EQ(counts(t.program), counts(whole)) << step.what;
   }
 }
 
