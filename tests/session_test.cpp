@@ -158,6 +158,23 @@ TEST_F(SessionTest, LongWorkShowsProgressRefusesOtherControlsAndCancelsCleanly) 
   EXPECT_EQ(session_.OutputText(), "");
 }
 
+// Parts run on a front end's thread: their result counts for their own work only.
+TEST_F(SessionTest, PartsRunAsideCountForTheirOwnWorkOnly) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  session_.AutoEvery(true);
+  const Session::Parts cancelled = session_.NextParts(0);
+  session_.Cancel();
+  session_.AutoEvery(true);
+  session_.PartsDone(cancelled.work, cancelled.run(), nullptr);
+  session_.PartsDone(cancelled.work, false, nullptr);  // "all done", for the cancelled work
+  ASSERT_TRUE(session_.Working());
+  while (session_.Working()) {
+    const Session::Parts parts = session_.NextParts(1000);
+    session_.PartsDone(parts.work, parts.run(), nullptr);
+  }
+  EXPECT_NE(session_.OutputText(), "");
+}
+
 TEST_F(SessionTest, GoOnAnotherTemplateAsksAndLosesNothing) {
   ASSERT_EQ(Go(level_.Path()), "");
   Mark(1, 1, 1, 1);
