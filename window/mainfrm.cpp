@@ -63,6 +63,9 @@ void MainFrm::Name(QWidget* control, const char* object, const char* accessible,
 MainFrm::~MainFrm() {
   for (QObject* child : findChildren<QObject*>())
     QObject::disconnect(child, nullptr, this, nullptr);
+  // The controls read the session (the panel's lists, the grid's raster) until they are gone:
+  // they go first, while it still stands.
+  delete scroll_;
 }
 
 void MainFrm::ShowFaultBox(QWidget* parent, const QString& message) {

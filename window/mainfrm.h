@@ -56,7 +56,8 @@ class MainFrm : public QWidget {
   explicit MainFrm(FaultReporter report_fault = ShowFaultBox, FileChooser choose_file = {},
                    QWidget* parent = nullptr);
   // Stops the controls' signals first: their destruction moves the focus, which would reach
-  // this window's slots after its own members are gone.
+  // this window's slots after its own members are gone. Then the controls go, before the session
+  // they show.
   ~MainFrm() override;
 
   // Tests answer the save dialog and the questions for the user.
