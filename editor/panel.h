@@ -21,6 +21,9 @@ enum TypeColumn {
   kTypeState,
   kTypeColumns
 };
+// Each column's heading, the same in every front end.
+inline constexpr const char* kTypeHeadings[kTypeColumns] = {"id1",    "id2",     "cells",
+                                                            "layers", "covered", "state"};
 enum class TypeState { kNotShown, kShown, kAllCovered, kCurrent };
 
 TypeState StateOf(const Program& program, std::size_t table_row);
@@ -36,6 +39,7 @@ void SortTypes(const Program& program, std::vector<std::uint32_t>& order, int co
 
 // The current type's layers that hold cells, with its cells and covered cells on each.
 enum LayerColumn { kLayersLayer, kLayersCells, kLayersCovered, kLayersColumns };
+inline constexpr const char* kLayerHeadings[kLayersColumns] = {"layer", "cells", "covered"};
 struct LayerRow {
   int layer, cells, covered;
 };

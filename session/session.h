@@ -164,6 +164,11 @@ class Session final : public WindowValues {
   // its save dialog; asks first when a file is there, checks the template again (the dialog took
   // time) and replaces the file whole or not at all.
   void WriteTo(const std::string& target);
+  // The panel's headings, by column, and how many columns each list has.
+  static const char* TypeHeading(int column);
+  static const char* LayerHeading(int column);
+  static constexpr int kTypeColumnCount = 6;
+  static constexpr int kLayerColumnCount = 3;
   std::size_t TypeCount() const { return type_order_.size(); }
   std::string TypeCell(std::size_t shown_row, int column) const;
   bool TypeIsCurrent(std::size_t shown_row) const;

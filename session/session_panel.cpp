@@ -53,6 +53,17 @@ void Session::ChooseLayer(std::size_t shown_row) {
   Run([&] { ShowLayer(program_, layer_rows_[shown_row].layer); });
 }
 
+static_assert(Session::kTypeColumnCount == kTypeColumns);
+static_assert(Session::kLayerColumnCount == kLayersColumns);
+
+const char* Session::TypeHeading(int column) {
+  return column >= 0 && column < kTypeColumns ? kTypeHeadings[column] : "";
+}
+
+const char* Session::LayerHeading(int column) {
+  return column >= 0 && column < kLayersColumns ? kLayerHeadings[column] : "";
+}
+
 std::string Session::TypeCell(std::size_t shown_row, int column) const {
   if (shown_row >= type_order_.size()) return {};
   return Printable(TypeCellText(program_, type_order_[shown_row], column));

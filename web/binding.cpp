@@ -111,7 +111,7 @@ val TypeRows(const Session& session, std::size_t first, std::size_t count) {
   val rows = val::array();
   for (std::size_t row = first; row < first + count && row < session.TypeCount(); ++row) {
     val cells = val::array();
-    for (int column = 0; column < quarnel::kTypeColumns; ++column) {
+    for (int column = 0; column < Session::kTypeColumnCount; ++column) {
       cells.call<void>("push", session.TypeCell(row, column));
     }
     cells.call<void>("push", session.TypeIsCurrent(row));
@@ -155,6 +155,20 @@ val KeyMapRows() {
     rows.call<void>("push", row);
   }
   return rows;
+}
+
+// The panel's headings, the same in every front end.
+val Headings() {
+  val types = val::array();
+  for (int column = 0; column < Session::kTypeColumnCount; ++column)
+    types.call<void>("push", std::string(Session::TypeHeading(column)));
+  val layers = val::array();
+  for (int column = 0; column < Session::kLayerColumnCount; ++column)
+    layers.call<void>("push", std::string(Session::LayerHeading(column)));
+  val headings = val::object();
+  headings.set("types", types);
+  headings.set("layers", layers);
+  return headings;
 }
 
 // The saved template's bytes, copied out once; the session lets them go.
@@ -229,6 +243,7 @@ EMSCRIPTEN_BINDINGS(quarnel) {
   emscripten::function("Pixels", &Guarded<&Pixels>::Call);
   emscripten::function("TakeDownload", &Guarded<&TakeDownload>::Call);
   emscripten::function("KeyMap", &Guarded<&KeyMapRows>::Call);
+  emscripten::function("Headings", &Guarded<&Headings>::Call);
   emscripten::function("ZoomAbout", &Guarded<&ZoomAbout>::Call);
   emscripten::function("FaultText", &FaultText);
 }

@@ -73,6 +73,7 @@
     const reply = event.data;
     if (reply.ready) {
       keyMap = reply.keyMap;
+      panel.headings(reply.headings);
       return;
     }
     if (reply.work !== undefined) return work.show(reply.work);

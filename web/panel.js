@@ -7,8 +7,6 @@ function quarnelPanel(send) {
   const byId = (id) => document.getElementById(id);
   const kRowHeight = 16;
   const kHeadHeight = 17;  // each list's headings, above its rows
-  const kTypeColumns = ['id1', 'id2', 'cells', 'layers', 'covered', 'state'];
-  const kLayerColumns = ['layer', 'cells', 'covered'];
   let view = null;
   let typeRows = [];
   let typesFirst = 0;
@@ -43,8 +41,6 @@ function quarnelPanel(send) {
       return cell;
     }));
   }
-  heads(byId('typesHead'), kTypeColumns, 'SortTypes', byId('types'));
-  heads(byId('layersHead'), kLayerColumns, 'SortLayers', byId('layers'));
 
   function rowElement(list, cells, numbers, index, active) {
     const row = document.createElement('div');
@@ -141,6 +137,11 @@ function quarnelPanel(send) {
        'ChooseLayer');
 
   return {
+    // The session's headings, once it is ready.
+    headings({ types, layers }) {
+      heads(byId('typesHead'), types, 'SortTypes', byId('types'));
+      heads(byId('layersHead'), layers, 'SortLayers', byId('layers'));
+    },
     first: () => typesFirst,
     visibleRows: visibleTypeRows,
     show(reply, shown) {

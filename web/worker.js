@@ -91,6 +91,6 @@ onmessage = (event) => {
 QuarnelCore().then((module) => {
   core = module;
   session = new core.Session();
-  postMessage({ ready: true, keyMap: core.KeyMap() });
+  postMessage({ ready: true, keyMap: core.KeyMap(), headings: core.Headings() });
   for (const message of waiting.splice(0)) onmessage({ data: message });
 });

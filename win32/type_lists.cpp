@@ -5,24 +5,26 @@
 #include <commctrl.h>
 
 #include <iterator>
+#include <string>
 
 #include "win32/text.h"
 
 namespace quarnel {
 namespace {
 
+// The headings are the session's; their widths and alignment the list's.
 struct Column {
-  const wchar_t* heading;
   int width;  // at 96 dots an inch
   bool number;
 };
-constexpr Column kTypeHeadings[] = {{L"id1", 70, false},    {L"id2", 70, false},
-                                    {L"cells", 55, true},   {L"layers", 70, false},
-                                    {L"covered", 60, true}, {L"state", 70, false}};
-constexpr Column kLayerHeadings[] = {
-    {L"layer", 60, true}, {L"cells", 60, true}, {L"covered", 60, true}};
+constexpr Column kTypeHeadings[] = {{70, false}, {70, false}, {55, true},
+                                    {70, false}, {60, true},  {70, false}};
+constexpr Column kLayerHeadings[] = {{60, true}, {60, true}, {60, true}};
+static_assert(std::size(kTypeHeadings) == Session::kTypeColumnCount &&
+              std::size(kLayerHeadings) == Session::kLayerColumnCount);
 
-HWND MakeList(HWND parent, int id, const Column* columns, int count, const wchar_t* name) {
+HWND MakeList(HWND parent, int id, const Column* columns, int count, const wchar_t* name,
+              const char* (*heading)(int)) {
   const HWND list =
       CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, name,
                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
@@ -35,7 +37,8 @@ HWND MakeList(HWND parent, int id, const Column* columns, int count, const wchar
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = columns[at].number ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = columns[at].width;
-    column.pszText = const_cast<wchar_t*>(columns[at].heading);
+    std::wstring text = Wide(heading(at));
+    column.pszText = text.data();
     ListView_InsertColumn(list, at, &column);
   }
   return list;
@@ -56,9 +59,10 @@ int FocusedRow(HWND list) {
 TypeLists::TypeLists(HWND parent, int types_id, int layers_id, Session& session)
     : session_(session),
       types_(MakeList(parent, types_id, kTypeHeadings, static_cast<int>(std::size(kTypeHeadings)),
-                      L"Types")),
+                      L"Types", &Session::TypeHeading)),
       layers_(MakeList(parent, layers_id, kLayerHeadings,
-                       static_cast<int>(std::size(kLayerHeadings)), L"Layers")) {}
+                       static_cast<int>(std::size(kLayerHeadings)), L"Layers",
+                       &Session::LayerHeading)) {}
 
 void TypeLists::SetColumnWidths(int dpi) {
   SetWidths(types_, kTypeHeadings, static_cast<int>(std::size(kTypeHeadings)), dpi);

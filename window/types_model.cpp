@@ -5,10 +5,9 @@
 namespace quarnel {
 namespace {
 
-QVariant Heading(const char* const* names, int count, int section, Qt::Orientation orientation,
-                 int role) {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  return section >= 0 && section < count ? QString::fromLatin1(names[section]) : QVariant();
+QVariant Heading(const char* name, Qt::Orientation orientation, int role) {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || !*name) return {};
+  return QString::fromLatin1(name);
 }
 
 }  // namespace
@@ -36,8 +35,7 @@ QVariant TypesModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant TypesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* const kNames[] = {"id1", "id2", "cells", "layers", "covered", "state"};
-  return Heading(kNames, kTypeColumns, section, orientation, role);
+  return Heading(Session::TypeHeading(section), orientation, role);
 }
 
 void TypesModel::sort(int column, Qt::SortOrder order) {
@@ -77,8 +75,7 @@ QVariant LayersModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant LayersModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* const kNames[] = {"layer", "cells", "covered"};
-  return Heading(kNames, kLayersColumns, section, orientation, role);
+  return Heading(Session::LayerHeading(section), orientation, role);
 }
 
 void LayersModel::sort(int column, Qt::SortOrder order) {
