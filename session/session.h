@@ -112,11 +112,13 @@ class Session final : public WindowValues {
     long long done = 0;
     long long total = 0;  // 0: how far is not known
     std::string said;     // both, as a progress bar's label says them
+    bool cancellable = true;
   };
   bool Working() const { return step_ != nullptr; }
   Progress WorkProgress() const;
   void Continue();  // does the next part
-  void Cancel();    // ends the work, leaving everything as it was before it
+  // Ends the work, leaving everything as it was before it; nothing while it cannot be stopped.
+  void Cancel();
   // A front end with threads may run the parts on a thread of its own, so that no long part stops
   // it answering: NextParts gives them as one call that touches only the work's own data, never
   // the session, and runs parts for about `ms` milliseconds (at least one). Run it there; then,
@@ -202,7 +204,7 @@ class Session final : public WindowValues {
     std::function<bool()> next;              // does a part; false once none is left
     std::function<Progress()> progress;      // parts done of all
     std::function<void()> finish;            // takes the result
-    std::function<std::string()> cancelled;  // what Cancel says
+    std::function<std::string()> cancelled;  // what Cancel says; none: it cannot be stopped
   };
   void StartWork(LongStep step);
   std::unique_ptr<LongStep> step_;

@@ -96,8 +96,18 @@ void Session::Write(const std::string& target) {
     Settle(false, "", "");  // nothing is on offer any more
     throw;
   }
-  const std::string why = platform::ReplaceFile(target, {download_.data(), download_.size()});
-  Settle(why.empty(), target, why);
+  // Writing and flushing a large template to the disk takes a while: the save's last part, which
+  // Cancel cannot stop once begun (the file is replaced whole or not at all, and said so).
+  download_name_.clear();
+  auto bytes = std::make_shared<LargeText>(std::move(download_));
+  auto why = std::make_shared<std::string>();
+  StartWork(LongStep{kSaveWork,
+                     [bytes, why, target] {
+                       *why = platform::ReplaceFile(target, {bytes->data(), bytes->size()});
+                       return false;
+                     },
+                     [] { return Progress{}; },
+                     [this, target, why] { Settle(why->empty(), target, *why); }, nullptr});
 }
 
 std::string Session::SuggestedPath() const {

@@ -58,6 +58,7 @@ Session::Progress Session::WorkProgress() const {
   if (!step_) return {};
   Progress progress = step_->progress();
   progress.what = step_->what;
+  progress.cancellable = step_->cancelled != nullptr;
   progress.said = progress.what + "...";
   if (progress.total > 0) {
     progress.said += " " + std::to_string(progress.done) + " of " + std::to_string(progress.total);
@@ -112,7 +113,7 @@ void Session::PartsDone(unsigned long long work, bool more, std::exception_ptr f
 }
 
 void Session::Cancel() {
-  if (!step_) return;
+  if (!step_ || !step_->cancelled) return;
   const std::unique_ptr<LongStep> step = std::move(step_);
   Run([&] { Say(step->cancelled()); });
 }

@@ -228,9 +228,11 @@ EMSCRIPTEN_BINDINGS(quarnel) {
       .function("Delete", &Guarded<&Session::Delete>::Call)
       .function("EditOutput", &Guarded<&Session::EditOutput>::Call)
       .function("Caret", &Guarded<&Session::Caret>::Call)
-      .function("SortTypes", &Guarded<&Session::SortTypes>::Call)
+      .function("SortTypes",
+                &Guarded<static_cast<void (Session::*)(int)>(&Session::SortTypes)>::Call)
       .function("ChooseType", &Guarded<&Session::ChooseType>::Call)
-      .function("SortLayers", &Guarded<&Session::SortLayers>::Call)
+      .function("SortLayers",
+                &Guarded<static_cast<void (Session::*)(int)>(&Session::SortLayers)>::Call)
       .function("ChooseLayer", &Guarded<&Session::ChooseLayer>::Call)
       .function("Answer", &Guarded<&Session::Answer>::Call)
       .function("Working", &Session::Working)

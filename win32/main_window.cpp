@@ -284,6 +284,7 @@ void MainWindow::ShowWork() {
   if (shown) {
     const Session::Progress progress = session_.WorkProgress();
     SetTextIfOther(work_label_, Wide(progress.said));
+    EnableWindow(cancel_, progress.cancellable);
     const bool known = progress.total > 0;
     SetWindowLongPtrW(progress_, GWL_STYLE, WS_CHILD | WS_VISIBLE | (known ? 0 : PBS_MARQUEE));
     SendMessageW(progress_, PBM_SETMARQUEE, !known, 0);

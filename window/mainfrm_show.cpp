@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -178,6 +179,9 @@ void MainFrm::ShowWork() {
   }
   const Session::Progress progress = session_.WorkProgress();
   work_dialog_->setLabelText(Text(progress.said));
+  if (auto* cancel = work_dialog_->findChild<QPushButton*>()) {
+    cancel->setEnabled(progress.cancellable);
+  }
   const bool counted = progress.total > 0 && progress.total <= INT_MAX;
   work_dialog_->setRange(0, counted ? static_cast<int>(progress.total) : 0);
   if (counted) work_dialog_->setValue(static_cast<int>(progress.done));
