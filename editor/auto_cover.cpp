@@ -94,7 +94,7 @@ AutoResult AutoCover(Program& program) {
     FillBlue(program, r.x1, r.y1, r.x2, r.y2, added);
     added.records += RectangleRecord(program.curtype, r.x1, r.x2, r.y1, r.y2, layer);
   }
-  program.window.SetOutputText(program.window.OutputText() + added.records);
+  program.window.AppendOutputText(added.records);
   result.added = std::move(added);
   return result;
 }
@@ -165,9 +165,9 @@ AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::st
   return run.Take();
 }
 
-Addition AddAutoRecords(Program& program, const AutoManyResult& result) {
+Addition AddAutoRecords(Program& program, AutoManyResult result) {
   Addition added;
-  added.records = result.records;
+  added.records = std::move(result.records);
   program.has_first_corner = false;
   const int layer = program.window.Layer();
   // Only the shown layer has squares to turn blue; the others are drawn from the box when shown.
@@ -176,7 +176,7 @@ Addition AddAutoRecords(Program& program, const AutoManyResult& result) {
   const std::string start =
       RectangleRecord(program.curtype, 0, 0, 0, 0, 0)
           .substr(0, std::string_view("TILEW ").size() + program.curtype.size() + 1);
-  std::string_view rest = result.records;
+  std::string_view rest = added.records;
   std::string own;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
@@ -189,7 +189,14 @@ Addition AddAutoRecords(Program& program, const AutoManyResult& result) {
     if (key == program.curtype && box.z == layer)
       FillBlue(program, box.x1, box.y1, box.x2, box.y2, added);
   });
-  program.window.SetOutputText(program.window.OutputText() + added.records);
+  const std::string& before = program.window.OutputText();
+  const bool joined = result.output_after.size() == before.size() + added.records.size() &&
+                      result.output_after.compare(0, before.size(), before) == 0;
+  if (joined) {
+    program.window.TakeOutputText(std::move(result.output_after));
+  } else {
+    program.window.AppendOutputText(added.records);
+  }
   return added;
 }
 

@@ -47,6 +47,9 @@ struct AutoManyResult {
   long long lower_bound = 0;  // what any cover of them needs, summed
   long long types = 0;        // types that had such squares
   bool cancelled = false;
+  // The output text with the records added, where the caller made it beside the window; empty
+  // otherwise.
+  std::string output_after;
 };
 AutoManyResult Cancelled();
 
@@ -89,6 +92,6 @@ AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::st
 
 // Puts what an Auto over many layers wrote at the end of the output text and turns the shown
 // layer's squares blue where it covers them, as one addition to take back.
-Addition AddAutoRecords(Program& program, const AutoManyResult& result);
+Addition AddAutoRecords(Program& program, AutoManyResult result);
 
 }  // namespace quarnel

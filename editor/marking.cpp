@@ -42,7 +42,7 @@ PressResult PressSecondCorner(Program& program, int column, int row, bool shift)
   FillBlue(program, left, top, right, bottom, added);
   added.records =
       RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer());
-  program.window.SetOutputText(program.window.OutputText() + added.records);
+  program.window.AppendOutputText(added.records);
   return {std::move(added), {}};
 }
 

@@ -27,7 +27,7 @@ std::string UndoAddition(Program& program, const Addition& addition) {
 }
 
 void RedoAddition(Program& program, const Addition& addition) {
-  program.window.SetOutputText(program.window.OutputText() + addition.records);
+  program.window.AppendOutputText(addition.records);
   if (addition.drawing != program.drawing) return;
   for (const SquareChange& square : addition.squares) {
     PutGrid(program.window.Picture(), square.x, square.y, square.after);

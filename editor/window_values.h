@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quarnel {
 
@@ -25,6 +26,13 @@ class WindowValues {
   // The output box with the collected rectangle records, lines ending in CR LF.
   virtual const std::string& OutputText() const = 0;
   virtual void SetOutputText(const std::string& text) = 0;
+  // Adds to its end. A window that keeps the text itself appends without copying what was there:
+  // a box of a million records is 25 MB.
+  virtual void AppendOutputText(std::string_view text) {
+    SetOutputText(OutputText() + std::string(text));
+  }
+  // Sets it from a text the caller no longer needs, which such a window takes without a copy.
+  virtual void TakeOutputText(std::string text) { SetOutputText(text); }
   // The drawing surface.
   virtual Surface& Picture() = 0;
 };

@@ -51,6 +51,22 @@ void Session::SetOutputText(const std::string& text) {
   OutputChanged(program_);
 }
 
+void Session::AppendOutputText(std::string_view text) {
+  if (text.empty()) return;
+  output_.append(text);
+  ++output_changes_;
+  records_.Clear();
+  OutputChanged(program_);
+}
+
+void Session::TakeOutputText(std::string text) {
+  if (text == output_) return;
+  output_ = std::move(text);
+  ++output_changes_;
+  records_.Clear();
+  OutputChanged(program_);
+}
+
 void Session::Run(const std::function<void()>& action) {
   if (RefusedWhileWorking()) return;
   message_.clear();

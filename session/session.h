@@ -44,6 +44,8 @@ class Session final : public WindowValues {
   void SetLayerText(const std::string& text) override { layer_text_ = text; }
   const std::string& OutputText() const override { return output_; }
   void SetOutputText(const std::string& text) override;
+  void AppendOutputText(std::string_view text) override;
+  void TakeOutputText(std::string text) override;
   Surface& Picture() override { return surface_; }
 
   // The controls, in the window's order.

@@ -28,27 +28,38 @@ void Session::AutoEvery(bool every_type) {
       return Say(refusal);
     if (!every_type) {
       AutoProgress progress;
-      const AutoManyResult result = AutoCoverLayers(program_, progress);
+      AutoManyResult result = AutoCoverLayers(program_, progress);
       Say(AutoManyStatus(result, false));
-      if (!result.records.empty()) history_.Add(AddAutoRecords(program_, result));
+      if (!result.records.empty()) history_.Add(AddAutoRecords(program_, std::move(result)));
       return;
     }
     std::vector<std::string> keys;
     for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
     auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
+    // The box with the records added is made beside the window too, once they are all there.
+    struct Done {
+      std::string box;
+      AutoManyResult result;
+    };
+    auto done = std::make_shared<Done>();
+    done->box = output_;
     StartWork(LongStep{kAutoEveryTypeWork,
-                       [run] {
+                       [run, done] {
                          static const std::atomic<bool> kGoOn{false};
-                         return run->Next(kGoOn);
+                         if (run->Next(kGoOn)) return true;
+                         done->result = run->Take();
+                         std::string& after = done->result.output_after;
+                         after.reserve(done->box.size() + done->result.records.size());
+                         after.append(done->box).append(done->result.records);
+                         return false;
                        },
                        [run] {
                          return Progress{{}, run->Done(), run->Total(), {}};
                        },
-                       [this, run] {
-                         const AutoManyResult result = run->Take();
-                         Say(AutoManyStatus(result, true));
-                         if (!result.records.empty())
-                           history_.Add(AddAutoRecords(program_, result));
+                       [this, done] {
+                         Say(AutoManyStatus(done->result, true));
+                         if (!done->result.records.empty())
+                           history_.Add(AddAutoRecords(program_, std::move(done->result)));
                        },
                        [] { return AutoManyStatus(Cancelled(), true); }});
   });
