@@ -1,15 +1,19 @@
 // Times quarnel.exe's actions on a large template, from the event to the grid's repaint, under
 // Wine or on Windows: go, Next Tile Type, a spinner arrow, a press (a first and a second corner),
-// an arrow key on the grid, medians of 7, beside one pass reading the file. Never run as a test.
+// an arrow key on the grid, medians of 7, beside one pass reading the file; then Auto on every
+// type run as quarnel.exe's message loop runs it, until the output box holds every record, with
+// the longest the window went without answering meanwhile. Never run as a test.
 //   win32_bench.exe TEMPLATE   (bench/generated_template makes the 1,000,000-line one natively)
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "win32/main_window.h"
@@ -44,6 +48,47 @@ double MedianMs(HWND grid, const std::function<void()>& action) {
   }
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
+}
+
+// Auto on every type, the window's loop run as main.cpp runs it while another thread sends the
+// window a message every millisecond: the longest wait for an answer is the longest the window
+// did not answer.
+void AutoEveryType(MainWindow& window, const std::function<void(int)>& click) {
+  const HWND main = window.Handle();
+  std::atomic<bool> done{false}, ended{false};
+  std::atomic<double> longest{0};
+  std::thread probe([&] {
+    while (!done) {
+      const double start = Now();
+      SendMessageW(main, WM_NULL, 0, 0);
+      longest = std::max(longest.load(), Now() - start);
+      Sleep(1);
+    }
+    ended = true;
+  });
+  const auto pump = [] {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  };
+  pump();
+  const double start = Now();
+  click(MainWindow::kAutoEveryType);
+  do {
+    pump();
+  } while (window.Work());
+  const double filled = Now() - start;
+  done = true;
+  while (!ended) pump();  // its last message answered
+  probe.join();
+  const HWND box = GetDlgItem(main, MainWindow::kComlist);
+  const auto lines = SendMessageW(box, EM_GETLINECOUNT, 0, 0);
+  std::printf(
+      "| Auto all, every type: the box filled (%lld lines) | %.0f |\n"
+      "| the longest the window did not answer meanwhile | %.0f |\n",
+      static_cast<long long>(lines), filled, longest.load());
 }
 
 }  // namespace
@@ -109,5 +154,6 @@ int wmain(int argc, wchar_t** argv) {
       "| Next Tile Type | %.1f |\n| a spinner arrow | %.1f |\n"
       "| a press (first and second corner) | %.1f |\n| an arrow key on the grid | %.1f |\n",
       read, go, next, arrow, press, key);
+  AutoEveryType(window, click);
   return 0;
 }

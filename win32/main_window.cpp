@@ -69,6 +69,7 @@ void MainWindow::Create() {
                          ES_WANTRETURN | ES_NOHIDESEL,
                      kComlist);
   SendMessageW(comlist_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  box_ = std::make_unique<OutputBox>(comlist_);
   next_tile_ = Control(WC_BUTTONW, L"Next Tile Type", button, kNextTile);
   auto_cover_ = Control(WC_BUTTONW, L"Auto", button, kAutoCover);
   save_ = Control(WC_BUTTONW, L"Save...", button, kSave);
@@ -188,21 +189,14 @@ void MainWindow::Show(From from) {
 void MainWindow::ShowBox(bool typed) {
   std::string box = session_.BoxText();
   // The box is the user's while they type: the session has what it shows.
-  if (typed) {
-    shown_box_ = std::move(box);
-    return;
-  }
-  if (box != shown_box_) {
-    ReplaceBoxText(box);
-    const LRESULT end = GetWindowTextLengthW(comlist_);
-    SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageW(comlist_, EM_SCROLLCARET, 0, 0);
-    shown_box_ = box;
+  if (typed) return box_->Typed(box);
+  if (box != box_->Text()) {
+    box_->SetText(box);
     caret_line_ = -1;
   }
   program_box_ = std::move(box);
-  // A Ctrl + press's records: the first one's line selected and in sight.
-  if (session_.SelectedLines() != selected_lines_) {
+  // A Ctrl + press's records: the first one's line selected and in sight, once the box holds it.
+  if (box_->Filled() && session_.SelectedLines() != selected_lines_) {
     selected_lines_ = session_.SelectedLines();
     if (!selected_lines_.empty()) {
       const auto line = static_cast<WPARAM>(selected_lines_.front());
@@ -215,28 +209,22 @@ void MainWindow::ShowBox(bool typed) {
   }
 }
 
-// Records added at the end or taken from it change only the end of the box: an edit control takes
-// seconds to lay out a million lines afresh.
-void MainWindow::ReplaceBoxText(const std::string& box) {
-  const std::string& shown = shown_box_;
-  const bool whole_lines = shown.empty() || shown.back() == '\n';
-  const auto tail_at = [this](std::size_t removed_length) {
-    return GetWindowTextLengthW(comlist_) - static_cast<int>(removed_length);
-  };
-  if (whole_lines && box.size() > shown.size() && box.compare(0, shown.size(), shown) == 0) {
-    const int end = tail_at(0);
-    SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(end), end);
-    const std::wstring added = WithCrLf(Wide(std::string_view(box).substr(shown.size())));
-    SendMessageW(comlist_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(added.c_str()));
-  } else if (!box.empty() && box.back() == '\n' && shown.size() > box.size() &&
-             shown.compare(0, box.size(), box) == 0) {
-    const std::wstring removed = WithCrLf(Wide(std::string_view(shown).substr(box.size())));
-    const int start = tail_at(removed.size());
-    SendMessageW(comlist_, EM_SETSEL, static_cast<WPARAM>(start), tail_at(0));
-    SendMessageW(comlist_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+bool MainWindow::FillBox() {
+  if (box_->Filled()) return false;
+  updating_ = true;  // the box's own changes are no typing
+  const bool more = box_->Fill();
+  updating_ = false;
+  if (more) return true;
+  // Its line numbers hold now: the caret the user moved meanwhile, and the selected records.
+  const LRESULT end = GetWindowTextLengthW(comlist_);
+  DWORD from = 0, to = 0;
+  SendMessageW(comlist_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  if (from != to || static_cast<LRESULT>(to) != end) {
+    TellCaret(true);
   } else {
-    SetWindowTextW(comlist_, WithCrLf(Wide(box)).c_str());
+    Show();
   }
+  return false;
 }
 
 // A fault, a question or a save the last call left: each shown in turn, the session told how it
@@ -263,8 +251,11 @@ void MainWindow::AnswerAll() {
 
 bool MainWindow::Work() {
   constexpr unsigned long long kPartsMs = 30;  // then the window answers again
-  if (!session_.Working()) working_ = false;
-  if (!session_.Working() || answering_) return false;
+  if (answering_) return false;
+  if (!session_.Working()) {
+    working_ = false;
+    return FillBox();
+  }
   const unsigned long long start = GetTickCount64();
   if (!working_) work_since_ = start;
   working_ = true;
@@ -275,7 +266,7 @@ bool MainWindow::Work() {
   if (session_.Working()) return true;
   working_ = false;
   Show();
-  return false;
+  return !box_->Filled();
 }
 
 void MainWindow::ShowWork() {

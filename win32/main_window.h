@@ -8,6 +8,7 @@
 
 #include "session/session.h"
 #include "win32/grid_control.h"
+#include "win32/output_box.h"
 #include "win32/type_lists.h"
 
 namespace quarnel {
@@ -52,7 +53,8 @@ class MainWindow {
   // After a message to a control: the output box's caret may stand on another line.
   void AfterMessage(const MSG& message);
   // Long work, when no message waits: parts of it for a few hundredths of a second, its
-  // progress shown after a moment, with Cancel. True while work is left.
+  // progress shown after a moment, with Cancel; then a slice of the output box. True while work
+  // is left.
   bool Work();
 
  private:
@@ -72,10 +74,11 @@ class MainWindow {
   // Everything the session shows, onto the controls; then its fault, question or save in turn.
   void Show(From from = From::kOther);
   void ShowBox(bool typed);
-  void ReplaceBoxText(const std::string& box);
+  bool FillBox();  // a slice of the output box; true while more is left
+  void TellCaret(bool always);
   void AnswerAll();
   void ShowWork();
-  bool Typed() const { return shown_box_ != program_box_; }
+  bool Typed() const { return box_->Text() != program_box_; }
 
   Session session_{true};  // with a path box
   HWND window_ = nullptr;
@@ -84,6 +87,7 @@ class MainWindow {
   HWND thefile_ = nullptr, command1_ = nullptr, command2_ = nullptr, zval_ = nullptr,
        zscr_ = nullptr, comlist_ = nullptr, next_tile_ = nullptr, auto_cover_ = nullptr,
        save_ = nullptr, auto_many_ = nullptr, shorten_rest_ = nullptr;
+  std::unique_ptr<OutputBox> box_;  // the output box's text, for the session
   HWND status_[3] = {};
   HWND work_label_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
   bool working_ = false;
@@ -93,7 +97,6 @@ class MainWindow {
   int zoom_ = 1;
   bool updating_ = false;    // the window's own changes raise no events
   bool answering_ = false;   // a question or a dialog is open
-  std::string shown_box_;    // the output box as it stands, for the session
   std::string program_box_;  // as the session last put it: anything else the user typed
   long long caret_line_ = -1;
   std::vector<std::size_t> selected_lines_;

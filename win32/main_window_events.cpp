@@ -236,8 +236,13 @@ void MainWindow::AfterMessage(const MSG& message) {
   if (message.hwnd != comlist_) return;
   const bool click = message.message == WM_LBUTTONUP;
   if (!click && message.message != WM_KEYUP) return;
+  // Its line numbers are the text's once it shows the whole text; FillBox tells the caret then.
+  if (box_->Filled()) TellCaret(click);
+}
+
+void MainWindow::TellCaret(bool always) {
   const auto line = static_cast<long long>(SendMessageW(comlist_, EM_LINEFROMCHAR, -1, 0));
-  if (line == caret_line_ && !click) return;
+  if (line == caret_line_ && !always) return;
   caret_line_ = line;
   session_.Caret(static_cast<std::size_t>(line));
   Show();

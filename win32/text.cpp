@@ -41,4 +41,16 @@ std::wstring WithCrLf(std::wstring_view text) {
   return out;
 }
 
+std::size_t WideLength(std::string_view utf8) {
+  std::size_t length = 0;
+  if (!utf8.empty()) {
+    length = static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0));
+  }
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    if (utf8[at] == '\n' && (at == 0 || utf8[at - 1] != '\r')) ++length;
+  }
+  return length;
+}
+
 }  // namespace quarnel

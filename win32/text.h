@@ -12,5 +12,7 @@ std::string Utf8(std::wstring_view wide);
 // The text of a control, and a text with every line ending in CR LF, as an edit control wants it.
 std::wstring TextOf(void* control);
 std::wstring WithCrLf(std::wstring_view text);
+// The length of WithCrLf(Wide(utf8)), without making it.
+std::size_t WideLength(std::string_view utf8);
 
 }  // namespace quarnel

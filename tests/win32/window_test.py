@@ -72,6 +72,15 @@ class Screen:
         self.xvfb.kill()
 
 
+def until(condition, timeout):
+    end = time.time() + timeout
+    while not condition():
+        if time.time() > end:
+            return False
+        time.sleep(0.2)
+    return True
+
+
 def xdo(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
     time.sleep(0.4)
@@ -142,6 +151,16 @@ def cells_of(template, type_key, layer):
                 # A rectangle record's bounds are stored 3 below the grid's indices.
                 covered |= {(x + 3, y + 3) for x in range(x1, x2 + 1) for y in range(y1, y2 + 1)}
     return tiles, covered
+
+
+def checkerboard(path):
+    """One type's tiles on every other cell of every layer, a layer's cells the other ones of the
+    layers beside it: Auto on every layer writes a record for each of its 131,000 tiles."""
+    tiles = ["14 0 %d %d %d" % (x, y, z) for z in range(101) for x in range(51) for y in range(51)
+             if (x + y + z) % 2 == 0]
+    with open(path, "w", newline="") as f:
+        f.write("Checkerboard\r\n\r\n" + "".join(t + "\r\n" for t in tiles))
+    return len(tiles)
 
 
 def main():
@@ -294,6 +313,41 @@ def main():
             time.sleep(0.2)
         check(found is not None and any("bad.tmp, line 4" in m for m in said),
               "a bad template's message names its line: " + repr(said))
+        window.process.kill()
+
+        # Auto on every layer of a large template: the box fills a slice at a time, read-only
+        # meanwhile, while the window answers.
+        board = os.path.join(work, "board.tmp")
+        records = checkerboard(board)
+        window = Window(screen, exe, board, 96, os.path.join(work, "board.log"))
+        window.wait("^Checkerboard")
+        ox = window.s(8) + 585 * window.scale + window.s(7)
+        editable = lambda pixel: all(pixel(window.x + ox + window.s(176),
+                                           window.y + window.s(40 + 20 * n)) == (255, 255, 255)
+                                     for n in range(8))
+        window.click(window.button(272, 65))
+        xdo("key", "Down")
+        xdo("key", "Return")  # every layer of this type
+        check(until(lambda: not editable(screen.pixels()), 30), "the box is read-only while it fills")
+        x, y = window.button(25, 17)
+        window.click((x, y - window.s(5)))
+        pixel = screen.pixels()
+        layer1 = lambda c, r: BLUE if (c + r) % 2 else BLACK
+        check(not editable(pixel) and all(colour(pixel, (c, r)) == layer1(c, r)
+                                          for c in range(51) for r in range(51)),
+              "the window answers while the box fills: the spinner shows layer 1")
+        check(until(lambda: editable(screen.pixels()), 180), "the box fills, and takes typing again")
+
+        # What the session has after the fill: none of the box's own changes was taken for typing.
+        saved = os.path.join(work, "board-short.tmp")
+        xdo("key", "ctrl+s")
+        screen.find("^Save")
+        xdo("key", "ctrl+a")
+        xdo("type", "Z:" + saved.replace("/", "\\"))
+        xdo("key", "Return")
+        until(lambda: os.path.exists(saved), 10)
+        written = open(saved, "rb").read() if os.path.exists(saved) else b""
+        check(written.count(b"TILEW") == records, "Auto wrote a record for every tile")
         window.process.kill()
 
         # At 200 %: the same squares, twice the screen pixels, crisp.
