@@ -194,7 +194,7 @@ class Session final : public WindowValues {
   void RefreshPanel();
   void Ask(std::string question, std::vector<std::string> answers, std::function<void(int)> then);
   void StartTiles();
-  void Offer(const std::string& records, AppliedTemplate result);
+  void Offer(std::string records, AppliedTemplate result);
   // How the save on offer ended; see Offered.
   void Settle(bool written, const std::string& name, const std::string& why);
   void Write(const std::string& target);

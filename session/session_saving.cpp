@@ -39,10 +39,10 @@ bool Session::HasUnsaved() const {
   return output_ != kept_ && output_.find("TILEW") != std::string::npos;
 }
 
-void Session::Offer(const std::string& records, AppliedTemplate result) {
+void Session::Offer(std::string records, AppliedTemplate result) {
   download_ = std::move(result.text);
   download_name_ = ShortName(FileName(program_.read_path));
-  offered_records_ = records;
+  offered_records_ = std::move(records);
   offered_ = std::move(result);
 }
 
@@ -65,7 +65,7 @@ void Session::Settle(bool written, const std::string& name, const std::string& w
     const std::string details = said.substr(("saved " + Printable(name) + ": ").size());
     return Say("offered as a download: " + Printable(name) + " (" + details + ")");
   }
-  if (output_ == offered_records_) kept_ = output_;
+  if (output_ == offered_records_) kept_ = std::move(offered_records_);
   // Written over the template it read, it holds the tiles read: it counts as read again.
   if (SameFile(name, program_.read_path)) program_.read_stamp = StampOf(program_.read_path);
   ended_ = closing;
@@ -163,7 +163,7 @@ void Session::Save(bool shorten_rest) {
                        [this, saving, path] {
                          Saving& s = *saving;
                          if (s.result->applied.new_cells == 0)
-                           return Offer(s.records, std::move(*s.result));
+                           return Offer(std::move(s.records), std::move(*s.result));
                          auto kept = std::make_shared<AppliedTemplate>(std::move(*s.result));
                          Ask(NewCellsQuestion(kRecordsName, s.records, path,
                                               std::string_view(s.text.data(), s.text.size()),

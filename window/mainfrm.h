@@ -66,7 +66,7 @@ class MainFrm : public QWidget {
   // runs before its progress dialog shows; tests make them short.
   void SetWorkPacing(int slice_ms, int quiet_ms);
   // Long work runs: the window answers, and shows how far it has got.
-  bool Working() const { return session_.Working(); }
+  bool Working() const { return session_.Working() || show_pending_; }
 
   // What the window shows, as the session has it.
   std::string TemplatePath() const;
@@ -151,8 +151,9 @@ class MainFrm : public QWidget {
   std::string raw_path_;   // the bytes of a path given as bytes, while the box shows...
   QString raw_path_text_;  // ... this text of theirs
   int panel_width_ = 0;
-  bool showing_ = false;      // Show runs: the dialogs it opens may bring events
-  bool filling_box_ = false;  // the output box changes for the session, not for typing
+  bool showing_ = false;       // Show runs: the dialogs it opens may bring events
+  bool show_pending_ = false;  // the session changed since the controls last showed it
+  bool filling_box_ = false;   // the output box changes for the session, not for typing
   unsigned long long shown_output_ = ~0ull;
   std::vector<std::size_t> shown_lines_;    // the selected records' lines the box highlights
   bool shorten_rest_ = false;               // as the save dialog's checkbox was left

@@ -46,9 +46,16 @@ void MainFrm::Show() {
     // Short work ends here, before the event that started it returns; long work goes on beside
     // the window, which answers meanwhile.
     if (!session_.Working() || (sliced && spent.elapsed() >= slice_ms_) || !WorkSlice()) break;
+    // A slice that ended long work may have taken long to take its result: the window shows it
+    // after the events waiting, so that it never goes twice as long without answering.
+    if (spent.elapsed() >= slice_ms_ && !session_.Working()) {
+      show_pending_ = true;
+      break;
+    }
   }
   showing_ = false;
   ShowWork();
+  if (show_pending_) work_timer_.start(0);
   if (close_when_ended_ && !session_.Working() && session_.Question().empty()) {
     close_when_ended_ = false;
     if (session_.Ended()) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -75,6 +82,7 @@ bool MainFrm::AnswerOne() {
 }
 
 void MainFrm::ShowValues() {
+  show_pending_ = false;
   // Qt shows its modified-marker "[*]" as "*" while records are unsaved and hides it otherwise;
   // one in the caption itself, doubled, shows as written.
   setWindowTitle(Text(session_.Caption()).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) +

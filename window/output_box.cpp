@@ -67,7 +67,15 @@ void OutputBox::SetText(const std::string& text) {
   text_ = text;
   Plan();
   emit changed();
-  CatchUp();
+  // A large change waits for the events already waiting: the window shows what else changed
+  // first, and answers, before the box's first slice.
+  constexpr std::size_t kAtOnce = std::size_t{1} << 20;
+  if ((new_end_ - inserted_) + (old_cut_ - first_) > kAtOnce) {
+    setReadOnly(true);
+    catch_up_.start(0);
+  } else {
+    CatchUp();
+  }
 }
 
 void OutputBox::Plan() {
