@@ -17,11 +17,11 @@ struct Column {
   int width;  // at 96 dots an inch
   bool number;
 };
-constexpr Column kTypeHeadings[] = {{70, false}, {70, false}, {55, true},
-                                    {70, false}, {60, true},  {70, false}};
-constexpr Column kLayerHeadings[] = {{60, true}, {60, true}, {60, true}};
-static_assert(std::size(kTypeHeadings) == Session::kTypeColumnCount &&
-              std::size(kLayerHeadings) == Session::kLayerColumnCount);
+constexpr Column kTypeListColumns[] = {{70, false}, {70, false}, {55, true},
+                                       {70, false}, {60, true},  {70, false}};
+constexpr Column kLayerListColumns[] = {{60, true}, {60, true}, {60, true}};
+static_assert(std::size(kTypeListColumns) == Session::kTypeColumnCount &&
+              std::size(kLayerListColumns) == Session::kLayerColumnCount);
 
 HWND MakeList(HWND parent, int id, const Column* columns, int count, const wchar_t* name,
               const char* (*heading)(int)) {
@@ -58,15 +58,16 @@ int FocusedRow(HWND list) {
 
 TypeLists::TypeLists(HWND parent, int types_id, int layers_id, Session& session)
     : session_(session),
-      types_(MakeList(parent, types_id, kTypeHeadings, static_cast<int>(std::size(kTypeHeadings)),
-                      L"Types", &Session::TypeHeading)),
-      layers_(MakeList(parent, layers_id, kLayerHeadings,
-                       static_cast<int>(std::size(kLayerHeadings)), L"Layers",
+      types_(MakeList(parent, types_id, kTypeListColumns,
+                      static_cast<int>(std::size(kTypeListColumns)), L"Types",
+                      &Session::TypeHeading)),
+      layers_(MakeList(parent, layers_id, kLayerListColumns,
+                       static_cast<int>(std::size(kLayerListColumns)), L"Layers",
                        &Session::LayerHeading)) {}
 
 void TypeLists::SetColumnWidths(int dpi) {
-  SetWidths(types_, kTypeHeadings, static_cast<int>(std::size(kTypeHeadings)), dpi);
-  SetWidths(layers_, kLayerHeadings, static_cast<int>(std::size(kLayerHeadings)), dpi);
+  SetWidths(types_, kTypeListColumns, static_cast<int>(std::size(kTypeListColumns)), dpi);
+  SetWidths(layers_, kLayerListColumns, static_cast<int>(std::size(kLayerListColumns)), dpi);
 }
 
 void TypeLists::Refresh() {
