@@ -12,8 +12,7 @@ std::string WhyNotUndone(const Program& program, const Addition& addition) {
 std::string UndoAddition(Program& program, const Addition& addition) {
   std::string why = WhyNotUndone(program, addition);
   if (!why.empty()) return why;
-  const std::string output = program.window.OutputText();
-  program.window.SetOutputText(output.substr(0, output.size() - addition.records.size()));
+  program.window.CutOutputText(program.window.OutputText().size() - addition.records.size());
   if (addition.drawing != program.drawing) return {};
   Surface& surface = program.window.Picture();
   for (auto square = addition.squares.rbegin(); square != addition.squares.rend(); ++square) {

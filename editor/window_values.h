@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,8 @@ class WindowValues {
   virtual void AppendOutputText(std::string_view text) {
     SetOutputText(OutputText() + std::string(text));
   }
+  // Keeps its first `size` bytes, the rest taken away.
+  virtual void CutOutputText(std::size_t size) { SetOutputText(OutputText().substr(0, size)); }
   // Sets it from a text the caller no longer needs, which such a window takes without a copy.
   virtual void TakeOutputText(std::string text) { SetOutputText(text); }
   // The drawing surface.

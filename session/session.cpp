@@ -67,6 +67,16 @@ void Session::TakeOutputText(std::string text) {
   OutputChanged(program_);
 }
 
+void Session::CutOutputText(std::size_t size) {
+  if (size >= output_.size()) return;
+  output_.resize(size);
+  // Undoing a million records need not keep their room.
+  if (output_.capacity() > 4 * (size + 4096)) output_.shrink_to_fit();
+  ++output_changes_;
+  records_.Clear();
+  OutputChanged(program_);
+}
+
 void Session::Run(const std::function<void()>& action) {
   if (RefusedWhileWorking()) return;
   message_.clear();

@@ -46,6 +46,7 @@ class Session final : public WindowValues {
   void SetOutputText(const std::string& text) override;
   void AppendOutputText(std::string_view text) override;
   void TakeOutputText(std::string text) override;
+  void CutOutputText(std::size_t size) override;
   Surface& Picture() override { return surface_; }
 
   // The controls, in the window's order.

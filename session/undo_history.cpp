@@ -1,6 +1,8 @@
 #include "session/undo_history.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "editor/undo.h"
@@ -10,10 +12,11 @@ namespace {
 
 // What an undo or redo names: the record itself, or how many an Auto press wrote.
 std::string StepText(const Addition& addition) {
-  std::string records = addition.records;
-  while (!records.empty() && (records.back() == '\n' || records.back() == '\r')) records.pop_back();
+  std::string_view records = addition.records;  // a million records are not copied to be named
+  while (!records.empty() && (records.back() == '\n' || records.back() == '\r'))
+    records.remove_suffix(1);
   const auto lines = std::count(records.begin(), records.end(), '\n') + 1;
-  return lines == 1 ? records : "Auto, " + std::to_string(lines) + " records";
+  return lines == 1 ? std::string(records) : "Auto, " + std::to_string(lines) + " records";
 }
 
 }  // namespace

@@ -237,6 +237,7 @@ void MainFrm::ConnectGrid() {
 }
 
 void MainFrm::Call(const std::function<void()>& call) {
+  event_clock_.start();
   call();
   Show();
 }

@@ -164,7 +164,8 @@ class MainFrm : public QWidget {
   QTimer work_timer_;
   std::future<bool> parts_;  // the slice of parts running beside the window
   unsigned long long parts_work_ = 0;
-  QElapsedTimer work_clock_;  // since the long work began
+  QElapsedTimer work_clock_;   // since the long work began
+  QElapsedTimer event_clock_;  // since the event being handled came
   QProgressDialog* work_dialog_ = nullptr;
 
   QScrollArea* scroll_;

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <exception>
@@ -35,8 +36,9 @@ QRect Cells(const Session::Box& box) {
 void MainFrm::Show() {
   if (showing_) return;  // a dialog Show opened brought an event: the loop below sees to it
   showing_ = true;
-  QElapsedTimer spent;
-  spent.start();
+  // The event's time so far counts: the window answers again within a slice of it.
+  if (!event_clock_.isValid()) event_clock_.start();
+  const QElapsedTimer& spent = event_clock_;
   for (bool sliced = false;; sliced = true) {
     // Each answer may leave another fault, question or save; a bound keeps a stuck one from
     // holding the window.
@@ -54,6 +56,7 @@ void MainFrm::Show() {
     }
   }
   showing_ = false;
+  event_clock_.invalidate();
   ShowWork();
   if (show_pending_) work_timer_.start(0);
   if (close_when_ended_ && !session_.Working() && session_.Question().empty()) {
@@ -149,8 +152,10 @@ bool MainFrm::WorkSlice() {
     parts_work_ = parts.work;
     parts_ = std::async(std::launch::async, std::move(parts.run));
   }
-  // Waited for as long as a slice: short work ends before the window answers again.
-  if (parts_.wait_for(std::chrono::milliseconds(slice_ms_)) != std::future_status::ready) {
+  // Waited for until the event has had a slice: short work ends before the window answers again.
+  const qint64 left = event_clock_.isValid() ? slice_ms_ - event_clock_.elapsed() : slice_ms_;
+  if (parts_.wait_for(std::chrono::milliseconds(std::max<qint64>(left, 0))) !=
+      std::future_status::ready) {
     return false;
   }
   bool more = false;
