@@ -2,19 +2,10 @@
 
 #include <algorithm>
 
+#include "session/changed_lines.h"
 #include "win32/text.h"
 
 namespace quarnel {
-namespace {
-
-// Where the line holding byte `at` starts.
-std::size_t LineStart(const std::string& text, std::size_t at) {
-  if (at == 0) return 0;
-  const std::size_t line_end = text.rfind('\n', at - 1);
-  return line_end == std::string::npos ? 0 : line_end + 1;
-}
-
-}  // namespace
 
 void OutputBox::SetText(const std::string& text) {
   if (text == text_) return;
@@ -42,17 +33,10 @@ void OutputBox::Typed(const std::string& text) {
 // The control and the text differ between a common first part and a common last part, each of
 // whole lines.
 void OutputBox::Plan() {
-  const auto common = std::mismatch(shown_.begin(), shown_.end(), text_.begin(), text_.end());
-  first_ = LineStart(shown_, static_cast<std::size_t>(common.first - shown_.begin()));
-  std::size_t last = 0;
-  const std::size_t most = std::min(shown_.size(), text_.size()) - first_;
-  while (last < most && shown_[shown_.size() - 1 - last] == text_[text_.size() - 1 - last]) ++last;
-  old_end_ = shown_.size() - last;
-  if (old_end_ != first_ && shown_[old_end_ - 1] != '\n') {
-    const std::size_t line_end = shown_.find('\n', old_end_);
-    old_end_ = line_end == std::string::npos ? shown_.size() : line_end + 1;
-  }
-  new_end_ = text_.size() - (shown_.size() - old_end_);
+  const ChangedLines lines = FindChangedLines(shown_, text_);
+  first_ = lines.first;
+  old_end_ = lines.old_end;
+  new_end_ = lines.new_end;
   old_cut_ = old_end_;
   inserted_ = first_;
   last_part_ = static_cast<int>(WideLength(std::string_view(shown_).substr(old_end_)));

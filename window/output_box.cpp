@@ -10,19 +10,13 @@
 #include <utility>
 
 #include "model/box_text.h"
+#include "session/changed_lines.h"
 
 namespace quarnel {
 namespace {
 
 QString WithLf(QString text) {
   return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-
-// Where the line holding byte `at` starts.
-std::size_t LineStart(const std::string& text, std::size_t at) {
-  if (at == 0) return 0;
-  const std::size_t line_end = text.rfind('\n', at - 1);
-  return line_end == std::string::npos ? 0 : line_end + 1;
 }
 
 long LineEnds(const std::string& text, std::size_t from, std::size_t to) {
@@ -81,17 +75,10 @@ void OutputBox::SetText(const std::string& text) {
 void OutputBox::Plan() {
   // The widget and the box differ between a common first part and a common last part, each of
   // whole lines: a widget's block is a line, so a line's block is the count of line ends before.
-  const auto common = std::mismatch(shown_.begin(), shown_.end(), text_.begin(), text_.end());
-  first_ = LineStart(shown_, static_cast<std::size_t>(common.first - shown_.begin()));
-  std::size_t last = 0;
-  const std::size_t most = std::min(shown_.size(), text_.size()) - first_;
-  while (last < most && shown_[shown_.size() - 1 - last] == text_[text_.size() - 1 - last]) ++last;
-  old_end_ = shown_.size() - last;
-  if (old_end_ != first_ && shown_[old_end_ - 1] != '\n') {
-    const std::size_t line_end = shown_.find('\n', old_end_);
-    old_end_ = line_end == std::string::npos ? shown_.size() : line_end + 1;
-  }
-  new_end_ = text_.size() - (shown_.size() - old_end_);
+  const ChangedLines lines = FindChangedLines(shown_, text_);
+  first_ = lines.first;
+  old_end_ = lines.old_end;
+  new_end_ = lines.new_end;
   first_block_ = LineEnds(shown_, 0, first_);
   old_cut_ = old_end_;
   old_lines_ = LineEnds(shown_, first_, old_end_);
