@@ -59,7 +59,10 @@ void MainFrm::Show() {
   event_clock_.invalidate();
   ShowWork();
   if (show_pending_) work_timer_.start(0);
-  if (close_when_ended_ && !session_.Working() && session_.Question().empty()) {
+  // Closing waits for the save "Save..." started: its work, its questions, its dialog.
+  const bool settled = !show_pending_ && !session_.Working() && session_.Question().empty() &&
+                       session_.DownloadName().empty();
+  if (close_when_ended_ && settled) {
     close_when_ended_ = false;
     if (session_.Ended()) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
   }
