@@ -233,9 +233,13 @@ def main():
         with open(records, "w", newline="") as f:
             f.write(record)
         expected = wine(shorten, "--apply", records, template).stdout
-        written = open(saved, "rb").read() if os.path.exists(saved) else b""
+        # The write is the save's last part of long work: it may end a moment after the dialog.
+        read = lambda: open(saved, "rb").read() if os.path.exists(saved) else b""
+        until(lambda: read() == expected, 10)
+        written = read()
         check(written == expected and expected != b"",
-              "Save writes what quarnel-shorten --apply writes with the record appended")
+              "Save writes what quarnel-shorten --apply writes with the record appended (%d and %d"
+              " bytes)" % (len(written), len(expected)))
         name = subprocess.run(["xdotool", "getwindowname", window.id], capture_output=True,
                               text=True).stdout.strip()
         check(not name.endswith("*"), "the caption has no unsaved mark once saved: " + name)
