@@ -15,7 +15,7 @@ set(layers
 set(all_layers model cover editor shorten session window web win32 cli tests)
 # A layer that lists its public headers here keeps every other header to itself: how it does its
 # work (the shortener's two threads, its record lists) stays out of sight of the layers above.
-set(public_shorten shorten.h apply.h apply_to_template.h short_name.h)
+set(public_shorten shorten.h apply.h apply_to_template.h auto_types.h short_name.h)
 
 set(faults "")
 foreach(entry IN LISTS layers)

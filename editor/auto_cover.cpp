@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "cover/cover.h"
-#include "editor/covered.h"
 #include "editor/grid_view.h"
 #include "editor/surface.h"
-#include "model/record_reader.h"
-#include "model/template_file.h"
+#include "model/box_read.h"
 #include "model/template_format.h"
-#include "model/type_keys.h"
 
 namespace quarnel {
 namespace {
@@ -108,61 +105,6 @@ AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress) {
   }
   progress.done = kLayers;
   return result;
-}
-
-AutoTypesRun::AutoTypesRun(std::string path, std::vector<std::string> keys, std::string_view box)
-    : path_(std::move(path)), keys_(std::move(keys)) {
-  for (const std::string& key : keys_) numbers_.FindOrAdd(key);
-  boxes_.resize(static_cast<std::size_t>(numbers_.Size()));
-  ForEachBoxRecord(box, [&](std::string_view key, const Box& cells) {
-    if (const int type = numbers_.Find(key); type >= 0)
-      boxes_[static_cast<std::size_t>(type)].covered.push_back(cells);
-  });
-}
-
-bool AutoTypesRun::Next(const std::atomic<bool>& cancel) {
-  if (!read_) {
-    // One read of the template for every type: a read for each type made a template of a
-    // thousand types take a thousand reads.
-    TemplateFile file(path_);
-    ReadHeader(file);
-    ReadRecords(
-        file,
-        [&](const RecordKey& record) {
-          if (cancel) return kStopReading;
-          const int type = numbers_.Find(record.key);
-          return type < 0 ? kSkipRecord : 2 * type + record.rectangle;
-        },
-        [&](int kind, const Box& cells, bool, std::size_t) {
-          TypeBoxes& type = boxes_[static_cast<std::size_t>(kind / 2)];
-          type.cells.push_back(cells);
-          if (kind % 2 != 0) type.covered.push_back(cells);
-        });
-    read_ = true;
-    return !keys_.empty();
-  }
-  const std::string& key = keys_[static_cast<std::size_t>(next_type_)];
-  TypeBoxes& type = boxes_[static_cast<std::size_t>(numbers_.Find(key))];
-  TileArray tilearray;
-  TileArray covered;
-  for (const Box& cells : type.cells) tilearray.SetBox(cells);
-  for (const Box& cells : type.covered) covered.SetBox(cells);
-  type = {};  // what is done needs no memory
-  const AutoProgress never;
-  CoverEveryLayer(key, tilearray, covered, result_, never);
-  return ++next_type_ < static_cast<long long>(keys_.size());
-}
-
-AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::string>& keys,
-                              std::string_view box, AutoProgress& progress) {
-  AutoTypesRun run(path, keys, box);
-  progress.total = run.Total();
-  for (bool more = true; more;) {
-    more = run.Next(progress.cancel);
-    if (progress.cancel) return Cancelled();
-    progress.done = run.Done();
-  }
-  return run.Take();
 }
 
 Addition AddAutoRecords(Program& program, AutoManyResult result) {

@@ -8,7 +8,6 @@
 
 #include "editor/marking.h"
 #include "editor/program.h"
-#include "model/type_keys.h"
 
 namespace quarnel {
 
@@ -56,39 +55,6 @@ AutoManyResult Cancelled();
 // Auto on every layer of the current type, from the cells `program` holds: each layer is covered
 // as Auto covers the shown one. Reads nothing and changes nothing, so it may run beside the window.
 AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress);
-
-// Auto on every layer of every type in `keys` ("id1 id2"), each read from the template at `path`
-// as a load reads it; `box` is the output text, whose records and the template's own count as
-// covered. A part at a time: the one read of the template, then a type a part, so that the caller
-// can show how far it has got and stop between parts. Changes nothing.
-class AutoTypesRun {
- public:
-  AutoTypesRun(std::string path, std::vector<std::string> keys, std::string_view box);
-  // Does the next part; false once all are done. Throws the load's Fault where the template cannot
-  // be read. Setting `cancel` stops the read at its next record.
-  bool Next(const std::atomic<bool>& cancel);
-  // Types done, of all.
-  long long Done() const { return next_type_.load(); }
-  long long Total() const { return static_cast<long long>(keys_.size()); }
-  AutoManyResult Take() { return std::move(result_); }
-
- private:
-  struct TypeBoxes {
-    std::vector<Box> cells;    // of its tile and rectangle records: what a load sets
-    std::vector<Box> covered;  // of its rectangle records and the box's
-  };
-  std::string path_;
-  std::vector<std::string> keys_;
-  TypeKeys numbers_;
-  std::vector<TypeBoxes> boxes_;
-  bool read_ = false;
-  std::atomic<long long> next_type_ = 0;  // read by the progress while a thread does the parts
-  AutoManyResult result_;
-};
-
-// The whole of an AutoTypesRun at once, with `progress` counting types.
-AutoManyResult AutoCoverTypes(const std::string& path, const std::vector<std::string>& keys,
-                              std::string_view box, AutoProgress& progress);
 
 // Puts what an Auto over many layers wrote at the end of the output text and turns the shown
 // layer's squares blue where it covers them, as one addition to take back.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editor/covered.h"
+#include "model/box_read.h"
 
 namespace quarnel {
 namespace {

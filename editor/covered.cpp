@@ -7,45 +7,11 @@
 #include <vector>
 
 #include "editor/grid_view.h"
+#include "model/box_read.h"
 #include "model/fault.h"
-#include "model/record_reader.h"
 #include "model/template_file.h"
 
 namespace quarnel {
-namespace {
-
-// Reads the box records of text[from, end) as ForEachBoxRecord does: each(key, box, position),
-// where position is that of the record's line in `text`. False where a NUL byte stopped it.
-template <typename Each>
-bool ReadBoxes(std::string_view text, std::size_t from, Each&& each) {
-  TemplateFile file("the output box", text.substr(from));
-  std::string_view key;  // of the record being read; the text outlives it
-  for (;;) {
-    const std::size_t start = file.Position();
-    try {
-      ReadRecords(
-          file,
-          [&](const RecordKey& record) {
-            key = record.key;
-            return record.rectangle ? 0 : kSkipRecord;
-          },
-          [&](int, const Box& box, bool, std::size_t at) { each(key, box, from + at); });
-      return true;
-    } catch (const Fault&) {
-      // The reader has taken the faulty line whole: go on after it, unless the fault stopped the
-      // reading itself (a NUL byte).
-      if (file.Position() == start) return false;
-    }
-  }
-}
-
-}  // namespace
-
-void ForEachBoxRecord(std::string_view text,
-                      const std::function<void(std::string_view key, const Box& box)>& each) {
-  ReadBoxes(text, 0, [&](std::string_view key, const Box& box, std::size_t) { each(key, box); });
-}
-
 namespace {
 
 using Record = CoveredRead::Record;

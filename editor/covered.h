@@ -1,19 +1,10 @@
 #pragma once
 
-#include <functional>
-#include <string_view>
-
 #include "editor/program.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
 
 namespace quarnel {
-
-// Calls each(key, box) for every box of cells of every rectangle record in `text`, the output
-// box's records, read by the template's one reader. A line that is no rectangle record, or one a
-// load would refuse, is passed over: the box is the user's to edit.
-void ForEachBoxRecord(std::string_view text,
-                      const std::function<void(std::string_view key, const Box& box)>& each);
 
 // Reads from the output text which cells of the current type its records cover, and how many
 // cells of each type of the run: exactly for the current type, for another type the cells its

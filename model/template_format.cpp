@@ -126,16 +126,23 @@ bool IsPlainInteger(std::string_view text) {
 
 std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2, int z,
                             std::string_view line_end) {
-  std::string record = "TILEW ";
-  record += key;
-  for (const int bound : {x1, x2, y1, y2}) {
-    record += ' ';
-    record += std::to_string(bound - kRectangleOffset);
-  }
-  record += ' ';
-  record += std::to_string(z);
-  record += line_end;
+  std::string record;
+  AppendRectangleRecord(record, key, x1, x2, y1, y2, z, line_end);
   return record;
+}
+
+void AppendRectangleRecord(std::string& out, std::string_view key, int x1, int x2, int y1, int y2,
+                           int z, std::string_view line_end) {
+  out += "TILEW ";
+  out += key;
+  char number[16];
+  for (const int value : {x1 - kRectangleOffset, x2 - kRectangleOffset, y1 - kRectangleOffset,
+                          y2 - kRectangleOffset, z}) {
+    number[0] = ' ';
+    const auto end = std::to_chars(number + 1, number + sizeof number, value).ptr;
+    out.append(number, end);
+  }
+  out += line_end;
 }
 
 }  // namespace quarnel

@@ -61,6 +61,9 @@ bool IsPlainInteger(std::string_view text);
 // z, ending in `line_end`. Its bounds are stored kRectangleOffset below the grid indices.
 std::string RectangleRecord(std::string_view key, int x1, int x2, int y1, int y2, int z,
                             std::string_view line_end = "\r\n");
+// The same record put at the end of `out`: a million of them make no string each.
+void AppendRectangleRecord(std::string& out, std::string_view key, int x1, int x2, int y1, int y2,
+                           int z, std::string_view line_end = "\r\n");
 
 // The cells a record gives: columns x1..x2 and rows y1..y2 of layer z, all included.
 struct Box {

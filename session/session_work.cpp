@@ -13,8 +13,24 @@
 #include "editor/status.h"
 #include "model/fault.h"
 #include "session/session.h"
+#include "shorten/auto_types.h"
 
 namespace quarnel {
+namespace {
+
+AutoManyResult ResultOf(TypesCover cover) {
+  AutoManyResult result;
+  result.records = std::move(cover.records);
+  result.rectangles = cover.rectangles;
+  result.cells = cover.cells;
+  result.layers = cover.layers;
+  result.proven = cover.proven;
+  result.lower_bound = cover.lower_bound;
+  result.types = cover.types;
+  return result;
+}
+
+}  // namespace
 
 bool Session::RefusedWhileWorking() {
   if (!step_) return false;
@@ -35,31 +51,26 @@ void Session::AutoEvery(bool every_type) {
     }
     std::vector<std::string> keys;
     for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
-    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), output_);
+    const auto box = std::make_shared<const std::string>(output_);
+    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), box);
     // The box with the records added is made beside the window too, once they are all there.
-    struct Done {
-      std::string box;
-      AutoManyResult result;
-    };
-    auto done = std::make_shared<Done>();
-    done->box = output_;
+    auto done = std::make_shared<AutoManyResult>();
     StartWork(LongStep{kAutoEveryTypeWork,
-                       [run, done] {
-                         static const std::atomic<bool> kGoOn{false};
-                         if (run->Next(kGoOn)) return true;
-                         done->result = run->Take();
-                         std::string& after = done->result.output_after;
-                         after.reserve(done->box.size() + done->result.records.size());
-                         after.append(done->box).append(done->result.records);
+                       [run, box, done] {
+                         if (run->Next()) return true;
+                         *done = ResultOf(run->Take());
+                         std::string& after = done->output_after;
+                         after.reserve(box->size() + done->records.size());
+                         after.append(*box).append(done->records);
                          return false;
                        },
                        [run] {
                          return Progress{{}, run->Done(), run->Total(), {}};
                        },
                        [this, done] {
-                         Say(AutoManyStatus(done->result, true));
-                         if (!done->result.records.empty())
-                           history_.Add(AddAutoRecords(program_, std::move(done->result)));
+                         Say(AutoManyStatus(*done, true));
+                         if (!done->records.empty())
+                           history_.Add(AddAutoRecords(program_, std::move(*done)));
                        },
                        [] { return AutoManyStatus(Cancelled(), true); }});
   });

@@ -91,33 +91,6 @@ TEST(Shorten, WritesTheFewestRectanglesAndCountsTheLayersProven) {
   EXPECT_EQ(s.layers_proven, 2);
 }
 
-// `records` records of five types on the first 13 columns and rows of four layers: mostly plain
-// tile records, many on the same cells; some rectangle records and tile records that are not plain.
-std::string GeneratedTemplate(std::mt19937& random, int records) {
-  std::string text = "Generated\r\n\r\n";
-  std::uniform_int_distribution<int> cell(0, 12), layer(0, 3), type(0, 4), kind(0, 19);
-  for (int i = 0; i < records; ++i) {
-    const std::string ids = std::to_string(type(random)) + " 1";
-    const std::string x = std::to_string(cell(random)), y = std::to_string(cell(random));
-    const std::string z = std::to_string(layer(random));
-    switch (kind(random)) {
-      case 0:
-        text += "TILEW " + ids + " " + x + " " + x + " " + y + " 9 " + z + "\n";
-        break;
-      case 1:
-        text += ids + " " + x + " " + y + " " + z + " extra\r";
-        break;
-      case 2:
-        text += ids + " 0" + x + " " + y + " " + z + "\r\n";
-        break;
-      default:
-        text += ids + " " + x + " " + y + " " + z + "\r\n";
-        break;
-    }
-  }
-  return text;
-}
-
 TEST(Shorten, KeepsEveryTileOfGeneratedTemplates) {
   std::mt19937 random(21);
   for (int round = 0; round < 20; ++round) {

@@ -19,7 +19,8 @@ QString WithLf(QString text) {
   return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-long LineEnds(const std::string& text, std::size_t from, std::size_t to) {
+template <typename Text>
+long LineEnds(const Text& text, std::size_t from, std::size_t to) {
   return static_cast<long>(std::count(text.begin() + static_cast<std::ptrdiff_t>(from),
                                       text.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
 }
@@ -44,7 +45,8 @@ OutputBox::OutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     // Typed, or set by a test as if typed: the widget's text is the box's.
     catch_up_.stop();
     setReadOnly(false);
-    text_ = FromBoxText(WithCrLf(toPlainText()).toStdString());
+    const std::string typed = FromBoxText(WithCrLf(toPlainText()).toStdString());
+    text_.assign(typed.data(), typed.size());
     shown_ = text_;
     Plan();
     emit changed();
@@ -52,13 +54,13 @@ OutputBox::OutputBox(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void OutputBox::SetText(const std::string& text) {
-  if (text == text_) return;
+  if (std::string_view(text) == std::string_view(text_)) return;
   // What the widget shows now, against which the change is worked out.
   if (Busy()) {
     shown_ = shown_.substr(0, first_) + text_.substr(first_, inserted_ - first_) +
              shown_.substr(first_, old_cut_ - first_) + shown_.substr(old_end_);
   }
-  text_ = text;
+  text_.assign(text.data(), text.size());
   Plan();
   emit changed();
   // A large change waits for the events already waiting: the window shows what else changed
@@ -149,8 +151,8 @@ void OutputBox::ShowSlice(long lines) {
       ++added;
     }
     cursor.setPosition(LineStartPosition(first_block_ + inserted_lines_));
-    cursor.insertText(
-        WithLf(QString::fromStdString(ToBoxText(text_.substr(inserted_, end - inserted_)))));
+    cursor.insertText(WithLf(QString::fromStdString(
+        ToBoxText(std::string_view(text_).substr(inserted_, end - inserted_)))));
     inserted_lines_ += added;
     inserted_ = end;
   }

@@ -3,6 +3,9 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <string>
+#include <string_view>
+
+#include "model/huge_pages.h"
 
 namespace quarnel {
 
@@ -18,7 +21,7 @@ class OutputBox : public QPlainTextEdit {
 
   // The text with CR LF line ends, as UTF-8: kept here, not read back from the widget, so that
   // reading a box of tens of thousands of records costs nothing.
-  const std::string& Text() const { return text_; }
+  std::string_view Text() const { return text_; }
   // Sets the text, outside the box's undo history, which starts afresh, as one change. When the new
   // text only adds to the old or takes from its end, only the end changes, so that the scroll
   // position survives and the lines before are not laid out again.
@@ -52,8 +55,11 @@ class OutputBox : public QPlainTextEdit {
   void ShowSlice(long lines);
   int LineStartPosition(long block) const;
 
-  std::string text_;   // the box's text
-  std::string shown_;  // what the widget showed when the text last changed, in the same form
+  // On large pages: a copy of a million records into fresh memory of small pages would make the
+  // window wait for some six thousand page faults.
+  using Large = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
+  Large text_;   // the box's text
+  Large shown_;  // what the widget showed when the text last changed, in the same form
   // The widget shows shown_[0, first_) + text_[first_, inserted_) + shown_[first_, old_cut_) +
   // shown_[old_end_, end): the old lines between go, then the new ones up to new_end_ come.
   std::size_t first_ = 0, old_cut_ = 0, old_end_ = 0, inserted_ = 0, new_end_ = 0;

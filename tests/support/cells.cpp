@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <random>
 
-#include "editor/covered.h"
+#include "model/box_read.h"
 #include "model/grid.h"
 #include "shorten/cell_set.h"
 #include "shorten/same_tiles.h"
@@ -70,6 +71,31 @@ TileArray CoveredCells(std::string_view text, std::string_view key) {
     if (of == key) covered.SetBox(box);
   });
   return covered;
+}
+
+std::string GeneratedTemplate(std::mt19937& random, int records) {
+  std::string text = "Generated\r\n\r\n";
+  std::uniform_int_distribution<int> cell(0, 12), layer(0, 3), type(0, 4), kind(0, 19);
+  for (int i = 0; i < records; ++i) {
+    const std::string ids = std::to_string(type(random)) + " 1";
+    const std::string x = std::to_string(cell(random)), y = std::to_string(cell(random));
+    const std::string z = std::to_string(layer(random));
+    switch (kind(random)) {
+      case 0:
+        text += "TILEW " + ids + " " + x + " " + x + " " + y + " 9 " + z + "\n";
+        break;
+      case 1:
+        text += ids + " " + x + " " + y + " " + z + " extra\r";
+        break;
+      case 2:
+        text += ids + " 0" + x + " " + y + " " + z + "\r\n";
+        break;
+      default:
+        text += ids + " " + x + " " + y + " " + z + "\r\n";
+        break;
+    }
+  }
+  return text;
 }
 
 }  // namespace quarnel

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +36,9 @@ std::optional<Difference> FirstDifference(const std::vector<TypeCells>& first,
 
 // The cells of type `key` ("id1 id2") that the rectangle records in the output box's `text` cover.
 TileArray CoveredCells(std::string_view text, std::string_view key);
+
+// `records` records of five types on the first 13 columns and rows of four layers: mostly plain
+// tile records, many on the same cells; some rectangle records and tile records that are not plain.
+std::string GeneratedTemplate(std::mt19937& random, int records);
 
 }  // namespace quarnel

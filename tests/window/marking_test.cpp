@@ -285,11 +285,11 @@ class MarkingTest : public MainFrmFixture {
     QTest::mouseMove(Picture(), CellPoint(5, 6));
     QCOMPARE(Picture()->Preview(), QRect(QPoint(4, 6), QPoint(5, 6)));
     QTest::mouseRelease(Picture(), Qt::LeftButton, {}, CellPoint(5, 6));
-    QCOMPARE(Output()->Text(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(std::string(Output()->Text()), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
     QCOMPARE(CellColour(5, 6), kBlue);
     QCOMPARE(CellColour(6, 6), kRed);
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Output()->Text(), std::string());
+    QCOMPARE(std::string(Output()->Text()), std::string());
   }
 
   void aMarkIsFoundFromItsRecordAndRemoved() {
@@ -299,7 +299,7 @@ class MarkingTest : public MainFrmFixture {
     Press(Qt::LeftButton, 6, 6);
     Press(Qt::RightButton, 6, 6);
     const std::string both = "TILEW 7 3 1 2 3 3 0\r\nTILEW 7 3 3 3 3 3 0\r\n";
-    QCOMPARE(Output()->Text(), both);
+    QCOMPARE(std::string(Output()->Text()), both);
     // The caret on the first line outlines its rectangle.
     QTextCursor caret(Output()->document());
     Output()->setTextCursor(caret);
@@ -310,10 +310,10 @@ class MarkingTest : public MainFrmFixture {
     QCOMPARE(Picture()->Selection(), QRect(QPoint(6, 6), QPoint(6, 6)));
     Picture()->setFocus();
     Key(Qt::Key_Delete);
-    QCOMPARE(Output()->Text(), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
+    QCOMPARE(std::string(Output()->Text()), std::string("TILEW 7 3 1 2 3 3 0\r\n"));
     QCOMPARE(CellColour(6, 6), kRed);
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Output()->Text(), both);
+    QCOMPARE(std::string(Output()->Text()), both);
     QCOMPARE(CellColour(6, 6), kBlue);
     // A Ctrl + press that finds no record leaves nothing selected, out of sight, for Delete.
     QTest::mouseClick(Picture(), Qt::LeftButton, Qt::ControlModifier, CellPoint(6, 6));
@@ -322,7 +322,7 @@ class MarkingTest : public MainFrmFixture {
     QCOMPARE(Picture()->Selection(), QRect());
     Picture()->setFocus();
     Key(Qt::Key_Delete);
-    QCOMPARE(Output()->Text(), both);
+    QCOMPARE(std::string(Output()->Text()), both);
     // A record of another layer shows that layer.
     Output()->SetText(both + "TILEW 7 3 -2 -2 -2 -2 2\r\n");
     QTextCursor last(Output()->document()->lastBlock().previous());
