@@ -135,6 +135,7 @@ Addition AddAutoRecords(Program& program, AutoManyResult result) {
   const bool joined = result.output_after.size() == before.size() + added.records.size() &&
                       result.output_after.compare(0, before.size(), before) == 0;
   if (joined) {
+    program.covered_read.added = std::move(result.added_read);
     program.window.TakeOutputText(std::move(result.output_after));
   } else {
     program.window.AppendOutputText(added.records);

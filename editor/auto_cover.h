@@ -46,9 +46,10 @@ struct AutoManyResult {
   long long lower_bound = 0;  // what any cover of them needs, summed
   long long types = 0;        // types that had such squares
   bool cancelled = false;
-  // The output text with the records added, where the caller made it beside the window; empty
-  // otherwise.
+  // The output text with the records added, and the records read as ReadCovered reads them,
+  // where the caller made them beside the window; empty otherwise.
   std::string output_after;
+  std::optional<CoveredRead::Added> added_read;
 };
 AutoManyResult Cancelled();
 

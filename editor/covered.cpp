@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "editor/grid_view.h"
@@ -74,34 +76,66 @@ void SetCurrentCells(Program& program, std::string_view text) {
   }
 }
 
-// Reads the box's lines from `from` on into the program's CoveredRead, and sets the current type's
-// cells they cover. False where a NUL byte stopped the reading.
-bool ReadNewLines(Program& program, std::size_t from, Changed& changed) {
-  LargeVector<Record>& records = program.covered_read.records;
-  const std::size_t row_count = program.types.rows.size();
+// Reads the box records of text[from, end) into `records`: each(row, box) for each box, where
+// row is kCurrentType for the current type. False where a NUL byte stopped the reading.
+template <typename RowOf, typename Each>
+bool ReadRecordLines(std::string_view text, std::size_t from, std::string_view curtype,
+                     RowOf&& row_of, LargeVector<Record>& records, Each&& each) {
   // Records of one type mostly come together: each key is looked up once per run of them.
   std::string last_key;
   int last_row = -1;
-  const auto each = [&](std::string_view key, const Box& box, std::size_t position) {
+  return ReadBoxes(text, from, [&](std::string_view key, const Box& box, std::size_t position) {
     std::int32_t row = CoveredRead::kCurrentType;
-    if (key == program.curtype) {
-      program.covered.SetBox(box);
-    } else {
+    if (key != curtype) {
       if (key != last_key) {
         last_key = key;
-        last_row = program.types.RowOf(key);
+        last_row = row_of(key);
       }
       if (last_row < 0) return;
       row = last_row;
-      changed.Add(row, row_count);
     }
+    each(row, box);
     if (!records.empty() && records.back().position == position) {
       records.back().box = CoveredRead::kManyBoxes;
     } else {
       records.push_back({position, row, Pack(box)});
     }
-  };
-  return ReadBoxes(program.window.OutputText(), from, each);
+  });
+}
+
+// Notes a record's row as changed, or sets the current type's cells it covers.
+void Note(Program& program, Changed& changed, std::int32_t row, const Box& box) {
+  if (row == CoveredRead::kCurrentType) {
+    program.covered.SetBox(box);
+  } else {
+    changed.Add(row, program.types.rows.size());
+  }
+}
+
+// Reads the box's lines from `from` on into the program's CoveredRead, and sets the current type's
+// cells they cover. False where a NUL byte stopped the reading.
+bool ReadNewLines(Program& program, std::size_t from, Changed& changed) {
+  return ReadRecordLines(
+      program.window.OutputText(), from, program.curtype,
+      [&](std::string_view key) { return program.types.RowOf(key); }, program.covered_read.records,
+      [&](std::int32_t row, const Box& box) { Note(program, changed, row, box); });
+}
+
+// Takes the lines from `from` on as read beside the window, where they were read for them;
+// nothing where they were not.
+std::optional<bool> TakeAddedLines(Program& program, std::size_t from, Changed& changed) {
+  std::optional<CoveredRead::Added> added = std::exchange(program.covered_read.added, {});
+  const std::string& text = program.window.OutputText();
+  if (!added || added->from != from || from + added->size != text.size() ||
+      added->curtype != program.curtype || added->runs != program.runs) {
+    return std::nullopt;
+  }
+  for (const Record& r : added->records) {
+    EachBoxOf(text, r, [&](const Box& box) { Note(program, changed, r.row, box); });
+  }
+  LargeVector<Record>& records = program.covered_read.records;
+  records.insert(records.end(), added->records.begin(), added->records.end());
+  return added->whole;
 }
 
 // The boxes of the records of changed rows, each as its row, shifted, and its packed bounds.
@@ -207,7 +241,8 @@ void ReadCovered(Program& program) {
   // A record takes a line of some 20 bytes at least.
   MakeRoom(read.records, read.records.size() + (text.size() - kept) / 20);
   if (changed.all || changed.current) SetCurrentCells(program, text);
-  const bool whole = ReadNewLines(program, kept, changed);
+  const std::optional<bool> taken = TakeAddedLines(program, kept, changed);
+  const bool whole = taken ? *taken : ReadNewLines(program, kept, changed);
   if (changed.Any()) {
     LargeVector<std::uint64_t> boxes = ChangedBoxes(program, changed);
     CountCovered(program.types, changed, boxes);
@@ -222,6 +257,17 @@ void ReadCovered(Program& program) {
   GiveBackRoom(read.records);
   // A NUL byte ends the reading: what comes after it may change unseen, so read it all again.
   read.valid = whole;
+}
+
+CoveredRead::Added ReadAddedLines(std::string_view lines, std::size_t from,
+                                  const std::function<int(std::string_view key)>& row_of,
+                                  const std::string& curtype, long long runs) {
+  CoveredRead::Added added{from, lines.size(), curtype, runs, {}, true};
+  added.records.reserve(lines.size() / 20);  // a record takes a line of some 20 bytes at least
+  added.whole =
+      ReadRecordLines(lines, 0, curtype, row_of, added.records, [](std::int32_t, const Box&) {});
+  for (Record& r : added.records) r.position += from;
+  return added;
 }
 
 void OutputChanged(Program& program) {

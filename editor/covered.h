@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "editor/program.h"
 #include "model/template_format.h"
 #include "model/tile_array.h"
@@ -11,6 +15,13 @@ namespace quarnel {
 // records cover (up to the type's count). Where the text only gained or lost lines at its end since
 // the last read, for the same type, run and template read, only those lines are read.
 void ReadCovered(Program& program);
+
+// Reads `lines`, about to be put at the end of an output text of `from` bytes, for ReadCovered to
+// take (CoveredRead::added): `row_of` gives a type's row of the type table, or -1. Reads nothing
+// of the program, so that it may run beside the window.
+CoveredRead::Added ReadAddedLines(std::string_view lines, std::size_t from,
+                                  const std::function<int(std::string_view key)>& row_of,
+                                  const std::string& curtype, long long runs);
 
 // The output text changed: ReadCovered, and the shown layer's squares of the current type turn
 // blue where a record covers them and red where none does. A first corner stays green.

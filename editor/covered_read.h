@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/huge_pages.h"
@@ -31,6 +32,19 @@ struct CoveredRead {
   std::string curtype;
   long long runs = 0;
   TileArray held;
+
+  // The records of lines about to be put at the end of the box, read beside the window by the
+  // work that wrote them: the next read takes them instead of reading those lines again, where
+  // they are the lines it would read.
+  struct Added {
+    std::size_t from = 0;  // the box's size before them, where they start
+    std::size_t size = 0;
+    std::string curtype;  // what they were read for
+    long long runs = 0;
+    LargeVector<Record> records;
+    bool whole = true;  // false: a NUL byte stopped the reading
+  };
+  std::optional<Added> added;
 };
 
 }  // namespace quarnel

@@ -3,15 +3,19 @@
 #include <atomic>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "editor/auto_cover.h"
+#include "editor/covered.h"
 #include "editor/status.h"
 #include "model/fault.h"
+#include "model/type_keys.h"
 #include "session/session.h"
 #include "shorten/auto_types.h"
 
@@ -28,6 +32,13 @@ AutoManyResult ResultOf(TypesCover cover) {
   result.lower_bound = cover.lower_bound;
   result.types = cover.types;
   return result;
+}
+
+// A type's row where `keys` holds the rows' keys in order; -1 for another.
+std::function<int(std::string_view)> RowsOf(const std::vector<std::string>& keys) {
+  auto rows = std::make_shared<TypeKeys>();
+  for (const std::string& key : keys) rows->FindOrAdd(key);
+  return [rows](std::string_view key) { return rows->Find(key); };
 }
 
 }  // namespace
@@ -52,27 +63,30 @@ void Session::AutoEvery(bool every_type) {
     std::vector<std::string> keys;
     for (const TypeRow& row : program_.types.rows) keys.emplace_back(program_.types.Key(row));
     const auto box = std::make_shared<const std::string>(output_);
-    auto run = std::make_shared<AutoTypesRun>(program_.read_path, std::move(keys), box);
-    // The box with the records added is made beside the window too, once they are all there.
+    auto run = std::make_shared<AutoTypesRun>(program_.read_path, keys, box);
+    // The box with the records added, and their covered cells, are made beside the window too,
+    // once the records are all there: the rows are the keys' places.
     auto done = std::make_shared<AutoManyResult>();
-    StartWork(LongStep{kAutoEveryTypeWork,
-                       [run, box, done] {
-                         if (run->Next()) return true;
-                         *done = ResultOf(run->Take());
-                         std::string& after = done->output_after;
-                         after.reserve(box->size() + done->records.size());
-                         after.append(*box).append(done->records);
-                         return false;
-                       },
-                       [run] {
-                         return Progress{{}, run->Done(), run->Total(), {}};
-                       },
-                       [this, done] {
-                         Say(AutoManyStatus(*done, true));
-                         if (!done->records.empty())
-                           history_.Add(AddAutoRecords(program_, std::move(*done)));
-                       },
-                       [] { return AutoManyStatus(Cancelled(), true); }});
+    StartWork(LongStep{
+        kAutoEveryTypeWork,
+        [run, box, done, keys = std::move(keys), curtype = program_.curtype, runs = program_.runs] {
+          if (run->Next()) return true;
+          *done = ResultOf(run->Take());
+          std::string& after = done->output_after;
+          after.reserve(box->size() + done->records.size());
+          after.append(*box).append(done->records);
+          done->added_read =
+              ReadAddedLines(done->records, box->size(), RowsOf(keys), curtype, runs);
+          return false;
+        },
+        [run] {
+          return Progress{{}, run->Done(), run->Total(), {}};
+        },
+        [this, done] {
+          Say(AutoManyStatus(*done, true));
+          if (!done->records.empty()) history_.Add(AddAutoRecords(program_, std::move(*done)));
+        },
+        [] { return AutoManyStatus(Cancelled(), true); }});
   });
 }
 

@@ -162,6 +162,16 @@ TEST(CoveredCells, EachChangeOfTheBoxCountsAsReadingItWhole) {
   StartTiles(t.program);
   std::string& box = t.window.output;
   const auto add = [&](std::string lines) { t.window.SetOutputText(box + lines); };
+  // Added with their records read beside the window, for `curtype` (the current type's if empty).
+  const auto add_read = [&](const std::string& lines, std::string curtype) {
+    t.program.covered_read.added = ReadAddedLines(
+        lines, box.size(), [&](std::string_view key) { return t.program.types.RowOf(key); },
+        curtype.empty() ? t.program.curtype : curtype, t.program.runs);
+    add(lines);
+  };
+  const std::string several =
+      "TILEW 8 1 -3 -1 -3 -3 0\r\nnotes\r\nTILEW 7 3 0.5 2.5 3 3 2\r\nTILEW 8 1 -2.5 0.5 -3 -3 "
+      "0\r\n";
   const auto cut = [&](const char* from) { t.window.SetOutputText(box.substr(0, box.find(from))); };
   const auto show = [&](const char* key) {
     ShowType(t.program, static_cast<std::size_t>(t.program.types.RowOf(key)));
@@ -187,8 +197,11 @@ TEST(CoveredCells, EachChangeOfTheBoxCountsAsReadingItWhole) {
       {"the type read again",
        [&] { file.Write(Template({}) + body + "TILEW 8 1 10 12 -3 -3 0\r\n"), show("8 1"); }},
       {"a new run", [&] { StartTiles(t.program); }},
+      {"lines read beside", [&] { add_read(several, ""); }},
+      {"lines read beside for another type", [&] { show("8 1"), add_read(several, "7 3"); }},
+      {"some of them taken", [&] { cut("TILEW 8 1 -2.5"); }},
       {"the same run again", [&] { StartTiles(t.program); }},
-      {"a NUL byte", [&] { add("x\0y\r\nTILEW 9 9 -1 -1 -1 -1 0\r\n"s); }},
+      {"a NUL byte, read beside", [&] { add_read("x\0y\r\nTILEW 9 9 -1 -1 -1 -1 0\r\n"s, ""); }},
       {"a line after it", [&] { add("TILEW 8 1 -3 -3 -3 -3 10\r\n"); }},
       {"all taken", [&] { t.window.SetOutputText(""); }},
   };
