@@ -65,6 +65,9 @@ class Session final : public WindowValues {
   // Auto on every layer of the shown type, or on every type of the template.
   void AutoEvery(bool every_type);
   void Save(bool shorten_rest);
+  // The save on offer, made again with the rest shortened (a save dialog's checkbox was ticked),
+  // from the records it applied already; offered again once made.
+  void ShortenOffered();
   // The checkbox "shorten the rest automatically", which Save's key uses.
   void SetShortenRest(bool shorten_rest) { shorten_rest_ = shorten_rest; }
   // How the page's offer of the last save ended: `written` to the file `name` the user chose; not

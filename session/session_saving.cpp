@@ -178,6 +178,41 @@ void Session::Save(bool shorten_rest) {
   });
 }
 
+void Session::ShortenOffered() {
+  shorten_rest_ = true;
+  Run([this] {
+    if (!offered_ || offered_->shortened) return;
+    struct Shortening {
+      std::string records;
+      LargeText text;
+      AppliedTemplate result;
+      std::atomic<int> done = 0;  // read by the progress while a thread does the parts
+    };
+    auto shortening = std::make_shared<Shortening>();
+    shortening->records = std::move(offered_records_);
+    shortening->result = std::move(*offered_);
+    shortening->result.text = std::move(download_);
+    offered_.reset();
+    download_name_.clear();
+    StartWork(LongStep{kSaveWork,
+                       [shortening, path = program_.read_path] {
+                         Shortening& s = *shortening;
+                         if (s.done == 0) s.text = TemplateFile::ReadAll(path);
+                         if (s.done == 1)
+                           ShortenRest(s.result, path,
+                                       std::string_view(s.text.data(), s.text.size()));
+                         return ++s.done < 2;
+                       },
+                       [shortening] {
+                         return Progress{{}, shortening->done, 2, {}};
+                       },
+                       [this, shortening] {
+                         Offer(std::move(shortening->records), std::move(shortening->result));
+                       },
+                       [] { return NothingSaved(SaveStopped::kCancelled); }});
+  });
+}
+
 LargeText Session::TakeDownload() {
   download_name_.clear();
   return std::move(download_);

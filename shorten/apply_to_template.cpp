@@ -12,7 +12,11 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
                                 bool allow_new_cells, bool shorten_rest) {
   Applied applied = ApplyRecords(records_name, records, name, text, allow_new_cells);
   AppliedTemplate result{std::move(applied.text), applied.summary, std::nullopt};
-  if (!shorten_rest) return result;
+  if (shorten_rest) ShortenRest(result, name, text);
+  return result;
+}
+
+void ShortenRest(AppliedTemplate& result, const std::string& name, std::string_view text) {
   Shortened shortened = Shorten(name + " (with the records applied)", result.text);
   // Records that add no tiles may cost lines a cover of its own would save: a record that others
   // hold wholly, or one cell that a larger rectangle could take.
@@ -25,7 +29,6 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
   }
   result.text = std::move(shortened.text);
   result.shortened = shortened.summary;
-  return result;
 }
 
 std::string SavedSummary(const std::string& target, const AppliedTemplate& result) {

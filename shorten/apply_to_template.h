@@ -27,6 +27,10 @@ AppliedTemplate ApplyToTemplate(const std::string& records_name, std::string_vie
                                 const std::string& name, std::string_view text,
                                 bool allow_new_cells, bool shorten_rest);
 
+// Shortens what ApplyToTemplate made without `shorten_rest` as it would have with it: the records
+// are not applied again. `text` is the template they were applied to.
+void ShortenRest(AppliedTemplate& result, const std::string& name, std::string_view text);
+
 // What saving says once `result` is written to `target` (a name as the user sees it): the lines
 // before and after, the check, new cells, and records that stood in the template already.
 std::string SavedSummary(const std::string& target, const AppliedTemplate& result);

@@ -47,9 +47,10 @@ void MainFrm::WriteOffered() {
   if (choice->shorten_rest == shorten_rest_) return session_.WriteTo(target);
   // The dialog's checkbox changed what is to be written: made again, then written there.
   shorten_rest_ = choice->shorten_rest;
+  save_target_ = target;
+  if (shorten_rest_) return session_.ShortenOffered();
   session_.SetShortenRest(shorten_rest_);
   session_.Offered(false, "", "");
-  save_target_ = target;
   session_.Save(shorten_rest_);
 }
 
