@@ -23,7 +23,9 @@ function answer(message) {
     const name = reply.view.download;
     reply.download = { name, bytes: core.TakeDownload(session) };
   }
-  postMessage(reply, reply.pixels ? [reply.pixels.buffer] : []);
+  // Moved to the page, not copied: a saved template may be tens of MB.
+  const moved = [reply.pixels?.buffer, reply.download?.bytes.buffer].filter(Boolean);
+  postMessage(reply, moved);
 }
 
 function handle(message) {
