@@ -42,6 +42,12 @@ void* AllocateLarge(std::size_t bytes) {
   return pages;
 }
 
+void ReserveLarge(std::string& text, std::size_t bytes) {
+  if (bytes <= text.capacity()) return;
+  text.reserve(bytes);
+  if (bytes >= kHugePageFrom) platform::AdviseLargePages(text.data(), text.capacity());
+}
+
 FaultInAhead::FaultInAhead(void* data, std::size_t bytes) {
   constexpr std::size_t kWorthAThread = std::size_t{4} << 20;
   if (bytes < kWorthAThread || !platform::FaultsIn()) return;

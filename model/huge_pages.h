@@ -54,6 +54,10 @@ struct LargeAllocator {
 template <typename T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
 
+// Room for `bytes` in a std::string about to be filled, on large pages where the system gives
+// them on request: the records of a whole template go through std::strings too.
+void ReserveLarge(std::string& text, std::size_t bytes);
+
 // Faults in [data, data + bytes) on a thread of its own, a little ahead of a caller that fills it
 // from the start and says how far it got: the kernel zeroes each fresh page as it is first
 // touched, and one thread touching a buffer of tens of MiB from start to end would wait for all of

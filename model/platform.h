@@ -27,6 +27,11 @@ void UnmapHugePages(void* data, std::size_t bytes) noexcept;
 bool FaultsIn();
 void FaultIn(void* data, std::size_t bytes) noexcept;
 
+// Asks for large pages behind [data, data + bytes), memory from operator new not yet touched,
+// where the system gives them on request: a std::string of tens of MiB otherwise costs a page
+// fault each 4 KiB as it is first filled. Advice only.
+void AdviseLargePages(void* data, std::size_t bytes) noexcept;
+
 // Whether a second thread can be had at all; where not, work that would be split runs on one.
 bool HasThreads();
 

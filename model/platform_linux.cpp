@@ -33,6 +33,14 @@ bool FaultsIn() {
   return true;
 }
 
+void AdviseLargePages(void* data, std::size_t bytes) noexcept {
+  // Whole large pages inside the block only: advice about memory beyond it would reach others'.
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t end = (begin + bytes) & ~(kHugePage - 1);
+  if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+}
+
 void FaultIn(void* data, std::size_t bytes) noexcept {
   ::madvise(data, bytes, MADV_POPULATE_WRITE);  // advice only
 }

@@ -20,4 +20,6 @@ bool FaultsIn() {
 
 void FaultIn(void*, std::size_t) noexcept {}
 
+void AdviseLargePages(void*, std::size_t) noexcept {}
+
 }  // namespace quarnel::platform

@@ -15,6 +15,7 @@
 #include "editor/covered.h"
 #include "editor/status.h"
 #include "model/fault.h"
+#include "model/huge_pages.h"
 #include "model/type_keys.h"
 #include "session/session.h"
 #include "shorten/auto_types.h"
@@ -73,7 +74,7 @@ void Session::AutoEvery(bool every_type) {
           if (run->Next()) return true;
           *done = ResultOf(run->Take());
           std::string& after = done->output_after;
-          after.reserve(box->size() + done->records.size());
+          ReserveLarge(after, box->size() + done->records.size());
           after.append(*box).append(done->records);
           done->added_read =
               ReadAddedLines(done->records, box->size(), RowsOf(keys), curtype, runs);

@@ -192,7 +192,7 @@ TypesCover AutoTypesRun::Take() {
   TypesCover result = std::move(work_->result);
   std::size_t size = 0;
   for (const std::string& part : work_->written) size += part.size();
-  result.records.reserve(size);
+  ReserveLarge(result.records, size);
   for (const std::string& part : work_->written) result.records += part;
   work_->written.clear();
   return result;
