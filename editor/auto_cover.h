@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cover/layers_covered.h"
 #include "editor/marking.h"
 #include "editor/program.h"
 
@@ -35,16 +36,9 @@ struct AutoProgress {
   std::atomic<bool> cancel{false};
 };
 
-// What an Auto over many layers wrote: the records, in order of type and layer, ready to go at the
-// end of the output text. Nothing when cancelled.
-struct AutoManyResult {
-  std::string records;
-  long long rectangles = 0;
-  long long cells = 0;        // squares covered that no record covered before
-  long long layers = 0;       // layers that had such squares
-  long long proven = 0;       // of them, covered with the fewest rectangles possible
-  long long lower_bound = 0;  // what any cover of them needs, summed
-  long long types = 0;        // types that had such squares
+// What an Auto over many layers wrote, its records ready to go at the end of the output text.
+// Nothing when cancelled.
+struct AutoManyResult : LayersCovered {
   bool cancelled = false;
   // The output text with the records added, and the records read as ReadCovered reads them,
   // where the caller made them beside the window; empty otherwise.

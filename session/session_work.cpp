@@ -23,18 +23,6 @@
 namespace quarnel {
 namespace {
 
-AutoManyResult ResultOf(TypesCover cover) {
-  AutoManyResult result;
-  result.records = std::move(cover.records);
-  result.rectangles = cover.rectangles;
-  result.cells = cover.cells;
-  result.layers = cover.layers;
-  result.proven = cover.proven;
-  result.lower_bound = cover.lower_bound;
-  result.types = cover.types;
-  return result;
-}
-
 // A type's row where `keys` holds the rows' keys in order; -1 for another.
 std::function<int(std::string_view)> RowsOf(const std::vector<std::string>& keys) {
   auto rows = std::make_shared<TypeKeys>();
@@ -72,7 +60,7 @@ void Session::AutoEvery(bool every_type) {
         kAutoEveryTypeWork,
         [run, box, done, keys = std::move(keys), curtype = program_.curtype, runs = program_.runs] {
           if (run->Next()) return true;
-          *done = ResultOf(run->Take());
+          static_cast<LayersCovered&>(*done) = run->Take();
           std::string& after = done->output_after;
           ReserveLarge(after, box->size() + done->records.size());
           after.append(*box).append(done->records);

@@ -49,7 +49,7 @@ class TypeRows {
     set_[static_cast<std::size_t>(box.z)] = true;
   }
   // Covers each layer's cells that no record covers, as Auto does, and clears the rows.
-  void Cover(std::string_view key, TypesCover& result) {
+  void Cover(std::string_view key, LayersCovered& result) {
     bool any = false;
     for (int z = 0; z < kLayers; ++z) {
       if (!set_[static_cast<std::size_t>(z)]) continue;
@@ -89,7 +89,7 @@ class TypeRows {
 
 // Adds all but the records, which are joined once at the end: a million records grown a
 // type at a time would be copied again and again.
-void Add(TypesCover& sum, const TypesCover& part) {
+void Add(LayersCovered& sum, const LayersCovered& part) {
   sum.rectangles += part.rectangles;
   sum.cells += part.cells;
   sum.layers += part.layers;
@@ -109,7 +109,7 @@ struct AutoTypesRun::Work {
   std::vector<int> types;                 // each key's type number in `read`; -1 where none
   std::vector<std::vector<Box>> covered;  // each key's cells the box's records cover
   std::size_t next = 0;                   // the next key to cover
-  TypesCover result;
+  LayersCovered result;
   std::vector<std::string> written;  // each part's records
 
   std::span<const RecordCells> RecordsOf(std::size_t key) const {
@@ -138,7 +138,7 @@ void AutoTypesRun::Work::Read() {
 
 void AutoTypesRun::Work::CoverKeys(std::size_t first, std::size_t last, std::size_t records) {
   const std::string_view all(text.data(), text.size());
-  std::vector<TypesCover> parts(last - first);
+  std::vector<LayersCovered> parts(last - first);
   std::atomic<std::size_t> claimed = first;
   SideBySide(records >= kTwoThreadsFrom ? 2 : 1, [&](int) {
     const auto rows = std::make_unique<TypeRows>();
@@ -149,7 +149,7 @@ void AutoTypesRun::Work::CoverKeys(std::size_t first, std::size_t last, std::siz
       covered[key] = {};  // what is done needs no memory
     }
   });
-  for (TypesCover& part : parts) {
+  for (LayersCovered& part : parts) {
     Add(result, part);
     if (!part.records.empty()) written.push_back(std::move(part.records));
   }
@@ -188,8 +188,8 @@ bool AutoTypesRun::Next() {
   return last < work.keys.size();
 }
 
-TypesCover AutoTypesRun::Take() {
-  TypesCover result = std::move(work_->result);
+LayersCovered AutoTypesRun::Take() {
+  LayersCovered result = std::move(work_->result);
   std::size_t size = 0;
   for (const std::string& part : work_->written) size += part.size();
   ReserveLarge(result.records, size);

@@ -5,19 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace quarnel {
+#include "cover/layers_covered.h"
 
-// What Auto on every layer of many types wrote: the records, in order of type and layer, and what
-// they cover.
-struct TypesCover {
-  std::string records;
-  long long rectangles = 0;
-  long long cells = 0;        // squares covered that no record covered before
-  long long layers = 0;       // layers that had such squares
-  long long proven = 0;       // of them, covered with the fewest rectangles possible
-  long long lower_bound = 0;  // what any cover of them needs, summed
-  long long types = 0;        // types that had such squares
-};
+namespace quarnel {
 
 // Auto on every layer of every type in `keys` ("id1 id2", in that order) of the template at
 // `path`: each layer's cells that neither the template's rectangle records nor those of `box` (the
@@ -35,7 +25,7 @@ class AutoTypesRun {
   // Types done, of all.
   long long Done() const { return done_.load(); }
   long long Total() const;
-  TypesCover Take();
+  LayersCovered Take();
 
  private:
   struct Work;

@@ -28,8 +28,8 @@ using testing::Cell;
 using testing::SetCells;
 
 // Auto on every layer of every type of `keys`, at once.
-TypesCover CoverTypes(const std::string& path, std::vector<std::string> keys,
-                      const std::string& box) {
+LayersCovered CoverTypes(const std::string& path, std::vector<std::string> keys,
+                         const std::string& box) {
   AutoTypesRun run(path, std::move(keys), std::make_shared<const std::string>(box));
   while (run.Next()) {
   }
@@ -159,7 +159,7 @@ TEST(AutoCoverMany, CoversEveryLayerOfEveryTypeAndNothingBeyondItsCells) {
   text += "9 1 3 4 1\r\n9 1 3 5 1\r\n";
   TempTemplate file(text);
   const std::string box = "TILEW 7 3 -3 -2 -3 -3 0\r\n";
-  const TypesCover all = CoverTypes(file.Path(), {"7 3", "9 1"}, box);
+  const LayersCovered all = CoverTypes(file.Path(), {"7 3", "9 1"}, box);
   EXPECT_EQ(all.types, 2);
   EXPECT_EQ(all.layers, 3);
   EXPECT_EQ(all.cells, 5);  // (5, 5, 0), (2, 0, 2), (50, 50, 2) and the two of 9 1
