@@ -227,8 +227,24 @@ class GroupCoverer {
 
 }  // namespace
 
+struct CoverMemory::Kept {
+  Group group;
+  GroupCoverer coverer;
+};
+
+CoverMemory::CoverMemory() = default;
+CoverMemory::~CoverMemory() = default;
+CoverMemory::CoverMemory(CoverMemory&&) noexcept = default;
+CoverMemory& CoverMemory::operator=(CoverMemory&&) noexcept = default;
+
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
                       const CoverEffort& effort) {
+  CoverMemory memory;
+  return CoverCells(must, allowed, effort, memory);
+}
+
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
+                      const CoverEffort& effort, CoverMemory& memory) {
   LayerRows usable{};
   LayerRows must_rows{};
   for (const int index : allowed) {
@@ -241,9 +257,6 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
     must_rows[cell.y] |= Row{1} << cell.x;
   }
 
-  // A sparse layer is covered many thousand times in a template: the working memory is kept.
-  thread_local Group group;
-  thread_local GroupCoverer coverer;
   LayerCover cover;
   long budget = effort.node_budget;  // shared by the layer's groups
   LayerRows seen{};
@@ -262,6 +275,8 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
         ++cover.lower_bound;
         continue;
       }
+      if (!memory.kept_) memory.kept_ = std::make_unique<CoverMemory::Kept>();
+      Group& group = memory.kept_->group;
       const FloodedGroup flooded = Flood(usable, seed_x, seed_y);
       int left = kColumns;
       int right = 0;
@@ -281,7 +296,7 @@ LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allo
         group.usable[y] = row >> left;
         group.must[y] = (row & must_rows[flooded.top + y]) >> left;
       }
-      coverer.Cover(group, left, flooded.top, effort, budget, cover);
+      memory.kept_->coverer.Cover(group, left, flooded.top, effort, budget, cover);
     }
   }
   cover.search_nodes = effort.node_budget - budget;

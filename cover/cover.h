@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/grid.h"
@@ -44,8 +45,27 @@ struct CoverEffort {
 LayerCover CoverLayer(const LayerCells& must, const LayerCells& allowed,
                       const CoverEffort& effort = {});
 
+// The working memory of covering, kept by a caller that covers many layers: a template has tens of
+// thousands of groups of cells, most of them small. One for each thread; not a thread_local,
+// whose destructor at a thread's end frees freed memory on Windows (mingw-w64's emulated TLS).
+class CoverMemory {
+ public:
+  CoverMemory();
+  ~CoverMemory();
+  CoverMemory(CoverMemory&&) noexcept;
+  CoverMemory& operator=(CoverMemory&&) noexcept;
+
+ private:
+  friend LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
+                               const CoverEffort& effort, CoverMemory& memory);
+  struct Kept;
+  std::unique_ptr<Kept> kept_;  // made when a layer first has a group to cover
+};
+
 // The same for cells given as lists of indices GridCell::LayerIndex; costs little for a sparse
 // layer.
+LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
+                      const CoverEffort& effort, CoverMemory& memory);
 LayerCover CoverCells(const std::vector<int>& must, const std::vector<int>& allowed,
                       const CoverEffort& effort = {});
 

@@ -20,10 +20,8 @@ LayerCover CoverUncovered(const TileArray& tilearray, const TileArray& covered, 
                           int& cells) {
   // A layer's flags lie together, in the order of its cells' layer indices: one pass over them,
   // as lists, since a template's layers are mostly sparse and there are thousands of them.
-  thread_local std::vector<int> must;
-  thread_local std::vector<int> allowed;
-  must.clear();
-  allowed.clear();
+  std::vector<int> must;
+  std::vector<int> allowed;
   const std::size_t first = static_cast<std::size_t>(layer) * TileArray::kLayerSize;
   const std::uint8_t* const tiles = tilearray.flags.data() + first;
   const std::uint8_t* const held = covered.flags.data() + first;

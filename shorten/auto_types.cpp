@@ -65,7 +65,7 @@ class TypeRows {
         covered_[at] = 0;
       }
       if (must_.empty()) continue;
-      const LayerCover cover = CoverCells(must_, allowed_);
+      const LayerCover cover = CoverCells(must_, allowed_, {}, memory_);
       any = true;
       ++result.layers;
       result.cells += static_cast<long long>(must_.size());
@@ -85,6 +85,7 @@ class TypeRows {
   std::bitset<kLayers> set_;  // layers with a row set
   std::vector<int> must_;
   std::vector<int> allowed_;
+  CoverMemory memory_;
 };
 
 // Adds all but the records, which are joined once at the end: a million records grown a

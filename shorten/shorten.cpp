@@ -113,8 +113,8 @@ class LayerShortener {
 
   void WriteCover(std::string_view key, int z) {
     const CoverEffort effort;
-    const LayerCover cover =
-        CoverCells(must_, allowed_, {.node_budget = std::min(effort.node_budget, search_nodes_)});
+    const LayerCover cover = CoverCells(
+        must_, allowed_, {.node_budget = std::min(effort.node_budget, search_nodes_)}, memory_);
     search_nodes_ -= cover.search_nodes;
     summary_.rectangles_found += static_cast<long long>(cover.rects.size());
     summary_.rectangles_at_least += cover.lower_bound;
@@ -160,6 +160,7 @@ class LayerShortener {
   std::array<std::uint64_t, kRows> kept_rows_{};    // the kept cells, a row's columns as bits
   std::vector<int> must_;
   std::vector<int> allowed_;
+  CoverMemory memory_;
   // Search nodes for all layers: a template made of layers that are hard to prove would
   // otherwise take some 20 ms a layer. Past it, layers keep what the reductions find.
   long search_nodes_ = 1'000'000;

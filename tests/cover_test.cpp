@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace quarnel {
@@ -116,6 +118,31 @@ TEST(CoverLayer, CoversRandomLayersExactly) {
     for (auto& cell : must) cell = cell && keep(random);
     ExpectExactCover(must, allowed, CoverLayer(must, allowed));
     if (HasFatalFailure()) return;
+  }
+}
+
+// Memory kept from layer to layer covers as fresh memory does, and threads that cover and end, as
+// the shortener's and Auto's do by the dozen, end cleanly (on Windows too).
+TEST(CoverLayer, KeptMemoryCoversAsFreshMemoryOnThreadsThatEnd) {
+  std::mt19937 random(5);
+  std::vector<std::vector<int>> layers;
+  for (int i = 0; i < 8; ++i) {
+    const LayerCells cells = RandomLayer(random, i % 3);
+    std::vector<int>& listed = layers.emplace_back();
+    for (int cell = 0; cell < kLayerCells; ++cell)
+      if (cells[cell]) listed.push_back(cell);
+  }
+  const auto rects = [](const LayerCover& cover) {
+    std::vector<std::array<int, 4>> all;
+    for (const Rect& r : cover.rects) all.push_back({r.x1, r.y1, r.x2, r.y2});
+    return all;
+  };
+  for (int thread = 0; thread < 48; ++thread) {
+    std::thread([&] {
+      CoverMemory memory;
+      for (const std::vector<int>& must : layers)
+        EXPECT_EQ(rects(CoverCells(must, {}, {}, memory)), rects(CoverCells(must, {})));
+    }).join();
   }
 }
 
