@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "model/platform.h"
+
 namespace quarnel {
 namespace {
 
@@ -137,12 +139,18 @@ TEST(CoverLayer, KeptMemoryCoversAsFreshMemoryOnThreadsThatEnd) {
     for (const Rect& r : cover.rects) all.push_back({r.x1, r.y1, r.x2, r.y2});
     return all;
   };
+  const auto cover_all = [&] {
+    CoverMemory memory;
+    for (const std::vector<int>& must : layers)
+      EXPECT_EQ(rects(CoverCells(must, {}, {}, memory)), rects(CoverCells(must, {})));
+  };
+  // WebAssembly here has no threads: there the memory is only compared.
   for (int thread = 0; thread < 48; ++thread) {
-    std::thread([&] {
-      CoverMemory memory;
-      for (const std::vector<int>& must : layers)
-        EXPECT_EQ(rects(CoverCells(must, {}, {}, memory)), rects(CoverCells(must, {})));
-    }).join();
+    if (platform::HasThreads()) {
+      std::thread(cover_all).join();
+    } else {
+      cover_all();
+    }
   }
 }
 
