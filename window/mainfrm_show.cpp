@@ -112,8 +112,9 @@ void MainFrm::ShowOutput() {
   filling_box_ = true;
   if (session_.OutputChanges() != shown_output_) {
     shown_output_ = session_.OutputChanges();
-    comlist_->SetText(session_.OutputText());
-    comlist_->moveCursor(QTextCursor::End);  // on no record, as the session has it
+    // Records the program wrote are shown with the caret after them, on no record, as the session
+    // has it; typing leaves the caret where the user types.
+    if (comlist_->SetText(session_.OutputText())) comlist_->moveCursor(QTextCursor::End);
   }
   // A Ctrl + press's records: highlighted, the caret on the first.
   if (session_.SelectedLines() != shown_lines_) {

@@ -53,8 +53,8 @@ OutputBox::OutputBox(QWidget* parent) : QPlainTextEdit(parent) {
   });
 }
 
-void OutputBox::SetText(const std::string& text) {
-  if (std::string_view(text) == std::string_view(text_)) return;
+bool OutputBox::SetText(const std::string& text) {
+  if (std::string_view(text) == std::string_view(text_)) return false;
   // What the widget shows now, against which the change is worked out.
   if (Busy()) {
     shown_ = shown_.substr(0, first_) + text_.substr(first_, inserted_ - first_) +
@@ -72,6 +72,7 @@ void OutputBox::SetText(const std::string& text) {
   } else {
     CatchUp();
   }
+  return true;
 }
 
 void OutputBox::Plan() {

@@ -24,8 +24,9 @@ class OutputBox : public QPlainTextEdit {
   std::string_view Text() const { return text_; }
   // Sets the text, outside the box's undo history, which starts afresh, as one change. When the new
   // text only adds to the old or takes from its end, only the end changes, so that the scroll
-  // position survives and the lines before are not laid out again.
-  void SetText(const std::string& text);
+  // position survives and the lines before are not laid out again. False when it was the text
+  // already (as after typing).
+  bool SetText(const std::string& text);
   // The widget shows the whole text (it is read-only while it does not).
   bool Shown() const { return !Busy(); }
 
