@@ -152,12 +152,49 @@ LargeVector<std::uint64_t> ChangedBoxes(const Program& program, const Changed& c
   return boxes;
 }
 
+// A shown type's cells, by grid row, as columns' bits: those no template record holds.
+class ShownRows {
+ public:
+  // The rows of `cells` (none: the type was never shown), in place of those before.
+  void Load(const std::vector<std::uint32_t>* cells) {
+    if (cells_ != nullptr) {
+      for (const std::uint32_t cell : *cells_) open_[(cell & ~TypeTable::kHeldCell) / kColumns] = 0;
+    }
+    cells_ = cells != nullptr && !cells->empty() ? cells : nullptr;
+    if (cells_ == nullptr) return;
+    for (const std::uint32_t cell : *cells_) {
+      if (cell & TypeTable::kHeldCell) continue;
+      open_[cell / kColumns] |= std::uint64_t{1} << (cell % kColumns);
+    }
+  }
+  // Of `columns` of grid row `row`, those that count as newly covered.
+  std::uint64_t Counted(std::size_t row, std::uint64_t columns) const {
+    return cells_ == nullptr ? columns : columns & open_[row];
+  }
+
+ private:
+  const std::vector<std::uint32_t>* cells_ = nullptr;
+  std::array<std::uint64_t, std::size_t{kRows} * kLayers> open_{};
+};
+
+const std::vector<std::uint32_t>* ShownCells(const TypeTable& types, std::size_t row) {
+  return row < types.shown_cells.size() && !types.shown_cells[row].empty() ? &types.shown_cells[row]
+                                                                           : nullptr;
+}
+
 // Counts, for each changed row, the distinct cells its boxes cover: a grid row at a time, its
-// columns as bits, so that a record costs its rows, not its cells.
+// columns as bits, so that a record costs its rows, not its cells. A type shown before counts
+// only its cells, and those its template's records hold once; another, the cells its boxes cover.
 void CountCovered(TypeTable& types, const Changed& changed, LargeVector<std::uint64_t>& boxes) {
   for (std::size_t i = 0; i < types.rows.size(); ++i) {
     TypeRow& r = types.rows[i];
-    if (changed.Has(static_cast<std::int32_t>(i))) r.covered = std::min(r.held, r.cells);
+    if (!changed.Has(static_cast<std::int32_t>(i))) continue;
+    const std::vector<std::uint32_t>* shown = ShownCells(types, i);
+    r.covered = shown == nullptr ? std::min(r.held, r.cells)
+                                 : static_cast<std::uint32_t>(std::count_if(
+                                       shown->begin(), shown->end(), [](std::uint32_t cell) {
+                                         return (cell & TypeTable::kHeldCell) != 0;
+                                       }));
   }
   if (boxes.empty()) return;
   // Auto's records come a type at a time, in the panel's order: mostly sorted already.
@@ -170,16 +207,23 @@ void CountCovered(TypeTable& types, const Changed& changed, LargeVector<std::uin
     std::uint64_t columns = 0;
   };
   std::vector<GridRow> grid_rows(static_cast<std::size_t>(kRows) * kLayers);
+  const auto shown = std::make_unique<ShownRows>();
   std::uint32_t stamp = 0;
   for (std::size_t i = 0; i < boxes.size(); ++i) {
-    if (i == 0 || boxes[i] >> 32 != boxes[i - 1] >> 32) ++stamp;
+    const auto type_row = static_cast<std::size_t>(boxes[i] >> 32);
+    if (i == 0 || boxes[i] >> 32 != boxes[i - 1] >> 32) {
+      ++stamp;
+      shown->Load(ShownCells(types, type_row));
+    }
     const Box box = Unpack(static_cast<std::uint32_t>(boxes[i]));
-    TypeRow& r = types.rows[static_cast<std::size_t>(boxes[i] >> 32)];
+    TypeRow& r = types.rows[type_row];
     const std::uint64_t columns = ((std::uint64_t{1} << (box.x2 - box.x1 + 1)) - 1) << box.x1;
     for (int y = box.y1; y <= box.y2; ++y) {
-      GridRow& row = grid_rows[static_cast<std::size_t>(y + kRows * box.z)];
+      const auto at = static_cast<std::size_t>(y + kRows * box.z);
+      GridRow& row = grid_rows[at];
       if (row.stamp != stamp) row = {stamp, 0};
-      const auto added = static_cast<std::uint32_t>(std::popcount(columns & ~row.columns));
+      const auto added =
+          static_cast<std::uint32_t>(std::popcount(shown->Counted(at, columns & ~row.columns)));
       r.covered = std::min(r.cells, r.covered + added);
       row.columns |= columns;
     }
@@ -268,6 +312,23 @@ CoveredRead::Added ReadAddedLines(std::string_view lines, std::size_t from,
       ReadRecordLines(lines, 0, curtype, row_of, added.records, [](std::int32_t, const Box&) {});
   for (Record& r : added.records) r.position += from;
   return added;
+}
+
+void KeepCurrentCells(Program& program) {
+  const int row = program.types.RowOf(program.curtype);
+  if (row < 0) return;
+  auto& shown = program.types.shown_cells;
+  if (shown.size() != program.types.rows.size()) shown.resize(program.types.rows.size());
+  std::vector<std::uint32_t>& cells = shown[static_cast<std::size_t>(row)];
+  cells.clear();
+  for (int z = 0; z < kLayers; ++z) {
+    if (!program.tilearray.LayerHasCells(z)) continue;
+    const auto first = static_cast<std::uint32_t>(z) * TileArray::kLayerSize;
+    for (std::uint32_t i = first; i < first + TileArray::kLayerSize; ++i) {
+      if (program.tilearray.flags[i])
+        cells.push_back(i | (program.held.flags[i] ? TypeTable::kHeldCell : 0));
+    }
+  }
 }
 
 void OutputChanged(Program& program) {

@@ -23,6 +23,10 @@ CoveredRead::Added ReadAddedLines(std::string_view lines, std::size_t from,
                                   const std::function<int(std::string_view key)>& row_of,
                                   const std::string& curtype, long long runs);
 
+// Keeps the current type's cells, and those the template's own records hold, in its row's
+// shown_cells, so that its covered count stays exact once another type is current.
+void KeepCurrentCells(Program& program);
+
 // The output text changed: ReadCovered, and the shown layer's squares of the current type turn
 // blue where a record covers them and red where none does. A first corner stays green.
 void OutputChanged(Program& program);

@@ -73,6 +73,7 @@ void ShowEmptyRun(Program& program, std::string path, std::optional<FileStamp> s
 void LoadToArray(Program& program, std::string_view id1, std::string_view id2) {
   std::string path = program.window.TemplatePath();
   const std::optional<FileStamp> stamp = StampOf(path);
+  KeepCurrentCells(program);  // of this run's table, which a new run's replaces
   LoadedType loaded = LoadToArray(path, id1, id2);
   MakeCurrent(program, std::move(loaded), std::move(path), stamp);
 }
@@ -123,6 +124,7 @@ void ShowLayer(Program& program, int layer) {
 }
 
 void DoNextTile(Program& program) {
+  KeepCurrentCells(program);
   ShowNextType(program, program.donelist);
 }
 

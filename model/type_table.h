@@ -43,6 +43,11 @@ struct TypeTable {
   TypeKeys numbers;               // key -> number in the order first met
   std::vector<std::int32_t> row;  // number -> row, or -1
   std::optional<Fault> refusal;   // the first line a load of its type would refuse
+  // The cells of each type shown and no longer current, by row (none until then), so that its
+  // covered count stays exact: their grid indices, kHeldCell set where the template's own
+  // rectangle records hold the cell.
+  static constexpr std::uint32_t kHeldCell = std::uint32_t{1} << 31;
+  std::vector<std::vector<std::uint32_t>> shown_cells;
 
   std::string_view Key(const TypeRow& r) const { return numbers.Key(r.number); }
   // The row of a type, or -1.
@@ -54,9 +59,9 @@ struct TypeTable {
 
 // Reads the template at `path` once. A record that a load of its type would refuse counts for
 // nothing, and a fault of the file itself ends the table there; the first of these is kept in
-// `refusal`. Throws Fault when the file cannot be read or has no header. With `first`, the same read
-// also gives the run's first type as FindNextType would load it with nothing shown yet, when it
-// can stand for that: no line was refused and no rectangle record of the type came before its
+// `refusal`. Throws Fault when the file cannot be read or has no header. With `first`, the same
+// read also gives the run's first type as FindNextType would load it with nothing shown yet, when
+// it can stand for that: no line was refused and no rectangle record of the type came before its
 // first tile record. Otherwise `first` is left empty.
 TypeTable ReadTypeTable(const std::string& path, std::optional<LoadedType>* first = nullptr);
 

@@ -12,6 +12,7 @@
 #include "editor/grid_view.h"
 #include "editor/layers.h"
 #include "editor/marking.h"
+#include "editor/panel.h"
 #include "editor/steps.h"
 #include "tests/support/cells.h"
 #include "tests/test_template.h"
@@ -119,6 +120,47 @@ TEST(CoveredCells, TheTemplatesRectangleRecordsCoverTheirCells) {
   EXPECT_EQ(covered("8 1"), std::pair(2u, 4u));
   DoNextTile(t.program);
   EXPECT_EQ(covered("8 1"), std::pair(2u, 2u));
+}
+
+// A type shown before counts exactly what it counted while current: its cells that records cover,
+// not the empty cells they cover too (a Shift mark's), nor a cell held twice, whichever comes
+// first.
+TEST(CoveredCells, AShownTypeKeepsItsExactCountWhenAnotherIsCurrent) {
+  // 7 3: six cells on layer 0, (30..31, 30) held by the template's record, (30, 30) given twice.
+  TempTemplate file(Template({"7 3 3 3 0", "7 3 4 3 0", "7 3 4 4 0", "7 3 20 20 0", "7 3 30 30 0",
+                              "TILEW 7 3 27 28 27 27 0", "8 1 1 1 0", "8 1 40 40 0", "9 9 2 2 0"}));
+  const struct {
+    const char* box;
+    std::uint32_t covered;
+  } cases[] = {
+      {"", 2},
+      {"TILEW 7 3 0 1 0 1 0\r\n", 5},
+      {"TILEW 7 3 27 28 27 27 0\r\nTILEW 7 3 0 1 0 1 0\r\nTILEW 7 3 0 0 0 0 0\r\n", 5},
+      {"TILEW 7 3 -3 47 -3 47 0\r\n", 6},
+  };
+  for (const auto& c : cases) {
+    for (const bool box_first : {true, false}) {
+      TestProgram t(file.Path());
+      StartTiles(t.program);
+      const TypeRow& row = t.program.types.rows[0];
+      if (box_first) {
+        t.window.SetOutputText(c.box);
+        EXPECT_EQ(row.covered, c.covered) << c.box << " while current";
+      }
+      DoNextTile(t.program);
+      if (!box_first) t.window.SetOutputText(c.box);
+      EXPECT_EQ(row.covered, c.covered) << c.box << (box_first ? " marked first" : " marked after");
+      EXPECT_EQ(StateText(StateOf(t.program, 0)), c.covered == 6 ? "all covered"s : "shown"s);
+    }
+  }
+  // Two types shown before, counted in one read: each counts its own cells only.
+  TestProgram t(file.Path());
+  StartTiles(t.program);
+  DoNextTile(t.program);
+  DoNextTile(t.program);
+  t.window.SetOutputText("TILEW 7 3 0 1 0 1 0\r\nTILEW 8 1 -3 1 -3 1 0\r\n");
+  EXPECT_EQ(t.program.types.rows[0].covered, 5u);
+  EXPECT_EQ(t.program.types.rows[1].covered, 1u);
 }
 
 // Another type's count: the distinct cells its records in the box cover, up to its cells.
