@@ -323,6 +323,7 @@ void Session::Caret(std::size_t line) {
   });
   if (record->key == program_.curtype) {
     selection_ = {record->cells.left, record->cells.top, record->cells.right, record->cells.bottom};
+    selection_output_ = output_changes_;
   }
 }
 

@@ -156,7 +156,8 @@ class Session final : public WindowValues {
     int left = -1, top = -1, right = -1, bottom = -1;  // cells; left < 0: none
   };
   Box Preview() const;
-  Box Selection() const { return selection_; }
+  // The caret's record's cells, until the box changes: a record typed away takes its outline along.
+  Box Selection() const { return selection_output_ == output_changes_ ? selection_ : Box{}; }
   int CursorColumn() const { return cursor_column_; }
   int CursorRow() const { return cursor_row_; }
   std::string Question() const { return question_; }
@@ -234,8 +235,9 @@ class Session final : public WindowValues {
   bool shorten_rest_ = false;
   bool path_box_ = false;
   Box selection_;
-  RecordSelection records_;  // what Delete takes
-  std::string kept_;         // the output text last saved
+  unsigned long long selection_output_ = 0;  // the box's change the selection was read from
+  RecordSelection records_;                  // what Delete takes
+  std::string kept_;                         // the output text last saved
   std::string question_;
   std::vector<std::string> answers_;
   std::function<void(int)> then_;

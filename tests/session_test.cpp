@@ -315,6 +315,11 @@ TEST_F(SessionTest, DeleteTakesTheCaretsRecordAndTheCellLeavesWithTheKeyboard) {
   CtrlPress(8, 8);  // selects nothing, the caret's record included
   session_.Delete();
   EXPECT_EQ(session_.OutputText(), "TILEW 7 3 -1 -1 -2 -2 0\r\n");
+  // The caret's record is outlined until the box changes: typed away, its outline goes too.
+  session_.Caret(0);
+  EXPECT_EQ(session_.Selection().left, 2);
+  session_.EditOutput("");
+  EXPECT_LT(session_.Selection().left, 0);
 
   session_.GridFocus();
   session_.GridKey("ArrowRight", false);
