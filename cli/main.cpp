@@ -88,15 +88,16 @@ int Shorten(const std::string& path) {
   const quarnel::Shortened result = quarnel::Shorten(input.name, input.text);
   WriteOut(result.text);
   const auto& s = result.summary;
-  std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s), %lld rectangle records written\n",
+  std::fprintf(stderr, "%s: %lld lines -> %lld lines (%s), %s written\n",
                Printable(input.name).c_str(), s.lines_before, s.lines_after,
-               LinesChange(s.lines_before, s.lines_after).c_str(), s.records_written);
+               LinesChange(s.lines_before, s.lines_after).c_str(),
+               Count(s.records_written, "rectangle record").c_str());
   if (s.layers > 0) {
     std::fprintf(stderr,
-                 "covers use %lld rectangles, the proven minimum on %lld of %s; any cover "
+                 "covers use %s, the proven minimum on %lld of %s; any cover "
                  "needs at least %lld",
-                 s.rectangles_found, s.layers_proven, Count(s.layers, "layer").c_str(),
-                 s.rectangles_at_least);
+                 Count(s.rectangles_found, "rectangle").c_str(), s.layers_proven,
+                 Count(s.layers, "layer").c_str(), s.rectangles_at_least);
     if (s.layers_proven < s.layers) {
       std::fprintf(stderr, ": the other layers at most %.1f%% above their optimum",
                    100.0 * double(s.unproven_rectangles - s.unproven_at_least) /

@@ -39,7 +39,8 @@ std::string SavedSummary(const std::string& target, const AppliedTemplate& resul
                      std::to_string(after) + " lines (" + LinesChange(before, after) +
                      "), checked: same tiles";
   if (result.applied.new_cells > 0) {
-    said += " and " + std::to_string(result.applied.new_cells) + " new cells";
+    said += " and " + std::to_string(result.applied.new_cells) +
+            (result.applied.new_cells == 1 ? " new cell" : " new cells");
   }
   if (result.records_replaced)
     said +=
