@@ -169,7 +169,7 @@ std::string_view TemplateFile::ReadLineSlowly() {
     if (*stop == '\0') {
       throw Fault({path_, line_number_},
                   "holds a NUL byte at column " + std::to_string(carry_.size() + length + 1) +
-                      ": a template is text, and this looks like binary data");
+                      ": text holds none, and this looks like binary data");
     }
     begin_ += length + 1;
     // Read the end before any refill below overwrites the buffer that `stop` points into.
