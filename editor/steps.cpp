@@ -37,10 +37,15 @@ void MakeCurrent(Program& program, LoadedType&& loaded, std::string path,
   ReadCovered(program);
 }
 
+// The template the run reads: the one go read, whatever the path box says since (another one is
+// read by go, which asks first what becomes of the records); before any go, the one chosen.
+std::string RunTemplate(const Program& program) {
+  return program.read_path.empty() ? program.window.TemplatePath() : program.read_path;
+}
+
 // The next step of a run recorded in `donelist`, which is updated only when the step succeeds.
 // False when no type is left to show.
-bool ShowNextType(Program& program, DoneList& donelist) {
-  std::string path = program.window.TemplatePath();
+bool ShowNextType(Program& program, DoneList& donelist, std::string path) {
   const std::optional<FileStamp> stamp = StampOf(path);
   std::optional<LoadedType> next = FindNextType(path, donelist);
   program.run_over = !next;
@@ -71,7 +76,7 @@ void ShowEmptyRun(Program& program, std::string path, std::optional<FileStamp> s
 }  // namespace
 
 void LoadToArray(Program& program, std::string_view id1, std::string_view id2) {
-  std::string path = program.window.TemplatePath();
+  std::string path = RunTemplate(program);
   const std::optional<FileStamp> stamp = StampOf(path);
   KeepCurrentCells(program);  // of this run's table, which a new run's replaces
   LoadedType loaded = LoadToArray(path, id1, id2);
@@ -98,7 +103,7 @@ void StartTiles(Program& program) {
     ShowArray(program);
   } else {
     try {
-      if (!ShowNextType(program, fresh)) ShowEmptyRun(program, std::move(path), stamp);
+      if (!ShowNextType(program, fresh, path)) ShowEmptyRun(program, std::move(path), stamp);
     } catch (...) {
       std::swap(program.types, types);
       throw;
@@ -125,7 +130,7 @@ void ShowLayer(Program& program, int layer) {
 
 void DoNextTile(Program& program) {
   KeepCurrentCells(program);
-  ShowNextType(program, program.donelist);
+  ShowNextType(program, program.donelist, RunTemplate(program));
 }
 
 }  // namespace quarnel

@@ -46,12 +46,14 @@ struct Collected {
   }
 };
 
-// Runs "go" and "Next Tile Type" on `path`; both must fault with `message` and change nothing.
-// Hostile records belong to type (9, 9), which the collected run has not shown yet.
+// Runs "go" on `path`, and "Next Tile Type" with `path` as the run's template gone bad since go;
+// both must fault with `message` and change nothing. Hostile records belong to type (9, 9), which
+// the collected run has not shown yet.
 void ExpectRefused(const std::string& path, const std::string& message, const std::string& what) {
   Collected c;
   c.t.window.path = path;
   for (const auto& step : {StartTiles, DoNextTile}) {
+    if (step == DoNextTile) c.t.program.read_path = path;
     try {
       step(c.t.program);
       ADD_FAILURE() << what << ": no fault";

@@ -183,12 +183,18 @@ TEST_F(SessionTest, GoOnAnotherTemplateAsksAndLosesNothing) {
   EXPECT_NE(Go(bad.Path()).find("line 3"), std::string::npos);
   EXPECT_EQ(session_.Question(), "");  // refused before anything is asked
   EXPECT_EQ(session_.OutputText(), marked);
-
+  // Another template chosen, not gone on: Next Tile Type goes on with the one read.
   TempTemplate other(Template({"9 9 4 4 0"}), "other.tmp");
+  session_.ChooseFile(other.Path());
+  session_.NextTile();
+  EXPECT_EQ(session_.TakeFault(), "");
+  EXPECT_EQ(session_.program().curtype, "8 1");
+  EXPECT_EQ(session_.program().read_path, level_.Path());
+
   const struct {
     int answer;
     std::string curtype, output;
-  } answers[] = {{2, "7 3", marked}, {0, "9 9", marked}};
+  } answers[] = {{2, "8 1", marked}, {0, "9 9", marked}};
   for (const auto& a : answers) {
     ASSERT_EQ(Go(other.Path()), "");
     EXPECT_NE(session_.Question().find("made for " + level_.Path()), std::string::npos);

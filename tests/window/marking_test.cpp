@@ -90,13 +90,13 @@ class MarkingTest : public MainFrmFixture {
     QCOMPARE(CellColour(1, 1), kBlue);  // the record in the box covers it
     QCOMPARE(Output()->toPlainText(), QStringLiteral("TILEW 7 3 -2 -2 -2 -2 0\n"));
 
+    // Another file named in the path box: Next Tile Type reads the template go read, still.
     PathBox()->setText(folder_.filePath(QStringLiteral("missing.tmp")));
     Click("NextTile");
     QCOMPARE(faults_.size(), 3);
-    QVERIFY(faults_.at(2).contains(QStringLiteral("cannot be opened")));
+    QCOMPARE(faults_.at(2), faults_.at(1));
 
     WriteTemplate("map.tmp", "Map\r\n B\r\n7 3 1 1 0\r\n8 1 2 2 0\r\n");
-    PathBox()->setText(path);
     Click("NextTile");  // mended, the same step goes through
     QCOMPARE(faults_.size(), 3);
     QCOMPARE(window_->program().curtype, std::string("8 1"));
