@@ -129,8 +129,9 @@
 
   function showOutput(text) {
     const shown = text.replace(/\r\n/g, '\n');
-    programText = shown;
+    // The user's typing, come back from the session, is still the user's to take back.
     if (comlist.value === shown) return;
+    programText = shown;
     comlist.value = shown;
     comlist.scrollTop = comlist.scrollHeight;
     comlist.setSelectionRange(shown.length, shown.length);
