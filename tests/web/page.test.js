@@ -401,6 +401,8 @@ test('keys do what the session\'s key map says where the focus is, and the cell 
     await page.$eval('#comlist', (box, at) => box.setSelectionRange(at, at), at);
     await act(() => page.keyboard.type('x'));
     assert.equal(await page.$eval('#comlist', (box) => box.value), `${marked.slice(0, at)}x${marked.slice(at)}`);
+    // A click in the box asks for its line: the reply brings the session's copy of the typing.
+    await act(() => page.$eval('#comlist', (box) => box.dispatchEvent(new MouseEvent('click'))));
     await control('z');
     assert.equal(await page.$eval('#comlist', (box) => box.value), marked);
   }
