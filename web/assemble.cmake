@@ -1,22 +1,27 @@
 cmake_minimum_required(VERSION 3.25)
-# Puts the page's parts into quarnel.html: -DSOURCE_DIR=web -DCORE=quarnel_core.js -DPAGE=out.
+# Puts the page's parts into quarnel.html: -DSOURCE_DIR=web -DCORE=quarnel_core.js
+# -DEDITOR_DIR=/usr/share/javascript/codemirror -DPAGE=out.
 file(READ ${SOURCE_DIR}/quarnel.html page)
 file(READ ${SOURCE_DIR}/quarnel.css css)
 # The page's script: its parts by job, then page.js, which uses them.
+file(READ ${EDITOR_DIR}/lib/codemirror.css editor_css)
+file(READ ${EDITOR_DIR}/lib/codemirror.js editor_js)
 set(page_js "")
-foreach(part IN ITEMS panel.js gestures.js work.js page.js)
+foreach(part IN ITEMS panel.js gestures.js work.js records.js page.js)
   file(READ ${SOURCE_DIR}/${part} text)
   string(APPEND page_js "${text}")
 endforeach()
 file(READ ${SOURCE_DIR}/worker.js worker_js)
 file(READ ${CORE} core_js)
 # Each part sits inside an element of its own, which a "</" of its text would end early.
-foreach(part IN ITEMS css page_js worker_js core_js)
+foreach(part IN ITEMS css page_js worker_js core_js editor_css editor_js)
   string(FIND "${${part}}" "</" at)
   if(NOT at EQUAL -1)
     message(FATAL_ERROR "${part} holds \"</\", which would end its element in the page")
   endif()
 endforeach()
+string(REPLACE "@EDITOR_CSS@" "${editor_css}" page "${page}")
+string(REPLACE "@EDITOR_JS@" "${editor_js}" page "${page}")
 string(REPLACE "@CSS@" "${css}" page "${page}")
 string(REPLACE "@CORE_JS@" "${core_js}" page "${page}")
 string(REPLACE "@WORKER_JS@" "${worker_js}" page "${page}")

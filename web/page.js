@@ -5,7 +5,6 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   const picture = $('Picture1');
-  const comlist = $('comlist');
   const zval = $('zval');
 
   // The core sees no fetch: it would fetch the WebAssembly it carries, and the page fetches nothing.
@@ -25,8 +24,13 @@
   const panel = quarnelPanel(send);
   let pixels = null;
   const calls = new Map();
-  let keyMap = [];       // the session's, sent once it is ready
-  let programText = '';  // the box as the program last put it: anything else the user typed
+  let keyMap = [];  // the session's, sent once it is ready
+  const comlist = quarnelRecords($('comlist'), {
+    edited: (text) => send('EditOutput', text),
+    moved: (line) => send('Caret', line),
+    key: (event) => onKey(event, 'box'),
+    settled: () => settle(0, 'View'),
+  });
 
   // One event of one control.
   function send(call, ...args) {
@@ -67,7 +71,8 @@
       (error) => worker.postMessage({ id, call: 'ChooseFile', readError: error.message || error.name })));
     if (go) send('Go');
   }
-  const work = quarnelWork({ send, busy: () => pending > 0 && performance.now() - busySince > 100 });
+  const work = quarnelWork({ send, busy: () => pending > 0 && performance.now() - busySince > 100,
+                           box: comlist });
 
   worker.onmessage = (event) => {
     const reply = event.data;
@@ -91,13 +96,18 @@
       hoverWaiting = null;
       send(waitingCall, ...args);
     }
-    if (pending === 0 && offering === 0 && !work.running()) {
+    settle(reply.id, call);
+  };
+  // For scripts and tests: the last event answered and drawn, once nothing is left to do.
+  let lastAnswered = 0;
+  function settle(id, call) {
+    lastAnswered = Math.max(lastAnswered, id);
+    if (pending === 0 && offering === 0 && !work.running() && !comlist.building()) {
       $('progress').hidden = true;
-      // For scripts and tests: the last event answered, once nothing is left to answer.
-      document.body.dataset.idle = String(reply.id);
+      document.body.dataset.idle = String(lastAnswered);
       document.dispatchEvent(new CustomEvent('quarnel-drawn', { detail: { call } }));
     }
-  };
+  }
 
   function show(reply, call) {
     view = reply.view;
@@ -111,14 +121,13 @@
     if (call !== 'TypeLayer' && zval.value !== view.layerText) zval.value = view.layerText;
     $('zscr').setAttribute('aria-valuenow', String(view.layer));
     // The box is the user's while they type: only a reply to a message sent after their latest
-    // edit knows that edit.
-    if (reply.id > lastEdit) {
-      if (view.output !== undefined) {
-        outputShown = view.outputChanges;
-        showOutput(view.output);
-      }
-      if (view.selectedLines.length) selectLine(view.selectedLines[0]);
+    // edit knows that edit. The reply to that edit says only whether the session holds it as typed.
+    const typedHeld = reply.id === lastEdit && view.output === undefined;
+    if (view.outputChanges !== undefined && (reply.id > lastEdit || typedHeld)) {
+      outputShown = view.outputChanges;
+      if (view.output !== undefined) comlist.show(view.output);
     }
+    if (reply.id > lastEdit && view.selectedLines.length) comlist.selectLine(view.selectedLines[0]);
     work.show(view.work || null);
     draw();
     panel.show(reply, view);
@@ -127,21 +136,6 @@
     if (reply.download) offer(reply.download);
   }
 
-  function showOutput(text) {
-    const shown = text.replace(/\r\n/g, '\n');
-    // The user's typing, come back from the session, is still the user's to take back.
-    if (comlist.value === shown) return;
-    programText = shown;
-    comlist.value = shown;
-    comlist.scrollTop = comlist.scrollHeight;
-    comlist.setSelectionRange(shown.length, shown.length);
-  }
-  function selectLine(line) {
-    const lines = comlist.value.split('\n');
-    let start = 0;
-    for (let at = 0; at < line && at < lines.length; ++at) start += lines[at].length + 1;
-    comlist.setSelectionRange(start, start + (lines[line] || '').length);
-  }
 
   // The raster as the core drew it, scaled by whole device pixels, and the overlays on it. The
   // zoom is a whole number of those pixels for each of the raster's; the box around the grid
@@ -301,16 +295,6 @@
   }
   $('Save').addEventListener('click', () => send('Save', $('shortenRest').checked));
   $('shortenRest').addEventListener('change', () => send('SetShortenRest', $('shortenRest').checked));
-  comlist.addEventListener('input', () => send('EditOutput', comlist.value));
-  const caret = () => {
-    const line = comlist.value.slice(0, comlist.selectionStart).split('\n').length - 1;
-    if (line !== caret.line) {
-      caret.line = line;
-      send('Caret', line);
-    }
-  };
-  comlist.addEventListener('click', () => { caret.line = -1; caret(); });
-  comlist.addEventListener('keyup', caret);
 
   // The grid, in raster pixels.
   const point = (event) => {
@@ -341,19 +325,24 @@
       !(row.unlessTyped && focus === 'box' && typed));
     return binding ? binding.action : '';
   };
-  document.addEventListener('keydown', (event) => {
+  // The output box's keys come from its editor first, whose own keys (its undo among them) run
+  // only where the key map gives none.
+  function onKey(event, focus) {
     if (event.altKey || document.querySelector('dialog[open]')) return;
-    const target = event.target;
-    const typing = (target.tagName === 'INPUT' && target.type !== 'checkbox') ||
-                   target.tagName === 'TEXTAREA';
-    const focus = target === picture ? 'grid' : target === comlist ? 'box' : typing ? 'text' : 'other';
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
     const action = keyAction(focus, key, event.ctrlKey || event.metaKey, event.shiftKey,
-                             comlist.value !== programText);
+                             comlist.typed());
     if (!action) return;
     event.preventDefault();
     event.stopPropagation();
     send('Key', action, event.key, event.shiftKey);
+  }
+  document.addEventListener('keydown', (event) => {
+    const target = event.target;
+    if (comlist.owns(target)) return;
+    const typing = (target.tagName === 'INPUT' && target.type !== 'checkbox') ||
+                   target.tagName === 'TEXTAREA';
+    onKey(event, target === picture ? 'grid' : typing ? 'text' : 'other');
   });
 
   // A template dropped anywhere on the page: chosen, then go.

@@ -3,7 +3,7 @@
 // tenth of a second shows the bar alone.
 'use strict';
 // eslint-disable-next-line no-unused-vars
-function quarnelWork({ send, busy }) {
+function quarnelWork({ send, busy, box }) {
   const $ = (id) => document.getElementById(id);
   let since = 0;  // when the long work under way began; 0: none
   setInterval(() => {
@@ -16,7 +16,7 @@ function quarnelWork({ send, busy }) {
     running: () => since > 0,
     show(work) {
       const progress = $('progress');
-      $('comlist').readOnly = Boolean(work);
+      box.setReadOnly(Boolean(work));
       if (!work) {
         since = 0;
         progress.removeAttribute('value');

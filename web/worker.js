@@ -9,6 +9,13 @@ const rasterKept = new Set(['Hover', 'Leave', 'TypeLayer', 'SortTypes', 'SortLay
 
 function answer(message) {
   const reply = { id: message.id, view: core.View(session, message.shown ?? -1) };
+  const view = reply.view;
+  if (view.output !== undefined) {
+    // The page's editor ends lines with \n. The user's typing, come back as the session holds it,
+    // the page has already: only its count goes back.
+    view.output = view.output.replace(/\r\n/g, '\n');
+    if (message.call === 'EditOutput' && view.output === message.args[0]) delete view.output;
+  }
   if (message.unasked) reply.unasked = true;
   if (!rasterKept.has(message.call)) {
     const pixels = new Uint8ClampedArray(core.Pixels(session));

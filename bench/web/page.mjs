@@ -128,8 +128,8 @@ const idle = () => page.waitForFunction(
   () => document.body.dataset.idle === document.body.dataset.sent, { timeout: 600000, polling: 20 });
 const autoAll = await long(() => page.select('#AutoMany', 'types'), idle);
 const records = path.join(work, 'records.txt');
-fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.value.replace(/\n/g, '\r\n')));
-const recordLines = await page.$eval('#comlist', (box) => box.value.split('\n').length - 1);
+fs.writeFileSync(records, await page.$eval('#comlist', (box) => box.CodeMirror.getValue().replace(/\n/g, '\r\n')));
+const recordLines = await page.$eval('#comlist', (box) => box.CodeMirror.lineCount() - 1);
 
 // WebKit's MiniBrowser asks before a download: there, to the download offered.
 if (engine === 'webkit') {

@@ -1,0 +1,113 @@
+// The output box: an editor that lays out only the lines in view (CodeMirror), since a text control
+// lays out every line, for hundreds of milliseconds with thousands of records and seconds with a
+// hundred thousand. The program's text is built a slice at a time off screen and shown in one
+// swap, so that no task runs long; the user's typing, selection, copying and undo are the editor's.
+'use strict';
+// eslint-disable-next-line no-unused-vars
+function quarnelRecords(place, { edited, moved, key, settled }) {
+  const sliceLines = 20000;  // some 20 ms of building at a time
+  const editor = CodeMirror((wrapper) => {
+    wrapper.id = place.id;
+    wrapper.title = place.title;
+    place.replaceWith(wrapper);
+  }, { value: '', inputStyle: 'contenteditable', screenReaderLabel: place.getAttribute('aria-label'),
+       spellcheck: false, undoDepth: 1000, viewportMargin: 20,
+       extraKeys: { Tab: false, 'Shift-Tab': false } });  // Tab leaves the box, as anywhere else
+  let clean = editor.changeGeneration();  // the box as the program put it
+  let current = '';     // the box's text, as last put or typed
+  let building = null;  // the program's text being built, and its document so far
+  let lastLine = -1;
+  let selectWhenBuilt = null;  // a line to select in the text being built
+
+  editor.on('changes', () => {
+    building = null;  // the user's typing outdates any text still being built
+    current = editor.getValue();
+    edited(current);
+  });
+  const report = () => {
+    const line = editor.getCursor().line;
+    if (line !== lastLine) {
+      lastLine = line;
+      moved(line);
+    }
+  };
+  editor.on('cursorActivity', report);
+  // A click asks for its line again, as the caret's record may have changed since.
+  editor.getWrapperElement().addEventListener('click', () => {
+    lastLine = -1;
+    report();
+  });
+  editor.on('keydown', (cm, event) => key(event));
+  // What the program puts or selects scrolls the box alone, never the page under the user's finger.
+  let programMoving = false;
+  editor.on('scrollCursorIntoView', (cm, event) => {
+    if (programMoving) event.preventDefault();
+  });
+  const byProgram = (change) => {
+    programMoving = true;
+    try {
+      editor.operation(change);
+    } finally {
+      programMoving = false;
+    }
+  };
+
+  // Builds a slice of the program's text, and swaps it in once it is whole.
+  function buildOn() {
+    if (!building) return;
+    const { text, doc } = building;
+    if (building.at < text.length) {
+      let end = building.at;
+      for (let line = 0; line < sliceLines && end !== -1; ++line) end = text.indexOf('\n', end + 1);
+      end = end === -1 ? text.length : end + 1;
+      doc.replaceRange(text.slice(building.at, end), doc.posFromIndex(Infinity));
+      building.at = end;
+      if (end < text.length) {
+        setTimeout(buildOn, 0);
+        return;
+      }
+    }
+    building = null;
+    doc.clearHistory();
+    byProgram(() => {
+      editor.swapDoc(doc);
+      const last = doc.posFromIndex(Infinity);
+      doc.setCursor(last);
+      editor.scrollIntoView(last);
+      lastLine = last.line;
+      if (selectWhenBuilt !== null) select(selectWhenBuilt);
+    });
+    current = text;
+    clean = editor.changeGeneration();
+    selectWhenBuilt = null;
+    settled();
+  }
+
+  function select(line) {
+    const doc = editor.getDoc();
+    if (line > doc.lastLine()) return;
+    doc.setSelection({ line, ch: 0 }, { line, ch: doc.getLine(line).length });
+    lastLine = line;
+  }
+
+  return {
+    // The program's text; the user's own typing, come back from the session, stays as it is with
+    // its undo.
+    show(text) {
+      if (text === (building ? building.text : current)) return;
+      building = { text, doc: new CodeMirror.Doc(''), at: 0 };
+      selectWhenBuilt = null;
+      buildOn();
+    },
+    building: () => building !== null,
+    text: () => current,
+    typed: () => !editor.isClean(clean),
+    owns: (element) => editor.getWrapperElement().contains(element),
+    focus: () => editor.focus(),
+    selectLine(line) {
+      if (building) selectWhenBuilt = line;
+      else byProgram(() => select(line));
+    },
+    setReadOnly: (readOnly) => editor.setOption('readOnly', readOnly),
+  };
+}
