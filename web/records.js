@@ -19,9 +19,17 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
   let lastLine = -1;
   let selectWhenBuilt = null;  // a line to select in the text being built
 
-  editor.on('changes', () => {
+  editor.on('changes', (cm, changes) => {
     building = null;  // the user's typing outdates any text still being built
-    current = editor.getValue();
+    if (changes.length === 1) {
+      // One change, spliced into the text: joining every line again costs 70 ms per key with a
+      // quarter of a million records. Lines before the change kept their places.
+      const [{ from, removed, text }] = changes;
+      const at = editor.indexFromPos(from);
+      current = current.slice(0, at) + text.join('\n') + current.slice(at + removed.join('\n').length);
+    } else {
+      current = editor.getValue();
+    }
     edited(current);
   });
   const report = () => {
