@@ -9,6 +9,7 @@
 #include "editor/grid_view.h"
 #include "editor/surface.h"
 #include "model/box_read.h"
+#include "model/box_text.h"
 #include "model/template_format.h"
 
 namespace quarnel {
@@ -89,6 +90,7 @@ AutoResult AutoCover(Program& program) {
     FillBlue(program, r.x1, r.y1, r.x2, r.y2, added);
     added.records += RectangleRecord(program.curtype, r.x1, r.x2, r.y1, r.y2, layer);
   }
+  added.records = OnOwnLine(program.window.OutputText(), std::move(added.records));
   program.window.AppendOutputText(added.records);
   result.added = std::move(added);
   return result;
@@ -107,7 +109,7 @@ AutoManyResult AutoCoverLayers(const Program& program, AutoProgress& progress) {
 
 Addition AddAutoRecords(Program& program, AutoManyResult result) {
   Addition added;
-  added.records = std::move(result.records);
+  added.records = OnOwnLine(program.window.OutputText(), std::move(result.records));
   program.has_first_corner = false;
   const int layer = program.window.Layer();
   // Only the shown layer has squares to turn blue; the others are drawn from the box when shown.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "editor/grid_view.h"
+#include "model/box_text.h"
 #include "model/template_format.h"
 
 namespace quarnel {
@@ -41,7 +42,8 @@ PressResult PressSecondCorner(Program& program, int column, int row, bool shift)
   Addition added;
   FillBlue(program, left, top, right, bottom, added);
   added.records =
-      RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer());
+      OnOwnLine(program.window.OutputText(),
+                RectangleRecord(program.curtype, left, right, top, bottom, program.window.Layer()));
   program.window.AppendOutputText(added.records);
   return {std::move(added), {}};
 }

@@ -57,4 +57,9 @@ std::string FromBoxText(std::string_view text) {
   return out;
 }
 
+std::string OnOwnLine(std::string_view box, std::string records) {
+  if (!records.empty() && !box.empty() && box.back() != '\n') records.insert(0, "\r\n");
+  return records;
+}
+
 }  // namespace quarnel

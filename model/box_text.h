@@ -11,5 +11,8 @@ namespace quarnel {
 // edit of the box, and a copy of the box given to `quarnel-shorten --apply` names the same ids.
 std::string ToBoxText(std::string_view bytes);
 std::string FromBoxText(std::string_view text);
+// Records to append to the box, starting on a line of their own: after a last line the user left
+// without its line break, a line break first, so that neither record is spoiled.
+std::string OnOwnLine(std::string_view box, std::string records);
 
 }  // namespace quarnel

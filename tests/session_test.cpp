@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,23 @@ TEST_F(SessionTest, SavesWhatApplyWritesAndAsksBeforeAddingCells) {
   session_.Answer(1);
   EXPECT_TRUE(Says("nothing was saved"));
   EXPECT_EQ(session_.DownloadName(), "");
+}
+
+// Records that follow a line typed without its line break start a line of their own, and go with
+// their undo: a mark, Auto on the layer and Auto on every type alike.
+TEST_F(SessionTest, RecordsAfterATypedLineStartALineOfTheirOwn) {
+  ASSERT_EQ(Go(level_.Path()), "");
+  const std::string typed = "TILEW 8 1 -2 -2 -2 -2 0";
+  const std::vector<std::function<void()>> steps = {
+      [&] { Mark(1, 1, 2, 1); }, [&] { session_.AutoCover(); },
+      [&] { session_.AutoEvery(true), Finish(); }};
+  for (const auto& step : steps) {
+    session_.EditOutput(typed);
+    step();
+    ASSERT_TRUE(session_.OutputText().starts_with(typed + "\r\nTILEW 7 3 ")) << session_.OutputText();
+    session_.Undo();
+    EXPECT_EQ(session_.OutputText(), typed);
+  }
 }
 
 // Closing asks while records are unsaved, and "Save..." ends it only once the save is written.

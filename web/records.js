@@ -13,6 +13,10 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
   }, { value: '', inputStyle: 'contenteditable', screenReaderLabel: place.getAttribute('aria-label'),
        spellcheck: false, undoDepth: 1000, viewportMargin: 20,
        extraKeys: { Tab: false, 'Shift-Tab': false } });  // Tab leaves the box, as anywhere else
+  // A screen reader hears a multi-line text box, as it did the text control.
+  const input = editor.getInputField();
+  input.setAttribute('role', 'textbox');
+  input.setAttribute('aria-multiline', 'true');
   let clean = editor.changeGeneration();  // the box as the program put it
   let current = '';     // the box's text, as last put or typed
   let building = null;  // the program's text being built, and its document so far
@@ -116,6 +120,9 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
       if (building) selectWhenBuilt = line;
       else byProgram(() => select(line));
     },
-    setReadOnly: (readOnly) => editor.setOption('readOnly', readOnly),
+    setReadOnly(readOnly) {
+      editor.setOption('readOnly', readOnly);
+      input.setAttribute('aria-readonly', String(readOnly));
+    },
   };
 }
