@@ -67,7 +67,7 @@ function quarnelGestures({ picture, grid, send, point, zoom }) {
       return;
     }
     if (event.touches.length !== 1) return;
-    picture.focus();
+    picture.focus({ preventScroll: true });  // the page stays where the finger found the square
     const first = event.touches[0];
     touch = { x: first.clientX, y: first.clientY, at: point(first), last: point(first), sent: '' };
     touch.timer = setTimeout(() => {

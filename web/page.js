@@ -127,7 +127,7 @@
       outputShown = view.outputChanges;
       if (view.output !== undefined) comlist.show(view.output);
     }
-    if (reply.id > lastEdit && view.selectedLines.length) comlist.selectLine(view.selectedLines[0]);
+    if (reply.id > lastEdit && view.selectedLines.length) comlist.selectLines(view.selectedLines);
     work.show(view.work || null);
     draw();
     panel.show(reply, view);
@@ -305,7 +305,7 @@
   picture.addEventListener('contextmenu', (event) => event.preventDefault());
   quarnelGestures({ picture, grid: $('grid'), send, point, zoom: () => zoom });
   picture.addEventListener('mousedown', (event) => {
-    picture.focus();
+    picture.focus({ preventScroll: true });
     const button = event.button === 0 ? 1 : event.button === 2 ? 2 : 0;
     send('Press', button, ...point(event), event.shiftKey, event.ctrlKey);
     event.preventDefault();
@@ -318,20 +318,20 @@
   picture.addEventListener('focus', () => send('GridFocus'));
   picture.addEventListener('blur', () => send('GridBlur'));
 
-  // Keys, as the session's key map gives their actions for the focused control.
-  const keyAction = (focus, key, ctrl, shift, typed) => {
+  // Keys, as the session's key map gives their actions for the focused control. The output box
+  // keeps an undo or redo key while it has the user's typing to undo or redo with it.
+  const keyAction = (focus, key, ctrl, shift) => {
     const binding = keyMap.find((row) => row.key === key && row.ctrl === ctrl &&
-      (row.shift < 0 || row.shift === Number(shift)) && row.focuses.includes(focus) &&
-      !(row.unlessTyped && focus === 'box' && typed));
-    return binding ? binding.action : '';
+      (row.shift < 0 || row.shift === Number(shift)) && row.focuses.includes(focus));
+    if (!binding || (binding.unlessTyped && focus === 'box' && comlist.hasOwn(binding.action))) return '';
+    return binding.action;
   };
   // The output box's keys come from its editor first, whose own keys (its undo among them) run
   // only where the key map gives none.
   function onKey(event, focus) {
     if (event.altKey || document.querySelector('dialog[open]')) return;
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-    const action = keyAction(focus, key, event.ctrlKey || event.metaKey, event.shiftKey,
-                             comlist.typed());
+    const action = keyAction(focus, key, event.ctrlKey || event.metaKey, event.shiftKey);
     if (!action) return;
     event.preventDefault();
     event.stopPropagation();

@@ -17,11 +17,10 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
   const input = editor.getInputField();
   input.setAttribute('role', 'textbox');
   input.setAttribute('aria-multiline', 'true');
-  let clean = editor.changeGeneration();  // the box as the program put it
   let current = '';     // the box's text, as last put or typed
   let building = null;  // the program's text being built, and its document so far
   let lastLine = -1;
-  let selectWhenBuilt = null;  // a line to select in the text being built
+  let selectWhenBuilt = null;  // lines to select in the text being built
 
   editor.on('changes', (cm, changes) => {
     building = null;  // the user's typing outdates any text still being built
@@ -90,16 +89,18 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
       if (selectWhenBuilt !== null) select(selectWhenBuilt);
     });
     current = text;
-    clean = editor.changeGeneration();
     selectWhenBuilt = null;
     settled();
   }
 
-  function select(line) {
+  // The selected records' lines, each selected whole, the first in sight.
+  function select(lines) {
     const doc = editor.getDoc();
-    if (line > doc.lastLine()) return;
-    doc.setSelection({ line, ch: 0 }, { line, ch: doc.getLine(line).length });
-    lastLine = line;
+    const ranges = lines.filter((line) => line <= doc.lastLine()).map((line) => (
+      { anchor: { line, ch: 0 }, head: { line, ch: doc.getLine(line).length } }));
+    if (!ranges.length) return;
+    doc.setSelections(ranges, 0);
+    lastLine = ranges[0].anchor.line;
   }
 
   return {
@@ -113,12 +114,16 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
     },
     building: () => building !== null,
     text: () => current,
-    typed: () => !editor.isClean(clean),
+    // Whether the user's typing leaves the editor an undo or a redo of its own: the program's texts
+    // come with no history.
+    hasOwn(action) {
+      const { undo, redo } = editor.historySize();
+      return action === 'Undo' ? undo > 0 : action === 'Redo' && redo > 0;
+    },
     owns: (element) => editor.getWrapperElement().contains(element),
-    focus: () => editor.focus(),
-    selectLine(line) {
-      if (building) selectWhenBuilt = line;
-      else byProgram(() => select(line));
+    selectLines(lines) {
+      if (building) selectWhenBuilt = lines;
+      else byProgram(() => select(lines));
     },
     setReadOnly(readOnly) {
       editor.setOption('readOnly', readOnly);

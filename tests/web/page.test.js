@@ -350,8 +350,10 @@ test('a template dropped on the page starts its run at once', async () => {
 test('Tab goes through the controls in the window\'s order, and the lists\' headings sort from the keyboard', async () => {
   await fresh(castle);
   const order = ['Command1', 'Command2', 'zval', 'zscr', 'NextTile', 'Auto', 'AutoMany', 'Save',
-                 'shortenRest', 'Picture1', 'comlist', 'types', 'layers'];
-  const focused = () => page.evaluate(() => (document.activeElement.closest('#comlist') ? 'comlist'
+                 'shortenRest', 'Picture1', 'comlist textbox', 'types', 'layers'];
+  // The output box's editor takes the focus in an element of its own, a text box to a screen reader.
+  const focused = () => page.evaluate(() => (document.activeElement.closest('#comlist')
+    ? `comlist ${document.activeElement.getAttribute('role')}`
     : document.activeElement.id || document.activeElement.textContent));
   await page.focus('#Command1');
   const visited = [await focused()];
@@ -406,6 +408,11 @@ test('keys do what the session\'s key map says where the focus is, and the cell 
   await act(() => page.$eval('#comlist', (box) => box.dispatchEvent(new MouseEvent('click'))));
   await control('z');
   assert.equal(await boxText(), marked);
+  // Ctrl+Y there brings the typing back, and Ctrl+Z takes it again.
+  await control('y');
+  assert.equal(await boxText(), `${marked.slice(0, at)}x${marked.slice(at)}`);
+  await control('z');
+  assert.equal(await boxText(), marked);
   // In the output box with no typing of the user's to take back, Ctrl+Z undoes the mark.
   await act(async () => {
     await page.keyboard.down('Control');
@@ -435,12 +442,16 @@ test('a drag marks, a mark is found and deleted, Auto all covers every type, and
   const before = await records();
   assert.match(before, /TILEW 14 0 17 19 13 14 0\r\n$/);
   assert.equal(await colourAt(21, 17), 'blue');
-  // Ctrl + press selects the record covering the square; Delete takes it out.
+  // Typed twice, the record is found twice: Ctrl + press selects both lines; Delete takes them out.
+  const mark = 'TILEW 14 0 17 19 13 14 0';
+  await act(() => page.$eval('#comlist', (box, text) => box.CodeMirror.setValue(text),
+                             `${before}${mark}\r\n`.replace(/\r\n/g, '\n')));
   await act(async () => {
     await page.keyboard.down('Control');
     await page.mouse.click(from.x, from.y);
     await page.keyboard.up('Control');
   });
+  assert.deepEqual(await page.$eval('#comlist', (box) => box.CodeMirror.getSelections()), [mark, mark]);
   await act(() => page.keyboard.press('Delete'));
   assert.equal(await records(), before.replace('TILEW 14 0 17 19 13 14 0\r\n', ''));
   assert.equal(await colourAt(21, 17), 'red');
@@ -698,8 +709,16 @@ test('on a phone the page is one column of readable text, and touch does the who
   };
   await tap('#Command2');
   assert.match((await status())[0], /^type 14 0/);
-  await touch(10, 8, 0);  // a tap: the first corner
+  // A tap: the first corner, where the finger is with the grid's top scrolled out of sight, and
+  // the page stays put.
+  const scrolled = await page.evaluate(() => {
+    window.scrollTo(0, document.getElementById('grid').getBoundingClientRect().top + window.scrollY + 50);
+    return window.scrollY;
+  });
+  await touch(10, 8, 0);
+  assert.equal(await page.evaluate(() => window.scrollY), scrolled);
   assert.equal(await colourAt(10, 8), 'green');
+  await page.evaluate(() => window.scrollTo(0, 0));
   await touch(12, 10, 700);  // a long press: the second
   assert.match((await status())[2], /^marked: TILEW 14 0 /);
   // With Shift on, a long press marks cells without tiles too, as Shift + right press does: here
