@@ -79,6 +79,7 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
       }
     }
     building = null;
+    hold();
     doc.clearHistory();
     byProgram(() => {
       editor.swapDoc(doc);
@@ -91,6 +92,16 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
     current = text;
     selectWhenBuilt = null;
     settled();
+  }
+
+  // No typing while long work runs, nor into the old text while the new one is being built: the
+  // typing would replace the new text.
+  let workHeld = false;
+  function hold() {
+    const readOnly = workHeld || building !== null;
+    if (editor.getOption('readOnly') === readOnly) return;
+    editor.setOption('readOnly', readOnly);
+    input.setAttribute('aria-readonly', String(readOnly));
   }
 
   // The selected records' lines, each selected whole, the first in sight.
@@ -110,10 +121,10 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
       if (text === (building ? building.text : current)) return;
       building = { text, doc: new CodeMirror.Doc(''), at: 0 };
       selectWhenBuilt = null;
+      hold();
       buildOn();
     },
     building: () => building !== null,
-    text: () => current,
     // Whether the user's typing leaves the editor an undo or a redo of its own: the program's texts
     // come with no history.
     hasOwn(action) {
@@ -126,8 +137,8 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
       else byProgram(() => select(lines));
     },
     setReadOnly(readOnly) {
-      editor.setOption('readOnly', readOnly);
-      input.setAttribute('aria-readonly', String(readOnly));
+      workHeld = readOnly;
+      hold();
     },
   };
 }

@@ -592,12 +592,16 @@ test('tens of thousands of records reach the box whole, the caret at their end, 
   }
   fs.writeFileSync(spread, lines.join('\r\n') + '\r\n');
   await fresh(spread);
-  // The page says it is drawn only once the box holds them all.
-  await page.evaluate(() => document.addEventListener('quarnel-drawn', () => {
-    window.linesDrawn = document.getElementById('comlist').CodeMirror.lineCount();
-  }));
+  // The page says it is drawn, and the box takes typing again, only once the box holds them all.
+  await page.evaluate(() => {
+    const editor = document.getElementById('comlist').CodeMirror;
+    document.addEventListener('quarnel-drawn', () => { window.linesDrawn = editor.lineCount(); });
+    new MutationObserver(() => {
+      if (!editor.getOption('readOnly')) window.linesWritable = editor.lineCount();
+    }).observe(editor.getInputField(), { attributes: true, attributeFilter: ['aria-readonly'] });
+  });
   await act(() => page.select('#AutoMany', 'types'));
-  assert.equal(await page.evaluate(() => window.linesDrawn), 83265);
+  assert.deepEqual(await page.evaluate(() => [window.linesDrawn, window.linesWritable]), [83265, 83265]);
   const box = (await boxText()).split('\n');
   assert.equal(box.pop(), '');
   assert.equal(box.length, 83264);
