@@ -136,7 +136,6 @@
     if (reply.download) offer(reply.download);
   }
 
-
   // The raster as the core drew it, scaled by whole device pixels, and the overlays on it. The
   // zoom is a whole number of those pixels for each of the raster's; the box around the grid
   // scrolls it.
@@ -340,8 +339,7 @@
   document.addEventListener('keydown', (event) => {
     const target = event.target;
     if (comlist.owns(target)) return;
-    const typing = (target.tagName === 'INPUT' && target.type !== 'checkbox') ||
-                   target.tagName === 'TEXTAREA';
+    const typing = target.tagName === 'INPUT' && target.type !== 'checkbox';
     onKey(event, target === picture ? 'grid' : typing ? 'text' : 'other');
   });
 

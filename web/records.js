@@ -23,7 +23,7 @@ function quarnelRecords(place, { edited, moved, key, settled }) {
   let selectWhenBuilt = null;  // lines to select in the text being built
 
   editor.on('changes', (cm, changes) => {
-    building = null;  // the user's typing outdates any text still being built
+    building = null;  // an edit (the box is read-only while it builds) outdates what is built
     if (changes.length === 1) {
       // One change, spliced into the text: joining every line again costs 70 ms per key with a
       // quarter of a million records. Lines before the change kept their places.
